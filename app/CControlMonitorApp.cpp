@@ -1,0 +1,42 @@
+#include "CControlMonitorApp.h"
+
+#include "CControlMonitorDlg.h"
+#include "SingleInstance.h"
+
+#include <memory>
+
+namespace {
+
+// The library's timing was tuned for a 1 ms system timer; Linux timers are
+// already that fine, so raising and restoring the resolution do nothing.
+void BeginTimerResolution() {}
+void EndTimerResolution() {}
+
+}  // namespace
+
+CControlMonitorApp::CControlMonitorApp(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("tvxmonitor"));
+    setApplicationDisplayName(QString::fromLatin1(CControlMonitorDlg::kTitle));
+    setQuitOnLastWindowClosed(false);
+}
+
+bool CControlMonitorApp::InitInstance()
+{
+    tvx::SingleInstance instance(QString::fromLatin1(CControlMonitorDlg::kTitle));
+    if (instance.RaiseRunningInstance())
+        return false;
+
+    BeginTimerResolution();
+    auto dialog = std::make_unique<CControlMonitorDlg>();
+    connect(&instance, &tvx::SingleInstance::RaiseRequested, dialog.get(), [&dialog] {
+        if (dialog->isMinimized())
+            dialog->showNormal();
+        dialog->raise();
+        dialog->activateWindow();
+    });
+    dialog->exec();
+    EndTimerResolution();
+    dialog.reset();
+    return false;
+}

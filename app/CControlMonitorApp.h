@@ -1,0 +1,15 @@
+// The application object: starts once per user and display, then runs the
+// main dialog modally.
+#pragma once
+
+#include <QApplication>
+
+class CControlMonitorApp : public QApplication {
+    Q_OBJECT
+public:
+    CControlMonitorApp(int &argc, char **argv);
+
+    // Raises a running instance and returns, or runs the main dialog until it
+    // ends. Returns false in every case: the process then ends.
+    bool InitInstance();
+};

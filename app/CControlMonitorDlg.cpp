@@ -1,0 +1,221 @@
+#include "CControlMonitorDlg.h"
+
+#include "AppIcon.h"
+#include "DeviceEventCallback.h"
+#include "DialogBuilder.h"
+#include "EventLog.h"
+#include "EventRelay.h"
+#include "MainDialogTemplate.h"
+#include "MainMenu.h"
+#include "MainMenu136.h"
+#include "MenuDispatcher.h"
+#include "SessionText.h"
+#include "ToneMonitorSet.h"
+#include "tvxusb.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+
+using tvx::res::Control;
+using tvx::res::MainMenu;
+
+namespace {
+
+constexpr int kIdSerialNumber = 1001;
+constexpr int kIdDialString = 1047;
+constexpr int kIdEventLog = 1000;
+constexpr int kIdSpectrum = 1074;
+constexpr int kDialStringLimit = 255;
+
+constexpr uint16_t kIdKeypadBeep = 32789;
+constexpr uint16_t kIdDriverEnabled = 32826;
+constexpr int kAudioPopup = 2;
+constexpr int kMiscPopup = 7;
+
+// The default item of each selection group, by pop-up position.
+struct DefaultItem {
+    int popup;
+    int subPopup;  // -1 for none
+    uint16_t id;
+};
+constexpr DefaultItem kDefaultItems[] = {
+    {1, -1, 32773},  // Device Mode: "Phone -Line (Default)"
+    {3, -1, 32794},  // DAA Config.: "Normal (US/Canada)"
+    {4, 0, 32792},   // Ringer, Frequency: "25Hz (Default)"
+    {5, 3, 32803},   // Dialing, Pulse Dial Make/Break: "39/61 @ 10 PPS US and Canada"
+    {2, 7, 32783},   // Audio, Auxilary Audio Content: "CODEC"
+    {5, -1, 32800},  // Dialing: "Tones Dial"
+};
+
+}  // namespace
+
+// The template checks "Driver Enabled", so the flag starts at 1 with it.
+uint8_t CControlMonitorDlg::driverEnabled_ = 1;
+
+CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
+{
+    driverEnabled_ = 1;
+    const auto &tmpl = tvx::res::kMainDialogTemplate;
+    setWindowTitle(QString::fromLatin1(tmpl.title));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(tvx::res::DialogFont(tmpl));
+
+    menu_ = new MainMenu(this, tvx::res::kMainMenu136,
+                         [this](uint16_t id) { OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), nullptr); });
+    const int menuHeight = menu_->Bar()->sizeHint().height();
+    const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(font());
+    const QSize client = tvx::res::DialogClientSize(tmpl, base);
+    menu_->Bar()->setGeometry(0, 0, client.width(), menuHeight);
+    tvx::res::BuildControls(this, tmpl, base, QPoint(0, menuHeight));
+    setFixedSize(client.width(), client.height() + menuHeight);
+
+    log_ = new tvx::EventLog(this);
+    log_->Attach(Control<QListView>(this, kIdEventLog));
+    tvx::EventRelay::Instance().Attach(this, this, [this](std::vector<tvx::DeviceEventText> &batch) {
+        log_->ApplyDeviceEvents(batch);
+    });
+
+    dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
+    WireControls();
+    OnInitDialog();
+}
+
+CControlMonitorDlg::~CControlMonitorDlg()
+{
+    CloseDevice();
+    tvx::EventRelay::Instance().Detach(this);
+}
+
+void CControlMonitorDlg::OnInitDialog()
+{
+    setWindowIcon(tvx::res::ApplicationIcon());
+    OpenDevice();
+    Control<QLineEdit>(this, kIdDialString)->setMaxLength(kDialStringLimit);
+}
+
+void CControlMonitorDlg::WireControls()
+{
+    // Buttons and check boxes send a click, drop-down lists a selection
+    // change, through the same command entry as the menu.
+    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+        bool numeric = false;
+        const uint16_t id = static_cast<uint16_t>(button->objectName().toUInt(&numeric));
+        if (!numeric)
+            continue;
+        connect(button, &QAbstractButton::clicked, this,
+                [this, id, button] { OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), button); });
+    }
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        bool numeric = false;
+        const uint16_t id = static_cast<uint16_t>(combo->objectName().toUInt(&numeric));
+        if (!numeric)
+            continue;
+        connect(combo, &QComboBox::activated, this,
+                [this, id, combo] { OnCommand(tvx::MakeCommandArg(id, tvx::kSelectionChange), combo); });
+    }
+}
+
+bool CControlMonitorDlg::OnCommand(uint32_t wParam, void *lParam) { return dispatcher_->OnCommand(wParam, lParam); }
+
+int32_t CControlMonitorDlg::OpenDevice()
+{
+    // 1. Reset the version number; take the spectrum area.
+    state_.libraryVersion = 0;
+    state_.spectrum = Control<QWidget>(this, kIdSpectrum);
+
+    // 2. Initialise the library with the callback and this dialog as context.
+    const int32_t initialized = ScInitialize(&tvx::OnDeviceEvent, this, 0, 0, 0, 0, 17, &state_.libraryVersion,
+                                             state_.spectrum.data());
+    if (initialized != 0) {
+        log_->Insert(tvx::OpenErrorLine("ScInitialize() returned error code", initialized));
+        return -2;
+    }
+
+    // 3. Open the device; on failure the library stays initialised until the next close.
+    const int32_t opened = ScOpen(0, 0);
+    if (opened != 0) {
+        log_->Insert(tvx::OpenErrorLine("ScOpen() returned error code", opened));
+        return -3;
+    }
+
+    // 4-7. Identity lines.
+    char text[TVX_TEXT_SIZE] = "";
+    ScGetDeviceSN(text, TVX_TEXT_SIZE);
+    const std::string serial = tvx::BoundedText(text, sizeof text);
+    Control<QLineEdit>(this, kIdSerialNumber)->setText(QString::fromLatin1(serial.c_str()));
+    log_->Insert(tvx::SerialNumberLine(text, sizeof text));
+    log_->Insert(tvx::FirmwareLine(ScGetRawDeviceRevision(0)));
+    ScGetDeviceName(text, TVX_TEXT_SIZE);
+    log_->Insert(tvx::DeviceNameLine(text, sizeof text));
+    log_->Insert(tvx::LibraryVersionLine(state_.libraryVersion));
+
+    // 8. Default (bold) items of the selection groups.
+    for (const DefaultItem &item : kDefaultItems) {
+        QMenu *popup = item.subPopup < 0 ? menu_->SubMenu({item.popup}) : menu_->SubMenu({item.popup, item.subPopup});
+        MainMenu::SetDefaultItem(popup, item.id);
+    }
+
+    // 9. Back to the first tone; the marks stay.
+    state_.selectedTone = 0;
+
+    // 10. The keypad beep is on after an open; nothing is sent for it.
+    MainMenu::Check(menu_->SubMenu({kAudioPopup}), kIdKeypadBeep, true);
+
+    // 11. The spectrum rectangle for the frequency readout.
+    state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
+
+    // 13. Arm the tone monitor.
+    ScMonitorTones(1, tvx::FillToneMonitorSet(), tvx::kToneMonitorCount);
+
+    return 1;
+}
+
+void CControlMonitorDlg::CloseDevice()
+{
+    ScClose(0);
+    ScShutdown(0);
+}
+
+void CControlMonitorDlg::OnDriverEnabled()
+{
+    QMenu *misc = menu_->SubMenu({kMiscPopup});
+    if (driverEnabled_ == 1) {
+        driverEnabled_ = 0;
+        CloseDevice();
+        MainMenu::Check(misc, kIdDriverEnabled, false);
+    } else {
+        OpenDevice();
+        driverEnabled_ = 1;
+        MainMenu::Check(misc, kIdDriverEnabled, true);
+    }
+}
+
+void CControlMonitorDlg::FocusSerialNumber()
+{
+    if (auto *serial = Control<QLineEdit>(this, kIdSerialNumber)) {
+        serial->setFocus(Qt::OtherFocusReason);
+        serial->selectAll();
+    }
+}
+
+void CControlMonitorDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FocusSerialNumber();
+}
+
+void CControlMonitorDlg::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // Restored from the task bar, or uncovered by becoming the active window.
+    if ((event->type() == QEvent::WindowStateChange && !isMinimized()) ||
+        (event->type() == QEvent::ActivationChange && isActiveWindow()))
+        FocusSerialNumber();
+}

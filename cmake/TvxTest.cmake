@@ -1,0 +1,13 @@
+# tvx_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(tvx_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1;ASAN_OPTIONS=detect_leaks=0"
+               TIMEOUT 120)
+endfunction()

@@ -1,0 +1,42 @@
+// The tool's one door to the adapter library: typed wrappers over the C
+// interface, with the fixed arguments the tool always passes filled in.
+// UI thread only (the library's event thread calls OnDeviceEvent instead).
+#pragma once
+
+#include "tvxusb.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tvx::adapter {
+
+// Fourth argument of ScDoCommand for every call except waiting for dial tone.
+constexpr int32_t kCommandArg4 = 0xFFFF;
+
+int32_t DoCommand(int32_t code, int32_t param, int32_t arg4 = kCommandArg4);
+int32_t SetThreshold(int32_t selector, uint32_t value);
+int32_t GetThreshold(int32_t selector, uint32_t *value);
+int32_t GetIndexFreq(uint16_t column, float *hertz);
+int32_t GetLocalCountry(char (&text)[TVX_TEXT_SIZE]);
+int32_t GetDestinationCountry(char (&text)[TVX_TEXT_SIZE]);
+int32_t SetLocalCountry(const char *text);
+int32_t SetDestinationCountry(const char *text);
+int32_t GenerateTones(const ToneGenRecord *records, int32_t count);
+int32_t SetHardwareReg(int32_t block, int32_t reg, uint8_t value);
+int32_t GetDevType();
+int32_t DistinctiveRingDlg(void *owner);
+int32_t InternationalTonesDlg(void *owner);
+int32_t InternationalHardwareDlg(void *owner);
+int32_t HardwareChipsDlg(void *owner);
+int32_t GenerateCallerId(const CidGenRecord &record);
+int32_t TestLeds(uint8_t mask);
+int32_t UploadMelody(const uint8_t *bytes, int32_t count);
+
+// The tool's command-line text, passed unchanged to every ScE2Rom call.
+// Set once at start, before any dialog exists.
+void SetCommandLineText(std::string text);
+const std::string &CommandLineText();
+// ScE2Rom(operation, data, command-line text); data may be null.
+int32_t E2Rom(int32_t operation, const char *data);
+
+}  // namespace tvx::adapter
