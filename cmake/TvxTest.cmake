@@ -1,11 +1,18 @@
-# tvx_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.
+# tvx_add_test(NAME [QT] SOURCES ... LIBS ...): one GoogleTest executable
+# registered with CTest. QT tests get a main() that creates a QApplication
+# (offscreen) before running the tests.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(tvx_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  if(T_QT)
+    target_link_libraries(${name} PRIVATE tvx_qt_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1;ASAN_OPTIONS=detect_leaks=0"

@@ -42,7 +42,7 @@ Stream &TheStream()
 
 std::string Quote(const char *text) { return text ? "\"" + std::string(text) + "\"" : std::string("null"); }
 
-std::string Hex(const uint8_t *bytes, size_t count)
+[[maybe_unused]] std::string Hex(const uint8_t *bytes, size_t count)
 {
     std::string out;
     char two[4];

@@ -1,0 +1,157 @@
+// Helpers for the simulated adapter's tests: a callback recorder, scenario
+// files in the test's temporary directory, and a fixture that leaves the
+// library shut down after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tvxusb.h"
+
+namespace simtest {
+
+struct Received {
+    int32_t code = 0;
+    int32_t param = 0;
+    int32_t side = 0;
+    std::vector<uint8_t> payload;     // 225/228: param bytes
+    bool hasEntry = false;            // 229
+    ToneMonitorEntry entry{};
+    std::string entryName;
+    std::string text;                 // ScTranslateEventToString inside the callback
+    std::thread::id thread;
+    std::chrono::steady_clock::time_point when;
+};
+
+class Recorder {
+public:
+    // Runs inside each callback after the event is recorded (on the event thread).
+    std::function<void(const Received &, size_t index)> onEvent;
+
+    static int32_t callback(int32_t event, int32_t param, void *context, const void *payload, int32_t side,
+                            int32_t) {
+        auto *self = static_cast<Recorder *>(context);
+        self->inCallback.fetch_add(1);
+        if (self->closedReturned.load()) self->afterClose.fetch_add(1);
+        Received r;
+        r.code = event;
+        r.param = param;
+        r.side = side;
+        r.thread = std::this_thread::get_id();
+        r.when = std::chrono::steady_clock::now();
+        if ((event == TVX_EVENT_CALLER_ID || event == TVX_EVENT_CW_CALLER_ID) && payload != nullptr && param > 0) {
+            const auto *bytes = static_cast<const uint8_t *>(payload);
+            r.payload.assign(bytes, bytes + param);
+        }
+        if (event == TVX_EVENT_TONE_MONITORED && payload != nullptr) {
+            r.hasEntry = true;
+            r.entry = *static_cast<const ToneMonitorEntry *>(payload);
+            if (r.entry.name != nullptr) r.entryName = r.entry.name;
+        }
+        char text[TVX_TEXT_SIZE];
+        text[0] = '\0';
+        ScTranslateEventToString(text, event, param);
+        r.text = text;
+        size_t index = 0;
+        {
+            std::lock_guard lock(self->mutex);
+            self->events.push_back(r);
+            index = self->events.size() - 1;
+        }
+        self->changed.notify_all();
+        if (self->onEvent) self->onEvent(r, index);
+        self->inCallback.fetch_sub(1);
+        return 0;
+    }
+
+    // Waits until pred(events) holds; false on timeout.
+    bool waitFor(const std::function<bool(const std::vector<Received> &)> &pred,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return pred(events); });
+    }
+    bool waitForCount(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        return waitFor([n](const std::vector<Received> &e) { return e.size() >= n; }, timeout);
+    }
+    bool waitForCode(int32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+        return waitFor(
+            [code](const std::vector<Received> &e) {
+                for (const Received &r : e)
+                    if (r.code == code) return true;
+                return false;
+            },
+            timeout);
+    }
+    std::vector<Received> snapshot() {
+        std::lock_guard lock(mutex);
+        return events;
+    }
+    size_t count() {
+        std::lock_guard lock(mutex);
+        return events.size();
+    }
+    void clear() {
+        std::lock_guard lock(mutex);
+        events.clear();
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Received> events;
+    std::atomic<int> inCallback{0};
+    std::atomic<bool> closedReturned{false};
+    std::atomic<int> afterClose{0};
+};
+
+// Writes a scenario file and points TVXUSB_SCENARIO at it.
+inline std::string useScenario(const std::string &name, const std::string &text) {
+    const std::string path = ::testing::TempDir() + "tvxsim_" + name + ".scn";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    setenv("TVXUSB_SCENARIO", path.c_str(), 1);
+    return path;
+}
+
+// The 16 tones the tool arms, in static storage like the tool's.
+inline const ToneMonitorEntry *toneSet() {
+    static const ToneMonitorEntry set[16] = {
+        {0, "0", 2000, 941, 1336, 0},  {0, "1", 2000, 697, 1209, 0},  {0, "2", 2000, 697, 1336, 0},
+        {0, "3", 2000, 697, 1477, 0},  {0, "4", 2000, 770, 1209, 0},  {0, "5", 2000, 770, 1336, 0},
+        {0, "6", 2000, 770, 1477, 0},  {0, "7", 2000, 852, 1209, 0},  {0, "8", 2000, 852, 1336, 0},
+        {0, "9", 2000, 852, 1477, 0},  {0, "10", 2000, 941, 1209, 0}, {0, "11", 2000, 941, 1477, 0},
+        {0, "12", 2000, 941, 1633, 0}, {0, "Silent", 10000, 0, 0, 0}, {0, "14", 300, 825, 0, 0},
+        {0, "15", 1000, 825, 0, 0},
+    };
+    return set;
+}
+
+// Leaves the library closed, shut down and without a scenario.
+class SimulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override { unsetenv("TVXUSB_SCENARIO"); }
+    void TearDown() override {
+        ScClose(0);
+        ScShutdown(0);
+        unsetenv("TVXUSB_SCENARIO");
+    }
+
+    // ScInitialize with the recorder, then ScOpen and the tone set; asserts success.
+    void openWith(Recorder &rec, void *window = nullptr) {
+        int32_t version = 0;
+        ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, &version, window), 0);
+        ASSERT_EQ(version, 3);
+        ASSERT_EQ(ScOpen(0, 0), 0);
+        ASSERT_EQ(ScMonitorTones(1, toneSet(), 16), 0);
+    }
+};
+
+} // namespace simtest

@@ -1,0 +1,504 @@
+// The library through its C interface: life cycle, scenario delivery on the
+// event thread, closing while events stream, and the calls a tester makes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "EventNames.h"
+#include "SimErrors.h"
+#include "SimTestSupport.h"
+#include "tvxusb.h"
+
+using namespace tvxsim;
+using namespace simtest;
+using namespace std::chrono_literals;
+
+namespace {
+
+class Library : public SimulatorTest {};
+
+TEST_F(Library, IdentityGettersWorkInAnyState) {
+    char text[TVX_TEXT_SIZE];
+    ASSERT_EQ(ScGetDeviceSN(text, sizeof text), kOk);
+    EXPECT_EQ(std::strlen(text), static_cast<size_t>(TVX_SERIAL_LENGTH));
+    EXPECT_STREQ(text, "TVX-PLN-000-00012345-A");
+    ASSERT_EQ(ScGetDeviceName(text, sizeof text), kOk);
+    EXPECT_STREQ(text, "Parlino USB (simulated)");
+    EXPECT_EQ(ScGetRawDeviceRevision(0) & 0xFFFF, 0x0312);
+    EXPECT_EQ(ScGetDevType(0, 0), 3);
+}
+
+TEST_F(Library, IdentityTextsAreBoundedByTheGivenSize) {
+    char text[16];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(ScGetDeviceSN(text, 8), kErrTruncated);
+    EXPECT_STREQ(text, "TVX-PLN");
+    EXPECT_EQ(text[8], 'x');
+    EXPECT_EQ(ScGetDeviceName(text, 0), kErrBadArgument);
+    EXPECT_EQ(ScGetDeviceName(text, -1), kErrBadArgument);
+    EXPECT_EQ(ScGetDeviceName(nullptr, 256), kErrNullPointer);
+    EXPECT_EQ(ScTranslateEventToString(nullptr, 1, 0), kErrNullPointer);
+}
+
+struct StateCall {
+    const char *name;
+    std::function<int32_t()> call;
+    int32_t notInitialised;
+    int32_t initialisedOnly;
+};
+
+// Each call made before ScInitialize and between ScInitialize and ScOpen.
+TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes) {
+    uint32_t value = 0;
+    float hz = 0;
+    char text[TVX_TEXT_SIZE];
+    const uint8_t byte = 1;
+    const CidGenRecord record{};
+    const std::vector<StateCall> calls = {
+        {"ScOpen", [] { return ScOpen(0, 0); }, kErrNotInitialised, kOk},
+        {"ScDoCommand", [] { return ScDoCommand(20, 0, 0, 0xFFFF); }, kErrNotInitialised, kErrNotOpen},
+        {"ScSetThreshold", [] { return ScSetThreshold(0, 1); }, kErrNotInitialised, kErrNotOpen},
+        {"ScGetThreshold", [&] { return ScGetThreshold(0, &value); }, kErrNotInitialised, kErrNotOpen},
+        {"ScGetIndexFreq", [&] { return ScGetIndexFreq(0, &hz); }, kErrNotInitialised, kErrNotOpen},
+        {"ScGetLocalCountry", [&] { return ScGetLocalCountry(0, text); }, kErrNotInitialised, kErrNotOpen},
+        {"ScSetDestinationCountry", [] { return ScSetDestinationCountry(0, "1"); }, kErrNotInitialised, kErrNotOpen},
+        {"ScGenerateTones", [] { return ScGenerateTones(nullptr, 0); }, kErrNotInitialised, kErrNotOpen},
+        {"ScSetHardwareRegs", [&] { return ScSetHardwareRegs(66, 129, &byte, 1); }, kErrNotInitialised, kErrNotOpen},
+        {"ScGenerateETSI_CID", [&] { return ScGenerateETSI_CID(&record); }, kErrNotInitialised, kErrNotOpen},
+        {"ScTestLEDs", [] { return ScTestLEDs(0); }, kErrNotInitialised, kErrNotOpen},
+        {"ScUploadMelody", [] { return ScUploadMelody(nullptr, 0); }, kErrNotInitialised, kErrNotOpen},
+        {"ScE2Rom", [] { return ScE2Rom(E2ROM_REBOOT, nullptr, ""); }, kErrNotInitialised, kErrNotOpen},
+        {"ScHardwareChipsDlg", [] { return ScHardwareChipsDlg(nullptr); }, kErrNotInitialised, kErrNotOpen},
+        {"ScMonitorTones", [] { return ScMonitorTones(1, toneSet(), 16); }, kErrNotInitialised, kOk},
+        {"ScClose", [] { return ScClose(0); }, kErrNotInitialised, kErrNotOpen},
+    };
+    for (const StateCall &c : calls) EXPECT_EQ(c.call(), c.notInitialised) << c.name << " before ScInitialize";
+    EXPECT_EQ(ScShutdown(0), kErrNotInitialised);
+
+    Recorder rec;
+    EXPECT_EQ(ScInitialize(nullptr, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrNullPointer);
+    ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kOk);
+    EXPECT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrAlreadyInitialised);
+    for (const StateCall &c : calls) {
+        if (std::string(c.name) == "ScOpen") continue;
+        EXPECT_EQ(c.call(), c.initialisedOnly) << c.name << " before ScOpen";
+    }
+    ASSERT_EQ(ScOpen(0, 0), kOk);
+    EXPECT_EQ(ScOpen(0, 0), kErrAlreadyOpen);
+    EXPECT_EQ(ScClose(0), kOk);
+    EXPECT_EQ(ScClose(0), kErrNotOpen);
+    EXPECT_EQ(ScShutdown(0), kOk);
+    EXPECT_EQ(ScShutdown(0), kErrNotInitialised);
+}
+
+TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread) {
+    useScenario("order",
+                "# lines out of time order\n"
+                "80 95 0 3\n"
+                "0 18 1 2\n"
+                "60 229 0 0 13\n"
+                "40 225 - 2 80 1E 01 08 \"04292230\" 02 07 \"7964710\" 07 09 \"Ivor Kell\"\n"
+                "20 64 0 2\n"
+                "60 48 11 0   # same time as the tone: later line, later event\n");
+    Recorder rec;
+    openWith(rec);
+    ASSERT_TRUE(rec.waitForCode(95));
+    std::vector<Received> got;
+    for (const Received &r : rec.snapshot())
+        if (r.code != kEvToneMonitorArmed) got.push_back(r);
+    ASSERT_EQ(got.size(), 6u);
+    const std::vector<int32_t> codes = {18, 64, 225, 229, 48, 95};
+    for (size_t i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(got[i].code, codes[i]) << i;
+        EXPECT_NE(got[i].thread, std::this_thread::get_id());
+        if (i > 0) EXPECT_GE(got[i].when, got[i - 1].when);
+    }
+    EXPECT_EQ(got[0].param, 1);
+    EXPECT_EQ(got[0].side, 2);
+    EXPECT_EQ(got[0].text, "Line ring detected, ring 1");
+    EXPECT_EQ(got[1].side, 2);
+    EXPECT_EQ(got[1].text, "Off Hook");
+    EXPECT_EQ(got[2].param, 32);
+    ASSERT_EQ(got[2].payload.size(), 32u);
+    EXPECT_EQ(got[2].payload[0], 0x80);
+    EXPECT_EQ(got[2].payload[1], 0x1E);
+    EXPECT_EQ(std::string(got[2].payload.begin() + 23, got[2].payload.end()), "Ivor Kell");
+    ASSERT_TRUE(got[3].hasEntry);
+    EXPECT_EQ(got[3].entryName, "Silent");
+    EXPECT_EQ(got[3].entry.duration, 10000);
+    EXPECT_NE(got[3].entry.name, toneSet()[13].name); // a copy owned by the library
+    EXPECT_EQ(got[4].text, "DTMF digit detected: #");
+    EXPECT_EQ(got[5].side, 3);
+}
+
+TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome) {
+    useScenario("row", "0 229 0 0 16\n10 229 0 0 14\n20 17\n");
+    Recorder rec;
+    openWith(rec);
+    ASSERT_TRUE(rec.waitForCode(17));
+    std::vector<std::string> names;
+    for (const Received &r : rec.snapshot())
+        if (r.code == 229) names.push_back(r.entryName);
+    EXPECT_EQ(names, std::vector<std::string>{"14"});
+}
+
+TEST_F(Library, MalformedLineIsReportedOnStderrAndTheRestRuns) {
+    const std::string path = useScenario("malformed", "0 16\n10 16 oops\n20 17\n");
+    Recorder rec;
+    ::testing::internal::CaptureStderr();
+    openWith(rec);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(path + ":2: bad parameter 'oops'"), std::string::npos) << err;
+    ASSERT_TRUE(rec.waitForCode(17));
+    size_t sixteen = 0;
+    for (const Received &r : rec.snapshot()) sixteen += r.code == 16;
+    EXPECT_EQ(sixteen, 1u);
+}
+
+TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario) {
+    useScenario("devtype", "devtype 11\n");
+    Recorder rec;
+    openWith(rec);
+    EXPECT_EQ(ScGetDevType(0, 0), 11);
+    ASSERT_EQ(ScClose(0), kOk);
+    useScenario("failing", "openerror 5\n");
+    EXPECT_EQ(ScOpen(0, 0), 5);
+    EXPECT_EQ(ScDoCommand(20, 0, 0, 0xFFFF), kErrNotOpen);
+    unsetenv("TVXUSB_SCENARIO");
+    EXPECT_EQ(ScOpen(0, 0), kOk);
+    EXPECT_EQ(ScGetDevType(0, 0), 3);
+}
+
+// ScClose while a flood streams: once it returns, no callback is running and
+// none comes later; the callbacks call back into the library meanwhile.
+TEST_F(Library, NoCallbackAfterCloseWhileEventsStream) {
+    useScenario("stream", "repeat 100000000 0 0 112\n");
+    Recorder rec;
+    rec.onEvent = [](const Received &, size_t) {
+        char sn[TVX_TEXT_SIZE];
+        ScGetDeviceSN(sn, sizeof sn);
+        uint32_t v = 0;
+        ScGetThreshold(0, &v);
+    };
+    int32_t version = 0;
+    ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, &version, nullptr), kOk);
+    for (int round = 0; round < 5; ++round) {
+        rec.closedReturned = false;
+        rec.clear();
+        ASSERT_EQ(ScOpen(0, 0), kOk) << round;
+        ASSERT_TRUE(rec.waitForCount(500)) << round;
+        ScDoCommand(20, 0, 0, 0xFFFF); // API calls from this thread meanwhile
+        ASSERT_EQ(ScClose(0), kOk);
+        rec.closedReturned = true;
+        EXPECT_EQ(rec.inCallback.load(), 0) << round;
+        const size_t atClose = rec.count();
+        std::this_thread::sleep_for(30ms);
+        EXPECT_EQ(rec.count(), atClose) << round;
+    }
+    EXPECT_EQ(rec.afterClose.load(), 0);
+}
+
+struct InsideCase {
+    const char *name;
+    int32_t (*call)(int32_t);
+};
+
+class CloseInsideCallback : public SimulatorTest, public ::testing::WithParamInterface<InsideCase> {};
+
+// ScClose or ScShutdown from inside the callback returns (no self-join), no
+// further callback comes, and the library opens again afterwards.
+TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery) {
+    useScenario("inside", "repeat 100000000 1 0 112\n");
+    Recorder rec;
+    std::promise<int32_t> closed;
+    auto closedFuture = closed.get_future();
+    const auto call = GetParam().call;
+    rec.onEvent = [&](const Received &, size_t index) {
+        if (index == 3) {
+            closed.set_value(call(0));
+            rec.closedReturned = true;
+        }
+    };
+    openWith(rec);
+    ASSERT_EQ(closedFuture.wait_for(10s), std::future_status::ready) << "the call did not return";
+    EXPECT_EQ(closedFuture.get(), kOk);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(rec.afterClose.load(), 0);
+    EXPECT_EQ(rec.count(), 4u);
+
+    // A close from this thread waits for the callback that closed; then all reopens.
+    ScClose(0);
+    EXPECT_EQ(rec.inCallback.load(), 0);
+    ScShutdown(0);
+    Recorder again;
+    openWith(again);
+    EXPECT_TRUE(again.waitForCount(5));
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, CloseInsideCallback,
+                         ::testing::Values(InsideCase{"ScClose", &ScClose}, InsideCase{"ScShutdown", &ScShutdown}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Library, OpenFromInsideTheCallbackIsRefused) {
+    useScenario("reopen", "0 16\n");
+    Recorder rec;
+    std::promise<std::pair<int32_t, int32_t>> result;
+    auto future = result.get_future();
+    rec.onEvent = [&](const Received &r, size_t) {
+        if (r.code == 16) {
+            const int32_t closeRc = ScClose(0);
+            result.set_value({closeRc, ScOpen(0, 0)});
+        }
+    };
+    openWith(rec);
+    ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(future.get(), std::make_pair(kOk, static_cast<int32_t>(kErrWrongThread)));
+}
+
+TEST_F(Library, ReopenReplaysTheScenario) {
+    useScenario("replay", "0 16\n5 17\n");
+    Recorder rec;
+    openWith(rec);
+    ASSERT_TRUE(rec.waitForCode(17));
+    ASSERT_EQ(ScClose(0), kOk);
+    rec.clear();
+    ASSERT_EQ(ScOpen(0, 0), kOk);
+    ASSERT_TRUE(rec.waitForCode(17));
+    const auto got = rec.snapshot();
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[0].code, 16);
+    EXPECT_EQ(got[1].code, 17);
+}
+
+struct ConfirmCase {
+    const char *name;
+    std::function<int32_t()> call;
+    int32_t event;
+    int32_t side;
+    const char *text;
+};
+
+class Confirms : public SimulatorTest, public ::testing::WithParamInterface<ConfirmCase> {};
+
+// The call succeeds and its event comes through the callback with the text
+// ScTranslateEventToString gives inside that callback.
+TEST_P(Confirms, CallIsReportedThroughItsEvent) {
+    const ConfirmCase &c = GetParam();
+    Recorder rec;
+    openWith(rec);
+    ASSERT_EQ(c.call(), kOk) << c.name;
+    ASSERT_TRUE(rec.waitForCode(c.event)) << c.name;
+    for (const Received &r : rec.snapshot()) {
+        if (r.code != c.event) continue;
+        EXPECT_EQ(r.side, c.side) << c.name;
+        EXPECT_EQ(r.text, c.text) << c.name;
+        break;
+    }
+}
+
+const uint8_t kOne = 1;
+const uint8_t kMelody[3] = {0x1F, 0x20, 0xFF};
+const ToneGenRecord kTones[4] = {{1400, 32767, 100, 100}, {2060, 32767, 100, 100}, {2450, 32767, 100, 100},
+                                 {2600, 32767, 100, 100}};
+
+CidGenRecord mdmfRecord() {
+    CidGenRecord r{};
+    r.msgType = 1;
+    std::memcpy(r.name, "Ivor Kell", 9);
+    r.nameLen = 9;
+    std::memcpy(r.number, "7964710", 7);
+    r.numberLen = 7;
+    std::memcpy(r.dateTime, "04292230", 8);
+    r.sendFlags = 0x47;
+    r.signalLevel = 16000;
+    return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, Confirms,
+    ::testing::Values(
+        ConfirmCase{"ring", [] { return ScDoCommand(20, 0, 0, 0xFFFF); }, 16, 0, "Ringing started"},
+        ConfirmCase{"ring off", [] { return ScDoCommand(4, 0, 0, 0xFFFF); }, 17, 0, "Ringing stopped"},
+        ConfirmCase{"off hook", [] { return ScDoCommand(46, 0, 0, 0xFFFF); }, 64, TVX_SIDE_PHONE, "Off Hook"},
+        ConfirmCase{"on hook", [] { return ScDoCommand(62, 0, 0, 0xFFFF); }, 95, TVX_SIDE_PHONE, "On Hook"},
+        ConfirmCase{"busy", [] { return ScDoCommand(44, 0, 0, 0xFFFF); }, 32, 0, "Tone generation started: busy"},
+        ConfirmCase{"stop tone", [] { return ScDoCommand(124, 0, 0, 0xFFFF); }, 33, 0, "Tone generation stopped"},
+        ConfirmCase{"dial 5", [] { return ScDoCommand(140, 5, 0, 0xFFFF); }, 49, 0, "Dialled digit 5"},
+        ConfirmCase{"analysis on", [] { return ScDoCommand(140, 31, 0, 0xFFFF); }, 50, 0, "Telephony analysis on"},
+        ConfirmCase{"analysis off", [] { return ScDoCommand(140, 30, 0, 0xFFFF); }, 51, 0, "Telephony analysis off"},
+        ConfirmCase{"parameter", [] { return ScDoCommand(135, 30, 0, 0xFFFF); }, 80, 0, "Parameter 135 set to 30"},
+        ConfirmCase{"threshold", [] { return ScSetThreshold(0, 100000); }, 81, 0, "Threshold 0 set to 100000"},
+        ConfirmCase{"LEDs", [] { return ScTestLEDs(0xC1); }, 96, 0, "LEDs: test on, lamps 0x41"},
+        ConfirmCase{"caller ID",
+                    [] {
+                        const CidGenRecord r = mdmfRecord();
+                        return ScGenerateETSI_CID(&r);
+                    },
+                    97, 0, "Caller ID generated: MDMF, 7964710, Ivor Kell"},
+        ConfirmCase{"melody", [] { return ScUploadMelody(kMelody, 3); }, 98, 0, "Melody loaded, 3 bytes"},
+        ConfirmCase{"tone set", [] { return ScGenerateTones(kTones, 4); }, 34, 0, "Tone set generation started, 4 tones"},
+        ConfirmCase{"tone set off", [] { return ScGenerateTones(nullptr, 0); }, 35, 0, "Tone set generation stopped"},
+        ConfirmCase{"local country", [] { return ScSetLocalCountry(0, "972"); }, 82, 0, "Local country set to 972"},
+        ConfirmCase{"registers", [] { return ScSetHardwareRegs(66, 129, &kOne, 1); }, 102, 0,
+                    "Hardware registers 66:129 written: 01"},
+        ConfirmCase{"erase", [] { return ScE2Rom(E2ROM_ERASE, nullptr, ""); }, 99, 0, "Device erased"},
+        ConfirmCase{"erase tvx", [] { return ScE2Rom(E2ROM_ERASE_TVX, nullptr, "-x"); }, 100, 0,
+                    "Device settings erased"},
+        ConfirmCase{"program", [] { return ScE2Rom(E2ROM_PROGRAM_SN, "ABCDEFGHIJKLMNOPQRSTUV", ""); }, 101, 0,
+                    "Serial number programmed"}),
+    [](const auto &info) {
+        std::string n = info.param.name;
+        for (char &ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    });
+
+TEST_F(Library, BeepEndsByItself) {
+    Recorder rec;
+    openWith(rec);
+    ASSERT_EQ(ScDoCommand(108, 1, 0, 0xFFFF), kOk);
+    ASSERT_TRUE(rec.waitForCode(33));
+    const auto got = rec.snapshot();
+    std::vector<std::string> texts;
+    for (const Received &r : got)
+        if (r.code == 32 || r.code == 33) texts.push_back(r.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Tone generation started: beep", "Tone generation stopped"}));
+}
+
+TEST_F(Library, ThresholdsAndCountriesAreReadBack) {
+    Recorder rec;
+    openWith(rec);
+    uint32_t v = 7;
+    ASSERT_EQ(ScGetThreshold(0, &v), kOk);
+    EXPECT_EQ(v, 999u);
+    ASSERT_EQ(ScGetThreshold(1, &v), kOk);
+    EXPECT_EQ(v, 120u);
+    ASSERT_EQ(ScSetThreshold(1, 32766), kOk);
+    ASSERT_EQ(ScGetThreshold(1, &v), kOk);
+    EXPECT_EQ(v, 32766u);
+    EXPECT_EQ(ScSetThreshold(32, 1), kErrBadArgument);
+    EXPECT_EQ(ScSetThreshold(-1, 1), kErrBadArgument);
+    v = 7;
+    EXPECT_EQ(ScGetThreshold(32, &v), kErrBadArgument);
+    EXPECT_EQ(v, 7u);
+    EXPECT_EQ(ScGetThreshold(0, nullptr), kErrNullPointer);
+
+    char text[TVX_TEXT_SIZE];
+    ASSERT_EQ(ScGetLocalCountry(0, text), kOk);
+    EXPECT_STREQ(text, "44");
+    ASSERT_EQ(ScGetDestinationCountry(0, text), kOk);
+    EXPECT_STREQ(text, "1");
+    ASSERT_EQ(ScSetDestinationCountry(0, "972"), kOk);
+    for (const char *bad : {"", "+44", "12a", "1234567890"}) {
+        EXPECT_EQ(ScSetDestinationCountry(0, bad), kErrBadText) << bad;
+        EXPECT_EQ(ScSetLocalCountry(0, bad), kErrBadText) << bad;
+    }
+    EXPECT_EQ(ScSetLocalCountry(0, nullptr), kErrNullPointer);
+    EXPECT_EQ(ScGetLocalCountry(0, nullptr), kErrNullPointer);
+    ASSERT_EQ(ScGetDestinationCountry(0, text), kOk);
+    EXPECT_STREQ(text, "972");
+    ASSERT_EQ(ScGetLocalCountry(0, text), kOk);
+    EXPECT_STREQ(text, "44");
+}
+
+TEST_F(Library, SerialProgrammingAndErase) {
+    Recorder rec;
+    openWith(rec);
+    const char *serial = "0123456789ABCDEFGHIJKL";
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, serial, nullptr), kErrNullPointer);
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJK", ""), kErrBadSerial);   // 21
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJKLM", ""), kErrBadSerial); // 23
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "", ""), kErrBadSerial);
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, nullptr, ""), kErrNullPointer);
+    EXPECT_EQ(ScE2Rom(4, nullptr, ""), kErrBadArgument);
+    EXPECT_EQ(ScE2Rom(-1, nullptr, ""), kErrBadArgument);
+    char text[TVX_TEXT_SIZE];
+    ASSERT_EQ(ScGetDeviceSN(text, sizeof text), kOk);
+    EXPECT_STREQ(text, "TVX-PLN-000-00012345-A");
+
+    ASSERT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, serial, "--verbose"), kOk);
+    ASSERT_EQ(ScGetDeviceSN(text, sizeof text), kOk);
+    EXPECT_STREQ(text, serial);
+    ASSERT_EQ(ScSetThreshold(0, 5), kOk);
+    ASSERT_EQ(ScSetLocalCountry(0, "972"), kOk);
+
+    ASSERT_EQ(ScE2Rom(E2ROM_ERASE_TVX, nullptr, ""), kOk);
+    ASSERT_EQ(ScGetDeviceSN(text, sizeof text), kOk);
+    EXPECT_STREQ(text, "TVX-PLN-000-00012345-A");
+    uint32_t v = 0;
+    ASSERT_EQ(ScGetThreshold(0, &v), kOk);
+    EXPECT_EQ(v, 999u);
+    ASSERT_EQ(ScGetLocalCountry(0, text), kOk);
+    EXPECT_STREQ(text, "44");
+}
+
+TEST_F(Library, RebootReportsDetachedThenAttachedApart) {
+    Recorder rec;
+    openWith(rec);
+    ASSERT_EQ(ScE2Rom(E2ROM_REBOOT, nullptr, ""), kOk);
+    ASSERT_TRUE(rec.waitForCode(kEvDeviceAttached));
+    const Received *detached = nullptr;
+    const Received *attached = nullptr;
+    const auto got = rec.snapshot();
+    for (const Received &r : got) {
+        if (r.code == kEvDeviceDetached && !detached) detached = &r;
+        if (r.code == kEvDeviceAttached && !attached) attached = &r;
+    }
+    ASSERT_NE(detached, nullptr);
+    ASSERT_NE(attached, nullptr);
+    EXPECT_EQ(detached->text, "Device detached");
+    EXPECT_EQ(attached->text, "Device attached");
+    EXPECT_GE(attached->when - detached->when, 250ms);
+}
+
+struct CountCase {
+    const char *what;
+    bool withBuffer;
+    int32_t count;
+    int32_t result;
+};
+
+TEST_F(Library, MelodyAndToneCountsAreChecked) {
+    Recorder rec;
+    openWith(rec);
+    const uint8_t melody[300] = {};
+    const std::vector<CountCase> melodies = {
+        {"empty", false, 0, kOk},           {"null with bytes", false, 1, kErrNullPointer},
+        {"full", true, 256, kOk},           {"too long", true, 257, kErrBadArgument},
+        {"negative", true, -1, kErrBadArgument},
+    };
+    for (const CountCase &c : melodies)
+        EXPECT_EQ(ScUploadMelody(c.withBuffer ? melody : nullptr, c.count), c.result) << c.what;
+
+    const std::vector<CountCase> tones = {
+        {"stop", false, 0, kOk}, {"null with records", false, 4, kErrNullPointer}, {"four", true, 4, kOk},
+        {"negative", true, -1, kErrBadArgument}, {"too many", true, 65, kErrBadArgument},
+    };
+    const ToneGenRecord records[65] = {};
+    for (const CountCase &c : tones)
+        EXPECT_EQ(ScGenerateTones(c.withBuffer ? records : nullptr, c.count), c.result) << c.what;
+
+    EXPECT_EQ(ScSetHardwareRegs(66, 129, nullptr, 1), kErrNullPointer);
+    EXPECT_EQ(ScSetHardwareRegs(66, 129, melody, 257), kErrBadArgument);
+    EXPECT_EQ(ScMonitorTones(1, nullptr, 16), kErrNullPointer);
+    EXPECT_EQ(ScMonitorTones(1, toneSet(), -1), kErrBadArgument);
+
+    CidGenRecord bad = mdmfRecord();
+    bad.nameLen = 8;
+    EXPECT_EQ(ScGenerateETSI_CID(&bad), kErrBadRecord);
+    EXPECT_EQ(ScGenerateETSI_CID(nullptr), kErrNullPointer);
+}
+
+TEST_F(Library, TranslationOutsideTheCallbackUsesTheTable) {
+    char text[TVX_TEXT_SIZE];
+    EXPECT_EQ(ScTranslateEventToString(text, 97, 1), kOk);
+    EXPECT_STREQ(text, "Caller ID generated");
+    EXPECT_EQ(ScTranslateEventToString(text, 123, 4), kErrUnknownEvent);
+    EXPECT_STREQ(text, "Unknown event 123 (param 4)");
+}
+
+} // namespace
