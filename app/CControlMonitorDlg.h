@@ -14,6 +14,8 @@
 namespace tvx {
 class EventLog;
 class MenuDispatcher;
+// Panel parts.
+// Maintenance and test dialog parts.
 namespace res {
 class MainMenu;
 }
@@ -71,4 +73,6 @@ private:
     tvx::EventLog *log_ = nullptr;
     tvx::res::MainMenu *menu_ = nullptr;
     std::unique_ptr<tvx::MenuDispatcher> dispatcher_;
+    // Panel parts (parameters, dialling, analysis readout, countries).
+    // Maintenance and test dialog parts.
 };

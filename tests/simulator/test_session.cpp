@@ -2,6 +2,7 @@
 // event thread, closing while events stream, and the calls a tester makes.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <future>
@@ -212,7 +213,7 @@ class CloseInsideCallback : public SimulatorTest, public ::testing::WithParamInt
 // ScClose or ScShutdown from inside the callback returns (no self-join), no
 // further callback comes, and the library opens again afterwards.
 TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery) {
-    useScenario("inside", "repeat 100000000 1 0 112\n");
+    useScenario("inside", "repeat 10000000 1 50 112\n");
     Recorder rec;
     std::promise<int32_t> closed;
     auto closedFuture = closed.get_future();
@@ -256,7 +257,7 @@ TEST_F(Library, OpenFromInsideTheCallbackIsRefused) {
     };
     openWith(rec);
     ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
-    EXPECT_EQ(future.get(), std::make_pair(kOk, static_cast<int32_t>(kErrWrongThread)));
+    EXPECT_EQ(future.get(), (std::pair<int32_t, int32_t>{kOk, kErrWrongThread}));
 }
 
 TEST_F(Library, ReopenReplaysTheScenario) {
