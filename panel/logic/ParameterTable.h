@@ -1,0 +1,213 @@
+// The seventeen adjustable parameters: their table, the dBm scale of the two
+// detection thresholds, the value text, and the editor's state.
+//
+// Everything here runs on the UI thread (the pure functions and the table may
+// be used from any thread). Nothing here calls the device library: the Qt side
+// makes the calls that the functions describe.
+//
+// OnParameterSelected (list 1079):
+//   auto sel = state.Select(list->currentIndex());   // none: no valid selection
+//   if (!sel) return;
+//   slider->setRange(sel->min, sel->max);
+//   if (sel->readSelector) ScGetThreshold(*sel->readSelector, state.ValueSlot(sel->index));
+//   slider->setValue(state.Value(sel->index));
+//   FormatPlainValue(buf, kValueTextSize, state.Value(sel->index)); label->setText(buf);
+//
+// OnParameterScroll (trackbar 1043), only for a drag move or drag end:
+//   if (auto d = state.OnDrag(position, buf, kValueTextSize)) {
+//       label->setText(buf);
+//       if (d->call.kind == ParameterSend::DoCommand)
+//           ScDoCommand(d->call.target, static_cast<int32_t>(d->call.value),
+//                       kDoCommandArg3, kDoCommandArg4);
+//       else ScSetThreshold(d->call.target, d->call.value);
+//   }
+#ifndef TVX_PANEL_LOGIC_PARAMETERTABLE_H
+#define TVX_PANEL_LOGIC_PARAMETERTABLE_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "CommandCodes.h"
+
+namespace tvx {
+
+inline constexpr int kParameterCount = 17;
+
+// Size of the text buffer the caller passes to the formatters.
+inline constexpr std::size_t kValueTextSize = 256;
+
+// Selectors of ScSetThreshold / ScGetThreshold.
+inline constexpr int32_t kThresholdTones = 0;
+inline constexpr int32_t kThresholdSilence = 1;
+inline constexpr int32_t kThresholdVoiceBandLow = 16;
+inline constexpr int32_t kThresholdVoiceBandHigh = 17;
+
+// Top of the detection thresholds' scale; larger values count as this.
+inline constexpr uint32_t kThresholdMax = 32766;
+
+// Trackbar notifications that change a parameter: drag end and drag move.
+inline constexpr int kScrollThumbPosition = 4;
+inline constexpr int kScrollThumbTrack = 5;
+constexpr bool IsDragNotification(int code) {
+    return code == kScrollThumbPosition || code == kScrollThumbTrack;
+}
+
+enum class ParameterSend : uint8_t {
+    DoCommand,     // ScDoCommand(code, v, kDoCommandArg3, kDoCommandArg4)
+    SetThreshold,  // ScSetThreshold(selector, v)
+};
+
+struct ParameterRow {
+    const char *text;                     // item text of list 1079
+    uint32_t min;                         // trackbar range, both inclusive
+    uint32_t max;
+    std::optional<uint32_t> defaultValue; // written at every device open
+    uint32_t startValue;                  // table content at construction
+    ParameterSend send;
+    std::optional<Command> command;       // DoCommand rows
+    int32_t selector;                     // SetThreshold rows (-1 otherwise)
+    std::optional<int32_t> readSelector;  // read with ScGetThreshold on selection
+    bool dbmWhileDragging;                // value text in dBm during a drag
+};
+
+namespace parameter_table_detail {
+constexpr ParameterRow Cmd(const char *text, uint32_t min, uint32_t max,
+                           std::optional<uint32_t> def, uint32_t start, Command c) {
+    return {text, min, max, def, def ? *def : start, ParameterSend::DoCommand, c, -1,
+            std::nullopt, false};
+}
+constexpr ParameterRow Thr(const char *text, uint32_t min, uint32_t max,
+                           std::optional<uint32_t> def, uint32_t start, int32_t selector,
+                           bool readAndDbm) {
+    return {text, min, max, def, def ? *def : start, ParameterSend::SetThreshold, std::nullopt,
+            selector, readAndDbm ? std::optional<int32_t>(selector) : std::nullopt, readAndDbm};
+}
+}  // namespace parameter_table_detail
+
+// Rows in list order. Rows without a default (9, 10, 14, 15, 16) start at 0,
+// the bottom of their range: 9 and 10 are read from the device when selected,
+// and the light DTMF settings are 0 until the user drags them. "Post Hook
+// Flash Guard Time" has its own range 1 to 255, like its neighbours, so it
+// never sends a value from another parameter's range.
+inline constexpr std::array<ParameterRow, kParameterCount> kParameterRows = [] {
+    using parameter_table_detail::Cmd;
+    using parameter_table_detail::Thr;
+    constexpr std::nullopt_t none = std::nullopt;
+    return std::array<ParameterRow, kParameterCount>{{
+        Cmd("Ringer Off Period", 1, 255, 30, 0, Command::RingerOffPeriod),
+        Cmd("Ringer On Period", 1, 255, 20, 0, Command::RingerOnPeriod),
+        Cmd("Wait for Dial Tone Time", 2, 255, 4, 0, Command::WaitForDialToneTime),
+        Cmd("Wait for Answer Time", 1, 255, 30, 0, Command::WaitForAnswerTime),
+        Cmd("DTMF Dial Time", 50, 255, 95, 0, Command::DtmfDialTime),
+        Cmd("Pause Time", 1, 255, 2, 0, Command::PauseTime),
+        Cmd("Hook Flash Time", 1, 255, 70, 0, Command::HookFlashTime),
+        Cmd("Pre Hook Flash Guard Time", 1, 255, 100, 0, Command::PreHookFlashGuardTime),
+        Cmd("Post Hook Flash Guard Time", 1, 255, 100, 0, Command::PostHookFlashGuardTime),
+        Thr("Tones Detection Threshold", 0, kThresholdMax, none, 0, kThresholdTones, true),
+        Thr("Silent Detection Threshold", 0, kThresholdMax, none, 0, kThresholdSilence, true),
+        Cmd("Voice Detection Threshold", 1, 127, 63, 0, Command::VoiceDetectionThreshold),
+        Thr("Voice Band Low", 1, 255, 85, 0, kThresholdVoiceBandLow, false),
+        Thr("Voice Band High", 1, 255, 112, 0, kThresholdVoiceBandHigh, false),
+        Cmd("Lite DTMF DAA, phone on-hook", 0, 30, none, 0, Command::LiteDtmfDaaOnHook),
+        Cmd("Lite DTMF DAA, phone off-hook", 0, 30, none, 0, Command::LiteDtmfDaaOffHook),
+        Cmd("Lite DTMF CODEC", 0, 30, none, 0, Command::LiteDtmfCodec),
+    }};
+}();
+
+namespace parameter_table_detail {
+constexpr bool RowsConsistent() {
+    for (const ParameterRow &r : kParameterRows) {
+        if (r.min > r.max || r.startValue < r.min || r.startValue > r.max) return false;
+        if (r.defaultValue && (*r.defaultValue < r.min || *r.defaultValue > r.max)) return false;
+        if ((r.send == ParameterSend::DoCommand) != r.command.has_value()) return false;
+        if (r.command && CommandInfo(*r.command).param != ParamRule::Value) return false;
+    }
+    return true;
+}
+}  // namespace parameter_table_detail
+static_assert(parameter_table_detail::RowsConsistent(), "parameter rows are well formed");
+
+// Level in dBm of a detection threshold: 20 * log10((v + 1) * k) with
+// k = 2.501861816762835e-5; 0 gives -92.03, 32766 gives -1.73. Meant for
+// v <= kThresholdMax; larger values are computed without overflow. Pure.
+double ThresholdToDbm(uint32_t v);
+
+// v limited to kThresholdMax. Pure.
+constexpr uint32_t LimitThreshold(uint32_t v) { return v > kThresholdMax ? kThresholdMax : v; }
+
+// Writes "%d" of value (as a signed 32-bit number) into text, at most size
+// bytes with the terminator; writes nothing if text is null or size is 0.
+void FormatPlainValue(char *text, std::size_t size, uint32_t value);
+
+// Writes "%0.2f dBm" of ThresholdToDbm(LimitThreshold(value)) into text, at
+// most size bytes with the terminator; nothing if text is null or size is 0.
+void FormatDbmValue(char *text, std::size_t size, uint32_t value);
+
+// What selecting a parameter shows and reads.
+struct ParameterSelection {
+    int index;                            // 0..16
+    uint32_t min;                         // trackbar range to set
+    uint32_t max;
+    std::optional<int32_t> readSelector;  // if set: ScGetThreshold(*readSelector, ValueSlot(index))
+};
+
+// One call that sends a parameter value.
+struct ParameterSendCall {
+    ParameterSend kind;
+    int32_t target;  // command code (DoCommand) or selector (SetThreshold)
+    uint32_t value;
+    constexpr bool operator==(const ParameterSendCall &) const = default;
+};
+
+// What a drag changed.
+struct ParameterDrag {
+    int index;               // the selected parameter
+    uint32_t stored;         // the value now in the table
+    ParameterSendCall call;  // to make after showing the text
+};
+
+// The call that sends value v for row index (0..16), or none. Pure.
+std::optional<ParameterSendCall> ParameterSendFor(int index, uint32_t v);
+
+// The editor's values and selected parameter. UI thread only.
+class ParameterState {
+public:
+    // Every entry at its row's startValue; no parameter selected.
+    ParameterState();
+
+    // Writes the default of every row that has one (0..8, 11..13); other
+    // entries and the selection stay as they are. Sends nothing.
+    void ResetDefaults();
+
+    // Makes index the selected parameter and returns its range and the
+    // threshold to read. An index outside 0..16 (e.g. -1, no list selection)
+    // clears the selection and returns none.
+    std::optional<ParameterSelection> Select(int index);
+
+    // The selected index, or none before the first valid selection.
+    std::optional<int> Selected() const { return selected_; }
+
+    // The table entry of index, or 0 for an index outside 0..16.
+    uint32_t Value(int index) const;
+
+    // The entry's storage, for ScGetThreshold to write into; nullptr for an
+    // index outside 0..16. Valid as long as this object.
+    uint32_t *ValueSlot(int index);
+
+    // Handles a drag move or drag end at position: stores the position,
+    // limited to the selected row's range, into the selected entry, writes the
+    // value text ("%d", or "%0.2f dBm" for the two detection thresholds) into
+    // text (at most size bytes) and returns the call to make. With no selected
+    // parameter it changes nothing, writes no text and returns none.
+    std::optional<ParameterDrag> OnDrag(uint32_t position, char *text, std::size_t size);
+
+private:
+    std::array<uint32_t, kParameterCount> values_{};
+    std::optional<int> selected_;
+};
+
+}  // namespace tvx
+
+#endif  // TVX_PANEL_LOGIC_PARAMETERTABLE_H
