@@ -2,6 +2,7 @@
 
 #include "CControlMonitorDlg.h"
 #include "SingleInstance.h"
+#include "UnixSignals.h"
 
 #include <memory>
 
@@ -35,6 +36,8 @@ bool CControlMonitorApp::InitInstance()
         dialog->raise();
         dialog->activateWindow();
     });
+    tvx::UnixSignals termination;
+    connect(&termination, &tvx::UnixSignals::TerminationRequested, dialog.get(), &QDialog::reject);
     dialog->exec();
     EndTimerResolution();
     dialog.reset();

@@ -1,0 +1,131 @@
+// The real executable against the recording stand-in put in the simulator's
+// place with LD_LIBRARY_PATH: the calls at start and at close, the single
+// instance, and closing while the library floods events.
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        record_ = dir_.filePath("calls.txt");
+    }
+
+    QProcessEnvironment Environment(bool flood = false) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_LIBRARY_PATH", TVX_RECORDER_DIR);
+        env.insert("TVXUSB_RECORD", record_);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The single-instance socket is per display: one of its own per test.
+        env.insert("DISPLAY", ":tvx-test-" + QString::number(QCoreApplication::applicationPid()) + "-" +
+                                  QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        if (flood)
+            env.insert("TVXUSB_STUB_FLOOD", "1");
+        return env;
+    }
+
+    QStringList Recorded() const
+    {
+        QFile file(record_);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    bool WaitForOpen(QProcess &process, int timeoutMs = 10000) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            for (const QString &line : Recorded())
+                if (line.startsWith("ScMonitorTones"))
+                    return true;
+            if (process.state() == QProcess::NotRunning)
+                return false;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    void Start(QProcess &process, bool flood = false, const QStringList &arguments = {})
+    {
+        process.setProcessEnvironment(Environment(flood));
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(TVX_MONITOR_PATH, arguments);
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+
+    static void Terminate(QProcess &process) { ::kill(static_cast<pid_t>(process.processId()), SIGTERM); }
+
+    QTemporaryDir dir_;
+    QString record_;
+};
+
+TEST_F(ProcessTest, StartAndCloseMakeExactlyTheSessionCalls)
+{
+    QProcess tool;
+    Start(tool);
+    ASSERT_TRUE(WaitForOpen(tool));
+    Terminate(tool);
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 0);
+
+    const QStringList calls = Recorded();
+    ASSERT_GE(calls.size(), 8);
+    EXPECT_EQ(calls.first(), "ScInitialize(ptr, ptr, ptr, ptr, 0, 0, 0, 0, 17)");
+    EXPECT_EQ(calls.at(1), "ScOpen(0, 0)");
+    EXPECT_EQ(calls.at(2), "ScGetDeviceSN(ptr, 256)");
+    EXPECT_EQ(calls.at(3), "ScGetRawDeviceRevision(0)");
+    EXPECT_EQ(calls.at(4), "ScGetDeviceName(ptr, 256)");
+    EXPECT_EQ(calls.at(calls.size() - 2), "ScClose(0)");
+    EXPECT_EQ(calls.last(), "ScShutdown(0)");
+    EXPECT_EQ(calls.filter("ScClose").size(), 1);
+    EXPECT_EQ(calls.filter("ScShutdown").size(), 1);
+}
+
+TEST_F(ProcessTest, ASecondStartRaisesTheFirstAndEnds)
+{
+    QProcess first;
+    Start(first);
+    ASSERT_TRUE(WaitForOpen(first));
+
+    QProcess second;
+    Start(second);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(second.waitForFinished(2000)) << "the second start must end within 2 s";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(Recorded().filter("ScInitialize").size(), 1) << "the second start never opens the device";
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    Terminate(first);
+    ASSERT_TRUE(first.waitForFinished(10000));
+}
+
+TEST_F(ProcessTest, ClosingWhileTheLibraryFloodsAndJoinsItsThreadFinishes)
+{
+    QProcess tool;
+    Start(tool, true);
+    ASSERT_TRUE(WaitForOpen(tool));
+    QThread::msleep(500);  // let the flood run
+    Terminate(tool);
+    ASSERT_TRUE(tool.waitForFinished(10000)) << "the tool hung at close";
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_EQ(Recorded().last(), "ScShutdown(0)");
+}
+
+}  // namespace
