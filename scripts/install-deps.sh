@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs that are not there yet.
+# Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build ccache pkg-config
+  qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libspandsp-dev libphonenumber-dev
+  clang libclang-rt-dev
+  xvfb xauth
+  multimon-ng minimodem sox
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
