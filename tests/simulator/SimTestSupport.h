@@ -134,9 +134,13 @@ inline const ToneMonitorEntry *toneSet() {
     return set;
 }
 
-// Leaves the library closed, shut down and without a scenario.
+// Leaves the library closed, shut down and without a scenario. The recorders
+// are members so that they outlive the event thread: TearDown closes first.
 class SimulatorTest : public ::testing::Test {
 protected:
+    Recorder rec;
+    Recorder again;
+
     void SetUp() override { unsetenv("TVXUSB_SCENARIO"); }
     void TearDown() override {
         ScClose(0);

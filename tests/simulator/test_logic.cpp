@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -23,6 +24,7 @@ struct TextCase {
     int32_t param;
     const char *text;
 };
+void PrintTo(const TextCase &c, std::ostream *os) { *os << "event " << c.event << " param " << c.param; }
 
 class EventText : public ::testing::TestWithParam<TextCase> {};
 
@@ -94,6 +96,7 @@ struct CommandCase {
     Confirmation first;
     Confirmation second;
 };
+void PrintTo(const CommandCase &c, std::ostream *os) { *os << "code " << c.code << " param " << c.param; }
 
 class CommandConfirmation : public ::testing::TestWithParam<CommandCase> {};
 
@@ -148,6 +151,7 @@ struct ParameterCodeCase {
     int32_t code;
     bool parameter;
 };
+void PrintTo(const ParameterCodeCase &c, std::ostream *os) { *os << "code " << c.code; }
 
 class ParameterCode : public ::testing::TestWithParam<ParameterCodeCase> {};
 
@@ -185,6 +189,7 @@ struct CidCase {
     void (*change)(CidGenRecord &);
     int32_t result;
 };
+void PrintTo(const CidCase &c, std::ostream *os) { *os << c.what; }
 
 class CidRecordCheck : public ::testing::TestWithParam<CidCase> {};
 
@@ -234,6 +239,7 @@ struct CountryCase {
     const char *text;
     bool valid;
 };
+void PrintTo(const CountryCase &c, std::ostream *os) { *os << '\'' << (c.text ? c.text : "(null)") << '\''; }
 
 class CountryText : public ::testing::TestWithParam<CountryCase> {};
 
@@ -252,6 +258,7 @@ struct ColumnCase {
     bool ok;
     float hz;
 };
+void PrintTo(const ColumnCase &c, std::ostream *os) { *os << "column " << c.column << " width " << c.width; }
 
 class ColumnFrequency : public ::testing::TestWithParam<ColumnCase> {};
 

@@ -1,6 +1,7 @@
 // Scenario file parsing: good lines, each kind of malformed line, shipped files.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,21 @@ struct GoodLine {
     const char *text;
     ScenarioEvent expected; // line is set to 1 by the test
 };
+
+// Test names show the line, quotes and control characters spelled out.
+void printLine(const char *text, std::ostream *os) {
+    for (const char *c = text; *c; ++c) {
+        if (*c == '\r')
+            *os << "\\r";
+        else if (*c == '\t')
+            *os << "\\t";
+        else if (*c == '"')
+            *os << '\'';
+        else
+            *os << *c;
+    }
+}
+void PrintTo(const GoodLine &g, std::ostream *os) { printLine(g.text, os); }
 
 ScenarioEvent ev(int64_t t, int32_t code, int32_t param, int32_t side, std::vector<uint8_t> payload = {},
                  int32_t row = -1, int64_t count = 1, int64_t interval = 0) {
@@ -80,6 +96,7 @@ struct BadLine {
     const char *text;
     const char *messageStart;
 };
+void PrintTo(const BadLine &b, std::ostream *os) { printLine(b.text, os); }
 
 class ScenarioBadLine : public ::testing::TestWithParam<BadLine> {};
 

@@ -1,0 +1,322 @@
+// The library's C interface: argument checks, device state updates, and the
+// events that confirm what a tester wants to see. Error codes: SimErrors.h.
+//
+// Identity getters (serial number, name, revision, device type) and
+// ScTranslateEventToString work in any state; ScMonitorTones needs an
+// initialised library; every other function needs an open device.
+
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "CidCheck.h"
+#include "CommandEvents.h"
+#include "DeviceState.h"
+#include "EventNames.h"
+#include "Session.h"
+#include "SetupDialogs.h"
+#include "SimErrors.h"
+#include "Spectrum.h"
+#include "SpectrumPainter.h"
+#include "tvxusb.h"
+
+using namespace tvxsim;
+
+namespace {
+
+constexpr int32_t kRebootGapMs = 300;
+constexpr int32_t kRegisterBytesShown = 16;
+
+Session &session() { return Session::instance(); }
+
+int32_t copyText(char *out, int32_t size, const char *text) {
+    if (out == nullptr) return kErrNullPointer;
+    if (size <= 0) return kErrBadArgument;
+    const int n = std::snprintf(out, static_cast<size_t>(size), "%s", text);
+    return n >= size ? kErrTruncated : kOk;
+}
+
+int32_t runDialog(SetupDialog which, void *owner) {
+    SetupSnapshot snap;
+    {
+        auto s = session().lock();
+        if (int32_t rc = s.requireOpen()) return rc;
+        const DeviceState &st = s.state();
+        snap.serial = st.serial;
+        snap.localCountry = st.localCountry;
+        snap.destinationCountry = st.destinationCountry;
+        snap.devType = st.devType;
+        snap.revision = kRawRevision;
+        const auto param = [&st](int32_t code) {
+            const auto it = st.parameters.find(code);
+            return it == st.parameters.end() ? -1 : it->second;
+        };
+        snap.ringerOffPeriod = param(135);
+        snap.ringerOnPeriod = param(151);
+        snap.ringerItem = st.selectedItem[4];
+        snap.daaItem = st.selectedItem[3];
+        snap.daaBoostItem = st.selectedItem[6];
+        const auto reg = [&st](int32_t r) {
+            const auto it = st.registers.find(registerKey(66, r));
+            return it == st.registers.end() ? -1 : static_cast<int32_t>(it->second);
+        };
+        snap.codecBoost129 = reg(129);
+        snap.codecBoost130 = reg(130);
+    } // the lock is not held while the dialog runs
+    return runSetupDialog(which, static_cast<QWidget *>(owner), snap);
+}
+
+int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (text == nullptr) return kErrNullPointer;
+    if (!isCountryText(text)) return kErrBadText;
+    s.state().*field = text;
+    s.post(event, std::atoi(text));
+    return kOk;
+}
+
+int32_t getCountry(char *text256, std::string DeviceState::*field) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    return copyText(text256, TVX_TEXT_SIZE, (s.state().*field).c_str());
+}
+
+} // namespace
+
+extern "C" {
+
+TVX_API int32_t ScInitialize(ScEventCallback cb, void *context, int32_t, int32_t, int32_t, int32_t, int32_t,
+                             int32_t *libraryVersion, void *spectrumWindow) {
+    return session().initialize(cb, context, libraryVersion, spectrumWindow);
+}
+
+TVX_API int32_t ScOpen(int32_t, int32_t) { return session().open(); }
+
+TVX_API int32_t ScClose(int32_t) { return session().close(); }
+
+TVX_API int32_t ScShutdown(int32_t) { return session().shutdown(); }
+
+TVX_API int32_t ScGetDeviceSN(char *text, int32_t size) {
+    std::string serial;
+    {
+        auto s = session().lock();
+        serial = s.state().serial;
+    }
+    return copyText(text, size, serial.c_str());
+}
+
+TVX_API int32_t ScGetDeviceName(char *text, int32_t size) { return copyText(text, size, kDeviceName); }
+
+TVX_API int32_t ScGetRawDeviceRevision(int32_t) { return kRawRevision; }
+
+TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireInitialised()) return rc;
+    if (count < 0 || count > kMaxMonitorTones) return kErrBadArgument;
+    if (set == nullptr && count > 0) return kErrNullPointer;
+    DeviceState &st = s.state();
+    st.monitorMode = mode;
+    st.monitorSet = count > 0 ? set : nullptr;
+    st.monitorCount = count;
+    s.post(kEvToneMonitorArmed, count);
+    return kOk;
+}
+
+TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t param) {
+    if (text256 == nullptr) return kErrNullPointer;
+    const QueuedEvent *current = EventThread::inFlight();
+    if (current != nullptr && current->code == event && current->param == param && !current->detail.empty()) {
+        std::snprintf(text256, TVX_TEXT_SIZE, "%s", current->detail.c_str());
+        return kOk;
+    }
+    return formatEventText(text256, TVX_TEXT_SIZE, event, param) ? kOk : kErrUnknownEvent;
+}
+
+TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    DeviceState &st = s.state();
+    if (isParameterCode(code)) {
+        st.parameters[code] = param;
+    } else if (code >= 0) {
+        st.selectedItem[static_cast<size_t>(commandGroup(code))] = commandItem(code);
+    }
+    if (code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
+        st.analysisOn = param == kDialAnalysisOn;
+        if (SpectrumPainter *painter = s.painter()) painter->setActive(st.analysisOn);
+    }
+    const CommandConfirmations confirmations = confirmCommand(code, param);
+    for (int i = 0; i < confirmations.count; ++i) {
+        const Confirmation &c = confirmations.events[static_cast<size_t>(i)];
+        QueuedEvent ev;
+        ev.code = c.event;
+        ev.param = c.param;
+        ev.side = c.side;
+        if (c.event == kEvParameterChanged) ev.detail = "Parameter " + std::to_string(code) + " set to " + std::to_string(param);
+        s.post(std::move(ev), c.delayMs);
+    }
+    return kOk;
+}
+
+TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (selector < 0 || selector >= kThresholdSelectors) return kErrBadArgument;
+    s.state().thresholds[static_cast<size_t>(selector)] = value;
+    s.post(kEvThresholdChanged, packSetting(static_cast<uint32_t>(selector), value), 0,
+           "Threshold " + std::to_string(selector) + " set to " + std::to_string(value));
+    return kOk;
+}
+
+TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (value == nullptr) return kErrNullPointer;
+    if (selector < 0 || selector >= kThresholdSelectors) return kErrBadArgument;
+    *value = s.state().thresholds[static_cast<size_t>(selector)];
+    return kOk;
+}
+
+TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (hertz == nullptr) return kErrNullPointer;
+    SpectrumPainter *painter = s.painter();
+    if (painter == nullptr) return kErrNoWindow;
+    const int width = painter->mappingWidth();
+    if (width <= 0) return kErrNoWindow;
+    return columnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
+}
+
+TVX_API int32_t ScGetLocalCountry(int32_t, char *text256) { return getCountry(text256, &DeviceState::localCountry); }
+
+TVX_API int32_t ScGetDestinationCountry(int32_t, char *text256) {
+    return getCountry(text256, &DeviceState::destinationCountry);
+}
+
+TVX_API int32_t ScSetLocalCountry(int32_t, const char *text) {
+    return setCountry(text, &DeviceState::localCountry, kEvLocalCountry);
+}
+
+TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text) {
+    return setCountry(text, &DeviceState::destinationCountry, kEvDestinationCountry);
+}
+
+TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (count < 0 || count > kMaxToneRecords) return kErrBadArgument;
+    if (records == nullptr && count > 0) return kErrNullPointer;
+    std::vector<ToneGenRecord> &kept = s.state().toneRecords;
+    if (count == 0) {
+        kept.clear();
+        s.post(kEvToneSetStopped, 0);
+    } else {
+        kept.assign(records, records + count); // the caller's array lives only for this call
+        s.post(kEvToneSetStarted, count);
+    }
+    return kOk;
+}
+
+TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *values, int32_t count) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (count < 0 || count > kMaxRegisterBytes) return kErrBadArgument;
+    if (values == nullptr && count > 0) return kErrNullPointer;
+    std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
+    for (int32_t i = 0; i < count; ++i) {
+        s.state().registers[registerKey(block, static_cast<int32_t>(static_cast<uint32_t>(reg) + static_cast<uint32_t>(i)))] = values[i];
+        if (i < kRegisterBytesShown) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", values[i]);
+            detail += hex;
+        }
+    }
+    if (count > kRegisterBytesShown) detail += " ...";
+    const auto packed = static_cast<int32_t>((static_cast<uint32_t>(block) & 0xFFFFFFu) << 8 |
+                                             (static_cast<uint32_t>(reg) & 0xFFu));
+    s.post(kEvRegistersWritten, packed, 0, std::move(detail));
+    return kOk;
+}
+
+TVX_API int32_t ScGetDevType(int32_t, int32_t) {
+    auto s = session().lock();
+    return s.state().devType;
+}
+
+TVX_API int32_t ScDistinctiveRingDlg(void *owner) { return runDialog(SetupDialog::DistinctiveRing, owner); }
+
+TVX_API int32_t ScInternationalTonesDlg(void *owner) { return runDialog(SetupDialog::InternationalTones, owner); }
+
+TVX_API int32_t ScInternationalHardwareDlg(void *owner) {
+    return runDialog(SetupDialog::InternationalHardware, owner);
+}
+
+TVX_API int32_t ScHardwareChipsDlg(void *owner) { return runDialog(SetupDialog::HardwareChips, owner); }
+
+TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (record == nullptr) return kErrNullPointer;
+    if (int32_t rc = checkCidRecord(*record)) return rc;
+    char text[TVX_TEXT_SIZE];
+    describeCidRecord(*record, text, sizeof text);
+    s.post(kEvCallerIdGenerated, record->msgType, 0, text);
+    return kOk;
+}
+
+TVX_API int32_t ScTestLEDs(uint8_t mask) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    s.state().leds = mask;
+    s.post(kEvLeds, mask);
+    return kOk;
+}
+
+TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count) {
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    if (count < 0 || count > TVX_MELODY_MAX) return kErrBadArgument;
+    if (bytes == nullptr && count > 0) return kErrNullPointer;
+    s.state().melody.assign(bytes, bytes + count);
+    s.post(kEvMelodyLoaded, count);
+    return kOk;
+}
+
+TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *commandLine) {
+    if (commandLine == nullptr) return kErrNullPointer;
+    auto s = session().lock();
+    if (int32_t rc = s.requireOpen()) return rc;
+    DeviceState &st = s.state();
+    switch (operation) {
+    case E2ROM_ERASE:
+        st.factoryReset();
+        s.post(kEvDeviceErased, 0);
+        return kOk;
+    case E2ROM_ERASE_TVX:
+        st.factoryReset();
+        s.post(kEvSettingsErased, 0);
+        return kOk;
+    case E2ROM_PROGRAM_SN:
+        if (data == nullptr) return kErrNullPointer;
+        if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH) return kErrBadSerial;
+        st.serial.assign(data, TVX_SERIAL_LENGTH);
+        s.post(kEvSerialProgrammed, 0);
+        return kOk;
+    case E2ROM_REBOOT: {
+        s.post(kEvDeviceDetached, 0);
+        QueuedEvent attached;
+        attached.code = kEvDeviceAttached;
+        s.post(std::move(attached), kRebootGapMs);
+        return kOk;
+    }
+    default:
+        return kErrBadArgument;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,42 @@
+// The library's four set-up dialogs: small modal dialogs that show the
+// simulated settings, with a Close button.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace tvxsim {
+
+enum class SetupDialog { DistinctiveRing, InternationalTones, InternationalHardware, HardwareChips };
+
+// The values a dialog shows, taken under the library's lock before it opens.
+struct SetupSnapshot {
+    std::string serial;
+    std::string localCountry;
+    std::string destinationCountry;
+    int32_t devType = 0;
+    int32_t revision = 0;
+    int32_t ringerOnPeriod = -1;   // -1: never set
+    int32_t ringerOffPeriod = -1;
+    int32_t ringerItem = -1;       // last item of command group 4 (4..7: 17, 20, 25, 50 Hz)
+    int32_t daaItem = -1;          // last item of command group 3
+    int32_t daaBoostItem = -1;     // last item of command group 6 (2 off, 3 on)
+    int32_t codecBoost129 = -1;    // register 66:129, -1 never written
+    int32_t codecBoost130 = -1;
+};
+
+// Window title of each dialog.
+const char *setupDialogTitle(SetupDialog which);
+
+// The label/value rows a dialog shows for a snapshot.
+std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog which, const SetupSnapshot &s);
+
+// Shows the dialog modally over owner (may be null) and returns kOk when it
+// is closed; kErrNoGui without a QApplication, kErrWrongThread off its thread.
+// TVXUSB_DIALOG_AUTOCLOSE_MS=<ms> closes it by itself after that time.
+int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot);
+
+} // namespace tvxsim
