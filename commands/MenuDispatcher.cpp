@@ -1,24 +1,222 @@
 #include "MenuDispatcher.h"
 
+#include "AboutLines.h"
+#include "Adapter.h"
+#include "CodecBoost.h"
+#include "CommandCodes.h"
+#include "EventLog.h"
+#include "MainMenu.h"
+#include "MenuIds.h"
+#include "SelectionGroups.h"
+#include "SerialNumber.h"
+#include "Switches.h"
+#include "ToneGenRecords.h"
+#include "ToneSelection.h"
+
+#include <QMenu>
+#include <QString>
+
+#include <string_view>
+
 namespace tvx {
 
 namespace {
-constexpr uint16_t kIdDriverEnabled = 32826;
+
+static_assert(kDoCommandArg3 == 0, "the adapter always passes 0 as third argument");
+static_assert(kDoCommandArg4 == adapter::kCommandArg4);
+
+using res::MainMenu;
+
+// The library's set-up dialogs, each opened with the main window as owner.
+struct SetupDialog {
+    uint16_t id;
+    int32_t (*open)(void *owner);
+};
+constexpr SetupDialog kSetupDialogs[] = {
+    {kIdDistinctiveRing, &adapter::DistinctiveRingDlg},
+    {kIdInternationalHardware, &adapter::InternationalHardwareDlg},
+    {kIdInternationalTones, &adapter::InternationalTonesDlg},
+    {kIdHardwareChips, &adapter::HardwareChipsDlg},
+};
+
+// ScDoCommand(code, parameter, 0, 0xFFFF); result ignored.
+void Send(const CommandCall &call) { adapter::DoCommand(call.code(), call.param, kDoCommandArg4); }
+
+// The CODEC boost's register writes go straight to the library.
+class AdapterRegisters final : public CodecBoostSink {
+public:
+    void Write(const RegisterWrite &w) override { adapter::SetHardwareReg(w.block, w.reg, w.value); }
+    int32_t DeviceType() override { return adapter::GetDevType(); }
+};
+
+QString Latin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Clears the marks of firstId..lastId in popup, lowest id first, then marks id.
+void MoveMark(QMenu *popup, uint16_t firstId, uint16_t lastId, uint16_t id)
+{
+    for (uint32_t item = firstId; item <= lastId; ++item)
+        MainMenu::Check(popup, static_cast<uint16_t>(item), false);
+    MainMenu::Check(popup, id, true);
+}
+
 }  // namespace
+
+// The order in which ids are tested. The ranges are disjoint, so at most one
+// handler acts.
+const MenuDispatcher::Handler MenuDispatcher::kHandlers[] = {
+    &MenuDispatcher::OnAboutOrExit,   &MenuDispatcher::OnSelectionGroup,
+    &MenuDispatcher::OnToneSelection, &MenuDispatcher::OnSwitch,
+    &MenuDispatcher::OnDriverEnabled, &MenuDispatcher::OnSetupDialog,
+    &MenuDispatcher::OnReconnect,
+};
 
 MenuDispatcher::MenuDispatcher(DialogHost &host) : host_(host) {}
 
 bool MenuDispatcher::OnCommand(uint32_t wParam, void *)
 {
-    if (CommandNotification(wParam) == kClicked)
+    // A control notification is never taken for a menu choice, whatever its id.
+    if (CommandNotification(wParam) == 0)
         Dispatch(CommandId(wParam));
     return host_.Messages().Route(wParam);
 }
 
 void MenuDispatcher::Dispatch(uint16_t id)
 {
-    if (id == kIdDriverEnabled)
-        host_.OnDriverEnabled();
+    for (Handler handler : kHandlers)
+        if ((this->*handler)(id))
+            return;
+}
+
+QMenu *MenuDispatcher::Popup(const PopupPath &path) const
+{
+    return path.depth == 1 ? host_.Menu().SubMenu({path.pos[0]}) : host_.Menu().SubMenu({path.pos[0], path.pos[1]});
+}
+
+bool MenuDispatcher::OnAboutOrExit(uint16_t id)
+{
+    if (id == kIdAbout) {
+        OnAbout();
+        return true;
+    }
+    if (id == kIdExit) {
+        // The dialog's destruction closes the device.
+        host_.EndDialog(0);
+        return true;
+    }
+    return false;
+}
+
+void MenuDispatcher::OnAbout()
+{
+    for (std::string_view line : kAboutLines)
+        host_.Log().Insert(Latin1(line));
+}
+
+bool MenuDispatcher::OnSelectionGroup(uint16_t id)
+{
+    const std::optional<SelectionChoice> choice = ResolveSelection(id);
+    if (!choice)
+        return false;
+    const SelectionGroup &group = *choice->group;
+    if (choice->command)
+        Send(CommandCall{*choice->command, 0});
+    else
+        host_.State().pulseDial = static_cast<uint8_t>(choice->index);  // dialling method: kept for the dialler
+    MoveMark(Popup(group.popup), group.firstId, group.lastId, id);
+    return true;
+}
+
+bool MenuDispatcher::OnToneSelection(uint16_t id)
+{
+    const std::optional<int> tone = ToneIndexFromId(id);
+    if (!tone)
+        return false;
+    MainDialogState &state = host_.State();
+    if (*tone == state.selectedTone)
+        return true;  // the tone already selected: nothing moves, nothing is sent
+    state.selectedTone = static_cast<uint8_t>(*tone);
+    QMenu *popup = Popup(kTonePopup);
+    MoveMark(popup, kToneFirstId, kToneLastId, id);
+    if (MainMenu::IsChecked(popup, kIdGenerateTone))
+        StartSelectedTone();
+    return true;
+}
+
+void MenuDispatcher::StartSelectedTone()
+{
+    if (const std::optional<CommandCall> start = ToneStartCommand(host_.State().selectedTone))
+        Send(*start);
+}
+
+bool MenuDispatcher::OnSwitch(uint16_t id)
+{
+    const Switch *found = FindSwitch(id);
+    if (!found)
+        return false;
+    // The mark is the switch's state; it changes before the call, whatever
+    // the call returns.
+    QMenu *popup = Popup(found->popup);
+    const bool wasChecked = MainMenu::IsChecked(popup, id);
+    MainMenu::Check(popup, id, !wasChecked);
+    RunSwitchAction(SwitchActionFor(*found, wasChecked));
+    return true;
+}
+
+void MenuDispatcher::RunSwitchAction(const SwitchAction &action)
+{
+    switch (action.kind) {
+    case SwitchActionKind::DoCommand:
+        if (action.call)
+            Send(*action.call);
+        break;
+    case SwitchActionKind::CodecBoost: {
+        AdapterRegisters registers;
+        RunCodecBoost(action.on, registers);
+        break;
+    }
+    case SwitchActionKind::GenerateTone:
+        StartSelectedTone();
+        break;
+    case SwitchActionKind::GenerateTonesApi:
+        if (action.on)
+            adapter::GenerateTones(kToneGenRecords.data(), kToneGenRecordCount);
+        else
+            adapter::GenerateTones(nullptr, 0);
+        break;
+    }
+}
+
+bool MenuDispatcher::OnDriverEnabled(uint16_t id)
+{
+    if (id != kIdDriverEnabled)
+        return false;
+    // Decided by the driver-enabled flag, which the dialog keeps with the session.
+    host_.OnDriverEnabled();
+    return true;
+}
+
+bool MenuDispatcher::OnSetupDialog(uint16_t id)
+{
+    for (const SetupDialog &dialog : kSetupDialogs) {
+        if (dialog.id == id) {
+            dialog.open(static_cast<void *>(host_.Window()));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MenuDispatcher::OnReconnect(uint16_t id)
+{
+    if (id != kIdReconnect)
+        return false;
+    // The reboot operation with the command-line text; no flag or mark moves.
+    const int32_t result = adapter::E2Rom(kReconnectLines.operation, nullptr);
+    host_.Log().Insert(Latin1(E2RomResultLine(kReconnectLines, result)));
+    return true;
 }
 
 }  // namespace tvx

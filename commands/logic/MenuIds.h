@@ -156,14 +156,6 @@ inline constexpr PopupPath kPopupMisc{7};
 inline constexpr PopupPath kPopupSetup{8};
 inline constexpr PopupPath kPopupHelp{9};
 
-// The dispatcher's first argument packs the id (low 16 bits) and the
-// notification code (high 16 bits; 0 for a menu choice or a button click).
-constexpr uint16_t CommandIdOf(uint32_t first) { return static_cast<uint16_t>(first & 0xFFFFu); }
-constexpr uint16_t NotificationOf(uint32_t first) { return static_cast<uint16_t>(first >> 16); }
-constexpr uint32_t MakeCommandArg(uint16_t id, uint16_t notification) {
-    return (static_cast<uint32_t>(notification) << 16) | id;
-}
-
 }  // namespace tvx
 
 #endif  // TVX_COMMANDS_LOGIC_MENUIDS_H

@@ -134,24 +134,5 @@ TEST(CommandCodes, CommandCallCarriesCodeAndParameter) {
     EXPECT_EQ(kDialWaitArg4, 0);
 }
 
-TEST(MenuIds, CommandArgumentSplitsIdAndNotification) {
-    struct Case {
-        uint32_t first;
-        uint16_t id;
-        uint16_t notification;
-    };
-    const Case cases[] = {
-        {32826u, kIdDriverEnabled, 0},
-        {0x00018027u, 0x8027, 1},
-        {0xFFFF0000u, 0, 0xFFFF},
-        {0x00050413u, 1043, 5},
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(CommandIdOf(c.first), c.id) << c.first;
-        EXPECT_EQ(NotificationOf(c.first), c.notification) << c.first;
-        EXPECT_EQ(MakeCommandArg(c.id, c.notification), c.first);
-    }
-}
-
 }  // namespace
 }  // namespace tvx
