@@ -28,6 +28,9 @@ bool CControlMonitorApp::InitInstance()
     if (instance.RaiseRunningInstance())
         return false;
 
+    // Signals are caught from before the device opens; they are acted on once
+    // the dialog runs.
+    tvx::UnixSignals termination;
     BeginTimerResolution();
     auto dialog = std::make_unique<CControlMonitorDlg>();
     connect(&instance, &tvx::SingleInstance::RaiseRequested, dialog.get(), [&dialog] {
@@ -36,7 +39,6 @@ bool CControlMonitorApp::InitInstance()
         dialog->raise();
         dialog->activateWindow();
     });
-    tvx::UnixSignals termination;
     connect(&termination, &tvx::UnixSignals::TerminationRequested, dialog.get(), &QDialog::reject);
     dialog->exec();
     EndTimerResolution();
