@@ -1,7 +1,10 @@
 #include "CControlMonitorDlg.h"
 
+#include "AnalysisReadout.h"
 #include "AppIcon.h"
+#include "CountryPanel.h"
 #include "DeviceEventCallback.h"
+#include "DialPanel.h"
 #include "DialogBuilder.h"
 #include "EventLog.h"
 #include "EventRelay.h"
@@ -9,6 +12,7 @@
 #include "MainMenu.h"
 #include "MainMenu136.h"
 #include "MenuDispatcher.h"
+#include "ParameterPanel.h"
 #include "SessionText.h"
 #include "ToneMonitorSet.h"
 #include "tvxusb.h"
@@ -84,6 +88,10 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
 
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
     // Panel parts.
+    parameters_ = std::make_unique<tvx::ParameterPanel>(*this);
+    dial_ = std::make_unique<tvx::DialPanel>(*this);
+    analysis_ = std::make_unique<tvx::AnalysisReadout>(*this);
+    countries_ = std::make_unique<tvx::CountryPanel>(*this);
     // Maintenance and test dialog parts.
     WireControls();
     OnInitDialog();
@@ -174,11 +182,13 @@ int32_t CControlMonitorDlg::OpenDevice()
     state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
 
     // 12. Parameter defaults, first parameter selected.
+    parameters_->OnDeviceOpened();
 
     // 13. Arm the tone monitor.
     ScMonitorTones(1, tvx::FillToneMonitorSet(), tvx::kToneMonitorCount);
 
     // 14. Country lists filled, the library's countries selected.
+    countries_->OnDeviceOpened();
 
     return 1;
 }
@@ -215,6 +225,13 @@ void CControlMonitorDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     FocusSerialNumber();
+}
+
+void CControlMonitorDlg::mouseMoveEvent(QMouseEvent *event)
+{
+    if (analysis_)
+        analysis_->OnAnalysisMouseMove();
+    QDialog::mouseMoveEvent(event);
 }
 
 void CControlMonitorDlg::changeEvent(QEvent *event)

@@ -15,6 +15,10 @@ namespace tvx {
 class EventLog;
 class MenuDispatcher;
 // Panel parts.
+class AnalysisReadout;
+class CountryPanel;
+class DialPanel;
+class ParameterPanel;
 // Maintenance and test dialog parts.
 namespace res {
 class MainMenu;
@@ -58,6 +62,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Mouse moves over the dialog, the spectrum area's included: the analysis readout.
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void OnInitDialog();
@@ -74,5 +80,9 @@ private:
     tvx::res::MainMenu *menu_ = nullptr;
     std::unique_ptr<tvx::MenuDispatcher> dispatcher_;
     // Panel parts (parameters, dialling, analysis readout, countries).
+    std::unique_ptr<tvx::ParameterPanel> parameters_;
+    std::unique_ptr<tvx::DialPanel> dial_;
+    std::unique_ptr<tvx::AnalysisReadout> analysis_;
+    std::unique_ptr<tvx::CountryPanel> countries_;
     // Maintenance and test dialog parts.
 };

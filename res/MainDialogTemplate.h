@@ -2,29 +2,21 @@
 #pragma once
 
 #include "DialogTemplate.h"
+#include "ParameterTable.h"
+
+#include <array>
+#include <cstddef>
 
 namespace tvx::res {
 
-// Items of the parameter selector 1079, in template order.
-inline constexpr const char *kParameterItems[] = {
-    "Ringer Off Period",
-    "Ringer On Period",
-    "Wait for Dial Tone Time",
-    "Wait for Answer Time",
-    "DTMF Dial Time",
-    "Pause Time",
-    "Hook Flash Time",
-    "Pre Hook Flash Guard Time",
-    "Post Hook Flash Guard Time",
-    "Tones Detection Threshold",
-    "Silent Detection Threshold",
-    "Voice Detection Threshold",
-    "Voice Band Low",
-    "Voice Band High",
-    "Lite DTMF DAA, phone on-hook",
-    "Lite DTMF DAA, phone off-hook",
-    "Lite DTMF CODEC",
-};
+// Items of the parameter selector 1079, in template order: the texts of the
+// parameter table's rows, so that the list and the table cannot disagree.
+inline constexpr std::array<const char *, kParameterCount> kParameterItems = [] {
+    std::array<const char *, kParameterCount> items{};
+    for (std::size_t i = 0; i < items.size(); ++i)
+        items[i] = kParameterRows[i].text;
+    return items;
+}();
 
 inline constexpr ControlTemplate kMainDialogControls[] = {
     {kNoId, ControlKind::GroupBox, "Dial", 270, 5, 140, 105, kStyleNone, nullptr},

@@ -1,0 +1,118 @@
+#include "CountryPanel.h"
+
+#include "Adapter.h"
+#include "DialogBuilder.h"
+#include "PhoneNumberCountries.h"
+
+#include <QComboBox>
+#include <QVariant>
+
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+namespace tvx {
+
+namespace {
+
+constexpr int kIdLocalCountry = 1081;
+constexpr int kIdDestinationCountry = 1084;
+
+std::shared_ptr<CountrySource> &ReplacedSource()
+{
+    static std::shared_ptr<CountrySource> source;
+    return source;
+}
+
+CountrySource &CurrentSource()
+{
+    static PhoneNumberCountries phoneNumbers;
+    if (const std::shared_ptr<CountrySource> &replaced = ReplacedSource())
+        return *replaced;
+    return phoneNumbers;
+}
+
+// The item's code as the decimal text the library takes; false if there is
+// no selection.
+bool SelectedCodeText(const QComboBox *list, char (&text)[kCountrySendTextSize])
+{
+    if (!list)
+        return false;
+    const int index = list->currentIndex();
+    if (index < 0)
+        return false;
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(list->itemData(index).toInt()));
+    return true;
+}
+
+}  // namespace
+
+CountryPanel::CountryPanel(DialogHost &host)
+    : local_(res::Control<QComboBox>(host.Window(), kIdLocalCountry)),
+      destination_(res::Control<QComboBox>(host.Window(), kIdDestinationCountry))
+{
+    host.Messages().Bind(kIdLocalCountry, kSelectionChange, [this] { OnLocalCountrySelected(); });
+    host.Messages().Bind(kIdDestinationCountry, kSelectionChange, [this] { OnDestinationCountrySelected(); });
+}
+
+void CountryPanel::SetSource(std::shared_ptr<CountrySource> source) { ReplacedSource() = std::move(source); }
+
+void CountryPanel::OnDeviceOpened()
+{
+    FillCountryList(local_);
+    FillCountryList(destination_);
+    // The library writes the code as text into a 256-byte buffer.
+    char text[TVX_TEXT_SIZE] = "";
+    adapter::GetLocalCountry(text);
+    text[TVX_TEXT_SIZE - 1] = '\0';
+    SelectCountry(text, local_);
+    adapter::GetDestinationCountry(text);
+    text[TVX_TEXT_SIZE - 1] = '\0';
+    SelectCountry(text, destination_);
+}
+
+int32_t CountryPanel::FillCountryList(QComboBox *list)
+{
+    if (!list)
+        return 0;
+    list->clear();
+    const std::optional<std::vector<CountryEntry>> countries = CurrentSource().Countries();
+    if (!countries)
+        return kCountryListUnreadable;
+    for (const CountryItem &item : CountryItemsOf(*countries))
+        list->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())),
+                      QVariant(static_cast<int>(item.code)));
+    // Adding items selects none: the combo box's own pick of the first goes.
+    list->setCurrentIndex(-1);
+    return 0;
+}
+
+int32_t CountryPanel::SelectCountry(const char *countryText, QComboBox *list)
+{
+    if (!list)
+        return kCountryNotFound;
+    const int32_t code = countryText ? CountryCodeOf(std::string_view(countryText)) : 0;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemData(i).toInt() == code) {
+            list->setCurrentIndex(i);
+            return 0;
+        }
+    }
+    return kCountryNotFound;
+}
+
+void CountryPanel::OnLocalCountrySelected()
+{
+    char text[kCountrySendTextSize];
+    if (SelectedCodeText(local_, text))
+        adapter::SetLocalCountry(text);
+}
+
+void CountryPanel::OnDestinationCountrySelected()
+{
+    char text[kCountrySendTextSize];
+    if (SelectedCodeText(destination_, text))
+        adapter::SetDestinationCountry(text);
+}
+
+}  // namespace tvx

@@ -1,0 +1,144 @@
+#include "ParameterPanel.h"
+
+#include "Adapter.h"
+#include "DialogBuilder.h"
+
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+
+#include <array>
+#include <utility>
+
+namespace tvx {
+
+namespace {
+
+constexpr int kIdParameterList = 1079;
+constexpr int kIdTrackbar = 1043;
+constexpr int kIdValueText = 1080;
+
+// Trackbar notification codes of the moves that are not a drag.
+constexpr int kScrollLineUp = 0;
+constexpr int kScrollLineDown = 1;
+constexpr int kScrollPageUp = 2;
+constexpr int kScrollPageDown = 3;
+constexpr int kScrollTop = 6;
+constexpr int kScrollBottom = 7;
+
+// The notification each slider action stands for. A move that is not part
+// of a drag (the wheel, a click that sets the thumb) counts as a line step in
+// its direction.
+struct ActionCode {
+    QAbstractSlider::SliderAction action;
+    int code;
+};
+constexpr std::array<ActionCode, 6> kActionCodes = {{
+    {QAbstractSlider::SliderSingleStepSub, kScrollLineUp},
+    {QAbstractSlider::SliderSingleStepAdd, kScrollLineDown},
+    {QAbstractSlider::SliderPageStepSub, kScrollPageUp},
+    {QAbstractSlider::SliderPageStepAdd, kScrollPageDown},
+    {QAbstractSlider::SliderToMinimum, kScrollTop},
+    {QAbstractSlider::SliderToMaximum, kScrollBottom},
+}};
+
+int CodeOfAction(int action, const QAbstractSlider &slider)
+{
+    for (const ActionCode &row : kActionCodes)
+        if (row.action == action)
+            return row.code;
+    return slider.sliderPosition() < slider.value() ? kScrollLineUp : kScrollLineDown;
+}
+
+uint32_t PositionOf(int value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
+
+}  // namespace
+
+ParameterPanel::ParameterPanel(DialogHost &host)
+    : list_(res::Control<QComboBox>(host.Window(), kIdParameterList)),
+      trackbar_(res::Control<QSlider>(host.Window(), kIdTrackbar)),
+      valueText_(res::Control<QLabel>(host.Window(), kIdValueText))
+{
+    host.Messages().Bind(kIdParameterList, kSelectionChange, [this] { OnParameterSelected(); });
+    ConnectTrackbar();
+}
+
+ParameterPanel::~ParameterPanel()
+{
+    for (const QMetaObject::Connection &connection : connections_)
+        QObject::disconnect(connection);
+}
+
+void ParameterPanel::ConnectTrackbar()
+{
+    if (!trackbar_)
+        return;
+    QSlider *slider = trackbar_;
+    // A drag: every position the thumb passes, then its end with the final one.
+    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderPressed, slider,
+                                            [this] { dragMoved_ = false; }));
+    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderMoved, slider, [this, slider](int value) {
+        dragMoved_ = true;
+        OnParameterScroll(kScrollThumbTrack, PositionOf(value), slider);
+    }));
+    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderReleased, slider, [this, slider] {
+        if (!std::exchange(dragMoved_, false))
+            return;
+        OnParameterScroll(kScrollThumbPosition, PositionOf(slider->value()), slider);
+    }));
+    // Every other move: keys, page steps, the wheel, clicks in the channel.
+    // The slider has already moved its thumb; the handler leaves the rest.
+    connections_.push_back(
+        QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, slider](int action) {
+            if (action == QAbstractSlider::SliderMove && slider->isSliderDown())
+                return;  // part of a drag, reported by sliderMoved
+            OnParameterScroll(CodeOfAction(action, *slider), PositionOf(slider->sliderPosition()), slider);
+        }));
+}
+
+void ParameterPanel::OnDeviceOpened()
+{
+    state_.ResetDefaults();
+    if (list_)
+        list_->setCurrentIndex(0);
+    OnParameterSelected();
+}
+
+void ParameterPanel::OnParameterSelected()
+{
+    if (!list_ || !trackbar_ || !valueText_)
+        return;
+    const std::optional<ParameterSelection> selection = state_.Select(list_->currentIndex());
+    if (!selection)
+        return;
+    const int index = selection->index;
+    trackbar_->setMinimum(static_cast<int>(selection->min));
+    trackbar_->setMaximum(static_cast<int>(selection->max));
+    if (selection->readSelector)
+        adapter::GetThreshold(*selection->readSelector, state_.ValueSlot(index));
+    const uint32_t value = state_.Value(index);
+    trackbar_->setValue(value > static_cast<uint32_t>(trackbar_->maximum()) ? trackbar_->maximum()
+                                                                               : static_cast<int>(value));
+    char text[kValueTextSize];
+    FormatPlainValue(text, sizeof text, value);
+    valueText_->setText(QString::fromLatin1(text));
+}
+
+void ParameterPanel::OnParameterScroll(int code, uint32_t position, const QObject *source)
+{
+    if (!IsDragNotification(code) || source == nullptr || source != trackbar_)
+        return;
+    char text[kValueTextSize];
+    const std::optional<ParameterDrag> drag = state_.OnDrag(position, text, sizeof text);
+    if (!drag)
+        return;  // no parameter selected yet: nothing to write
+    valueText_->setText(QString::fromLatin1(text));
+    const ParameterSendCall &call = drag->call;
+    if (call.kind == ParameterSend::DoCommand)
+        adapter::DoCommand(call.target, static_cast<int32_t>(call.value));
+    else
+        adapter::SetThreshold(call.target, call.value);
+}
+
+}  // namespace tvx

@@ -1,0 +1,59 @@
+// The "Adjustable Parameters" group: list 1079 picks one of the seventeen
+// parameters, trackbar 1043 sets its value, static 1080 shows it. A dragged
+// value goes to the device at once; the panel keeps its own copy of every
+// value. UI thread only.
+#pragma once
+
+#include "ParameterTable.h"
+#include "host/DialogHost.h"
+
+#include <QMetaObject>
+
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QObject;
+class QSlider;
+
+namespace tvx {
+
+class ParameterPanel {
+public:
+    // Binds the selection change of list 1079 and listens to the trackbar.
+    explicit ParameterPanel(DialogHost &host);
+    ~ParameterPanel();
+    ParameterPanel(const ParameterPanel &) = delete;
+    ParameterPanel &operator=(const ParameterPanel &) = delete;
+
+    // Each successful device open: the defaults into the table, the first
+    // parameter selected and shown. Nothing is sent to the device.
+    void OnDeviceOpened();
+
+    // Selection change of list 1079: the trackbar takes the parameter's range
+    // and value (the detection thresholds read from the device first) and
+    // the text shows the value as a plain number.
+    void OnParameterSelected();
+
+    // A trackbar notification: code (4 thumb position at the end of a drag,
+    // 5 thumb track during it, any other code for keyboard, page, wheel and
+    // click moves), the thumb's position and the sending control. Only a drag
+    // of trackbar 1043 with a parameter selected changes the table, the text
+    // and the device.
+    void OnParameterScroll(int code, uint32_t position, const QObject *source);
+
+    const ParameterState &State() const { return state_; }
+
+private:
+    void ConnectTrackbar();
+
+    QComboBox *list_;
+    QSlider *trackbar_;
+    QLabel *valueText_;
+    ParameterState state_;
+    bool dragMoved_ = false;  // the thumb moved since the drag began
+    std::vector<QMetaObject::Connection> connections_;
+};
+
+}  // namespace tvx

@@ -1,0 +1,18 @@
+// The default country source: one country per calling code known to the
+// phone-number library, named in English after the code's main region
+// (the calling codes of no country after the world).
+// UI thread only.
+#pragma once
+
+#include "CountryList.h"
+
+namespace tvx {
+
+class PhoneNumberCountries final : public CountrySource {
+public:
+    // The pairs in ascending code order; read from the library once per
+    // process.
+    std::optional<std::vector<CountryEntry>> Countries() override;
+};
+
+}  // namespace tvx
