@@ -44,7 +44,7 @@ SpectrumPainter::~SpectrumPainter() {
 void SpectrumPainter::attach() {
     if (!area_) return;
     area_->installEventFilter(this);
-    width_.store(area_->width());
+    width_.store(area_->contentsRect().width());
     connect(area_.data(), &QObject::destroyed, this, [this] {
         width_.store(0);
         timer_->stop();
@@ -69,7 +69,7 @@ void SpectrumPainter::applyActive(bool on) {
 }
 
 int SpectrumPainter::mappingWidth() {
-    if (onThreadOf(this)) width_.store(area_ ? area_->width() : 0);
+    if (onThreadOf(this)) width_.store(area_ ? area_->contentsRect().width() : 0);
     return width_.load();
 }
 
@@ -84,7 +84,7 @@ void SpectrumPainter::destroy(SpectrumPainter *painter) {
 bool SpectrumPainter::eventFilter(QObject *watched, QEvent *event) {
     if (area_ && watched == area_.data()) {
         if (event->type() == QEvent::Resize) {
-            width_.store(area_->width());
+            width_.store(area_->contentsRect().width());
         } else if (event->type() == QEvent::Paint && active_.load()) {
             paintBars(area_.data());
         }
@@ -96,7 +96,7 @@ void SpectrumPainter::paintBars(QWidget *area) {
     std::array<float, kBars> levels{};
     spectrumLevels(frame_, levels);
     QPainter p(area);
-    const QRect r = area->rect();
+    const QRect r = area->contentsRect();  // inside the frame: the client area
     p.fillRect(r, Qt::black);
     const double barWidth = static_cast<double>(r.width()) / static_cast<double>(kBars);
     for (size_t i = 0; i < kBars; ++i) {
