@@ -11,6 +11,7 @@
 #include "MainDialogTemplate.h"
 #include "MainMenu.h"
 #include "MainMenu136.h"
+#include "MaintenanceAndTests.h"
 #include "MenuDispatcher.h"
 #include "ParameterPanel.h"
 #include "SessionText.h"
@@ -93,6 +94,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
     analysis_ = std::make_unique<tvx::AnalysisReadout>(*this);
     countries_ = std::make_unique<tvx::CountryPanel>(*this);
     // Maintenance and test dialog parts.
+    maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(*this);
     WireControls();
     OnInitDialog();
 }

@@ -20,6 +20,7 @@ class CountryPanel;
 class DialPanel;
 class ParameterPanel;
 // Maintenance and test dialog parts.
+class MaintenanceAndTests;
 namespace res {
 class MainMenu;
 }
@@ -85,4 +86,5 @@ private:
     std::unique_ptr<tvx::AnalysisReadout> analysis_;
     std::unique_ptr<tvx::CountryPanel> countries_;
     // Maintenance and test dialog parts.
+    std::unique_ptr<tvx::MaintenanceAndTests> maintenance_;
 };

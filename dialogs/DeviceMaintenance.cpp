@@ -1,0 +1,48 @@
+#include "DeviceMaintenance.h"
+
+#include "Adapter.h"
+#include "DialogBuilder.h"
+#include "EventLog.h"
+#include "SerialNumber.h"
+#include "host/DialogHost.h"
+
+#include <QByteArray>
+#include <QLineEdit>
+
+#include <string_view>
+
+namespace tvx {
+
+namespace {
+
+constexpr int kIdSerialNumber = 1001;
+
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+DeviceMaintenance::DeviceMaintenance(DialogHost &host) : host_(host) {}
+
+void DeviceMaintenance::OnBurnDevice()
+{
+    const auto *edit = res::Control<QLineEdit>(host_.Window(), kIdSerialNumber);
+    // The text exactly as it stands, one byte per character.
+    const QByteArray serial = edit ? edit->text().toLatin1() : QByteArray();
+    if (!IsValidSerialNumber({serial.constData(), static_cast<size_t>(serial.size())})) {
+        host_.Log().Insert(Latin1(kInvalidSerialNumberLine));
+        return;
+    }
+    Run(E2ROM_PROGRAM_SN, serial.constData());
+}
+
+void DeviceMaintenance::OnErazeDevice() { Run(E2ROM_ERASE, nullptr); }
+void DeviceMaintenance::OnErazeDeviceTvx() { Run(E2ROM_ERASE_TVX, nullptr); }
+void DeviceMaintenance::OnReBootDevice() { Run(E2ROM_REBOOT, nullptr); }
+
+void DeviceMaintenance::Run(int operation, const char *data)
+{
+    const int32_t result = adapter::E2Rom(operation, data);
+    host_.Log().Insert(Latin1(E2RomResultLine(operation, result)));
+}
+
+}  // namespace tvx

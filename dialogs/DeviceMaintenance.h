@@ -1,0 +1,29 @@
+// Serial-number programming, the two erasures and the reboot: one ScE2Rom
+// call each, its outcome one line at the top of the event log. Every call
+// passes the tool's command-line text. UI thread only.
+#pragma once
+
+namespace tvx {
+
+class DialogHost;
+
+class DeviceMaintenance {
+public:
+    explicit DeviceMaintenance(DialogHost &host);
+
+    // "&Burn Device ..." (1083), also Enter in the dialog: programs the text
+    // of edit 1001 when it is exactly 22 characters, else logs
+    // "Invalid serial number" and calls nothing.
+    void OnBurnDevice();
+    void OnErazeDevice();     // "Eraze Device": operation 0
+    void OnErazeDeviceTvx();  // "Eraze Device tvx": operation 1
+    void OnReBootDevice();    // "ReBoot Device": operation 3
+
+private:
+    // ScE2Rom(operation, data, command line), then the operation's line.
+    void Run(int operation, const char *data);
+
+    DialogHost &host_;
+};
+
+}  // namespace tvx

@@ -1,0 +1,8 @@
+// Readable QStrings in GoogleTest failure messages.
+#pragma once
+
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
