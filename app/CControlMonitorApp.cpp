@@ -4,6 +4,8 @@
 #include "SingleInstance.h"
 #include "UnixSignals.h"
 
+#include <QDialog>
+
 #include <memory>
 
 namespace {
@@ -39,7 +41,16 @@ bool CControlMonitorApp::InitInstance()
         dialog->raise();
         dialog->activateWindow();
     });
-    connect(&termination, &tvx::UnixSignals::TerminationRequested, dialog.get(), &QDialog::reject);
+    connect(&termination, &tvx::UnixSignals::TerminationRequested, dialog.get(), [&dialog] {
+        // Dialogs running modally over the main one (test dialogs, the file
+        // dialog, the library's set-up dialogs) end first, as by Escape.
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *modal = qobject_cast<QDialog *>(window);
+            if (modal && modal != dialog.get() && modal->isVisible())
+                modal->reject();
+        }
+        dialog->reject();
+    });
     dialog->exec();
     EndTimerResolution();
     dialog.reset();

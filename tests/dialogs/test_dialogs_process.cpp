@@ -30,8 +30,8 @@ protected:
         record_ = dir_.filePath("calls.txt");
     }
 
-    // Runs the tool with the arguments until the script has closed it.
-    void Run(const QStringList &script, const QStringList &arguments = {})
+    // The recording library, the scripted keyboard and a display of the test's own.
+    QProcessEnvironment Environment(const QStringList &script) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LD_LIBRARY_PATH", TVX_RECORDER_DIR);
@@ -43,6 +43,13 @@ protected:
         // The single-instance socket is per display: one of its own per test.
         env.insert("DISPLAY", ":tvx-dialogs-" + QString::number(QCoreApplication::applicationPid()) + "-" +
                                   QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        return env;
+    }
+
+    // Runs the tool with the arguments until the script has closed it.
+    void Run(const QStringList &script, const QStringList &arguments = {})
+    {
+        const QProcessEnvironment env = Environment(script);
         QProcess tool;
         tool.setProcessEnvironment(env);
         tool.setProcessChannelMode(QProcess::ForwardedOutputChannel);
@@ -156,6 +163,27 @@ TEST_F(DialogsProcessTest, MelodyAndSerialNumberByKeyboard)
                                                            "ScUploadMelody(ptr, 3) bytes=1F20FF",
                                                            "ScE2Rom(2, \"ABCDEFGHIJKLMNOPQRSTUV\", \"\")",
                                                        }));
+}
+
+// SIGTERM while a test dialog runs over the main one: the test dialog ends
+// first (so the lamps are released), then the main dialog closes the device.
+TEST_F(DialogsProcessTest, TerminationWhileTheLedsTestIsOpenReleasesAndCloses)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(
+        Environment({kMain, "Alt+C", "Down", "Down", "Down", "Down", "Return", "wait:Parlino LEDs Test", "Space"}));
+    tool.start(TVX_MONITOR_PATH, QStringList());
+    ASSERT_TRUE(tool.waitForStarted(5000));
+    QElapsedTimer timer;
+    timer.start();
+    while (!Recorded({"ScTestLEDs"}).contains("ScTestLEDs(128)") && timer.elapsed() < 20000)
+        QThread::msleep(20);
+    ASSERT_EQ(Recorded({"ScTestLEDs"}), QStringList({"ScTestLEDs(128)"}));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGTERM);
+    ASSERT_TRUE(tool.waitForFinished(10000)) << "the tool did not end on SIGTERM";
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_EQ(Recorded({"ScTestLEDs", "ScClose", "ScShutdown"}),
+              QStringList({"ScTestLEDs(128)", "ScTestLEDs(0)", "ScClose(0)", "ScShutdown(0)"}));
 }
 
 }  // namespace
