@@ -8,11 +8,13 @@
 #include "DialogBuilder.h"
 #include "EventLog.h"
 #include "EventRelay.h"
+#include "MainDialogIds.h"
 #include "MainDialogTemplate.h"
 #include "MainMenu.h"
 #include "MainMenu136.h"
 #include "MaintenanceAndTests.h"
 #include "MenuDispatcher.h"
+#include "MenuIds.h"
 #include "ParameterPanel.h"
 #include "SessionText.h"
 #include "ToneMonitorSet.h"
@@ -32,30 +34,20 @@ using tvx::res::MainMenu;
 
 namespace {
 
-constexpr int kIdSerialNumber = 1001;
-constexpr int kIdDialString = 1047;
-constexpr int kIdEventLog = 1000;
-constexpr int kIdSpectrum = 1074;
 constexpr int kDialStringLimit = 255;
 
-constexpr uint16_t kIdKeypadBeep = 32789;
-constexpr uint16_t kIdDriverEnabled = 32826;
-constexpr int kAudioPopup = 2;
-constexpr int kMiscPopup = 7;
-
-// The default item of each selection group, by pop-up position.
+// The default item of each selection group, in the order they are marked.
 struct DefaultItem {
-    int popup;
-    int subPopup;  // -1 for none
+    tvx::PopupPath popup;
     uint16_t id;
 };
 constexpr DefaultItem kDefaultItems[] = {
-    {1, -1, 32773},  // Device Mode: "Phone -Line (Default)"
-    {3, -1, 32794},  // DAA Config.: "Normal (US/Canada)"
-    {4, 0, 32792},   // Ringer, Frequency: "25Hz (Default)"
-    {5, 3, 32803},   // Dialing, Pulse Dial Make/Break: "39/61 @ 10 PPS US and Canada"
-    {2, 7, 32783},   // Audio, Auxilary Audio Content: "CODEC"
-    {5, -1, 32800},  // Dialing: "Tones Dial"
+    {tvx::kPopupDeviceMode, tvx::kIdModePhoneLine},
+    {tvx::kPopupDaa, tvx::kIdDaaNormal},
+    {tvx::kPopupRingerFrequency, tvx::kIdRinger25Hz},
+    {tvx::kPopupMakeBreak, tvx::kIdMakeBreak39_61At10},
+    {tvx::kPopupAuxAudio, tvx::kIdAuxCodec},
+    {tvx::kPopupDialing, tvx::kIdTonesDial},
 };
 
 }  // namespace
@@ -82,7 +74,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
     setFixedSize(client.width(), client.height() + menuHeight);
 
     log_ = new tvx::EventLog(this);
-    log_->Attach(Control<QListView>(this, kIdEventLog));
+    log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
     tvx::EventRelay::Instance().Attach(this, this, [this](std::vector<tvx::DeviceEventText> &batch) {
         log_->ApplyDeviceEvents(batch);
     });
@@ -109,7 +101,7 @@ void CControlMonitorDlg::OnInitDialog()
 {
     setWindowIcon(tvx::res::ApplicationIcon());
     OpenDevice();
-    Control<QLineEdit>(this, kIdDialString)->setMaxLength(kDialStringLimit);
+    Control<QLineEdit>(this, tvx::kIdDialString)->setMaxLength(kDialStringLimit);
 }
 
 void CControlMonitorDlg::WireControls()
@@ -140,7 +132,7 @@ int32_t CControlMonitorDlg::OpenDevice()
 {
     // 1. Reset the version number; take the spectrum area.
     state_.libraryVersion = 0;
-    state_.spectrum = Control<QWidget>(this, kIdSpectrum);
+    state_.spectrum = Control<QWidget>(this, tvx::kIdSpectrum);
 
     // 2. Initialise the library with the callback and this dialog as context.
     const int32_t initialized = ScInitialize(&tvx::OnDeviceEvent, this, 0, 0, 0, 0, 17, &state_.libraryVersion,
@@ -161,7 +153,7 @@ int32_t CControlMonitorDlg::OpenDevice()
     char text[TVX_TEXT_SIZE] = "";
     ScGetDeviceSN(text, TVX_TEXT_SIZE);
     const std::string serial = tvx::BoundedText(text, sizeof text);
-    Control<QLineEdit>(this, kIdSerialNumber)->setText(QString::fromLatin1(serial.c_str()));
+    Control<QLineEdit>(this, tvx::kIdSerialNumber)->setText(QString::fromLatin1(serial.c_str()));
     log_->Insert(tvx::SerialNumberLine(text, sizeof text));
     log_->Insert(tvx::FirmwareLine(ScGetRawDeviceRevision(0)));
     ScGetDeviceName(text, TVX_TEXT_SIZE);
@@ -169,16 +161,14 @@ int32_t CControlMonitorDlg::OpenDevice()
     log_->Insert(tvx::LibraryVersionLine(state_.libraryVersion));
 
     // 8. Default (bold) items of the selection groups.
-    for (const DefaultItem &item : kDefaultItems) {
-        QMenu *popup = item.subPopup < 0 ? menu_->SubMenu({item.popup}) : menu_->SubMenu({item.popup, item.subPopup});
-        MainMenu::SetDefaultItem(popup, item.id);
-    }
+    for (const DefaultItem &item : kDefaultItems)
+        MainMenu::SetDefaultItem(tvx::PopupAt(*menu_, item.popup), item.id);
 
     // 9. Back to the first tone; the marks stay.
     state_.selectedTone = 0;
 
     // 10. The keypad beep is on after an open; nothing is sent for it.
-    MainMenu::Check(menu_->SubMenu({kAudioPopup}), kIdKeypadBeep, true);
+    MainMenu::Check(tvx::PopupAt(*menu_, tvx::kPopupAudio), tvx::kIdKeypadBeep, true);
 
     // 11. The spectrum rectangle for the frequency readout.
     state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
@@ -203,21 +193,21 @@ void CControlMonitorDlg::CloseDevice()
 
 void CControlMonitorDlg::OnDriverEnabled()
 {
-    QMenu *misc = menu_->SubMenu({kMiscPopup});
+    QMenu *misc = tvx::PopupAt(*menu_, tvx::kPopupMisc);
     if (driverEnabled_ == 1) {
         driverEnabled_ = 0;
         CloseDevice();
-        MainMenu::Check(misc, kIdDriverEnabled, false);
+        MainMenu::Check(misc, tvx::kIdDriverEnabled, false);
     } else {
         OpenDevice();
         driverEnabled_ = 1;
-        MainMenu::Check(misc, kIdDriverEnabled, true);
+        MainMenu::Check(misc, tvx::kIdDriverEnabled, true);
     }
 }
 
 void CControlMonitorDlg::FocusSerialNumber()
 {
-    if (auto *serial = Control<QLineEdit>(this, kIdSerialNumber)) {
+    if (auto *serial = Control<QLineEdit>(this, tvx::kIdSerialNumber)) {
         serial->setFocus(Qt::OtherFocusReason);
         serial->selectAll();
     }

@@ -90,10 +90,12 @@ void MenuDispatcher::Dispatch(uint16_t id)
             return;
 }
 
-QMenu *MenuDispatcher::Popup(const PopupPath &path) const
+QMenu *PopupAt(res::MainMenu &menu, const PopupPath &path)
 {
-    return path.depth == 1 ? host_.Menu().SubMenu({path.pos[0]}) : host_.Menu().SubMenu({path.pos[0], path.pos[1]});
+    return path.depth == 1 ? menu.SubMenu({path.pos[0]}) : menu.SubMenu({path.pos[0], path.pos[1]});
 }
+
+QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return PopupAt(host_.Menu(), path); }
 
 bool MenuDispatcher::OnAboutOrExit(uint16_t id)
 {

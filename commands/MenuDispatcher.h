@@ -20,6 +20,10 @@ namespace tvx {
 struct PopupPath;
 struct SwitchAction;
 
+// The pop-up of the dialog's menu at path (positions along the bar, then
+// inside the pop-up), or nullptr.
+QMenu *PopupAt(res::MainMenu &menu, const PopupPath &path);
+
 class MenuDispatcher {
 public:
     explicit MenuDispatcher(DialogHost &host);

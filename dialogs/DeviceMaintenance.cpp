@@ -1,5 +1,6 @@
 #include "DeviceMaintenance.h"
 
+#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialogBuilder.h"
 #include "EventLog.h"
@@ -15,7 +16,6 @@ namespace tvx {
 
 namespace {
 
-constexpr int kIdSerialNumber = 1001;
 
 QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 

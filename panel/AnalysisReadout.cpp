@@ -1,5 +1,6 @@
 #include "AnalysisReadout.h"
 
+#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "CommandCodes.h"
 #include "DialogBuilder.h"
@@ -16,9 +17,6 @@ namespace tvx {
 
 namespace {
 
-constexpr int kIdAnalysisBox = 1077;
-constexpr int kIdSpectrum = 1074;
-constexpr int kIdFrequencyText = 1082;
 
 // Dial codes of the analysis switch, sent with the dial command code.
 constexpr int32_t kAnalysisOn = 31;

@@ -1,5 +1,6 @@
 #include "CountryPanel.h"
 
+#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialogBuilder.h"
 #include "PhoneNumberCountries.h"
@@ -15,8 +16,6 @@ namespace tvx {
 
 namespace {
 
-constexpr int kIdLocalCountry = 1081;
-constexpr int kIdDestinationCountry = 1084;
 
 std::shared_ptr<CountrySource> &ReplacedSource()
 {

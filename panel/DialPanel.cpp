@@ -1,5 +1,6 @@
 #include "DialPanel.h"
 
+#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialString.h"
 #include "DialogBuilder.h"
@@ -17,8 +18,6 @@ namespace tvx {
 
 namespace {
 
-constexpr int kIdDialString = 1047;
-constexpr int kIdDialButton = 1067;
 
 void SleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 

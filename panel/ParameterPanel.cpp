@@ -1,5 +1,6 @@
 #include "ParameterPanel.h"
 
+#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialogBuilder.h"
 
@@ -15,9 +16,6 @@ namespace tvx {
 
 namespace {
 
-constexpr int kIdParameterList = 1079;
-constexpr int kIdTrackbar = 1043;
-constexpr int kIdValueText = 1080;
 
 // Trackbar notification codes of the moves that are not a drag.
 constexpr int kScrollLineUp = 0;

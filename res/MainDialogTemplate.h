@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DialogTemplate.h"
+#include "MainDialogIds.h"
 #include "ParameterTable.h"
 
 #include <array>
@@ -20,26 +21,26 @@ inline constexpr std::array<const char *, kParameterCount> kParameterItems = [] 
 
 inline constexpr ControlTemplate kMainDialogControls[] = {
     {kNoId, ControlKind::GroupBox, "Dial", 270, 5, 140, 105, kStyleNone, nullptr},
-    {1047, ControlKind::Edit, "", 275, 15, 93, 12, kAutoScroll | kBorder, "Dial string"},
-    {1001, ControlKind::Edit, "", 275, 190, 130, 12, kAutoScroll | kBorder, "Serial number"},
-    {1067, ControlKind::PushButton, "Dia&l", 375, 15, 30, 14, kStyleNone, nullptr},
-    {1074, ControlKind::Static, "", 5, 135, 175, 90, kSunken, "Spectrum"},
-    {1077, ControlKind::CheckBox, "Telephony Anal&ysis", 5, 120, 80, 8, kStyleNone, nullptr},
+    {kIdDialString, ControlKind::Edit, "", 275, 15, 93, 12, kAutoScroll | kBorder, "Dial string"},
+    {kIdSerialNumber, ControlKind::Edit, "", 275, 190, 130, 12, kAutoScroll | kBorder, "Serial number"},
+    {kIdDialButton, ControlKind::PushButton, "Dia&l", 375, 15, 30, 14, kStyleNone, nullptr},
+    {kIdSpectrum, ControlKind::Static, "", 5, 135, 175, 90, kSunken, "Spectrum"},
+    {kIdAnalysisBox, ControlKind::CheckBox, "Telephony Anal&ysis", 5, 120, 80, 8, kStyleNone, nullptr},
     {kNoId, ControlKind::GroupBox, "Events Monitor", 5, 5, 250, 105, kStyleNone, nullptr},
-    {1000, ControlKind::ListBox, "", 10, 15, 240, 90, kVScroll | kNotify | kBorder, "Event log"},
-    {1082, ControlKind::Static, "2000 Hz", 130, 120, 50, 10, kCentred | kSunken, "Frequency under the cursor"},
+    {kIdEventLog, ControlKind::ListBox, "", 10, 15, 240, 90, kVScroll | kNotify | kBorder, "Event log"},
+    {kIdFrequencyText, ControlKind::Static, "2000 Hz", 130, 120, 50, 10, kCentred | kSunken, "Frequency under the cursor"},
     {kNoId, ControlKind::GroupBox, "Adjustable Parameters", 270, 115, 140, 60, kStyleNone, nullptr},
-    {1079, ControlKind::DropDownList, "", 275, 125, 130, 89, kStyleNone, "Parameter", kParameterItems},
-    {1043, ControlKind::Trackbar, "Slider1", 275, 141, 130, 15, kTwoSidedThumb | kNoTicks, "Parameter value"},
-    {1080, ControlKind::Static, "0", 280, 160, 120, 10, kSunken, "Parameter value text"},
+    {kIdParameterList, ControlKind::DropDownList, "", 275, 125, 130, 89, kStyleNone, "Parameter", kParameterItems},
+    {kIdTrackbar, ControlKind::Trackbar, "Slider1", 275, 141, 130, 15, kTwoSidedThumb | kNoTicks, "Parameter value"},
+    {kIdValueText, ControlKind::Static, "0", 280, 160, 120, 10, kSunken, "Parameter value text"},
     {kNoId, ControlKind::GroupBox, "Serial Number", 270, 181, 140, 45, kStyleNone, nullptr},
-    {1083, ControlKind::DefaultPushButton, "&Burn Device ...", 275, 206, 65, 15, kStyleNone, nullptr},
-    {1081, ControlKind::DropDownList, "", 275, 60, 130, 89, kSorted, "Local country"},
+    {kIdBurnDevice, ControlKind::DefaultPushButton, "&Burn Device ...", 275, 206, 65, 15, kStyleNone, nullptr},
+    {kIdLocalCountry, ControlKind::DropDownList, "", 275, 60, 130, 89, kSorted, "Local country"},
     {kNoId, ControlKind::Static, "Local Country:", 275, 50, 55, 10, kStyleNone, nullptr},
-    {1084, ControlKind::DropDownList, "", 275, 90, 130, 89, kSorted, "Destination country"},
+    {kIdDestinationCountry, ControlKind::DropDownList, "", 275, 90, 130, 89, kSorted, "Destination country"},
     {kNoId, ControlKind::Static, "Destination Country:", 275, 80, 74, 9, kStyleNone, nullptr},
-    {1097, ControlKind::CheckBox, "Dial to Destination Country", 275, 35, 100, 8, kHidden, nullptr},
-    {1099, ControlKind::CheckBox, "Check2", 200, 170, 45, 10, kHidden | kDisabled, nullptr},
+    {kIdDialToDestination, ControlKind::CheckBox, "Dial to Destination Country", 275, 35, 100, 8, kHidden, nullptr},
+    {kIdCheck2, ControlKind::CheckBox, "Check2", 200, 170, 45, 10, kHidden | kDisabled, nullptr},
 };
 
 inline constexpr DialogTemplate kMainDialogTemplate{
