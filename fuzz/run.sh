@@ -45,9 +45,13 @@ for target in "${targets[@]}"; do
   if [ -f "$here/$name.dict" ]; then
     args+=(-dict="$here/$name.dict")
   fi
-  echo "== $exe for ${seconds}s"
-  if ! "$target" "${args[@]}" "$corpus"; then
+  log="$artifacts/$name.log"
+  echo "== $exe for ${seconds}s (log: $log)"
+  if "$target" "${args[@]}" "$corpus" >"$log" 2>&1; then
+    grep -E '^stat::number_of_executed_units' "$log" || true
+  else
     failed+=("$exe")
+    tail -n 40 "$log" >&2
   fi
 done
 
