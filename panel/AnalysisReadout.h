@@ -5,7 +5,7 @@
 // UI thread only.
 #pragma once
 
-#include "SpectrumColumn.h"
+#include "CursorColumn.h"
 #include "host/DialogHost.h"
 
 #include <QPoint>

@@ -19,8 +19,8 @@
 #include "Session.h"
 #include "SetupDialogs.h"
 #include "SimErrors.h"
-#include "Spectrum.h"
-#include "SpectrumPainter.h"
+#include "AnalysisLevels.h"
+#include "AnalysisPainter.h"
 #include "tvxusb.h"
 
 using namespace tvxsim;
@@ -147,7 +147,7 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t) {
     }
     if (code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
         st.analysisOn = param == kDialAnalysisOn;
-        if (SpectrumPainter *painter = s.painter()) painter->setActive(st.analysisOn);
+        if (AnalysisPainter *painter = s.painter()) painter->setActive(st.analysisOn);
     }
     const CommandConfirmations confirmations = confirmCommand(code, param);
     for (int i = 0; i < confirmations.count; ++i) {
@@ -185,7 +185,7 @@ TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz) {
     auto s = session().lock();
     if (int32_t rc = s.requireOpen()) return rc;
     if (hertz == nullptr) return kErrNullPointer;
-    SpectrumPainter *painter = s.painter();
+    AnalysisPainter *painter = s.painter();
     if (painter == nullptr) return kErrNoWindow;
     const int width = painter->mappingWidth();
     if (width <= 0) return kErrNoWindow;

@@ -7,7 +7,7 @@
 
 #include "Scenario.h"
 #include "SimErrors.h"
-#include "SpectrumPainter.h"
+#include "AnalysisPainter.h"
 
 namespace tvxsim {
 namespace {
@@ -108,7 +108,7 @@ int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *li
         initialised_ = true;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        if (spectrumWindow != nullptr) painter_ = new SpectrumPainter(static_cast<QWidget *>(spectrumWindow));
+        if (spectrumWindow != nullptr) painter_ = new AnalysisPainter(static_cast<QWidget *>(spectrumWindow));
         if (libraryVersion != nullptr) *libraryVersion = kLibraryVersion;
         if (!EventThread::onEventThread()) threads = takeRetired();
     }
@@ -166,7 +166,7 @@ int32_t Session::shutdown() {
         context_ = nullptr;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        SpectrumPainter::destroy(painter_);
+        AnalysisPainter::destroy(painter_);
         painter_ = nullptr;
     }
     joinAll(threads);

@@ -21,7 +21,7 @@
 
 namespace tvxsim {
 
-class SpectrumPainter;
+class AnalysisPainter;
 
 class Session {
 public:
@@ -43,7 +43,7 @@ public:
         // Queues an event for the callback; dropped when not open.
         void post(QueuedEvent event, int32_t delayMs = 0);
         void post(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
-        SpectrumPainter *painter() { return session_.painter_; }
+        AnalysisPainter *painter() { return session_.painter_; }
 
     private:
         friend class Session;
@@ -68,7 +68,7 @@ private:
     bool open_ = false;
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
-    SpectrumPainter *painter_ = nullptr;
+    AnalysisPainter *painter_ = nullptr;
     std::shared_ptr<EventThread> runner_;
     std::vector<std::shared_ptr<EventThread>> retired_; // stopped from their own thread, not joined yet
 };

@@ -13,7 +13,7 @@
 #include "DeviceState.h"
 #include "EventNames.h"
 #include "SimErrors.h"
-#include "Spectrum.h"
+#include "AnalysisLevels.h"
 
 using namespace tvxsim;
 

@@ -1,4 +1,4 @@
-#include "Spectrum.h"
+#include "AnalysisLevels.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "SpectrumColumn.h"
+#include "CursorColumn.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SpectrumPainter.h"
+#include "AnalysisPainter.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <array>
 
-#include "Spectrum.h"
+#include "AnalysisLevels.h"
 
 namespace tvxsim {
 namespace {
@@ -18,7 +18,7 @@ bool onThreadOf(const QObject *object) { return QThread::currentThread() == obje
 
 } // namespace
 
-SpectrumPainter::SpectrumPainter(QWidget *area) : area_(area) {
+AnalysisPainter::AnalysisPainter(QWidget *area) : area_(area) {
     timer_ = new QTimer(this);
     timer_->setInterval(kFrameMs);
     connect(timer_, &QTimer::timeout, this, [this] {
@@ -34,14 +34,14 @@ SpectrumPainter::SpectrumPainter(QWidget *area) : area_(area) {
     }
 }
 
-SpectrumPainter::~SpectrumPainter() {
+AnalysisPainter::~AnalysisPainter() {
     if (area_) {
         area_->removeEventFilter(this);
         if (active_.load()) area_->update();
     }
 }
 
-void SpectrumPainter::attach() {
+void AnalysisPainter::attach() {
     if (!area_) return;
     area_->installEventFilter(this);
     width_.store(area_->contentsRect().width());
@@ -52,7 +52,7 @@ void SpectrumPainter::attach() {
     if (active_.load()) applyActive(true);
 }
 
-void SpectrumPainter::setActive(bool on) {
+void AnalysisPainter::setActive(bool on) {
     active_.store(on);
     if (onThreadOf(this))
         applyActive(on);
@@ -60,7 +60,7 @@ void SpectrumPainter::setActive(bool on) {
         QMetaObject::invokeMethod(this, [this, on] { applyActive(on); }, Qt::QueuedConnection);
 }
 
-void SpectrumPainter::applyActive(bool on) {
+void AnalysisPainter::applyActive(bool on) {
     if (on && area_)
         timer_->start();
     else
@@ -68,12 +68,12 @@ void SpectrumPainter::applyActive(bool on) {
     if (area_) area_->update();
 }
 
-int SpectrumPainter::mappingWidth() {
+int AnalysisPainter::mappingWidth() {
     if (onThreadOf(this)) width_.store(area_ ? area_->contentsRect().width() : 0);
     return width_.load();
 }
 
-void SpectrumPainter::destroy(SpectrumPainter *painter) {
+void AnalysisPainter::destroy(AnalysisPainter *painter) {
     if (painter == nullptr) return;
     if (onThreadOf(painter))
         delete painter;
@@ -81,7 +81,7 @@ void SpectrumPainter::destroy(SpectrumPainter *painter) {
         painter->deleteLater();
 }
 
-bool SpectrumPainter::eventFilter(QObject *watched, QEvent *event) {
+bool AnalysisPainter::eventFilter(QObject *watched, QEvent *event) {
     if (area_ && watched == area_.data()) {
         if (event->type() == QEvent::Resize) {
             width_.store(area_->contentsRect().width());
@@ -92,7 +92,7 @@ bool SpectrumPainter::eventFilter(QObject *watched, QEvent *event) {
     return QObject::eventFilter(watched, event);
 }
 
-void SpectrumPainter::paintBars(QWidget *area) {
+void AnalysisPainter::paintBars(QWidget *area) {
     std::array<float, kBars> levels{};
     spectrumLevels(frame_, levels);
     QPainter p(area);

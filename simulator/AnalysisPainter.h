@@ -16,10 +16,10 @@ class QTimer;
 
 namespace tvxsim {
 
-class SpectrumPainter : public QObject {
+class AnalysisPainter : public QObject {
 public:
-    explicit SpectrumPainter(QWidget *area);
-    ~SpectrumPainter() override;
+    explicit AnalysisPainter(QWidget *area);
+    ~AnalysisPainter() override;
 
     void setActive(bool on);
     bool isActive() const { return active_.load(); }
@@ -29,7 +29,7 @@ public:
     uint32_t framesPainted() const { return framesPainted_.load(); }
 
     // Deletes now on the painter's thread, later from any other.
-    static void destroy(SpectrumPainter *painter);
+    static void destroy(AnalysisPainter *painter);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
