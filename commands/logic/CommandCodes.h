@@ -226,7 +226,7 @@ static_assert(command_codes_detail::RowsInEnumOrder(), "kCommandTable rows follo
 static_assert(command_codes_detail::CodesDistinct(), "no two commands share a code");
 static_assert(command_codes_detail::GroupsValid(), "groups and items within the code scheme");
 
-// Codes quoted by the design of the menu and panel.
+// Codes the menu and the panel are known to send.
 static_assert(CommandCode(Command::Ringer17Hz) == 68);
 static_assert(CommandCode(Command::AuxCodec) == 78);
 static_assert(CommandCode(Command::AuxWaveOut) == 94);

@@ -12,11 +12,11 @@ struct ExpectedCode {
     Command command;
     int group;
     int item;
-    int32_t code;  // as the design writes it
+    int32_t code;  // as the adapter documents it
     ParamRule param;
 };
 
-// Every code the tool sends, as listed by group in the design's code table.
+// Every code the tool sends, listed by group.
 constexpr ExpectedCode kExpected[] = {
     {Command::PcAudioSilent, 2, 0, 2, ParamRule::Zero},
     {Command::PcAudioNormal, 2, 1, 18, ParamRule::Zero},
@@ -86,7 +86,7 @@ constexpr ExpectedCode kExpected[] = {
     {Command::VoiceDetectionThreshold, 14, 8, 142, ParamRule::Value},
 };
 
-TEST(CommandCodes, EveryCodeMatchesTheDesign) {
+TEST(CommandCodes, EveryCodeMatchesItsDocumentedValue) {
     for (const ExpectedCode &e : kExpected) {
         SCOPED_TRACE(CommandInfo(e.command).meaning);
         EXPECT_EQ(CommandCode(e.command), e.code);
@@ -98,18 +98,18 @@ TEST(CommandCodes, EveryCodeMatchesTheDesign) {
     }
 }
 
-TEST(CommandCodes, TableHoldsExactlyTheDesignsCodes) {
+TEST(CommandCodes, TableHoldsExactlyTheDocumentedCodes) {
     std::set<Command> listed;
     for (const ExpectedCode &e : kExpected) listed.insert(e.command);
     EXPECT_EQ(listed.size(), std::size(kExpected)) << "a command is listed twice";
     EXPECT_EQ(kCommandTable.size(), std::size(kExpected));
 
-    // Every code 0..255 maps back to its command, and only the design's codes exist.
-    std::set<int32_t> designCodes;
-    for (const ExpectedCode &e : kExpected) designCodes.insert(e.code);
+    // Every code 0..255 maps back to its command, and only the documented codes exist.
+    std::set<int32_t> documentedCodes;
+    for (const ExpectedCode &e : kExpected) documentedCodes.insert(e.code);
     for (int32_t code = -16; code < 256 + 16; ++code) {
         const std::optional<Command> c = CommandFromCode(code);
-        if (designCodes.count(code) != 0) {
+        if (documentedCodes.count(code) != 0) {
             ASSERT_TRUE(c.has_value()) << code;
             EXPECT_EQ(CommandCode(*c), code);
         } else {

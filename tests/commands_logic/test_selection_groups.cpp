@@ -15,7 +15,7 @@ struct ExpectedGroup {
     std::vector<int32_t> codes;  // in id order; empty: no device call
 };
 
-// The six groups as the design tables them.
+// The six selection groups, item by item.
 const std::vector<ExpectedGroup> kExpected = {
     {SelectionGroupId::DeviceMode, {1}, 32770, 32777, {10, 26, 42, 58, 74, 90, 106, 122}},
     {SelectionGroupId::Daa, {3}, 32794, 32799, {3, 19, 35, 51, 67, 83}},
@@ -61,7 +61,7 @@ TEST(SelectionGroups, NoOtherIdBelongsToAGroup) {
         EXPECT_EQ(FindSelectionGroup(id), nullptr) << id;
 }
 
-TEST(SelectionGroups, DesignsQuotedChoices) {
+TEST(SelectionGroups, QuotedChoices) {
     struct Case {
         uint16_t id;
         int32_t code;

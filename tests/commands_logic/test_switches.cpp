@@ -11,7 +11,7 @@
 namespace tvx {
 namespace {
 
-// One column of the design's switch table: a code and parameter, or a special
+// One column of the switch table: a code and parameter, or a special
 // action (code -1).
 struct Column {
     SwitchActionKind kind;

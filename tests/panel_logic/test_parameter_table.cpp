@@ -20,7 +20,7 @@ struct ExpectedRow {
     uint32_t max;
     std::optional<uint32_t> def;
     ParameterSend send;
-    int32_t target;  // code (hex list of the design) or threshold selector
+    int32_t target;  // command code or threshold selector
     std::optional<int32_t> read;
     bool dbm;
 };
@@ -48,7 +48,7 @@ const ExpectedRow kRows[] = {
 
 std::string Text(const char *buffer) { return std::string(buffer); }
 
-TEST(ParameterTable, RowsMatchTheDesign) {
+TEST(ParameterTable, RowsMatchTheirDocumentedValues) {
     ASSERT_EQ(std::size(kRows), static_cast<std::size_t>(kParameterCount));
     for (int i = 0; i < kParameterCount; ++i) {
         const ExpectedRow &e = kRows[i];
