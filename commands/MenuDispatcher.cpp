@@ -2,6 +2,7 @@
 
 #include "AboutLines.h"
 #include "Adapter.h"
+#include "Latin1.h"
 #include "CodecBoost.h"
 #include "CommandCodes.h"
 #include "EventLog.h"
@@ -48,11 +49,6 @@ public:
     void Write(const RegisterWrite &w) override { adapter::SetHardwareReg(w.block, w.reg, w.value); }
     int32_t DeviceType() override { return adapter::GetDevType(); }
 };
-
-QString Latin1(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Clears the marks of firstId..lastId in popup, lowest id first, then marks id.
 void MoveMark(QMenu *popup, uint16_t firstId, uint16_t lastId, uint16_t id)

@@ -4,11 +4,12 @@
 #pragma once
 
 #include "DeviceEventText.h"
+#include "Latin1.h"
 
 #include <QAbstractListModel>
 
 #include <deque>
-#include <string>
+#include <string_view>
 #include <vector>
 
 class QListView;
@@ -28,8 +29,9 @@ public:
 
     // Inserts one line of the tool's own at the top.
     void Insert(const QString &line);
-    void Insert(const std::string &line) { Insert(QString::fromStdString(line)); }
-    void Insert(const char *line) { Insert(QString::fromLatin1(line)); }
+    // An 8-bit line, as the library's texts and the tool's own are.
+    void Insert(std::string_view line) { Insert(Latin1(line)); }
+    void Insert(const char *line) { Insert(std::string_view(line)); }
 
     // Applies device events in order: each trims, then inserts its heading
     // (if any) and its line at the top.

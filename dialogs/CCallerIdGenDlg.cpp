@@ -1,6 +1,7 @@
 #include "CCallerIdGenDlg.h"
 
 #include "Adapter.h"
+#include "Latin1.h"
 #include "CallerIdGenTemplate.h"
 #include "CidGenRecordPacking.h"
 #include "DialogBuilder.h"
@@ -18,8 +19,6 @@
 using tvx::res::Control;
 
 namespace {
-
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string_view View(const QByteArray &bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
 
@@ -49,13 +48,13 @@ void CCallerIdGenDlg::OnInitDialog()
 
     auto *date = Control<QLineEdit>(this, tvx::kCidIdDateEdit);
     date->setMaxLength(tvx::kCidDateTimeLimit);
-    date->setText(Latin1(tvx::kCidDefaultDateTime));
+    date->setText(tvx::Latin1(tvx::kCidDefaultDateTime));
     auto *name = Control<QLineEdit>(this, tvx::kCidIdNameEdit);
     name->setMaxLength(tvx::kCidNameLimit);
-    name->setText(Latin1(tvx::kCidDefaultName));
+    name->setText(tvx::Latin1(tvx::kCidDefaultName));
     auto *number = Control<QLineEdit>(this, tvx::kCidIdNumberEdit);
     number->setMaxLength(tvx::kCidNumberLimit);
-    number->setText(Latin1(tvx::kCidDefaultNumber));
+    number->setText(tvx::Latin1(tvx::kCidDefaultNumber));
 
     ApplyStates();
 

@@ -2,6 +2,7 @@
 
 #include "MainDialogIds.h"
 #include "Adapter.h"
+#include "Latin1.h"
 #include "DialogBuilder.h"
 #include "EventLog.h"
 #include "SerialNumber.h"
@@ -13,13 +14,6 @@
 #include <string_view>
 
 namespace tvx {
-
-namespace {
-
-
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
 
 DeviceMaintenance::DeviceMaintenance(DialogHost &host) : host_(host) {}
 

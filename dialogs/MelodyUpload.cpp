@@ -1,6 +1,7 @@
 #include "MelodyUpload.h"
 
 #include "Adapter.h"
+#include "Latin1.h"
 #include "EventLog.h"
 #include "MelodyParser.h"
 #include "host/DialogHost.h"
@@ -17,8 +18,6 @@
 namespace tvx {
 
 namespace {
-
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString PlatformFileDialog(QWidget *owner, const QString &title, const QString &directory, const QString &filter)
 {

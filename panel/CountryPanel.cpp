@@ -1,5 +1,6 @@
 #include "CountryPanel.h"
 
+#include "Latin1.h"
 #include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialogBuilder.h"
@@ -79,7 +80,7 @@ int32_t CountryPanel::FillCountryList(QComboBox *list)
     if (!countries)
         return kCountryListUnreadable;
     for (const CountryItem &item : CountryItemsOf(*countries))
-        list->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())),
+        list->addItem(Latin1(item.text),
                       QVariant(static_cast<int>(item.code)));
     // Adding items selects none: the combo box's own pick of the first goes.
     list->setCurrentIndex(-1);

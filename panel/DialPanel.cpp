@@ -1,9 +1,9 @@
 #include "DialPanel.h"
 
-#include "MainDialogIds.h"
 #include "Adapter.h"
 #include "DialString.h"
 #include "DialogBuilder.h"
+#include "MainDialogIds.h"
 
 #include <QByteArray>
 #include <QLineEdit>
@@ -17,7 +17,6 @@
 namespace tvx {
 
 namespace {
-
 
 void SleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 

@@ -107,6 +107,13 @@ TEST(SessionTextTest, LibraryTextsAreBoundedByTheirBuffer)
     EXPECT_EQ(SerialNumberLine(longText.c_str(), longText.size() + 1).size(), 255u);
 }
 
+TEST_F(OpenDeviceTest, LibraryTextsAreShownAsEightBitText)
+{
+    stub::Configure().deviceName = "Caf\xE9 \xB5-Box";
+    Create();
+    EXPECT_EQ(Lines().at(1), QString::fromUtf8("Device Name: Caf\u00E9 \u00B5-Box"));
+}
+
 TEST_F(OpenDeviceTest, IdentityBuffersTheLibraryLeavesEmptyShowNothingStale)
 {
     stub::Configure().writeIdentity = false;
