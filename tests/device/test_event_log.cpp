@@ -158,5 +158,26 @@ TEST(EventRelayTest, DeliversInOrderOnlyToTheAttachedContext)
     EXPECT_EQ(seen.size(), 2u);
 }
 
+TEST(EventRelayTest, AStalledReceiverCountsTheEventsPastTheCapInOneLine)
+{
+    QObject receiver;
+    int context = 0;
+    size_t delivered = 0;
+    QString last;
+    EventRelay &relay = EventRelay::Instance();
+    relay.Attach(&context, &receiver, [&](std::vector<DeviceEventText> &batch) {
+        delivered += batch.size();
+        last = batch.back().line;
+    });
+    for (size_t i = 0; i < EventRelay::kMaxPending + 3; ++i)
+        relay.Post(&context, {{}, QStringLiteral("e")});
+    EXPECT_EQ(relay.DroppedSinceLastDelivery(), 3u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered, EventRelay::kMaxPending + 1);
+    EXPECT_EQ(last, "3 device events were not shown: the log could not keep up.");
+    EXPECT_EQ(relay.DroppedSinceLastDelivery(), 0u);
+    relay.Detach(&context);
+}
+
 }  // namespace
 }  // namespace tvx
