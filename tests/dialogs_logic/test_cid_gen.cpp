@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CidGenInterlocks.h"
+#include "CidRecordBytes.h"
 #include "CidGenRecordPacking.h"
 
 namespace tvx {
@@ -22,7 +23,7 @@ Bytes RecordBytes(const CidGenRecord& record) {
     return bytes;
 }
 
-// The expected record, laid out by hand at the record's byte offsets.
+// The expected record, field by field.
 struct Expected {
     std::uint8_t msgType;
     std::string name;
@@ -34,20 +35,12 @@ struct Expected {
     std::uint8_t levelLow;
     std::uint8_t levelHigh;
 
+    // Laid out by the shared helper; the level is given as its two stored bytes.
     Bytes ToBytes() const {
-        Bytes b{};
-        b[0] = msgType;
-        std::memcpy(&b[1], name.data(), name.size());
-        b[51] = static_cast<std::uint8_t>(name.size());
-        std::memcpy(&b[52], number.data(), number.size());
-        b[102] = static_cast<std::uint8_t>(number.size());
-        std::memcpy(&b[103], dateTime.data(), dateTime.size());
-        b[111] = indicatorLit;
-        b[112] = sendFlags;
-        b[113] = callFlags;
-        b[114] = levelLow;
-        b[115] = levelHigh;
-        return b;
+        const test::ExpectedCid expected{msgType,   name,      number,   dateTime,
+                                         indicatorLit, sendFlags, callFlags,
+                                         static_cast<std::uint16_t>(levelLow | (levelHigh << 8))};
+        return expected.Bytes();
     }
 };
 
