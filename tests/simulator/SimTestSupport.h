@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "tvxusb.h"
+
+#include <unistd.h>
 
 namespace simtest {
 
@@ -113,11 +116,20 @@ public:
     std::atomic<int> afterClose{0};
 };
 
-// Writes a scenario file and points TVXUSB_SCENARIO at it.
+// Writes a scenario file and points TVXUSB_SCENARIO at it. The file is the
+// process's own: tests run in parallel processes that share the temporary
+// directory and the scenario names.
+inline std::vector<std::string> &writtenScenarios() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+
 inline std::string useScenario(const std::string &name, const std::string &text) {
-    const std::string path = ::testing::TempDir() + "tvxsim_" + name + ".scn";
+    const std::string path =
+        ::testing::TempDir() + "tvxsim_" + std::to_string(::getpid()) + "_" + name + ".scn";
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     setenv("TVXUSB_SCENARIO", path.c_str(), 1);
+    writtenScenarios().push_back(path);
     return path;
 }
 
@@ -146,6 +158,8 @@ protected:
         ScClose(0);
         ScShutdown(0);
         unsetenv("TVXUSB_SCENARIO");
+        for (const std::string &path : writtenScenarios()) std::remove(path.c_str());
+        writtenScenarios().clear();
     }
 
     // ScInitialize with the recorder, then ScOpen and the tone set; asserts success.
