@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libspandsp-dev libphonenumber-dev
   clang libclang-rt-dev
