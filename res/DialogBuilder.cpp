@@ -26,7 +26,11 @@ BaseUnits DialogBaseUnits(const QFont &font)
 {
     const QFontMetricsF metrics(font);
     static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return {metrics.horizontalAdvance(letters) / letters.size(), metrics.height()};
+    const double x = metrics.horizontalAdvance(letters) / letters.size();
+    const double y = metrics.height();
+    // Without a usable font the layout would collapse: fall back to the base
+    // units of an 8-point dialog font at 96 dpi.
+    return {x > 0 ? x : 6.0, y > 0 ? y : 13.0};
 }
 
 QSize DialogClientSize(const DialogTemplate &tmpl, BaseUnits base)
