@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <mutex>
@@ -115,6 +116,21 @@ public:
     std::atomic<bool> closedReturned{false};
     std::atomic<int> afterClose{0};
 };
+
+// A well-formed MDMF caller-ID record: the generator's defaults with name,
+// number and date sent.
+inline CidGenRecord mdmfRecord() {
+    CidGenRecord r{};
+    r.msgType = 1;
+    std::memcpy(r.name, "Ivor Kell", 9);
+    r.nameLen = 9;
+    std::memcpy(r.number, "7964710", 7);
+    r.numberLen = 7;
+    std::memcpy(r.dateTime, "04292230", 8);
+    r.sendFlags = 0x47;
+    r.signalLevel = 16000;
+    return r;
+}
 
 // Writes a scenario file and points TVXUSB_SCENARIO at it. The file is the
 // process's own: tests run in parallel processes that share the temporary

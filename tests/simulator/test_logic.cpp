@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CidCheck.h"
+#include "SimTestSupport.h"
 #include "CommandEvents.h"
 #include "DeviceState.h"
 #include "EventNames.h"
@@ -171,19 +172,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ParameterCode,
                                            ParameterCodeCase{126, false}, ParameterCodeCase{140, false},
                                            ParameterCodeCase{-121, false}));
 
-CidGenRecord goodRecord() {
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
-    r.sendFlags = 0x47;
-    r.signalLevel = 16000;
-    return r;
-}
-
 struct CidCase {
     const char *what;
     void (*change)(CidGenRecord &);
@@ -194,7 +182,7 @@ void PrintTo(const CidCase &c, std::ostream *os) { *os << c.what; }
 class CidRecordCheck : public ::testing::TestWithParam<CidCase> {};
 
 TEST_P(CidRecordCheck, AcceptsOnlyConsistentRecords) {
-    CidGenRecord r = goodRecord();
+    CidGenRecord r = simtest::mdmfRecord();
     GetParam().change(r);
     EXPECT_EQ(checkCidRecord(r), GetParam().result) << GetParam().what;
 }
@@ -226,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CidRecord, DescriptionNamesTypeNumberAndName) {
     char out[TVX_TEXT_SIZE];
-    CidGenRecord r = goodRecord();
+    CidGenRecord r = simtest::mdmfRecord();
     describeCidRecord(r, out, sizeof out);
     EXPECT_STREQ(out, "Caller ID generated: MDMF, 7964710, Ivor Kell");
     r = CidGenRecord{};

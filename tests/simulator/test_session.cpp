@@ -302,19 +302,6 @@ const uint8_t kMelody[3] = {0x1F, 0x20, 0xFF};
 const ToneGenRecord kTones[4] = {{1400, 32767, 100, 100}, {2060, 32767, 100, 100}, {2450, 32767, 100, 100},
                                  {2600, 32767, 100, 100}};
 
-CidGenRecord mdmfRecord() {
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
-    r.sendFlags = 0x47;
-    r.signalLevel = 16000;
-    return r;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Calls, Confirms,
     ::testing::Values(
