@@ -18,10 +18,9 @@
 #include "ParameterPanel.h"
 #include "SessionText.h"
 #include "ToneMonitorSet.h"
+#include "host/ControlCommands.h"
 #include "tvxusb.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,22 +107,7 @@ void CControlMonitorDlg::WireControls()
 {
     // Buttons and check boxes send a click, drop-down lists a selection
     // change, through the same command entry as the menu.
-    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
-        bool numeric = false;
-        const uint16_t id = static_cast<uint16_t>(button->objectName().toUInt(&numeric));
-        if (!numeric)
-            continue;
-        connect(button, &QAbstractButton::clicked, this,
-                [this, id, button] { OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), button); });
-    }
-    for (QComboBox *combo : findChildren<QComboBox *>()) {
-        bool numeric = false;
-        const uint16_t id = static_cast<uint16_t>(combo->objectName().toUInt(&numeric));
-        if (!numeric)
-            continue;
-        connect(combo, &QComboBox::activated, this,
-                [this, id, combo] { OnCommand(tvx::MakeCommandArg(id, tvx::kSelectionChange), combo); });
-    }
+    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *control) { OnCommand(wParam, control); });
 }
 
 bool CControlMonitorDlg::OnCommand(uint32_t wParam, void *lParam) { return dispatcher_->OnCommand(wParam, lParam); }

@@ -6,6 +6,7 @@
 #include "CidGenRecordPacking.h"
 #include "DialogBuilder.h"
 #include "TemplateDialog.h"
+#include "host/ControlCommands.h"
 
 #include <QByteArray>
 #include <QCheckBox>
@@ -34,7 +35,7 @@ CCallerIdGenDlg::CCallerIdGenDlg(QWidget *parent) : QDialog(parent)
     messages_.Bind(tvx::kCidIdPrivate, tvx::kClicked, [this] { OnPrivate(); });
     messages_.Bind(tvx::kCidIdCallWaiting, tvx::kClicked, [this] { OnCallWaiting(); });
     messages_.Bind(tvx::kCidIdSendVisualIndicator, tvx::kClicked, [this] { OnSendVisualIndicator(); });
-    tvx::ConnectControlCommands(*this, [this](uint32_t wParam) { OnCommand(wParam); });
+    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *) { OnCommand(wParam); });
 
     OnInitDialog();
 }

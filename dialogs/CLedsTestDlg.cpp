@@ -5,6 +5,7 @@
 #include "LedMask.h"
 #include "LedsTestTemplate.h"
 #include "TemplateDialog.h"
+#include "host/ControlCommands.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ CLedsTestDlg::CLedsTestDlg(QWidget *parent) : QDialog(parent)
     tvx::BuildFromTemplate(*this, tvx::res::kLedsTestTemplate);
     for (const tvx::LedBox &box : tvx::kLedBoxes)
         messages_.Bind(static_cast<uint16_t>(box.id), tvx::kClicked, [this] { OnLedClicked(); });
-    tvx::ConnectControlCommands(*this, [this](uint32_t wParam) { OnCommand(wParam); });
+    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *) { OnCommand(wParam); });
 }
 
 CLedsTestDlg::~CLedsTestDlg() = default;

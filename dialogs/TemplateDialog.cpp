@@ -1,10 +1,7 @@
 #include "TemplateDialog.h"
 
 #include "DialogBuilder.h"
-#include "host/MessageMap.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QDialog>
 
 namespace tvx {
@@ -17,32 +14,6 @@ void BuildFromTemplate(QDialog &dialog, const res::DialogTemplate &tmpl)
     const res::BaseUnits base = res::DialogBaseUnits(dialog.font());
     res::BuildControls(&dialog, tmpl, base);
     dialog.setFixedSize(res::DialogClientSize(tmpl, base));
-}
-
-namespace {
-
-bool NumericId(const QObject *control, uint16_t &id)
-{
-    bool numeric = false;
-    id = static_cast<uint16_t>(control->objectName().toUInt(&numeric));
-    return numeric;
-}
-
-}  // namespace
-
-void ConnectControlCommands(QDialog &dialog, std::function<void(uint32_t wParam)> onCommand)
-{
-    uint16_t id = 0;
-    for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
-        if (NumericId(button, id))
-            QObject::connect(button, &QAbstractButton::clicked, &dialog,
-                             [onCommand, id] { onCommand(MakeCommandArg(id, kClicked)); });
-    }
-    for (QComboBox *combo : dialog.findChildren<QComboBox *>()) {
-        if (NumericId(combo, id))
-            QObject::connect(combo, &QComboBox::activated, &dialog,
-                             [onCommand, id] { onCommand(MakeCommandArg(id, kSelectionChange)); });
-    }
 }
 
 }  // namespace tvx

@@ -1,0 +1,39 @@
+// Sends a dialog's control notifications to its command entry, as command
+// messages: every button and check box with a numeric id sends
+// (id | kClicked << 16) when clicked, every drop-down list
+// (id | kSelectionChange << 16) when the user picks an item. UI thread only.
+#pragma once
+
+#include "MessageMap.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+namespace tvx {
+
+// onCommand receives the command's first argument and the sending control.
+inline void ConnectControlCommands(QWidget &dialog, std::function<void(uint32_t wParam, QWidget *control)> onCommand)
+{
+    const auto numericId = [](const QObject *control, uint16_t &id) {
+        bool numeric = false;
+        id = static_cast<uint16_t>(control->objectName().toUInt(&numeric));
+        return numeric;
+    };
+    uint16_t id = 0;
+    for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
+        if (numericId(button, id))
+            QObject::connect(button, &QAbstractButton::clicked, &dialog,
+                             [onCommand, id, button] { onCommand(MakeCommandArg(id, kClicked), button); });
+    }
+    for (QComboBox *combo : dialog.findChildren<QComboBox *>()) {
+        if (numericId(combo, id))
+            QObject::connect(combo, &QComboBox::activated, &dialog,
+                             [onCommand, id, combo] { onCommand(MakeCommandArg(id, kSelectionChange), combo); });
+    }
+}
+
+}  // namespace tvx
