@@ -1,8 +1,8 @@
-#include "CControlMonitorApp.h"
+#include "app/CControlMonitorApp.h"
 
-#include "CControlMonitorDlg.h"
-#include "SingleInstance.h"
-#include "UnixSignals.h"
+#include "app/CControlMonitorDlg.h"
+#include "app/SingleInstance.h"
+#include "app/UnixSignals.h"
 
 #include <QDialog>
 

@@ -1,25 +1,25 @@
-#include "CControlMonitorDlg.h"
+#include "app/CControlMonitorDlg.h"
 
-#include "AnalysisReadout.h"
-#include "AppIcon.h"
-#include "CountryPanel.h"
-#include "DeviceEventCallback.h"
-#include "DialPanel.h"
-#include "DialogBuilder.h"
-#include "EventLog.h"
-#include "EventRelay.h"
-#include "MainDialogIds.h"
-#include "MainDialogTemplate.h"
-#include "MainMenu.h"
-#include "MainMenu136.h"
-#include "MaintenanceAndTests.h"
-#include "MenuDispatcher.h"
-#include "MenuIds.h"
-#include "ParameterPanel.h"
-#include "SessionText.h"
-#include "ToneMonitorSet.h"
-#include "host/ControlCommands.h"
-#include "tvxusb.h"
+#include "app/host/ControlCommands.h"
+#include "commands/MenuDispatcher.h"
+#include "commands/logic/MenuIds.h"
+#include "device/DeviceEventCallback.h"
+#include "device/EventLog.h"
+#include "device/EventRelay.h"
+#include "device/SessionText.h"
+#include "device/ToneMonitorSet.h"
+#include "device/tvxusb.h"
+#include "dialogs/MaintenanceAndTests.h"
+#include "panel/AnalysisReadout.h"
+#include "panel/CountryPanel.h"
+#include "panel/DialPanel.h"
+#include "panel/ParameterPanel.h"
+#include "res/AppIcon.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
+#include "res/MainDialogTemplate.h"
+#include "res/MainMenu.h"
+#include "res/MainMenu136.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -63,8 +63,9 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
                    Qt::WindowCloseButtonHint);
     setFont(tvx::res::DialogFont(tmpl));
 
-    menu_ = new MainMenu(this, tvx::res::kMainMenu136,
-                         [this](uint16_t id) { OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), nullptr); });
+    menu_ = new MainMenu(this, tvx::res::kMainMenu136, [this](uint16_t id) {
+        OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), nullptr);
+    });
     const int menuHeight = menu_->Bar()->sizeHint().height();
     const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(font());
     const QSize client = tvx::res::DialogClientSize(tmpl, base);
@@ -74,9 +75,8 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
 
     log_ = new tvx::EventLog(this);
     log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
-    tvx::EventRelay::Instance().Attach(this, this, [this](std::vector<tvx::DeviceEventText> &batch) {
-        log_->ApplyDeviceEvents(batch);
-    });
+    tvx::EventRelay::Instance().Attach(
+        this, this, [this](std::vector<tvx::DeviceEventText> &batch) { log_->ApplyDeviceEvents(batch); });
 
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
     // Panel parts.
@@ -119,8 +119,8 @@ int32_t CControlMonitorDlg::OpenDevice()
     state_.spectrum = Control<QWidget>(this, tvx::kIdSpectrum);
 
     // 2. Initialise the library with the callback and this dialog as context.
-    const int32_t initialized = ScInitialize(&tvx::OnDeviceEvent, this, 0, 0, 0, 0, 17, &state_.libraryVersion,
-                                             state_.spectrum.data());
+    const int32_t initialized =
+        ScInitialize(&tvx::OnDeviceEvent, this, 0, 0, 0, 0, 17, &state_.libraryVersion, state_.spectrum.data());
     if (initialized != 0) {
         log_->Insert(tvx::OpenErrorLine("ScInitialize() returned error code", initialized));
         return -2;

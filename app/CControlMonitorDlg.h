@@ -4,7 +4,7 @@
 // UI thread only.
 #pragma once
 
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "Adapter.h"
-#include "CControlMonitorApp.h"
-#include "CommandLine.h"
+#include "app/CControlMonitorApp.h"
+#include "app/CommandLine.h"
+#include "device/Adapter.h"
 
 int main(int argc, char **argv)
 {

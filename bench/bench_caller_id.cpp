@@ -1,6 +1,6 @@
 // Caller-ID decoding runs on the library's event thread for every caller-ID
 // event; these measure a typical MDMF call set-up and a long payload.
-#include "CallerIdDecoder.h"
+#include "device/logic/CallerIdDecoder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,8 +11,13 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string kMdmfCallSetUp =
-    "\x80\x1E" "\x01\x08" "04292230" "\x02\x07" "7964710" "\x07\x09" "Ivor Kell"s;
+const std::string kMdmfCallSetUp = "\x80\x1E"
+                                   "\x01\x08"
+                                   "04292230"
+                                   "\x02\x07"
+                                   "7964710"
+                                   "\x07\x09"
+                                   "Ivor Kell"s;
 
 void BM_DecodeMdmfCallSetUp(benchmark::State &state)
 {
@@ -22,8 +27,7 @@ void BM_DecodeMdmfCallSetUp(benchmark::State &state)
         benchmark::DoNotOptimize(output);
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(kMdmfCallSetUp.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kMdmfCallSetUp.size()));
 }
 BENCHMARK(BM_DecodeMdmfCallSetUp);
 
@@ -32,7 +36,8 @@ void BM_DecodeLongPayload(benchmark::State &state)
 {
     std::string payload;
     while (payload.size() < static_cast<size_t>(state.range(0))) {
-        payload += "\x05\x0A" "0123456789";
+        payload += "\x05\x0A"
+                   "0123456789";
     }
     payload += kMdmfCallSetUp;
     char output[tvx::kCallerIdOutputSize];

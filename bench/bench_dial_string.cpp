@@ -1,5 +1,5 @@
 // Cost of interpreting dial strings of the edit's full length (255 characters).
-#include "DialString.h"
+#include "panel/logic/DialString.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,10 +8,12 @@
 namespace {
 
 // A dial string of n characters that mixes every kind of character.
-std::string MixedDialString(std::size_t n) {
+std::string MixedDialString(std::size_t n)
+{
     static const std::string pattern = "9W(03) 555-12#*ABCDP123T!@xyz";
     std::string s;
-    while (s.size() < n) s += pattern[s.size() % pattern.size()];
+    while (s.size() < n)
+        s += pattern[s.size() % pattern.size()];
     return s;
 }
 
@@ -26,7 +28,8 @@ private:
     long sum_ = 0;
 };
 
-void BM_RunDialString(benchmark::State &state) {
+void BM_RunDialString(benchmark::State &state)
+{
     const std::string text = MixedDialString(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         CountingSink sink;
@@ -37,7 +40,8 @@ void BM_RunDialString(benchmark::State &state) {
 }
 BENCHMARK(BM_RunDialString)->Args({255, 0})->Args({255, 1})->Args({16, 0});
 
-void BM_InterpretDialString(benchmark::State &state) {
+void BM_InterpretDialString(benchmark::State &state)
+{
     const std::string text = MixedDialString(255);
     for (auto _ : state) {
         auto steps = tvx::InterpretDialString(text, false);

@@ -2,9 +2,9 @@
 // fast as it can, carried by OnDeviceEvent and the relay into the event log.
 // Prints events per second and the peak resident memory.
 //   bench_event_flow [EVENTS]   (default 500000)
-#include "CControlMonitorDlg.h"
-#include "EventLog.h"
-#include "StubLibrary.h"
+#include "app/CControlMonitorDlg.h"
+#include "device/EventLog.h"
+#include "tests/stub/StubLibrary.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,8 +22,7 @@ int main(int argc, char **argv)
 
     QElapsedTimer timer;
     timer.start();
-    stub::StartEventStream([](uint64_t n) { return stub::Event{100, static_cast<int32_t>(n), {}, 0}; }, events,
-                           false);
+    stub::StartEventStream([](uint64_t n) { return stub::Event{100, static_cast<int32_t>(n), {}, 0}; }, events, false);
     while (dialog.Log().Count() == 0 || dialog.Log().Line(0) != last)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     const double seconds = timer.nsecsElapsed() / 1e9;
@@ -32,7 +31,10 @@ int main(int argc, char **argv)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%llu events in %.3f s: %.0f events/s into the log; log holds %d lines; peak RSS %.1f MiB\n",
-                static_cast<unsigned long long>(events), seconds, events / seconds, dialog.Log().Count(),
+                static_cast<unsigned long long>(events),
+                seconds,
+                events / seconds,
+                dialog.Log().Count(),
                 usage.ru_maxrss / 1024.0);
     return 0;
 }

@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "MelodyParser.h"
+#include "dialogs/logic/MelodyParser.h"
 
 namespace {
 
-std::string FullMelodyFile() {
+std::string FullMelodyFile()
+{
     std::string file = "[Full melody]\r\n";
     for (int i = 0; i < 256; ++i) {
         char line[32];
@@ -18,14 +19,14 @@ std::string FullMelodyFile() {
     return file;
 }
 
-void BM_ParseMelody256(benchmark::State& state) {
+void BM_ParseMelody256(benchmark::State &state)
+{
     const std::string file = FullMelodyFile();
     for (auto _ : state) {
         tvx::ParsedMelody melody = tvx::ParseMelodyFile(file);
         benchmark::DoNotOptimize(melody);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(file.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
 }
 BENCHMARK(BM_ParseMelody256);
 

@@ -1,7 +1,7 @@
 // Start-up time: from main() to the main window shown with the device open,
 // beside an empty QDialog shown by the same build.
 //   bench_startup dialog|empty     prints the milliseconds and exits
-#include "CControlMonitorDlg.h"
+#include "app/CControlMonitorDlg.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,7 +28,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "window not exposed\n");
         return 1;
     }
-    std::printf("%s shown after %.1f ms\n", empty ? "empty QDialog" : "main window with the device open",
+    std::printf("%s shown after %.1f ms\n",
+                empty ? "empty QDialog" : "main window with the device open",
                 timer.nsecsElapsed() / 1e6);
     return 0;
 }

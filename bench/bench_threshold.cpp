@@ -1,7 +1,7 @@
 // Cost of the threshold scale and of the value text shown during a drag: one
 // text and one library call per thumb position, so a drag over the full
 // threshold range formats 32767 texts.
-#include "ParameterTable.h"
+#include "panel/logic/ParameterTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,7 +9,8 @@
 
 namespace {
 
-void BM_ThresholdToDbm(benchmark::State &state) {
+void BM_ThresholdToDbm(benchmark::State &state)
+{
     uint32_t v = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(tvx::ThresholdToDbm(v));
@@ -18,7 +19,8 @@ void BM_ThresholdToDbm(benchmark::State &state) {
 }
 BENCHMARK(BM_ThresholdToDbm);
 
-void BM_FormatDbmValue(benchmark::State &state) {
+void BM_FormatDbmValue(benchmark::State &state)
+{
     char text[tvx::kValueTextSize];
     uint32_t v = 0;
     for (auto _ : state) {
@@ -30,7 +32,8 @@ void BM_FormatDbmValue(benchmark::State &state) {
 BENCHMARK(BM_FormatDbmValue);
 
 // A whole drag across the tones detection threshold's range.
-void BM_DragFullThresholdRange(benchmark::State &state) {
+void BM_DragFullThresholdRange(benchmark::State &state)
+{
     tvx::ParameterState params;
     params.Select(9);
     char text[tvx::kValueTextSize];

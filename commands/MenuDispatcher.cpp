@@ -1,18 +1,18 @@
-#include "MenuDispatcher.h"
+#include "commands/MenuDispatcher.h"
 
-#include "AboutLines.h"
-#include "Adapter.h"
-#include "Latin1.h"
-#include "CodecBoost.h"
-#include "CommandCodes.h"
-#include "EventLog.h"
-#include "MainMenu.h"
-#include "MenuIds.h"
-#include "SelectionGroups.h"
-#include "SerialNumber.h"
-#include "Switches.h"
-#include "ToneGenRecords.h"
-#include "ToneSelection.h"
+#include "commands/logic/AboutLines.h"
+#include "commands/logic/CodecBoost.h"
+#include "commands/logic/CommandCodes.h"
+#include "commands/logic/MenuIds.h"
+#include "commands/logic/SelectionGroups.h"
+#include "commands/logic/Switches.h"
+#include "commands/logic/ToneGenRecords.h"
+#include "commands/logic/ToneSelection.h"
+#include "device/Adapter.h"
+#include "device/EventLog.h"
+#include "device/Latin1.h"
+#include "dialogs/logic/SerialNumber.h"
+#include "res/MainMenu.h"
 
 #include <QMenu>
 #include <QString>
@@ -63,9 +63,12 @@ void MoveMark(QMenu *popup, uint16_t firstId, uint16_t lastId, uint16_t id)
 // The order in which ids are tested. The ranges are disjoint, so at most one
 // handler acts.
 const MenuDispatcher::Handler MenuDispatcher::kHandlers[] = {
-    &MenuDispatcher::OnAboutOrExit,   &MenuDispatcher::OnSelectionGroup,
-    &MenuDispatcher::OnToneSelection, &MenuDispatcher::OnSwitch,
-    &MenuDispatcher::OnDriverEnabled, &MenuDispatcher::OnSetupDialog,
+    &MenuDispatcher::OnAboutOrExit,
+    &MenuDispatcher::OnSelectionGroup,
+    &MenuDispatcher::OnToneSelection,
+    &MenuDispatcher::OnSwitch,
+    &MenuDispatcher::OnDriverEnabled,
+    &MenuDispatcher::OnSetupDialog,
     &MenuDispatcher::OnReconnect,
 };
 

@@ -9,7 +9,7 @@
 // UI thread only.
 #pragma once
 
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "Adapter.h"
+#include "device/Adapter.h"
 
 #include <utility>
 
@@ -22,10 +22,7 @@ int32_t SetLocalCountry(const char *text) { return ScSetLocalCountry(0, text); }
 int32_t SetDestinationCountry(const char *text) { return ScSetDestinationCountry(0, text); }
 int32_t GenerateTones(const ToneGenRecord *records, int32_t count) { return ScGenerateTones(records, count); }
 
-int32_t SetHardwareReg(int32_t block, int32_t reg, uint8_t value)
-{
-    return ScSetHardwareRegs(block, reg, &value, 1);
-}
+int32_t SetHardwareReg(int32_t block, int32_t reg, uint8_t value) { return ScSetHardwareRegs(block, reg, &value, 1); }
 
 int32_t GetDevType() { return ScGetDevType(0, 0); }
 int32_t DistinctiveRingDlg(void *owner) { return ScDistinctiveRingDlg(owner); }
@@ -39,9 +36,6 @@ int32_t UploadMelody(const uint8_t *bytes, int32_t count) { return ScUploadMelod
 void SetCommandLineText(std::string text) { StoredCommandLine() = std::move(text); }
 const std::string &CommandLineText() { return StoredCommandLine(); }
 
-int32_t E2Rom(int32_t operation, const char *data)
-{
-    return ScE2Rom(operation, data, StoredCommandLine().c_str());
-}
+int32_t E2Rom(int32_t operation, const char *data) { return ScE2Rom(operation, data, StoredCommandLine().c_str()); }
 
 }  // namespace tvx::adapter

@@ -3,7 +3,7 @@
 // UI thread only (the library's event thread calls OnDeviceEvent instead).
 #pragma once
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 #include <cstdint>
 #include <string>

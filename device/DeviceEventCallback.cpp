@@ -1,8 +1,8 @@
-#include "DeviceEventCallback.h"
+#include "device/DeviceEventCallback.h"
 
-#include "CallerIdDecoder.h"
-#include "EventRelay.h"
-#include "tvxusb.h"
+#include "device/EventRelay.h"
+#include "device/logic/CallerIdDecoder.h"
+#include "device/tvxusb.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "EventLog.h"
+#include "device/EventLog.h"
 
 #include <QListView>
 

@@ -3,8 +3,8 @@
 // UI thread only.
 #pragma once
 
-#include "DeviceEventText.h"
-#include "Latin1.h"
+#include "device/DeviceEventText.h"
+#include "device/Latin1.h"
 
 #include <QAbstractListModel>
 

@@ -1,4 +1,4 @@
-#include "EventRelay.h"
+#include "device/EventRelay.h"
 
 #include <QMetaObject>
 
@@ -52,7 +52,8 @@ void EventRelay::Post(const void *context, DeviceEventText event)
     // Posting under the lock: Detach, which runs before the receiver is
     // destroyed, waits for this, and the receiver's destruction discards the
     // posted call.
-    QMetaObject::invokeMethod(receiver_, [this] { Deliver(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        receiver_, [this] { Deliver(); }, Qt::QueuedConnection);
 }
 
 uint64_t EventRelay::DroppedSinceLastDelivery() const
@@ -73,8 +74,8 @@ void EventRelay::Deliver()
         batch.swap(pending_);
         sink = sink_;
         if (dropped_) {
-            batch.push_back({{}, QStringLiteral("%1 device events were not shown: the log could not keep up.")
-                                     .arg(dropped_)});
+            batch.push_back(
+                {{}, QStringLiteral("%1 device events were not shown: the log could not keep up.").arg(dropped_)});
             dropped_ = 0;
         }
     }

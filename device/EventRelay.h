@@ -3,7 +3,7 @@
 // thread, so closing the library while it streams events cannot deadlock.
 #pragma once
 
-#include "DeviceEventText.h"
+#include "device/DeviceEventText.h"
 
 #include <QObject>
 

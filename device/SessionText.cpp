@@ -1,4 +1,4 @@
-#include "SessionText.h"
+#include "device/SessionText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,8 +9,7 @@ namespace {
 
 constexpr size_t kLineSize = 256;
 
-template <class... Args>
-std::string Format(const char *format, Args... args)
+template <class... Args> std::string Format(const char *format, Args... args)
 {
     char line[kLineSize];
     std::snprintf(line, sizeof line, format, args...);
@@ -42,7 +41,8 @@ std::string DeviceNameLine(const char *text, size_t size)
 std::string FirmwareLine(int32_t rawRevision)
 {
     const unsigned revision = static_cast<uint32_t>(rawRevision) & 0xFFFFu;
-    return Format("Device firmware version: 4.%0.2d.%0.2d", static_cast<int>((revision >> 8) + 50),
+    return Format("Device firmware version: 4.%0.2d.%0.2d",
+                  static_cast<int>((revision >> 8) + 50),
                   static_cast<int>(revision & 0xFFu));
 }
 

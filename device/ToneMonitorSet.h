@@ -2,7 +2,7 @@
 // stays valid while the library is initialised.
 #pragma once
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 #include <cstdint>
 

@@ -22,15 +22,18 @@ extern "C" {
 
 /* Event codes that the tool formats itself; the library names all others. */
 enum {
-    TVX_EVENT_SIDED_64 = 64,        /* reported with a side (phone, line, common) */
-    TVX_EVENT_SIDED_95 = 95,        /* reported with a side */
-    TVX_EVENT_CALLER_ID = 225,      /* payload: caller-ID message bytes, param: count */
-    TVX_EVENT_CW_CALLER_ID = 228,   /* payload: call-waiting caller-ID bytes, param: count */
-    TVX_EVENT_TONE_MONITORED = 229  /* payload: the armed ToneMonitorEntry */
+    TVX_EVENT_SIDED_64 = 64,       /* reported with a side (phone, line, common) */
+    TVX_EVENT_SIDED_95 = 95,       /* reported with a side */
+    TVX_EVENT_CALLER_ID = 225,     /* payload: caller-ID message bytes, param: count */
+    TVX_EVENT_CW_CALLER_ID = 228,  /* payload: call-waiting caller-ID bytes, param: count */
+    TVX_EVENT_TONE_MONITORED = 229 /* payload: the armed ToneMonitorEntry */
 };
 
 /* Sides passed with events 64 and 95. */
-enum { TVX_SIDE_PHONE = 1, TVX_SIDE_LINE = 2 };
+enum {
+    TVX_SIDE_PHONE = 1,
+    TVX_SIDE_LINE = 2
+};
 
 /* ScE2Rom operations. */
 enum {
@@ -49,10 +52,10 @@ enum {
 
 /* One tone for ScGenerateTones: 12 bytes, little-endian, no gaps. */
 typedef struct ToneGenRecord {
-    uint16_t frequency;  /* Hz */
-    uint16_t amplitude;  /* 32767 is full scale */
-    int32_t onTime;      /* ms */
-    int32_t offTime;     /* ms */
+    uint16_t frequency; /* Hz */
+    uint16_t amplitude; /* 32767 is full scale */
+    int32_t onTime;     /* ms */
+    int32_t offTime;    /* ms */
 } ToneGenRecord;
 
 /* One tone the library is asked to report (event 229 carries a copy). */
@@ -60,32 +63,32 @@ typedef struct ToneMonitorEntry {
     int32_t leading;
     const char *name;
     int32_t duration;
-    int32_t frequency1;  /* Hz, 0 for none */
-    int32_t frequency2;  /* Hz, 0 for none */
+    int32_t frequency1; /* Hz, 0 for none */
+    int32_t frequency2; /* Hz, 0 for none */
     int32_t trailing;
 } ToneMonitorEntry;
 
 /* One caller-ID message for ScGenerateETSI_CID: 116 bytes, no gaps. */
 typedef struct CidGenRecord {
-    uint8_t msgType;       /* 0 SDMF, 1 MDMF, 2 DTMF-C, 3 DTMF-# */
-    char name[50];         /* at most 49 characters, zero-terminated */
+    uint8_t msgType; /* 0 SDMF, 1 MDMF, 2 DTMF-C, 3 DTMF-# */
+    char name[50];   /* at most 49 characters, zero-terminated */
     uint8_t nameLen;
-    char number[50];       /* at most 49 characters, zero-terminated */
+    char number[50]; /* at most 49 characters, zero-terminated */
     uint8_t numberLen;
-    char dateTime[8];      /* "MMDDhhmm", no terminator, zero-padded */
-    uint8_t indicatorLit;  /* 0xFF lit, 0x00 dark */
-    uint8_t sendFlags;     /* bit 0 name, 1 number, 2 date, 3 indicator, 4 out of area, 5 private, 6 ringer */
-    uint8_t callFlags;     /* bit 0 call waiting, bit 1 wait for ACK */
-    uint16_t signalLevel;  /* 0 to 32766 */
+    char dateTime[8];     /* "MMDDhhmm", no terminator, zero-padded */
+    uint8_t indicatorLit; /* 0xFF lit, 0x00 dark */
+    uint8_t sendFlags;    /* bit 0 name, 1 number, 2 date, 3 indicator, 4 out of area, 5 private, 6 ringer */
+    uint8_t callFlags;    /* bit 0 call waiting, bit 1 wait for ACK */
+    uint16_t signalLevel; /* 0 to 32766 */
 } CidGenRecord;
 
 /* Device event callback: event code, event parameter, the context given to
  * ScInitialize, payload, side (events 64 and 95), unused. Returns 0. */
-typedef int32_t (*ScEventCallback)(int32_t event, int32_t param, void *context,
-                                   const void *payload, int32_t side, int32_t reserved);
+typedef int32_t (*ScEventCallback)(int32_t event, int32_t param, void *context, const void *payload, int32_t side,
+                                   int32_t reserved);
 
-TVX_API int32_t ScInitialize(ScEventCallback cb, void *context, int32_t, int32_t, int32_t, int32_t,
-                             int32_t seventeen, int32_t *libraryVersion, void *spectrumWindow);
+TVX_API int32_t ScInitialize(ScEventCallback cb, void *context, int32_t, int32_t, int32_t, int32_t, int32_t seventeen,
+                             int32_t *libraryVersion, void *spectrumWindow);
 TVX_API int32_t ScOpen(int32_t, int32_t);
 TVX_API int32_t ScClose(int32_t);
 TVX_API int32_t ScShutdown(int32_t);

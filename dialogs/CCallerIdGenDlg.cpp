@@ -1,12 +1,12 @@
-#include "CCallerIdGenDlg.h"
+#include "dialogs/CCallerIdGenDlg.h"
 
-#include "Adapter.h"
-#include "Latin1.h"
-#include "CallerIdGenTemplate.h"
-#include "CidGenRecordPacking.h"
-#include "DialogBuilder.h"
-#include "TemplateDialog.h"
-#include "host/ControlCommands.h"
+#include "app/host/ControlCommands.h"
+#include "device/Adapter.h"
+#include "device/Latin1.h"
+#include "dialogs/TemplateDialog.h"
+#include "dialogs/logic/CidGenRecordPacking.h"
+#include "res/CallerIdGenTemplate.h"
+#include "res/DialogBuilder.h"
 
 #include <QByteArray>
 #include <QCheckBox>

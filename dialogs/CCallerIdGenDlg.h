@@ -5,8 +5,8 @@
 // survives the dialog. UI thread only.
 #pragma once
 
-#include "CidGenInterlocks.h"
-#include "host/MessageMap.h"
+#include "app/host/MessageMap.h"
+#include "dialogs/logic/CidGenInterlocks.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
-#include "CLedsTestDlg.h"
+#include "dialogs/CLedsTestDlg.h"
 
-#include "Adapter.h"
-#include "DialogBuilder.h"
-#include "LedMask.h"
-#include "LedsTestTemplate.h"
-#include "TemplateDialog.h"
-#include "host/ControlCommands.h"
+#include "app/host/ControlCommands.h"
+#include "device/Adapter.h"
+#include "dialogs/TemplateDialog.h"
+#include "dialogs/logic/LedMask.h"
+#include "res/DialogBuilder.h"
+#include "res/LedsTestTemplate.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // once the dialog has closed. UI thread only.
 #pragma once
 
-#include "host/MessageMap.h"
+#include "app/host/MessageMap.h"
 
 #include <QDialog>
 

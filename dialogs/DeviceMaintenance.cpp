@@ -1,12 +1,12 @@
-#include "DeviceMaintenance.h"
+#include "dialogs/DeviceMaintenance.h"
 
-#include "MainDialogIds.h"
-#include "Adapter.h"
-#include "Latin1.h"
-#include "DialogBuilder.h"
-#include "EventLog.h"
-#include "SerialNumber.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "device/Adapter.h"
+#include "device/EventLog.h"
+#include "device/Latin1.h"
+#include "dialogs/logic/SerialNumber.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QByteArray>
 #include <QLineEdit>

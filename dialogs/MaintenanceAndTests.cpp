@@ -1,12 +1,12 @@
-#include "MaintenanceAndTests.h"
+#include "dialogs/MaintenanceAndTests.h"
 
-#include "Adapter.h"
-#include "CCallerIdGenDlg.h"
-#include "CLedsTestDlg.h"
-#include "LedMask.h"
-#include "MainDialogIds.h"
-#include "MenuIds.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "commands/logic/MenuIds.h"
+#include "device/Adapter.h"
+#include "dialogs/CCallerIdGenDlg.h"
+#include "dialogs/CLedsTestDlg.h"
+#include "dialogs/logic/LedMask.h"
+#include "res/MainDialogIds.h"
 
 namespace tvx {
 

@@ -4,8 +4,8 @@
 // UI thread only.
 #pragma once
 
-#include "DeviceMaintenance.h"
-#include "MelodyUpload.h"
+#include "dialogs/DeviceMaintenance.h"
+#include "dialogs/MelodyUpload.h"
 
 namespace tvx {
 

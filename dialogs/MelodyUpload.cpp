@@ -1,10 +1,10 @@
-#include "MelodyUpload.h"
+#include "dialogs/MelodyUpload.h"
 
-#include "Adapter.h"
-#include "Latin1.h"
-#include "EventLog.h"
-#include "MelodyParser.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "device/Adapter.h"
+#include "device/EventLog.h"
+#include "device/Latin1.h"
+#include "dialogs/logic/MelodyParser.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -30,7 +30,11 @@ MelodyFileDialog &FileDialog()
     return dialog;
 }
 
-enum class ReadResult { Ok, Unreadable, TooLarge };
+enum class ReadResult {
+    Ok,
+    Unreadable,
+    TooLarge
+};
 
 // Reads the whole file, up to kMelodyFileMaxBytes. Only regular files are
 // read: a directory, a device or a pipe could never end or never open.

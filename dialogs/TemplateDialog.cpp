@@ -1,6 +1,6 @@
-#include "TemplateDialog.h"
+#include "dialogs/TemplateDialog.h"
 
-#include "DialogBuilder.h"
+#include "res/DialogBuilder.h"
 
 #include <QDialog>
 

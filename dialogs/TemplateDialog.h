@@ -2,7 +2,7 @@
 // UI thread only.
 #pragma once
 
-#include "DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 class QDialog;
 

@@ -1,6 +1,6 @@
 // Fuzzes the caller-ID decoder with arbitrary payloads. libFuzzer hands over
 // an exactly sized heap copy, so ASan reports any read past the payload.
-#include "CallerIdDecoder.h"
+#include "device/logic/CallerIdDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

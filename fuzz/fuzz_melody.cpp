@@ -5,26 +5,30 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "MelodyParser.h"
+#include "dialogs/logic/MelodyParser.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view contents(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view contents(reinterpret_cast<const char *>(data), size);
     const tvx::ParsedMelody melody = tvx::ParseMelodyFile(contents);
 
     // Lines: one per line feed, plus an unterminated last line.
     std::size_t lines = 0;
-    for (char c : contents) lines += c == '\n';
-    if (!contents.empty() && contents.back() != '\n') ++lines;
+    for (char c : contents)
+        lines += c == '\n';
+    if (!contents.empty() && contents.back() != '\n')
+        ++lines;
     const std::size_t dataLines = lines > 0 ? lines - 1 : 0;
 
     if (dataLines > tvx::kMelodyMaxBytes) {
-        if (melody.status != tvx::MelodyStatus::TooLong || melody.count != 0) std::abort();
-    } else if (melody.status != tvx::MelodyStatus::Ok ||
-               static_cast<std::size_t>(melody.count) != dataLines) {
+        if (melody.status != tvx::MelodyStatus::TooLong || melody.count != 0)
+            std::abort();
+    } else if (melody.status != tvx::MelodyStatus::Ok || static_cast<std::size_t>(melody.count) != dataLines) {
         std::abort();
     }
     for (std::size_t i = static_cast<std::size_t>(melody.count); i < melody.bytes.size(); ++i) {
-        if (melody.bytes[i] != 0) std::abort();
+        if (melody.bytes[i] != 0)
+            std::abort();
     }
     return 0;
 }

@@ -1,9 +1,9 @@
-#include "AnalysisReadout.h"
+#include "panel/AnalysisReadout.h"
 
-#include "MainDialogIds.h"
-#include "Adapter.h"
-#include "CommandCodes.h"
-#include "DialogBuilder.h"
+#include "commands/logic/CommandCodes.h"
+#include "device/Adapter.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -16,7 +16,6 @@
 namespace tvx {
 
 namespace {
-
 
 // Dial codes of the analysis switch, sent with the dial command code.
 constexpr int32_t kAnalysisOn = 31;
@@ -67,8 +66,7 @@ void AnalysisReadout::OnAnalysisMouseMove()
     if (!area || !frequencyText_)
         return;
     // Client coordinates: from the top left corner inside the area's frame.
-    const QPointF client =
-        area->mapFromGlobal(QPointF(QCursor::pos())) - QPointF(area->contentsRect().topLeft());
+    const QPointF client = area->mapFromGlobal(QPointF(QCursor::pos())) - QPointF(area->contentsRect().topLeft());
     lastCursor_ = QPoint(PixelAt(client.x()).value_or(0), PixelAt(client.y()).value_or(0));
     const std::optional<int32_t> column = SpectrumColumnAt(client.x(), client.y(), ClientRectOf(state.spectrumRect));
     if (!column)

@@ -5,8 +5,8 @@
 // UI thread only.
 #pragma once
 
-#include "CursorColumn.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "panel/logic/CursorColumn.h"
 
 #include <QPoint>
 #include <QRect>

@@ -1,10 +1,10 @@
-#include "CountryPanel.h"
+#include "panel/CountryPanel.h"
 
-#include "Latin1.h"
-#include "MainDialogIds.h"
-#include "Adapter.h"
-#include "DialogBuilder.h"
-#include "PhoneNumberCountries.h"
+#include "device/Adapter.h"
+#include "device/Latin1.h"
+#include "panel/PhoneNumberCountries.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QComboBox>
 #include <QVariant>
@@ -16,7 +16,6 @@
 namespace tvx {
 
 namespace {
-
 
 std::shared_ptr<CountrySource> &ReplacedSource()
 {
@@ -80,8 +79,7 @@ int32_t CountryPanel::FillCountryList(QComboBox *list)
     if (!countries)
         return kCountryListUnreadable;
     for (const CountryItem &item : CountryItemsOf(*countries))
-        list->addItem(Latin1(item.text),
-                      QVariant(static_cast<int>(item.code)));
+        list->addItem(Latin1(item.text), QVariant(static_cast<int>(item.code)));
     // Adding items selects none: the combo box's own pick of the first goes.
     list->setCurrentIndex(-1);
     return 0;

@@ -5,8 +5,8 @@
 // the library at once. UI thread only.
 #pragma once
 
-#include "CountryList.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "panel/logic/CountryList.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "DialPanel.h"
+#include "panel/DialPanel.h"
 
-#include "Adapter.h"
-#include "DialString.h"
-#include "DialogBuilder.h"
-#include "MainDialogIds.h"
+#include "device/Adapter.h"
+#include "panel/logic/DialString.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QByteArray>
 #include <QLineEdit>
@@ -61,8 +61,8 @@ void DialPanel::OnDial()
     dialButton_->setEnabled(false);
     const WaitFunction wait = CurrentWait();
     AdapterDialSink sink(wait);
-    RunDialString(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                  host_.State().pulseDial != 0, sink);
+    RunDialString(
+        std::string_view(text.constData(), static_cast<std::size_t>(text.size())), host_.State().pulseDial != 0, sink);
     dialButton_->setEnabled(true);
 }
 

@@ -4,7 +4,7 @@
 // thread, which each pause blocks for a second. UI thread only.
 #pragma once
 
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
-#include "ParameterPanel.h"
+#include "panel/ParameterPanel.h"
 
-#include "MainDialogIds.h"
-#include "Adapter.h"
-#include "DialogBuilder.h"
+#include "device/Adapter.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
@@ -15,7 +15,6 @@
 namespace tvx {
 
 namespace {
-
 
 // Trackbar notification codes of the moves that are not a drag.
 constexpr int kScrollLineUp = 0;
@@ -74,8 +73,8 @@ void ParameterPanel::ConnectTrackbar()
         return;
     QSlider *slider = trackbar_;
     // A drag: every position the thumb passes, then its end with the final one.
-    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderPressed, slider,
-                                            [this] { dragMoved_ = false; }));
+    connections_.push_back(
+        QObject::connect(slider, &QAbstractSlider::sliderPressed, slider, [this] { dragMoved_ = false; }));
     connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderMoved, slider, [this, slider](int value) {
         dragMoved_ = true;
         OnParameterScroll(kScrollThumbTrack, PositionOf(value), slider);
@@ -117,7 +116,7 @@ void ParameterPanel::OnParameterSelected()
         adapter::GetThreshold(*selection->readSelector, state_.ValueSlot(index));
     const uint32_t value = state_.Value(index);
     trackbar_->setValue(value > static_cast<uint32_t>(trackbar_->maximum()) ? trackbar_->maximum()
-                                                                               : static_cast<int>(value));
+                                                                            : static_cast<int>(value));
     char text[kValueTextSize];
     FormatPlainValue(text, sizeof text, value);
     valueText_->setText(QString::fromLatin1(text));

@@ -4,8 +4,8 @@
 // value. UI thread only.
 #pragma once
 
-#include "ParameterTable.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "panel/logic/ParameterTable.h"
 
 #include <QMetaObject>
 

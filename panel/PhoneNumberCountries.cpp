@@ -1,4 +1,4 @@
-#include "PhoneNumberCountries.h"
+#include "panel/PhoneNumberCountries.h"
 
 #include <phonenumbers/phonenumberutil.h>
 

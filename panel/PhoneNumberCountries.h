@@ -4,7 +4,7 @@
 // UI thread only.
 #pragma once
 
-#include "CountryList.h"
+#include "panel/logic/CountryList.h"
 
 namespace tvx {
 

@@ -1,7 +1,7 @@
 // Template 139: the caller-ID generator dialog.
 #pragma once
 
-#include "DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace tvx::res {
 
@@ -33,7 +33,13 @@ inline constexpr ControlTemplate kCallerIdGenControls[] = {
 };
 
 inline constexpr DialogTemplate kCallerIdGenTemplate{
-    139, "Parlino Caller ID Generator", 197, 141, "MS Sans Serif", 8, kCallerIdGenControls,
+    139,
+    "Parlino Caller ID Generator",
+    197,
+    141,
+    "MS Sans Serif",
+    8,
+    kCallerIdGenControls,
 };
 
 }  // namespace tvx::res

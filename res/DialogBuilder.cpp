@@ -1,4 +1,4 @@
-#include "DialogBuilder.h"
+#include "res/DialogBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +16,10 @@ namespace tvx::res {
 QFont DialogFont(const DialogTemplate &tmpl)
 {
     QFont font;
-    font.setFamilies({QString::fromLatin1(tmpl.fontFamily), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
+    font.setFamilies({QString::fromLatin1(tmpl.fontFamily),
+                      QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Sans Serif")});
     font.setPointSize(tmpl.fontPointSize);
     return font;
 }
@@ -111,8 +113,10 @@ void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, 
         // A drop-down list's template height includes its open list.
         if (control.kind == ControlKind::DropDownList)
             height = widget->sizeHint().height();
-        widget->setGeometry(origin.x() + DluToPixelsX(control.x, base), origin.y() + DluToPixelsY(control.y, base),
-                            DluToPixelsX(control.width, base), height);
+        widget->setGeometry(origin.x() + DluToPixelsX(control.x, base),
+                            origin.y() + DluToPixelsY(control.y, base),
+                            DluToPixelsX(control.width, base),
+                            height);
         if (control.style & kHidden)
             widget->hide();
         if (control.style & kDisabled)

@@ -2,8 +2,8 @@
 // UI thread only.
 #pragma once
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
+#include "res/DialogTemplate.h"
+#include "res/DialogUnits.h"
 
 #include <QFont>
 #include <QPoint>
@@ -28,16 +28,14 @@ QSize DialogClientSize(const DialogTemplate &tmpl, BaseUnits base);
 void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, QPoint origin = {});
 
 // The control with the given id among dialog's children, or nullptr.
-template <class Widget>
-Widget *Control(const QWidget *dialog, int id);
+template <class Widget> Widget *Control(const QWidget *dialog, int id);
 
 }  // namespace tvx::res
 
 #include <QString>
 #include <QWidget>
 
-template <class Widget>
-Widget *tvx::res::Control(const QWidget *dialog, int id)
+template <class Widget> Widget *tvx::res::Control(const QWidget *dialog, int id)
 {
     return dialog->findChild<Widget *>(QString::number(id));
 }

@@ -38,19 +38,19 @@ enum Style : uint32_t {
 constexpr int kNoId = -1;
 
 struct ControlTemplate {
-    int id;                       // kNoId for frames and labels
+    int id;  // kNoId for frames and labels
     ControlKind kind;
-    const char *text;             // "" for none; mnemonics marked with '&'
-    int x, y, width, height;      // dialog units
+    const char *text;         // "" for none; mnemonics marked with '&'
+    int x, y, width, height;  // dialog units
     uint32_t style;
-    const char *accessibleName;   // for controls without a text of their own, else nullptr
+    const char *accessibleName;            // for controls without a text of their own, else nullptr
     std::span<const char *const> items{};  // initial items of a drop-down list
 };
 
 struct DialogTemplate {
     int id;
     const char *title;
-    int width, height;            // dialog units
+    int width, height;  // dialog units
     const char *fontFamily;
     int fontPointSize;
     std::span<const ControlTemplate> controls;

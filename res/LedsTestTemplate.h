@@ -1,7 +1,7 @@
 // Template 141: the LEDs test dialog. Eight check boxes, no push button.
 #pragma once
 
-#include "DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace tvx::res {
 
@@ -17,7 +17,13 @@ inline constexpr ControlTemplate kLedsTestControls[] = {
 };
 
 inline constexpr DialogTemplate kLedsTestTemplate{
-    141, "Parlino LEDs Test", 147, 102, "MS Sans Serif", 8, kLedsTestControls,
+    141,
+    "Parlino LEDs Test",
+    147,
+    102,
+    "MS Sans Serif",
+    8,
+    kLedsTestControls,
 };
 
 }  // namespace tvx::res

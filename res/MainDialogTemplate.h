@@ -1,9 +1,9 @@
 // Template 102: the main dialog.
 #pragma once
 
-#include "DialogTemplate.h"
-#include "MainDialogIds.h"
-#include "ParameterTable.h"
+#include "panel/logic/ParameterTable.h"
+#include "res/DialogTemplate.h"
+#include "res/MainDialogIds.h"
 
 #include <array>
 #include <cstddef>
@@ -28,7 +28,15 @@ inline constexpr ControlTemplate kMainDialogControls[] = {
     {kIdAnalysisBox, ControlKind::CheckBox, "Telephony Anal&ysis", 5, 120, 80, 8, kStyleNone, nullptr},
     {kNoId, ControlKind::GroupBox, "Events Monitor", 5, 5, 250, 105, kStyleNone, nullptr},
     {kIdEventLog, ControlKind::ListBox, "", 10, 15, 240, 90, kVScroll | kNotify | kBorder, "Event log"},
-    {kIdFrequencyText, ControlKind::Static, "2000 Hz", 130, 120, 50, 10, kCentred | kSunken, "Frequency under the cursor"},
+    {kIdFrequencyText,
+     ControlKind::Static,
+     "2000 Hz",
+     130,
+     120,
+     50,
+     10,
+     kCentred | kSunken,
+     "Frequency under the cursor"},
     {kNoId, ControlKind::GroupBox, "Adjustable Parameters", 270, 115, 140, 60, kStyleNone, nullptr},
     {kIdParameterList, ControlKind::DropDownList, "", 275, 125, 130, 89, kStyleNone, "Parameter", kParameterItems},
     {kIdTrackbar, ControlKind::Trackbar, "Slider1", 275, 141, 130, 15, kTwoSidedThumb | kNoTicks, "Parameter value"},
@@ -44,7 +52,13 @@ inline constexpr ControlTemplate kMainDialogControls[] = {
 };
 
 inline constexpr DialogTemplate kMainDialogTemplate{
-    102, "Telvora Parlino USB Control / Monitor", 427, 231, "MS Sans Serif", 8, kMainDialogControls,
+    102,
+    "Telvora Parlino USB Control / Monitor",
+    427,
+    231,
+    "MS Sans Serif",
+    8,
+    kMainDialogControls,
 };
 
 }  // namespace tvx::res

@@ -1,4 +1,4 @@
-#include "MainMenu.h"
+#include "res/MainMenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,7 +3,7 @@
 // UI thread only.
 #pragma once
 
-#include "Menu.h"
+#include "res/Menu.h"
 
 #include <QObject>
 

@@ -2,7 +2,7 @@
 // commands find their pop-ups by position.
 #pragma once
 
-#include "Menu.h"
+#include "res/Menu.h"
 
 namespace tvx::res {
 

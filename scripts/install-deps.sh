@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libspandsp-dev libphonenumber-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   xvfb xauth
   multimon-ng minimodem sox
 )

@@ -47,4 +47,4 @@ private:
     uint32_t frame_ = 0;
 };
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -12,16 +12,16 @@
 #include <cstring>
 #include <string>
 
-#include "CidCheck.h"
-#include "CommandEvents.h"
-#include "DeviceState.h"
-#include "EventNames.h"
-#include "Session.h"
-#include "SetupDialogs.h"
-#include "SimErrors.h"
-#include "AnalysisLevels.h"
-#include "AnalysisPainter.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/AnalysisPainter.h"
+#include "simulator/Session.h"
+#include "simulator/SetupDialogs.h"
+#include "simulator/logic/AnalysisLevels.h"
+#include "simulator/logic/CidCheck.h"
+#include "simulator/logic/CommandEvents.h"
+#include "simulator/logic/DeviceState.h"
+#include "simulator/logic/EventNames.h"
+#include "simulator/logic/SimErrors.h"
 
 using namespace tvxsim;
 
@@ -32,18 +32,23 @@ constexpr int32_t kRegisterBytesShown = 16;
 
 Session &session() { return Session::instance(); }
 
-int32_t copyText(char *out, int32_t size, const char *text) {
-    if (out == nullptr) return kErrNullPointer;
-    if (size <= 0) return kErrBadArgument;
+int32_t copyText(char *out, int32_t size, const char *text)
+{
+    if (out == nullptr)
+        return kErrNullPointer;
+    if (size <= 0)
+        return kErrBadArgument;
     const int n = std::snprintf(out, static_cast<size_t>(size), "%s", text);
     return n >= size ? kErrTruncated : kOk;
 }
 
-int32_t runDialog(SetupDialog which, void *owner) {
+int32_t runDialog(SetupDialog which, void *owner)
+{
     SetupSnapshot snap;
     {
         auto s = session().lock();
-        if (int32_t rc = s.requireOpen()) return rc;
+        if (int32_t rc = s.requireOpen())
+            return rc;
         const DeviceState &st = s.state();
         snap.serial = st.serial;
         snap.localCountry = st.localCountry;
@@ -65,32 +70,39 @@ int32_t runDialog(SetupDialog which, void *owner) {
         };
         snap.codecBoost129 = reg(129);
         snap.codecBoost130 = reg(130);
-    } // the lock is not held while the dialog runs
+    }  // the lock is not held while the dialog runs
     return runSetupDialog(which, static_cast<QWidget *>(owner), snap);
 }
 
-int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event) {
+int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (text == nullptr) return kErrNullPointer;
-    if (!isCountryText(text)) return kErrBadText;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (text == nullptr)
+        return kErrNullPointer;
+    if (!isCountryText(text))
+        return kErrBadText;
     s.state().*field = text;
     s.post(event, std::atoi(text));
     return kOk;
 }
 
-int32_t getCountry(char *text256, std::string DeviceState::*field) {
+int32_t getCountry(char *text256, std::string DeviceState::*field)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
+    if (int32_t rc = s.requireOpen())
+        return rc;
     return copyText(text256, TVX_TEXT_SIZE, (s.state().*field).c_str());
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
 TVX_API int32_t ScInitialize(ScEventCallback cb, void *context, int32_t, int32_t, int32_t, int32_t, int32_t,
-                             int32_t *libraryVersion, void *spectrumWindow) {
+                             int32_t *libraryVersion, void *spectrumWindow)
+{
     return session().initialize(cb, context, libraryVersion, spectrumWindow);
 }
 
@@ -100,7 +112,8 @@ TVX_API int32_t ScClose(int32_t) { return session().close(); }
 
 TVX_API int32_t ScShutdown(int32_t) { return session().shutdown(); }
 
-TVX_API int32_t ScGetDeviceSN(char *text, int32_t size) {
+TVX_API int32_t ScGetDeviceSN(char *text, int32_t size)
+{
     std::string serial;
     {
         auto s = session().lock();
@@ -113,11 +126,15 @@ TVX_API int32_t ScGetDeviceName(char *text, int32_t size) { return copyText(text
 
 TVX_API int32_t ScGetRawDeviceRevision(int32_t) { return kRawRevision; }
 
-TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count) {
+TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireInitialised()) return rc;
-    if (count < 0 || count > kMaxMonitorTones) return kErrBadArgument;
-    if (set == nullptr && count > 0) return kErrNullPointer;
+    if (int32_t rc = s.requireInitialised())
+        return rc;
+    if (count < 0 || count > kMaxMonitorTones)
+        return kErrBadArgument;
+    if (set == nullptr && count > 0)
+        return kErrNullPointer;
     DeviceState &st = s.state();
     st.monitorMode = mode;
     st.monitorSet = count > 0 ? set : nullptr;
@@ -126,8 +143,10 @@ TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_
     return kOk;
 }
 
-TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t param) {
-    if (text256 == nullptr) return kErrNullPointer;
+TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t param)
+{
+    if (text256 == nullptr)
+        return kErrNullPointer;
     const QueuedEvent *current = EventThread::inFlight();
     if (current != nullptr && current->code == event && current->param == param && !current->detail.empty()) {
         std::snprintf(text256, TVX_TEXT_SIZE, "%s", current->detail.c_str());
@@ -136,9 +155,11 @@ TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t p
     return formatEventText(text256, TVX_TEXT_SIZE, event, param) ? kOk : kErrUnknownEvent;
 }
 
-TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t) {
+TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
+    if (int32_t rc = s.requireOpen())
+        return rc;
     DeviceState &st = s.state();
     if (isParameterCode(code)) {
         st.parameters[code] = param;
@@ -147,7 +168,8 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t) {
     }
     if (code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
         st.analysisOn = param == kDialAnalysisOn;
-        if (AnalysisPainter *painter = s.painter()) painter->setActive(st.analysisOn);
+        if (AnalysisPainter *painter = s.painter())
+            painter->setActive(st.analysisOn);
     }
     const CommandConfirmations confirmations = confirmCommand(code, param);
     for (int i = 0; i < confirmations.count; ++i) {
@@ -156,94 +178,123 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t) {
         ev.code = c.event;
         ev.param = c.param;
         ev.side = c.side;
-        if (c.event == kEvParameterChanged) ev.detail = "Parameter " + std::to_string(code) + " set to " + std::to_string(param);
+        if (c.event == kEvParameterChanged)
+            ev.detail = "Parameter " + std::to_string(code) + " set to " + std::to_string(param);
         s.post(std::move(ev), c.delayMs);
     }
     return kOk;
 }
 
-TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value) {
+TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (selector < 0 || selector >= kThresholdSelectors) return kErrBadArgument;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (selector < 0 || selector >= kThresholdSelectors)
+        return kErrBadArgument;
     s.state().thresholds[static_cast<size_t>(selector)] = value;
-    s.post(kEvThresholdChanged, packSetting(static_cast<uint32_t>(selector), value), 0,
+    s.post(kEvThresholdChanged,
+           packSetting(static_cast<uint32_t>(selector), value),
+           0,
            "Threshold " + std::to_string(selector) + " set to " + std::to_string(value));
     return kOk;
 }
 
-TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value) {
+TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (value == nullptr) return kErrNullPointer;
-    if (selector < 0 || selector >= kThresholdSelectors) return kErrBadArgument;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (value == nullptr)
+        return kErrNullPointer;
+    if (selector < 0 || selector >= kThresholdSelectors)
+        return kErrBadArgument;
     *value = s.state().thresholds[static_cast<size_t>(selector)];
     return kOk;
 }
 
-TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz) {
+TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (hertz == nullptr) return kErrNullPointer;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (hertz == nullptr)
+        return kErrNullPointer;
     AnalysisPainter *painter = s.painter();
-    if (painter == nullptr) return kErrNoWindow;
+    if (painter == nullptr)
+        return kErrNoWindow;
     const int width = painter->mappingWidth();
-    if (width <= 0) return kErrNoWindow;
+    if (width <= 0)
+        return kErrNoWindow;
     return columnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
 }
 
 TVX_API int32_t ScGetLocalCountry(int32_t, char *text256) { return getCountry(text256, &DeviceState::localCountry); }
 
-TVX_API int32_t ScGetDestinationCountry(int32_t, char *text256) {
+TVX_API int32_t ScGetDestinationCountry(int32_t, char *text256)
+{
     return getCountry(text256, &DeviceState::destinationCountry);
 }
 
-TVX_API int32_t ScSetLocalCountry(int32_t, const char *text) {
+TVX_API int32_t ScSetLocalCountry(int32_t, const char *text)
+{
     return setCountry(text, &DeviceState::localCountry, kEvLocalCountry);
 }
 
-TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text) {
+TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text)
+{
     return setCountry(text, &DeviceState::destinationCountry, kEvDestinationCountry);
 }
 
-TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count) {
+TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (count < 0 || count > kMaxToneRecords) return kErrBadArgument;
-    if (records == nullptr && count > 0) return kErrNullPointer;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (count < 0 || count > kMaxToneRecords)
+        return kErrBadArgument;
+    if (records == nullptr && count > 0)
+        return kErrNullPointer;
     std::vector<ToneGenRecord> &kept = s.state().toneRecords;
     if (count == 0) {
         kept.clear();
         s.post(kEvToneSetStopped, 0);
     } else {
-        kept.assign(records, records + count); // the caller's array lives only for this call
+        kept.assign(records, records + count);  // the caller's array lives only for this call
         s.post(kEvToneSetStarted, count);
     }
     return kOk;
 }
 
-TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *values, int32_t count) {
+TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *values, int32_t count)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (count < 0 || count > kMaxRegisterBytes) return kErrBadArgument;
-    if (values == nullptr && count > 0) return kErrNullPointer;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (count < 0 || count > kMaxRegisterBytes)
+        return kErrBadArgument;
+    if (values == nullptr && count > 0)
+        return kErrNullPointer;
     std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
     for (int32_t i = 0; i < count; ++i) {
-        s.state().registers[registerKey(block, static_cast<int32_t>(static_cast<uint32_t>(reg) + static_cast<uint32_t>(i)))] = values[i];
+        s.state().registers[registerKey(
+            block, static_cast<int32_t>(static_cast<uint32_t>(reg) + static_cast<uint32_t>(i)))] = values[i];
         if (i < kRegisterBytesShown) {
             char hex[4];
             std::snprintf(hex, sizeof hex, " %02X", values[i]);
             detail += hex;
         }
     }
-    if (count > kRegisterBytesShown) detail += " ...";
-    const auto packed = static_cast<int32_t>((static_cast<uint32_t>(block) & 0xFFFFFFu) << 8 |
-                                             (static_cast<uint32_t>(reg) & 0xFFu));
+    if (count > kRegisterBytesShown)
+        detail += " ...";
+    const auto packed =
+        static_cast<int32_t>((static_cast<uint32_t>(block) & 0xFFFFFFu) << 8 | (static_cast<uint32_t>(reg) & 0xFFu));
     s.post(kEvRegistersWritten, packed, 0, std::move(detail));
     return kOk;
 }
 
-TVX_API int32_t ScGetDevType(int32_t, int32_t) {
+TVX_API int32_t ScGetDevType(int32_t, int32_t)
+{
     auto s = session().lock();
     return s.state().devType;
 }
@@ -252,45 +303,56 @@ TVX_API int32_t ScDistinctiveRingDlg(void *owner) { return runDialog(SetupDialog
 
 TVX_API int32_t ScInternationalTonesDlg(void *owner) { return runDialog(SetupDialog::InternationalTones, owner); }
 
-TVX_API int32_t ScInternationalHardwareDlg(void *owner) {
-    return runDialog(SetupDialog::InternationalHardware, owner);
-}
+TVX_API int32_t ScInternationalHardwareDlg(void *owner) { return runDialog(SetupDialog::InternationalHardware, owner); }
 
 TVX_API int32_t ScHardwareChipsDlg(void *owner) { return runDialog(SetupDialog::HardwareChips, owner); }
 
-TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record) {
+TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (record == nullptr) return kErrNullPointer;
-    if (int32_t rc = checkCidRecord(*record)) return rc;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (record == nullptr)
+        return kErrNullPointer;
+    if (int32_t rc = checkCidRecord(*record))
+        return rc;
     char text[TVX_TEXT_SIZE];
     describeCidRecord(*record, text, sizeof text);
     s.post(kEvCallerIdGenerated, record->msgType, 0, text);
     return kOk;
 }
 
-TVX_API int32_t ScTestLEDs(uint8_t mask) {
+TVX_API int32_t ScTestLEDs(uint8_t mask)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
+    if (int32_t rc = s.requireOpen())
+        return rc;
     s.state().leds = mask;
     s.post(kEvLeds, mask);
     return kOk;
 }
 
-TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count) {
+TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count)
+{
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
-    if (count < 0 || count > TVX_MELODY_MAX) return kErrBadArgument;
-    if (bytes == nullptr && count > 0) return kErrNullPointer;
+    if (int32_t rc = s.requireOpen())
+        return rc;
+    if (count < 0 || count > TVX_MELODY_MAX)
+        return kErrBadArgument;
+    if (bytes == nullptr && count > 0)
+        return kErrNullPointer;
     s.state().melody.assign(bytes, bytes + count);
     s.post(kEvMelodyLoaded, count);
     return kOk;
 }
 
-TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *commandLine) {
-    if (commandLine == nullptr) return kErrNullPointer;
+TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *commandLine)
+{
+    if (commandLine == nullptr)
+        return kErrNullPointer;
     auto s = session().lock();
-    if (int32_t rc = s.requireOpen()) return rc;
+    if (int32_t rc = s.requireOpen())
+        return rc;
     DeviceState &st = s.state();
     switch (operation) {
     case E2ROM_ERASE:
@@ -302,8 +364,10 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
         s.post(kEvSettingsErased, 0);
         return kOk;
     case E2ROM_PROGRAM_SN:
-        if (data == nullptr) return kErrNullPointer;
-        if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH) return kErrBadSerial;
+        if (data == nullptr)
+            return kErrNullPointer;
+        if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH)
+            return kErrBadSerial;
         st.serial.assign(data, TVX_SERIAL_LENGTH);
         s.post(kEvSerialProgrammed, 0);
         return kOk;
@@ -319,4 +383,4 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
     }
 }
 
-} // extern "C"
+}  // extern "C"

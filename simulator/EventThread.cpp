@@ -1,4 +1,4 @@
-#include "EventThread.h"
+#include "simulator/EventThread.h"
 
 #include <cstdio>
 
@@ -10,14 +10,20 @@ thread_local const QueuedEvent *t_inFlight = nullptr;
 
 constexpr uint64_t kPostedOrderBase = uint64_t{1} << 62;
 
-} // namespace
+}  // namespace
 
 EventThread::EventThread(ScEventCallback callback, void *context, std::vector<ScenarioEvent> scenario,
                          ToneRowLookup lookup)
-    : callback_(callback), context_(context), scenario_(std::move(scenario)), lookup_(std::move(lookup)),
-      nextPostOrder_(kPostedOrderBase) {}
+    : callback_(callback),
+      context_(context),
+      scenario_(std::move(scenario)),
+      lookup_(std::move(lookup)),
+      nextPostOrder_(kPostedOrderBase)
+{
+}
 
-EventThread::~EventThread() {
+EventThread::~EventThread()
+{
     requestStop();
     if (thread_.joinable()) {
         if (isThisThread())
@@ -27,12 +33,14 @@ EventThread::~EventThread() {
     }
 }
 
-void EventThread::start() {
+void EventThread::start()
+{
     std::lock_guard lock(mutex_);
     const Clock::time_point origin = Clock::now();
     for (size_t i = 0; i < scenario_.size(); ++i) {
         const ScenarioEvent &ev = scenario_[i];
-        if (ev.count <= 0) continue;
+        if (ev.count <= 0)
+            continue;
         Pending p;
         p.due = origin + std::chrono::milliseconds(ev.timeMs);
         p.order = i;
@@ -44,10 +52,12 @@ void EventThread::start() {
     threadId_ = thread_.get_id();
 }
 
-void EventThread::post(QueuedEvent event, int32_t delayMs) {
+void EventThread::post(QueuedEvent event, int32_t delayMs)
+{
     {
         std::lock_guard lock(mutex_);
-        if (stopped_) return;
+        if (stopped_)
+            return;
         Pending p;
         p.due = Clock::now() + std::chrono::milliseconds(delayMs > 0 ? delayMs : 0);
         p.order = nextPostOrder_++;
@@ -57,7 +67,8 @@ void EventThread::post(QueuedEvent event, int32_t delayMs) {
     wake_.notify_one();
 }
 
-void EventThread::requestStop() {
+void EventThread::requestStop()
+{
     {
         std::lock_guard lock(mutex_);
         stopped_ = true;
@@ -66,8 +77,10 @@ void EventThread::requestStop() {
     wake_.notify_all();
 }
 
-void EventThread::join() {
-    if (thread_.joinable() && !isThisThread()) thread_.join();
+void EventThread::join()
+{
+    if (thread_.joinable() && !isThisThread())
+        thread_.join();
 }
 
 bool EventThread::isThisThread() const { return std::this_thread::get_id() == threadId_; }
@@ -76,10 +89,12 @@ bool EventThread::onEventThread() { return t_onEventThread; }
 
 const QueuedEvent *EventThread::inFlight() { return t_inFlight; }
 
-QueuedEvent EventThread::takeNext() {
+QueuedEvent EventThread::takeNext()
+{
     Pending top = std::move(const_cast<Pending &>(queue_.top()));
     queue_.pop();
-    if (top.scenarioIndex < 0) return std::move(top.event);
+    if (top.scenarioIndex < 0)
+        return std::move(top.event);
 
     const ScenarioEvent &ev = scenario_[static_cast<size_t>(top.scenarioIndex)];
     if (top.remaining > 1) {
@@ -99,7 +114,8 @@ QueuedEvent EventThread::takeNext() {
     return out;
 }
 
-void EventThread::run() {
+void EventThread::run()
+{
     t_onEventThread = true;
     std::unique_lock lock(mutex_);
     while (!stopped_) {
@@ -119,7 +135,8 @@ void EventThread::run() {
     }
 }
 
-void EventThread::deliver(const QueuedEvent &event) {
+void EventThread::deliver(const QueuedEvent &event)
+{
     ToneMonitorEntry entry{};
     std::string name;
     const void *payload = event.payload.empty() ? nullptr : event.payload.data();
@@ -131,10 +148,11 @@ void EventThread::deliver(const QueuedEvent &event) {
         entry.name = name.c_str();
         payload = &entry;
     }
-    if (callback_ == nullptr) return;
+    if (callback_ == nullptr)
+        return;
     t_inFlight = &event;
     callback_(event.code, event.param, context_, payload, event.side, 0);
     t_inFlight = nullptr;
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

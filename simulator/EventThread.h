@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "Scenario.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
 
@@ -26,8 +26,8 @@ struct QueuedEvent {
     int32_t param = 0;
     int32_t side = 0;
     std::vector<uint8_t> payload;
-    int32_t toneRow = -1;   // 229: row of the armed set, copied at delivery
-    std::string detail;     // fuller text for ScTranslateEventToString during this callback
+    int32_t toneRow = -1;  // 229: row of the armed set, copied at delivery
+    std::string detail;    // fuller text for ScTranslateEventToString during this callback
 };
 
 class EventThread {
@@ -37,9 +37,8 @@ public:
     // name); false when there is no such row.
     using ToneRowLookup = std::function<bool(int32_t row, ToneMonitorEntry &entry, std::string &name)>;
 
-    EventThread(ScEventCallback callback, void *context, std::vector<ScenarioEvent> scenario,
-                ToneRowLookup lookup);
-    ~EventThread(); // stops; joins unless called on this thread
+    EventThread(ScEventCallback callback, void *context, std::vector<ScenarioEvent> scenario, ToneRowLookup lookup);
+    ~EventThread();  // stops; joins unless called on this thread
     EventThread(const EventThread &) = delete;
     EventThread &operator=(const EventThread &) = delete;
 
@@ -67,13 +66,14 @@ private:
         QueuedEvent event;           // posted events only
     };
     struct Later {
-        bool operator()(const Pending &a, const Pending &b) const {
+        bool operator()(const Pending &a, const Pending &b) const
+        {
             return a.due != b.due ? a.due > b.due : a.order > b.order;
         }
     };
 
     void run();
-    QueuedEvent takeNext(); // with mutex_ held, the heap not empty
+    QueuedEvent takeNext();  // with mutex_ held, the heap not empty
     void deliver(const QueuedEvent &event);
 
     const ScEventCallback callback_;
@@ -90,4 +90,4 @@ private:
     std::thread::id threadId_;
 };
 
-} // namespace tvxsim
+}  // namespace tvxsim

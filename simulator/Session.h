@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "DeviceState.h"
-#include "EventThread.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/EventThread.h"
+#include "simulator/logic/DeviceState.h"
 
 namespace tvxsim {
 
@@ -70,7 +70,7 @@ private:
     void *context_ = nullptr;
     AnalysisPainter *painter_ = nullptr;
     std::shared_ptr<EventThread> runner_;
-    std::vector<std::shared_ptr<EventThread>> retired_; // stopped from their own thread, not joined yet
+    std::vector<std::shared_ptr<EventThread>> retired_;  // stopped from their own thread, not joined yet
 };
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -1,4 +1,4 @@
-#include "SetupDialogs.h"
+#include "simulator/SetupDialogs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "SimErrors.h"
+#include "simulator/logic/SimErrors.h"
 
 namespace tvxsim {
 namespace {
@@ -39,7 +39,7 @@ enum class Field {
 struct Row {
     const char *label;
     Field field;
-    const char *fixed; // Field::Fixed only
+    const char *fixed;  // Field::Fixed only
 };
 
 constexpr std::array kDistinctiveRing = std::to_array<Row>({
@@ -93,25 +93,32 @@ constexpr std::array kDialogs = std::to_array<DialogDef>({
 // Ringer frequencies of command group 4, items 4..7.
 constexpr std::array<int, 4> kRingerHz = {17, 20, 25, 50};
 
-const DialogDef &dialogDef(SetupDialog which) {
+const DialogDef &dialogDef(SetupDialog which)
+{
     for (const DialogDef &d : kDialogs)
-        if (d.which == which) return d;
+        if (d.which == which)
+            return d;
     return kDialogs.front();
 }
 
-std::string orDefault(int32_t value, const char *unit) {
-    if (value < 0) return "device default";
+std::string orDefault(int32_t value, const char *unit)
+{
+    if (value < 0)
+        return "device default";
     return std::to_string(value) + unit;
 }
 
-std::string registerText(int32_t value) {
-    if (value < 0) return "--";
+std::string registerText(int32_t value)
+{
+    if (value < 0)
+        return "--";
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value) & 0xFFu);
     return text;
 }
 
-std::string fieldText(const Row &row, const SetupSnapshot &s) {
+std::string fieldText(const Row &row, const SetupSnapshot &s)
+{
     switch (row.field) {
     case Field::Fixed:
         return row.fixed;
@@ -146,29 +153,36 @@ std::string fieldText(const Row &row, const SetupSnapshot &s) {
     return {};
 }
 
-int autoCloseMs() {
+int autoCloseMs()
+{
     const char *env = std::getenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
-    if (env == nullptr || *env == '\0') return -1;
+    if (env == nullptr || *env == '\0')
+        return -1;
     int ms = -1;
     const char *end = env + std::char_traits<char>::length(env);
     const auto [ptr, ec] = std::from_chars(env, end, ms);
     return (ec == std::errc() && ptr == end && ms >= 0) ? ms : -1;
 }
 
-} // namespace
+}  // namespace
 
 const char *setupDialogTitle(SetupDialog which) { return dialogDef(which).title; }
 
-std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog which, const SetupSnapshot &s) {
+std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog which, const SetupSnapshot &s)
+{
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const Row &row : dialogDef(which).rows) rows.emplace_back(row.label, fieldText(row, s));
+    for (const Row &row : dialogDef(which).rows)
+        rows.emplace_back(row.label, fieldText(row, s));
     return rows;
 }
 
-int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot) {
+int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot)
+{
     QCoreApplication *app = QCoreApplication::instance();
-    if (app == nullptr || qobject_cast<QApplication *>(app) == nullptr) return kErrNoGui;
-    if (QThread::currentThread() != app->thread()) return kErrWrongThread;
+    if (app == nullptr || qobject_cast<QApplication *>(app) == nullptr)
+        return kErrNoGui;
+    if (QThread::currentThread() != app->thread())
+        return kErrWrongThread;
 
     QDialog dialog(owner);
     dialog.setWindowTitle(QString::fromUtf8(setupDialogTitle(which)));
@@ -184,9 +198,10 @@ int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &s
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
 
-    if (const int ms = autoCloseMs(); ms >= 0) QTimer::singleShot(ms, &dialog, &QDialog::reject);
+    if (const int ms = autoCloseMs(); ms >= 0)
+        QTimer::singleShot(ms, &dialog, &QDialog::reject);
     dialog.exec();
     return kOk;
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -10,7 +10,12 @@ class QWidget;
 
 namespace tvxsim {
 
-enum class SetupDialog { DistinctiveRing, InternationalTones, InternationalHardware, HardwareChips };
+enum class SetupDialog {
+    DistinctiveRing,
+    InternationalTones,
+    InternationalHardware,
+    HardwareChips
+};
 
 // The values a dialog shows, taken under the library's lock before it opens.
 struct SetupSnapshot {
@@ -19,12 +24,12 @@ struct SetupSnapshot {
     std::string destinationCountry;
     int32_t devType = 0;
     int32_t revision = 0;
-    int32_t ringerOnPeriod = -1;   // -1: never set
+    int32_t ringerOnPeriod = -1;  // -1: never set
     int32_t ringerOffPeriod = -1;
-    int32_t ringerItem = -1;       // last item of command group 4 (4..7: 17, 20, 25, 50 Hz)
-    int32_t daaItem = -1;          // last item of command group 3
-    int32_t daaBoostItem = -1;     // last item of command group 6 (2 off, 3 on)
-    int32_t codecBoost129 = -1;    // register 66:129, -1 never written
+    int32_t ringerItem = -1;     // last item of command group 4 (4..7: 17, 20, 25, 50 Hz)
+    int32_t daaItem = -1;        // last item of command group 3
+    int32_t daaBoostItem = -1;   // last item of command group 6 (2 off, 3 on)
+    int32_t codecBoost129 = -1;  // register 66:129, -1 never written
     int32_t codecBoost130 = -1;
 };
 
@@ -39,4 +44,4 @@ std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog whi
 // TVXUSB_DIALOG_AUTOCLOSE_MS=<ms> closes it by itself after that time.
 int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot);
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -4,7 +4,7 @@
 // (id | kSelectionChange << 16) when the user picks an item. UI thread only.
 #pragma once
 
-#include "MessageMap.h"
+#include "app/host/MessageMap.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -26,13 +26,15 @@ inline void ConnectControlCommands(QWidget &dialog, std::function<void(uint32_t 
     uint16_t id = 0;
     for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
         if (numericId(button, id))
-            QObject::connect(button, &QAbstractButton::clicked, &dialog,
-                             [onCommand, id, button] { onCommand(MakeCommandArg(id, kClicked), button); });
+            QObject::connect(button, &QAbstractButton::clicked, &dialog, [onCommand, id, button] {
+                onCommand(MakeCommandArg(id, kClicked), button);
+            });
     }
     for (QComboBox *combo : dialog.findChildren<QComboBox *>()) {
         if (numericId(combo, id))
-            QObject::connect(combo, &QComboBox::activated, &dialog,
-                             [onCommand, id, combo] { onCommand(MakeCommandArg(id, kSelectionChange), combo); });
+            QObject::connect(combo, &QComboBox::activated, &dialog, [onCommand, id, combo] {
+                onCommand(MakeCommandArg(id, kSelectionChange), combo);
+            });
     }
 }
 

@@ -2,8 +2,8 @@
 // UI thread only.
 #pragma once
 
-#include "MainDialogState.h"
-#include "MessageMap.h"
+#include "app/host/MainDialogState.h"
+#include "app/host/MessageMap.h"
 
 #include <cstdint>
 

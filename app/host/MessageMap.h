@@ -12,8 +12,8 @@ namespace tvx {
 
 // Notification codes carried in the high 16 bits of a command's first argument.
 enum Notification : uint16_t {
-    kClicked = 0,        // button click, and every menu choice
-    kSelectionChange = 1 // drop-down list selection changed by the user
+    kClicked = 0,         // button click, and every menu choice
+    kSelectionChange = 1  // drop-down list selection changed by the user
 };
 
 constexpr uint32_t MakeCommandArg(uint16_t id, uint16_t notification)

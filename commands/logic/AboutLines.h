@@ -10,7 +10,7 @@
 #include <array>
 #include <string_view>
 
-#include "ToolVersion.h"
+#include "commands/logic/ToolVersion.h"
 
 namespace tvx {
 
@@ -20,8 +20,12 @@ inline constexpr std::string_view kAboutMakerLine = "Telvora, for the Parlino US
 
 // In insertion order; each goes in at index 0.
 inline constexpr std::array<std::string_view, 6> kAboutLines = {
-    kAboutBlankLine, kAboutBlankLine,  kAboutBlankLine,
-    kAboutAuthorLine, kAboutMakerLine, kAboutBlankLine,
+    kAboutBlankLine,
+    kAboutBlankLine,
+    kAboutBlankLine,
+    kAboutAuthorLine,
+    kAboutMakerLine,
+    kAboutBlankLine,
 };
 
 }  // namespace tvx

@@ -1,10 +1,12 @@
-#include "CodecBoost.h"
+#include "commands/logic/CodecBoost.h"
 
 namespace tvx {
 
-void RunCodecBoost(bool on, CodecBoostSink &sink) {
+void RunCodecBoost(bool on, CodecBoostSink &sink)
+{
     if (!on) {
-        for (const RegisterWrite &w : CodecBoostOffWrites()) sink.Write(w);
+        for (const RegisterWrite &w : CodecBoostOffWrites())
+            sink.Write(w);
         return;
     }
     // The first write does not depend on the device type; ask for it only

@@ -26,18 +26,18 @@ struct RegisterWrite {
 };
 
 // Value written to register 130 when the boost goes on, by device type. Pure.
-constexpr uint8_t CodecBoostSecondValue(int32_t deviceType) {
-    return (deviceType == 10 || deviceType == 11) ? 7 : 1;
-}
+constexpr uint8_t CodecBoostSecondValue(int32_t deviceType) { return (deviceType == 10 || deviceType == 11) ? 7 : 1; }
 
 // The two writes, in order, of switching the boost on for a device type. Pure.
-constexpr std::array<RegisterWrite, 2> CodecBoostOnWrites(int32_t deviceType) {
+constexpr std::array<RegisterWrite, 2> CodecBoostOnWrites(int32_t deviceType)
+{
     return {{{kCodecBoostBlock, kCodecBoostReg1, 1},
              {kCodecBoostBlock, kCodecBoostReg2, CodecBoostSecondValue(deviceType)}}};
 }
 
 // The two writes, in order, of switching the boost off. Pure.
-constexpr std::array<RegisterWrite, 2> CodecBoostOffWrites() {
+constexpr std::array<RegisterWrite, 2> CodecBoostOffWrites()
+{
     return {{{kCodecBoostBlock, kCodecBoostReg1, 0}, {kCodecBoostBlock, kCodecBoostReg2, 0}}};
 }
 

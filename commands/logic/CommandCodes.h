@@ -35,38 +35,86 @@ enum class ParamRule : uint8_t {
 // One name per row of kCommandTable, in table order.
 enum class Command : uint8_t {
     // group 2: PC audio stream
-    PcAudioSilent, PcAudioNormal,
+    PcAudioSilent,
+    PcAudioNormal,
     // group 3: DAA configuration, in menu order
-    DaaNormal, DaaComplex, DaaSpecialPulse, DaaSpecialPulseComplex, DaaCtr21, DaaCtr21Complex,
+    DaaNormal,
+    DaaComplex,
+    DaaSpecialPulse,
+    DaaSpecialPulseComplex,
+    DaaCtr21,
+    DaaCtr21Complex,
     // group 4: ringing and ringer frequency
-    RingingOff, RingingOn, Ringer17Hz, Ringer20Hz, Ringer25Hz, Ringer50Hz,
+    RingingOff,
+    RingingOn,
+    Ringer17Hz,
+    Ringer20Hz,
+    Ringer25Hz,
+    Ringer50Hz,
     // group 5: keypad beep
-    KeypadBeepOff, KeypadBeepOn,
+    KeypadBeepOff,
+    KeypadBeepOn,
     // group 6: DAA boost
-    DaaBoostOff, DaaBoostOn,
+    DaaBoostOff,
+    DaaBoostOn,
     // group 7: timing parameters
-    RingerOffPeriod, RingerOnPeriod, WaitForDialToneTime, WaitForAnswerTime, DtmfDialTime,
+    RingerOffPeriod,
+    RingerOnPeriod,
+    WaitForDialToneTime,
+    WaitForAnswerTime,
+    DtmfDialTime,
     PauseTime,
     // group 8: light DTMF detectors
-    LiteDtmfDaaOnHook, LiteDtmfDaaOffHook, LiteDtmfCodec,
+    LiteDtmfDaaOnHook,
+    LiteDtmfDaaOffHook,
+    LiteDtmfCodec,
     // group 10: device mode, in menu order, and wiretapping
-    ModePhoneAudioStream, ModePhoneAudioStreamLineDirect, ModeNone, ModePhoneLine,
-    ModePhoneAudioStreamLineHold, ModeLineAudioStream, ModePhoneAudioStreamLine,
-    ModeLineAudioStreamPhoneMonitor, Wiretapping,
+    ModePhoneAudioStream,
+    ModePhoneAudioStreamLineDirect,
+    ModeNone,
+    ModePhoneLine,
+    ModePhoneAudioStreamLineHold,
+    ModeLineAudioStream,
+    ModePhoneAudioStreamLine,
+    ModeLineAudioStreamPhoneMonitor,
+    Wiretapping,
     // group 11: echo suppression, phone mute, line mute
-    EchoSuppressionOff, EchoSuppressionOn, PhoneMuteOff, PhoneMuteOn, LineMuteOff, LineMuteOn,
+    EchoSuppressionOff,
+    EchoSuppressionOn,
+    PhoneMuteOff,
+    PhoneMuteOn,
+    LineMuteOff,
+    LineMuteOn,
     // group 12: tone generator, dialling
-    ToneDialtone, ToneRingBack, ToneBusy, ToneReorder, ToneProceeding, ToneBeep, ToneStop, Dial,
+    ToneDialtone,
+    ToneRingBack,
+    ToneBusy,
+    ToneReorder,
+    ToneProceeding,
+    ToneBeep,
+    ToneStop,
+    Dial,
     // group 13: pulse make/break ratio, in menu order, and hook flash timing
-    MakeBreak39_61At10, MakeBreak33_67At10, MakeBreak39_61At20, MakeBreak33_67At20,
-    HookFlashTime, PreHookFlashGuardTime, PostHookFlashGuardTime,
+    MakeBreak39_61At10,
+    MakeBreak33_67At10,
+    MakeBreak39_61At20,
+    MakeBreak33_67At20,
+    HookFlashTime,
+    PreHookFlashGuardTime,
+    PostHookFlashGuardTime,
     // group 14: head set, handset hook, auxiliary audio, CIDCW, voice detection
-    HeadSetOff, HeadSetOn, HandsetOffHook, HandsetOnHook, AuxCodec, AuxWaveOut,
-    AuxWaveOutMixedCodec, Cidcw, VoiceDetectionThreshold,
+    HeadSetOff,
+    HeadSetOn,
+    HandsetOffHook,
+    HandsetOnHook,
+    AuxCodec,
+    AuxWaveOut,
+    AuxWaveOutMixedCodec,
+    Cidcw,
+    VoiceDetectionThreshold,
 };
 
-inline constexpr std::size_t kCommandCount =
-    static_cast<std::size_t>(Command::VoiceDetectionThreshold) + 1;
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::VoiceDetectionThreshold) + 1;
 
 // code = item * 16 + group.
 constexpr int32_t MakeCommandCode(int group, int item) { return item * 16 + group; }
@@ -75,7 +123,7 @@ constexpr int CommandItemOf(int32_t code) { return code >> 4; }
 
 struct CommandRow {
     Command command;
-    uint8_t group;        // 0..15
+    uint8_t group;  // 0..15
     uint8_t item;
     ParamRule param;
     const char *meaning;  // short description of what the code asks for
@@ -90,8 +138,7 @@ inline constexpr std::array<CommandRow, kCommandCount> kCommandTable = {{
     {Command::DaaNormal, 3, 0, ParamRule::Zero, "DAA configuration Normal (US/Canada)"},
     {Command::DaaComplex, 3, 1, ParamRule::Zero, "DAA configuration Complex"},
     {Command::DaaSpecialPulse, 3, 2, ParamRule::Zero, "DAA configuration Special Pulse dialing"},
-    {Command::DaaSpecialPulseComplex, 3, 3, ParamRule::Zero,
-     "DAA configuration Special Pulse dialing / Complex"},
+    {Command::DaaSpecialPulseComplex, 3, 3, ParamRule::Zero, "DAA configuration Special Pulse dialing / Complex"},
     {Command::DaaCtr21, 3, 4, ParamRule::Zero, "DAA configuration CTR21"},
     {Command::DaaCtr21Complex, 3, 5, ParamRule::Zero, "DAA configuration CTR21 / Complex"},
 
@@ -120,17 +167,17 @@ inline constexpr std::array<CommandRow, kCommandCount> kCommandTable = {{
     {Command::LiteDtmfCodec, 8, 10, ParamRule::Value, "Lite DTMF CODEC"},
 
     {Command::ModePhoneAudioStream, 10, 0, ParamRule::Zero, "device mode Phone - Audio Stream"},
-    {Command::ModePhoneAudioStreamLineDirect, 10, 1, ParamRule::Zero,
+    {Command::ModePhoneAudioStreamLineDirect,
+     10,
+     1,
+     ParamRule::Zero,
      "device mode Phone - Audio Stream - Line (Direct)"},
     {Command::ModeNone, 10, 2, ParamRule::Zero, "device mode None"},
     {Command::ModePhoneLine, 10, 3, ParamRule::Zero, "device mode Phone -Line (Default)"},
-    {Command::ModePhoneAudioStreamLineHold, 10, 4, ParamRule::Zero,
-     "device mode Phone - Audio Stream, Line Hold"},
+    {Command::ModePhoneAudioStreamLineHold, 10, 4, ParamRule::Zero, "device mode Phone - Audio Stream, Line Hold"},
     {Command::ModeLineAudioStream, 10, 5, ParamRule::Zero, "device mode Line - Audio Stream"},
-    {Command::ModePhoneAudioStreamLine, 10, 6, ParamRule::Zero,
-     "device mode Phone - Audio Stream - Line"},
-    {Command::ModeLineAudioStreamPhoneMonitor, 10, 7, ParamRule::Zero,
-     "device mode Line Audio Stream, Phone Monitor"},
+    {Command::ModePhoneAudioStreamLine, 10, 6, ParamRule::Zero, "device mode Phone - Audio Stream - Line"},
+    {Command::ModeLineAudioStreamPhoneMonitor, 10, 7, ParamRule::Zero, "device mode Line Audio Stream, Phone Monitor"},
     {Command::Wiretapping, 10, 8, ParamRule::OnOff, "wiretapping"},
 
     {Command::EchoSuppressionOff, 11, 0, ParamRule::Zero, "echo suppression off"},
@@ -145,15 +192,12 @@ inline constexpr std::array<CommandRow, kCommandCount> kCommandTable = {{
     {Command::ToneBusy, 12, 2, ParamRule::Zero, "start tone Busy"},
     {Command::ToneReorder, 12, 3, ParamRule::Zero, "start tone Reorder"},
     {Command::ToneProceeding, 12, 4, ParamRule::Zero, "start tone Proceeding"},
-    {Command::ToneBeep, 12, 6, ParamRule::BeepKind,
-     "start Infinite Beep, Beep or Receiver Off-Hook"},
+    {Command::ToneBeep, 12, 6, ParamRule::BeepKind, "start Infinite Beep, Beep or Receiver Off-Hook"},
     {Command::ToneStop, 12, 7, ParamRule::Zero, "stop the generated tone"},
     {Command::Dial, 12, 8, ParamRule::DialCode, "dialling, telephony analysis switch"},
 
-    {Command::MakeBreak39_61At10, 13, 0, ParamRule::Zero,
-     "pulse make/break 39/61 @ 10 PPS US and Canada"},
-    {Command::MakeBreak33_67At10, 13, 1, ParamRule::Zero,
-     "pulse make/break 33/67 @ 10 PPS UK and HK"},
+    {Command::MakeBreak39_61At10, 13, 0, ParamRule::Zero, "pulse make/break 39/61 @ 10 PPS US and Canada"},
+    {Command::MakeBreak33_67At10, 13, 1, ParamRule::Zero, "pulse make/break 33/67 @ 10 PPS UK and HK"},
     {Command::MakeBreak39_61At20, 13, 2, ParamRule::Zero, "pulse make/break 39/61 @ 20 PPS"},
     {Command::MakeBreak33_67At20, 13, 3, ParamRule::Zero, "pulse make/break 33/67 @ 20 PPS Japan"},
     {Command::HookFlashTime, 13, 8, ParamRule::Value, "Hook Flash Time"},
@@ -166,24 +210,23 @@ inline constexpr std::array<CommandRow, kCommandCount> kCommandTable = {{
     {Command::HandsetOnHook, 14, 3, ParamRule::Zero, "handset on-hook"},
     {Command::AuxCodec, 14, 4, ParamRule::Zero, "auxiliary audio content CODEC"},
     {Command::AuxWaveOut, 14, 5, ParamRule::Zero, "auxiliary audio content Wave Out"},
-    {Command::AuxWaveOutMixedCodec, 14, 6, ParamRule::Zero,
-     "auxiliary audio content Wave Out Mixed with CODEC"},
+    {Command::AuxWaveOutMixedCodec, 14, 6, ParamRule::Zero, "auxiliary audio content Wave Out Mixed with CODEC"},
     {Command::Cidcw, 14, 7, ParamRule::OnOff, "call-waiting caller ID (CIDCW)"},
     {Command::VoiceDetectionThreshold, 14, 8, ParamRule::Value, "Voice Detection Threshold"},
 }};
 
 // The row of a command. Pure.
-constexpr const CommandRow &CommandInfo(Command c) {
-    return kCommandTable[static_cast<std::size_t>(c)];
-}
+constexpr const CommandRow &CommandInfo(Command c) { return kCommandTable[static_cast<std::size_t>(c)]; }
 
 // The ScDoCommand code of a command (item * 16 + group). Pure.
 constexpr int32_t CommandCode(Command c) { return CommandInfo(c).code(); }
 
 // The command whose code is `code`, or none if the tool never sends it. Pure.
-constexpr std::optional<Command> CommandFromCode(int32_t code) {
+constexpr std::optional<Command> CommandFromCode(int32_t code)
+{
     for (const CommandRow &row : kCommandTable)
-        if (row.code() == code) return row.command;
+        if (row.code() == code)
+            return row.command;
     return std::nullopt;
 }
 
@@ -198,22 +241,26 @@ struct CommandCall {
 
 // ---- compile-time checks of the table ----
 namespace command_codes_detail {
-constexpr bool RowsInEnumOrder() {
+constexpr bool RowsInEnumOrder()
+{
     for (std::size_t i = 0; i < kCommandTable.size(); ++i)
-        if (static_cast<std::size_t>(kCommandTable[i].command) != i) return false;
+        if (static_cast<std::size_t>(kCommandTable[i].command) != i)
+            return false;
     return true;
 }
-constexpr bool CodesDistinct() {
+constexpr bool CodesDistinct()
+{
     for (std::size_t i = 0; i < kCommandTable.size(); ++i)
         for (std::size_t j = i + 1; j < kCommandTable.size(); ++j)
-            if (kCommandTable[i].code() == kCommandTable[j].code()) return false;
+            if (kCommandTable[i].code() == kCommandTable[j].code())
+                return false;
     return true;
 }
-constexpr bool GroupsValid() {
+constexpr bool GroupsValid()
+{
     for (const CommandRow &row : kCommandTable) {
         // Groups 0, 1, 9 and 15 are not used; items fit in the code's upper bits.
-        if (row.group > 15 || row.group == 0 || row.group == 1 || row.group == 9 ||
-            row.group == 15 || row.item > 15)
+        if (row.group > 15 || row.group == 0 || row.group == 1 || row.group == 9 || row.group == 15 || row.item > 15)
             return false;
         if (CommandGroupOf(row.code()) != row.group || CommandItemOf(row.code()) != row.item)
             return false;

@@ -38,9 +38,9 @@ inline constexpr uint16_t kIdMutePhone = 32788;
 inline constexpr uint16_t kIdSilentPcAudioStream = 32837;
 inline constexpr uint16_t kIdKeypadBeep = 32789;  // "USB Phone - Keypad Beep"
 inline constexpr uint16_t kIdEchoSuppression = 32835;
-inline constexpr uint16_t kIdAuxCodec = 32783;               // 2.7.0 "CODEC"
-inline constexpr uint16_t kIdAuxWaveOut = 32784;             // 2.7.1 "Wave Out"
-inline constexpr uint16_t kIdAuxWaveOutMixedCodec = 32785;   // 2.7.2
+inline constexpr uint16_t kIdAuxCodec = 32783;              // 2.7.0 "CODEC"
+inline constexpr uint16_t kIdAuxWaveOut = 32784;            // 2.7.1 "Wave Out"
+inline constexpr uint16_t kIdAuxWaveOutMixedCodec = 32785;  // 2.7.2
 inline constexpr uint16_t kIdWiretapping = 32844;
 inline constexpr uint16_t kIdDaaBoost = 32838;
 inline constexpr uint16_t kIdCodecBoost = 32840;
@@ -100,31 +100,78 @@ inline constexpr uint16_t kIdAbout = 32809;
 
 // Every item id of the menu, in menu order (for checks and tests).
 inline constexpr std::array<uint16_t, 63> kAllMenuIds = {
-    kIdEraseDevice, kIdEraseDeviceTvx, kIdRebootDevice, kIdExit,
-    kIdModePhoneAudioStream, kIdModePhoneAudioStreamLineDirect, kIdModeNone, kIdModePhoneLine,
-    kIdModePhoneAudioStreamLineHold, kIdModeLineAudioStream, kIdModePhoneAudioStreamLine,
+    kIdEraseDevice,
+    kIdEraseDeviceTvx,
+    kIdRebootDevice,
+    kIdExit,
+    kIdModePhoneAudioStream,
+    kIdModePhoneAudioStreamLineDirect,
+    kIdModeNone,
+    kIdModePhoneLine,
+    kIdModePhoneAudioStreamLineHold,
+    kIdModeLineAudioStream,
+    kIdModePhoneAudioStreamLine,
     kIdModeLineAudioStreamPhoneMonitor,
-    kIdUseHeadSet, kIdMuteLine, kIdMutePhone, kIdSilentPcAudioStream, kIdKeypadBeep,
-    kIdEchoSuppression, kIdAuxCodec, kIdAuxWaveOut, kIdAuxWaveOutMixedCodec, kIdWiretapping,
-    kIdDaaBoost, kIdCodecBoost,
-    kIdDaaNormal, kIdDaaComplex, kIdDaaSpecialPulse, kIdDaaSpecialPulseComplex, kIdDaaCtr21,
+    kIdUseHeadSet,
+    kIdMuteLine,
+    kIdMutePhone,
+    kIdSilentPcAudioStream,
+    kIdKeypadBeep,
+    kIdEchoSuppression,
+    kIdAuxCodec,
+    kIdAuxWaveOut,
+    kIdAuxWaveOutMixedCodec,
+    kIdWiretapping,
+    kIdDaaBoost,
+    kIdCodecBoost,
+    kIdDaaNormal,
+    kIdDaaComplex,
+    kIdDaaSpecialPulse,
+    kIdDaaSpecialPulseComplex,
+    kIdDaaCtr21,
     kIdDaaCtr21Complex,
-    kIdRinger17Hz, kIdRinger20Hz, kIdRinger25Hz, kIdRinger50Hz, kIdLoadMelody, kIdRing,
-    kIdTonesDial, kIdPulseDial, kIdMakeBreak39_61At10, kIdMakeBreak33_67At10,
-    kIdMakeBreak39_61At20, kIdMakeBreak33_67At20,
-    kIdToneDialtone, kIdToneRingBack, kIdToneBusy, kIdToneReorder, kIdToneProceeding,
-    kIdToneInfiniteBeep, kIdToneBeep, kIdToneReceiverOffHook, kIdGenerateTone,
-    kIdGenerateCallerId, kIdCidcw, kIdUsbPhoneOffHook, kIdGenerateTonesApi, kIdLedsTest,
-    kIdDriverEnabled, kIdReconnect,
-    kIdDistinctiveRing, kIdInternationalHardware, kIdInternationalTones, kIdHardwareChips,
+    kIdRinger17Hz,
+    kIdRinger20Hz,
+    kIdRinger25Hz,
+    kIdRinger50Hz,
+    kIdLoadMelody,
+    kIdRing,
+    kIdTonesDial,
+    kIdPulseDial,
+    kIdMakeBreak39_61At10,
+    kIdMakeBreak33_67At10,
+    kIdMakeBreak39_61At20,
+    kIdMakeBreak33_67At20,
+    kIdToneDialtone,
+    kIdToneRingBack,
+    kIdToneBusy,
+    kIdToneReorder,
+    kIdToneProceeding,
+    kIdToneInfiniteBeep,
+    kIdToneBeep,
+    kIdToneReceiverOffHook,
+    kIdGenerateTone,
+    kIdGenerateCallerId,
+    kIdCidcw,
+    kIdUsbPhoneOffHook,
+    kIdGenerateTonesApi,
+    kIdLedsTest,
+    kIdDriverEnabled,
+    kIdReconnect,
+    kIdDistinctiveRing,
+    kIdInternationalHardware,
+    kIdInternationalTones,
+    kIdHardwareChips,
     kIdAbout,
 };
 
 namespace menu_ids_detail {
-constexpr bool AllDistinct() {
+constexpr bool AllDistinct()
+{
     for (std::size_t i = 0; i < kAllMenuIds.size(); ++i)
         for (std::size_t j = i + 1; j < kAllMenuIds.size(); ++j)
-            if (kAllMenuIds[i] == kAllMenuIds[j]) return false;
+            if (kAllMenuIds[i] == kAllMenuIds[j])
+                return false;
     return true;
 }
 }  // namespace menu_ids_detail
@@ -133,12 +180,11 @@ static_assert(menu_ids_detail::AllDistinct(), "menu ids must be distinct");
 // Position of a pop-up: its place in the menu bar, and for a nested pop-up
 // its place inside that pop-up (separators count). Written {4} or {4, 0}.
 struct PopupPath {
-    uint8_t depth = 0;                // 1 for a top pop-up, 2 for a nested one
-    std::array<uint8_t, 2> pos{};     // pos[0] in the bar, pos[1] inside it
+    uint8_t depth = 0;             // 1 for a top pop-up, 2 for a nested one
+    std::array<uint8_t, 2> pos{};  // pos[0] in the bar, pos[1] inside it
 
     constexpr PopupPath(int top) : depth(1), pos{static_cast<uint8_t>(top), 0} {}
-    constexpr PopupPath(int top, int sub)
-        : depth(2), pos{static_cast<uint8_t>(top), static_cast<uint8_t>(sub)} {}
+    constexpr PopupPath(int top, int sub) : depth(2), pos{static_cast<uint8_t>(top), static_cast<uint8_t>(sub)} {}
     constexpr bool operator==(const PopupPath &) const = default;
 };
 

@@ -23,8 +23,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "CommandCodes.h"
-#include "MenuIds.h"
+#include "commands/logic/CommandCodes.h"
+#include "commands/logic/MenuIds.h"
 
 namespace tvx {
 
@@ -40,8 +40,8 @@ enum class SelectionGroupId : uint8_t {
 struct SelectionGroup {
     SelectionGroupId id;
     const char *name;
-    PopupPath popup;                    // the pop-up holding the group's items
-    uint16_t firstId;                   // ids firstId..lastId, inclusive, in menu order
+    PopupPath popup;   // the pop-up holding the group's items
+    uint16_t firstId;  // ids firstId..lastId, inclusive, in menu order
     uint16_t lastId;
     std::optional<Command> firstCommand;  // command of firstId; none: no device call
     constexpr int count() const { return lastId - firstId + 1; }
@@ -49,42 +49,62 @@ struct SelectionGroup {
 };
 
 inline constexpr std::array<SelectionGroup, 6> kSelectionGroups = {{
-    {SelectionGroupId::DeviceMode, "device mode", kPopupDeviceMode, kIdModePhoneAudioStream,
-     kIdModeLineAudioStreamPhoneMonitor, Command::ModePhoneAudioStream},
+    {SelectionGroupId::DeviceMode,
+     "device mode",
+     kPopupDeviceMode,
+     kIdModePhoneAudioStream,
+     kIdModeLineAudioStreamPhoneMonitor,
+     Command::ModePhoneAudioStream},
     {SelectionGroupId::Daa, "DAA", kPopupDaa, kIdDaaNormal, kIdDaaCtr21Complex, Command::DaaNormal},
-    {SelectionGroupId::RingerFrequency, "ringer frequency", kPopupRingerFrequency, kIdRinger17Hz,
-     kIdRinger50Hz, Command::Ringer17Hz},
-    {SelectionGroupId::MakeBreak, "make/break", kPopupMakeBreak, kIdMakeBreak39_61At10,
-     kIdMakeBreak33_67At20, Command::MakeBreak39_61At10},
-    {SelectionGroupId::AuxiliaryAudio, "auxiliary audio", kPopupAuxAudio, kIdAuxCodec,
-     kIdAuxWaveOutMixedCodec, Command::AuxCodec},
-    {SelectionGroupId::DiallingMethod, "dialling method", kPopupDialing, kIdTonesDial,
-     kIdPulseDial, std::nullopt},
+    {SelectionGroupId::RingerFrequency,
+     "ringer frequency",
+     kPopupRingerFrequency,
+     kIdRinger17Hz,
+     kIdRinger50Hz,
+     Command::Ringer17Hz},
+    {SelectionGroupId::MakeBreak,
+     "make/break",
+     kPopupMakeBreak,
+     kIdMakeBreak39_61At10,
+     kIdMakeBreak33_67At20,
+     Command::MakeBreak39_61At10},
+    {SelectionGroupId::AuxiliaryAudio,
+     "auxiliary audio",
+     kPopupAuxAudio,
+     kIdAuxCodec,
+     kIdAuxWaveOutMixedCodec,
+     Command::AuxCodec},
+    {SelectionGroupId::DiallingMethod, "dialling method", kPopupDialing, kIdTonesDial, kIdPulseDial, std::nullopt},
 }};
 
 // The group whose id range holds menuId, or nullptr. Pure.
-constexpr const SelectionGroup *FindSelectionGroup(uint16_t menuId) {
+constexpr const SelectionGroup *FindSelectionGroup(uint16_t menuId)
+{
     for (const SelectionGroup &g : kSelectionGroups)
-        if (g.contains(menuId)) return &g;
+        if (g.contains(menuId))
+            return &g;
     return nullptr;
 }
 
 // The command of the item menuId of group g: none for the dialling method
 // group or for an id outside g. Pure.
-constexpr std::optional<Command> SelectionCommand(const SelectionGroup &g, uint16_t menuId) {
-    if (!g.firstCommand || !g.contains(menuId)) return std::nullopt;
+constexpr std::optional<Command> SelectionCommand(const SelectionGroup &g, uint16_t menuId)
+{
+    if (!g.firstCommand || !g.contains(menuId))
+        return std::nullopt;
     return CommandFromCode(CommandCode(*g.firstCommand) + 16 * (menuId - g.firstId));
 }
 
 // A resolved menu choice inside a selection group.
 struct SelectionChoice {
-    const SelectionGroup *group;    // never nullptr
-    int index;                      // menuId - group->firstId
-    std::optional<Command> command; // to send with parameter 0; none for dialling method
+    const SelectionGroup *group;     // never nullptr
+    int index;                       // menuId - group->firstId
+    std::optional<Command> command;  // to send with parameter 0; none for dialling method
 };
 
 // Group, position and command of menuId, or none if it is in no group. Pure.
-constexpr std::optional<SelectionChoice> ResolveSelection(uint16_t menuId) {
+constexpr std::optional<SelectionChoice> ResolveSelection(uint16_t menuId)
+{
     // A loop rather than FindSelectionGroup: comparing a global's address with
     // nullptr is not a constant expression under the sanitizers.
     for (const SelectionGroup &g : kSelectionGroups)
@@ -95,7 +115,8 @@ constexpr std::optional<SelectionChoice> ResolveSelection(uint16_t menuId) {
 
 // ---- compile-time checks ----
 namespace selection_groups_detail {
-constexpr bool RangesDisjoint() {
+constexpr bool RangesDisjoint()
+{
     for (std::size_t i = 0; i < kSelectionGroups.size(); ++i)
         for (std::size_t j = i + 1; j < kSelectionGroups.size(); ++j)
             if (kSelectionGroups[i].firstId <= kSelectionGroups[j].lastId &&
@@ -104,11 +125,14 @@ constexpr bool RangesDisjoint() {
     return true;
 }
 // Every item of a device group maps to a command of the table.
-constexpr bool EveryItemHasCommand() {
+constexpr bool EveryItemHasCommand()
+{
     for (const SelectionGroup &g : kSelectionGroups) {
-        if (!g.firstCommand) continue;
+        if (!g.firstCommand)
+            continue;
         for (int id = g.firstId; id <= g.lastId; ++id)
-            if (!SelectionCommand(g, static_cast<uint16_t>(id))) return false;
+            if (!SelectionCommand(g, static_cast<uint16_t>(id)))
+                return false;
     }
     return true;
 }

@@ -21,8 +21,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "CommandCodes.h"
-#include "MenuIds.h"
+#include "commands/logic/CommandCodes.h"
+#include "commands/logic/MenuIds.h"
 
 namespace tvx {
 
@@ -41,10 +41,12 @@ struct SwitchAction {
 };
 
 // Helpers that build table cells.
-constexpr SwitchAction OnDo(Command c, int32_t param = 0) {
+constexpr SwitchAction OnDo(Command c, int32_t param = 0)
+{
     return {SwitchActionKind::DoCommand, true, CommandCall{c, param}};
 }
-constexpr SwitchAction OffDo(Command c, int32_t param = 0) {
+constexpr SwitchAction OffDo(Command c, int32_t param = 0)
+{
     return {SwitchActionKind::DoCommand, false, CommandCall{c, param}};
 }
 constexpr SwitchAction OnSpecial(SwitchActionKind k) { return {k, true, std::nullopt}; }
@@ -61,50 +63,58 @@ inline constexpr std::array<Switch, 14> kSwitches = {{
     {kIdUseHeadSet, kPopupAudio, OnDo(Command::HeadSetOn), OffDo(Command::HeadSetOff)},
     {kIdMuteLine, kPopupAudio, OnDo(Command::LineMuteOn), OffDo(Command::LineMuteOff)},
     {kIdMutePhone, kPopupAudio, OnDo(Command::PhoneMuteOn), OffDo(Command::PhoneMuteOff)},
-    {kIdSilentPcAudioStream, kPopupAudio, OnDo(Command::PcAudioSilent),
-     OffDo(Command::PcAudioNormal)},
+    {kIdSilentPcAudioStream, kPopupAudio, OnDo(Command::PcAudioSilent), OffDo(Command::PcAudioNormal)},
     {kIdKeypadBeep, kPopupAudio, OnDo(Command::KeypadBeepOn), OffDo(Command::KeypadBeepOff)},
-    {kIdEchoSuppression, kPopupAudio, OnDo(Command::EchoSuppressionOn),
-     OffDo(Command::EchoSuppressionOff)},
+    {kIdEchoSuppression, kPopupAudio, OnDo(Command::EchoSuppressionOn), OffDo(Command::EchoSuppressionOff)},
     {kIdWiretapping, kPopupAudio, OnDo(Command::Wiretapping, 1), OffDo(Command::Wiretapping, 0)},
     {kIdDaaBoost, kPopupAudio, OnDo(Command::DaaBoostOn), OffDo(Command::DaaBoostOff)},
-    {kIdCodecBoost, kPopupAudio, OnSpecial(SwitchActionKind::CodecBoost),
-     OffSpecial(SwitchActionKind::CodecBoost)},
+    {kIdCodecBoost, kPopupAudio, OnSpecial(SwitchActionKind::CodecBoost), OffSpecial(SwitchActionKind::CodecBoost)},
     {kIdRing, kPopupRinger, OnDo(Command::RingingOn), OffDo(Command::RingingOff)},
-    {kIdGenerateTone, kPopupToneGenerator, OnSpecial(SwitchActionKind::GenerateTone),
-     OffDo(Command::ToneStop)},
+    {kIdGenerateTone, kPopupToneGenerator, OnSpecial(SwitchActionKind::GenerateTone), OffDo(Command::ToneStop)},
     {kIdCidcw, kPopupMisc, OnDo(Command::Cidcw, 1), OffDo(Command::Cidcw, 0)},
     {kIdUsbPhoneOffHook, kPopupMisc, OnDo(Command::HandsetOffHook), OffDo(Command::HandsetOnHook)},
-    {kIdGenerateTonesApi, kPopupMisc, OnSpecial(SwitchActionKind::GenerateTonesApi),
+    {kIdGenerateTonesApi,
+     kPopupMisc,
+     OnSpecial(SwitchActionKind::GenerateTonesApi),
      OffSpecial(SwitchActionKind::GenerateTonesApi)},
 }};
 
 // The switch with this menu id, or nullptr. Pure.
-constexpr const Switch *FindSwitch(uint16_t menuId) {
+constexpr const Switch *FindSwitch(uint16_t menuId)
+{
     for (const Switch &s : kSwitches)
-        if (s.id == menuId) return &s;
+        if (s.id == menuId)
+            return &s;
     return nullptr;
 }
 
 // The action to run given the mark as it stood before the click. Pure.
-constexpr const SwitchAction &SwitchActionFor(const Switch &s, bool checkedBefore) {
+constexpr const SwitchAction &SwitchActionFor(const Switch &s, bool checkedBefore)
+{
     return checkedBefore ? s.off : s.on;
 }
 
 namespace switches_detail {
-constexpr bool ColumnsConsistent() {
+constexpr bool ColumnsConsistent()
+{
     for (const Switch &s : kSwitches) {
-        if (!s.on.on || s.off.on) return false;
-        if ((s.on.kind == SwitchActionKind::DoCommand) != s.on.call.has_value()) return false;
-        if ((s.off.kind == SwitchActionKind::DoCommand) != s.off.call.has_value()) return false;
-        if (s.off.kind == SwitchActionKind::GenerateTone) return false;
+        if (!s.on.on || s.off.on)
+            return false;
+        if ((s.on.kind == SwitchActionKind::DoCommand) != s.on.call.has_value())
+            return false;
+        if ((s.off.kind == SwitchActionKind::DoCommand) != s.off.call.has_value())
+            return false;
+        if (s.off.kind == SwitchActionKind::GenerateTone)
+            return false;
     }
     return true;
 }
-constexpr bool IdsDistinct() {
+constexpr bool IdsDistinct()
+{
     for (std::size_t i = 0; i < kSwitches.size(); ++i)
         for (std::size_t j = i + 1; j < kSwitches.size(); ++j)
-            if (kSwitches[i].id == kSwitches[j].id) return false;
+            if (kSwitches[i].id == kSwitches[j].id)
+                return false;
     return true;
 }
 }  // namespace switches_detail

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 namespace tvx {
 

@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "CommandCodes.h"
-#include "MenuIds.h"
+#include "commands/logic/CommandCodes.h"
+#include "commands/logic/MenuIds.h"
 
 namespace tvx {
 
@@ -39,14 +39,18 @@ inline constexpr std::array<CommandCall, 8> kToneStartCalls = {{
 inline constexpr CommandCall kToneStopCall{Command::ToneStop, 0};
 
 // Tone number (0..7) of a menu id, or none if the id is not a tone. Pure.
-constexpr std::optional<int> ToneIndexFromId(uint16_t menuId) {
-    if (menuId < kToneFirstId || menuId > kToneLastId) return std::nullopt;
+constexpr std::optional<int> ToneIndexFromId(uint16_t menuId)
+{
+    if (menuId < kToneFirstId || menuId > kToneLastId)
+        return std::nullopt;
     return menuId - kToneFirstId;
 }
 
 // The call that starts tone t (0..7), or none for any other t. Pure.
-constexpr std::optional<CommandCall> ToneStartCommand(int t) {
-    if (t < 0 || t >= kToneCount) return std::nullopt;
+constexpr std::optional<CommandCall> ToneStartCommand(int t)
+{
+    if (t < 0 || t >= kToneCount)
+        return std::nullopt;
     return kToneStartCalls[static_cast<std::size_t>(t)];
 }
 
@@ -55,8 +59,10 @@ static_assert(kToneCount == static_cast<int>(kToneStartCalls.size()));
 static_assert([] {
     for (int t = 0; t < kToneCount; ++t) {
         const CommandCall c = *ToneStartCommand(t);
-        if (t < 5 && (c.code() != t * 16 + 12 || c.param != 0)) return false;
-        if (t >= 5 && (c.code() != 108 || c.param != t - 5)) return false;
+        if (t < 5 && (c.code() != t * 16 + 12 || c.param != 0))
+            return false;
+        if (t >= 5 && (c.code() != 108 || c.param != t - 5))
+            return false;
     }
     return kToneStopCall.code() == 124;
 }());

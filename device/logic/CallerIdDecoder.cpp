@@ -1,4 +1,4 @@
-#include "CallerIdDecoder.h"
+#include "device/logic/CallerIdDecoder.h"
 
 #include <algorithm>
 #include <array>
@@ -70,8 +70,17 @@ struct DateChar {
 };
 
 constexpr DateChar kDateLayout[] = {
-    {2, 0}, {3, 0}, {-1, '/'}, {0, 0}, {1, 0}, {-1, ' '},
-    {4, 0}, {5, 0}, {-1, ':'}, {6, 0}, {7, 0},
+    {2, 0},
+    {3, 0},
+    {-1, '/'},
+    {0, 0},
+    {1, 0},
+    {-1, ' '},
+    {4, 0},
+    {5, 0},
+    {-1, ':'},
+    {6, 0},
+    {7, 0},
 };
 constexpr size_t kDateValueLength = 8;
 
@@ -85,8 +94,7 @@ constexpr std::string_view kUnknown = "Unknown";
 
 // A zero-terminated text of at most N - 1 characters. Everything put in is
 // cut to fit; a 0 byte put in ends the text there.
-template <size_t N>
-class FixedText {
+template <size_t N> class FixedText {
 public:
     static_assert(N >= 1);
 
@@ -252,8 +260,9 @@ size_t HandleItem(DecodeState &state, uint8_t type, const ItemValue &value)
 
 bool IsAbsenceText(std::string_view text)
 {
-    return std::any_of(std::begin(kAbsenceReasons), std::end(kAbsenceReasons),
-                       [text](const AbsenceRow &row) { return row.text == text; });
+    return std::any_of(std::begin(kAbsenceReasons), std::end(kAbsenceReasons), [text](const AbsenceRow &row) {
+        return row.text == text;
+    });
 }
 
 void AssembleLine(const DecodeState &state, LineText &line)

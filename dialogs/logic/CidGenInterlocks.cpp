@@ -1,30 +1,33 @@
-#include "CidGenInterlocks.h"
+#include "dialogs/logic/CidGenInterlocks.h"
 
 #include <utility>
 
 namespace tvx {
 namespace {
 
-constexpr std::size_t IndexOf(int id) noexcept {
+constexpr std::size_t IndexOf(int id) noexcept
+{
     for (std::size_t i = 0; i < kCidGenControls.size(); ++i) {
-        if (kCidGenControls[i].id == id) return i;
+        if (kCidGenControls[i].id == id)
+            return i;
     }
     return kCidGenControls.size();
 }
 
-constexpr bool IsCheckBox(int id) noexcept {
+constexpr bool IsCheckBox(int id) noexcept
+{
     const std::size_t i = IndexOf(id);
     return i < kCidGenControls.size() && kCidGenControls[i].kind == CidControlKind::CheckBox;
 }
 
 // What one step does to one control.
 enum class Set {
-    Check,             // checked; enabled state kept
-    UncheckDisable,    // unchecked and disabled
-    CheckEnable,       // checked and enabled
-    UncheckEnable,     // unchecked and enabled
-    Enable,            // enabled; check state kept
-    Disable,           // disabled; check state kept
+    Check,           // checked; enabled state kept
+    UncheckDisable,  // unchecked and disabled
+    CheckEnable,     // checked and enabled
+    UncheckEnable,   // unchecked and enabled
+    Enable,          // enabled; check state kept
+    Disable,         // disabled; check state kept
 };
 
 struct Step {
@@ -32,14 +35,30 @@ struct Step {
     Set set;
 };
 
-void Apply(CidControlState& state, Set set) noexcept {
+void Apply(CidControlState &state, Set set) noexcept
+{
     switch (set) {
-    case Set::Check: state.checked = true; break;
-    case Set::UncheckDisable: state.checked = false; state.enabled = false; break;
-    case Set::CheckEnable: state.checked = true; state.enabled = true; break;
-    case Set::UncheckEnable: state.checked = false; state.enabled = true; break;
-    case Set::Enable: state.enabled = true; break;
-    case Set::Disable: state.enabled = false; break;
+    case Set::Check:
+        state.checked = true;
+        break;
+    case Set::UncheckDisable:
+        state.checked = false;
+        state.enabled = false;
+        break;
+    case Set::CheckEnable:
+        state.checked = true;
+        state.enabled = true;
+        break;
+    case Set::UncheckEnable:
+        state.checked = false;
+        state.enabled = true;
+        break;
+    case Set::Enable:
+        state.enabled = true;
+        break;
+    case Set::Disable:
+        state.enabled = false;
+        break;
     }
 }
 
@@ -78,12 +97,12 @@ constexpr std::array<TypeRow, 10> kMessageTypeRows{{
 }};
 
 // Controls that "Out of Area" / "Private" lock under MDMF.
-constexpr std::array<int, 4> kCallerIdentityControls{kCidIdSendNumber, kCidIdNumberEdit,
-                                                     kCidIdSendName, kCidIdNameEdit};
+constexpr std::array<int, 4> kCallerIdentityControls{
+    kCidIdSendNumber, kCidIdNumberEdit, kCidIdSendName, kCidIdNameEdit};
 
 // Boxes that "Send Visual Indicator" clears when checked and sets when unchecked.
-constexpr std::array<int, 4> kVisualIndicatorExcludes{kCidIdSendDateTime, kCidIdSendName,
-                                                      kCidIdSendNumber, kCidIdUseRinger};
+constexpr std::array<int, 4> kVisualIndicatorExcludes{
+    kCidIdSendDateTime, kCidIdSendName, kCidIdSendNumber, kCidIdUseRinger};
 
 // Where each check box's state goes in the Generate inputs.
 struct InputRow {
@@ -106,18 +125,20 @@ constexpr std::array<InputRow, 10> kInputRows{{
 
 constexpr bool IsDtmf(int type) noexcept { return type == kCidDtmfC || type == kCidDtmfHash; }
 
-template <typename Rows>
-constexpr bool AllKnown(const Rows& rows) noexcept {
-    for (const auto& row : rows) {
-        if (IndexOf(row.id) == kCidGenControls.size()) return false;
+template <typename Rows> constexpr bool AllKnown(const Rows &rows) noexcept
+{
+    for (const auto &row : rows) {
+        if (IndexOf(row.id) == kCidGenControls.size())
+            return false;
     }
     return true;
 }
 
-template <std::size_t N>
-constexpr bool AllKnown(const std::array<int, N>& ids) noexcept {
+template <std::size_t N> constexpr bool AllKnown(const std::array<int, N> &ids) noexcept
+{
     for (int id : ids) {
-        if (IndexOf(id) == kCidGenControls.size()) return false;
+        if (IndexOf(id) == kCidGenControls.size())
+            return false;
     }
     return true;
 }
@@ -127,53 +148,64 @@ static_assert(AllKnown(kInitSteps) && AllKnown(kMessageTypeRows) && AllKnown(kIn
 
 }  // namespace
 
-CidGenInterlocks::CidGenInterlocks() noexcept {
+CidGenInterlocks::CidGenInterlocks() noexcept
+{
     for (std::size_t i = 0; i < kCidGenControls.size(); ++i) {
         states_[i] = CidControlState{false, true, kCidGenControls[i].visibleAtStart};
     }
 }
 
-CidControlState& CidGenInterlocks::At(int id) noexcept {
+CidControlState &CidGenInterlocks::At(int id) noexcept
+{
     const std::size_t i = IndexOf(id);
-    if (i < states_.size()) return states_[i];
+    if (i < states_.size())
+        return states_[i];
     unknown_ = {};
     return unknown_;
 }
 
-void CidGenInterlocks::InitDialog() noexcept {
+void CidGenInterlocks::InitDialog() noexcept
+{
     *this = CidGenInterlocks{};
     messageType_ = kCidSdmf;
-    for (const Step& step : kInitSteps) Apply(At(step.id), step.set);
+    for (const Step &step : kInitSteps)
+        Apply(At(step.id), step.set);
 }
 
-void CidGenInterlocks::SelchangeMessageType(int index) noexcept {
+void CidGenInterlocks::SelchangeMessageType(int index) noexcept
+{
     messageType_ = index;
     At(kCidIdUseRinger).checked = true;
-    if (index < kCidSdmf || index > kCidDtmfHash) return;
-    for (const TypeRow& row : kMessageTypeRows) {
+    if (index < kCidSdmf || index > kCidDtmfHash)
+        return;
+    for (const TypeRow &row : kMessageTypeRows) {
         const Set set = index == kCidSdmf ? row.sdmf : index == kCidMdmf ? row.mdmf : row.dtmf;
         Apply(At(row.id), set);
     }
 }
 
-void CidGenInterlocks::Exclusive(int clicked, int other) noexcept {
+void CidGenInterlocks::Exclusive(int clicked, int other) noexcept
+{
     const bool nowChecked = At(clicked).checked;
     if (IsDtmf(messageType_)) {
         At(other).checked = false;
         At(kCidIdNumberEdit).enabled = !nowChecked;
         return;
     }
-    if (nowChecked) At(other).checked = false;
-    for (int id : kCallerIdentityControls) At(id).enabled = !nowChecked;
+    if (nowChecked)
+        At(other).checked = false;
+    for (int id : kCallerIdentityControls)
+        At(id).enabled = !nowChecked;
 }
 
 void CidGenInterlocks::OutOfArea() noexcept { Exclusive(kCidIdOutOfArea, kCidIdPrivate); }
 
 void CidGenInterlocks::Private() noexcept { Exclusive(kCidIdPrivate, kCidIdOutOfArea); }
 
-void CidGenInterlocks::CallWaiting() noexcept {
-    CidControlState& ringer = At(kCidIdUseRinger);
-    CidControlState& ack = At(kCidIdWaitForAck);
+void CidGenInterlocks::CallWaiting() noexcept
+{
+    CidControlState &ringer = At(kCidIdUseRinger);
+    CidControlState &ack = At(kCidIdWaitForAck);
     if (At(kCidIdCallWaiting).checked) {
         ringer.enabled = false;
         ringer.visible = false;
@@ -186,38 +218,46 @@ void CidGenInterlocks::CallWaiting() noexcept {
     }
 }
 
-void CidGenInterlocks::SendVisualIndicator() noexcept {
+void CidGenInterlocks::SendVisualIndicator() noexcept
+{
     const bool check = !At(kCidIdSendVisualIndicator).checked;
-    for (int id : kVisualIndicatorExcludes) At(id).checked = check;
+    for (int id : kVisualIndicatorExcludes)
+        At(id).checked = check;
 }
 
-bool CidGenInterlocks::SetChecked(int id, bool checked) noexcept {
-    if (!IsCheckBox(id)) return false;
+bool CidGenInterlocks::SetChecked(int id, bool checked) noexcept
+{
+    if (!IsCheckBox(id))
+        return false;
     At(id).checked = checked;
     return true;
 }
 
-std::optional<CidControlState> CidGenInterlocks::State(int id) const noexcept {
+std::optional<CidControlState> CidGenInterlocks::State(int id) const noexcept
+{
     const std::size_t i = IndexOf(id);
-    if (i >= states_.size()) return std::nullopt;
+    if (i >= states_.size())
+        return std::nullopt;
     return states_[i];
 }
 
-bool CidGenInterlocks::IsChecked(int id) const noexcept {
+bool CidGenInterlocks::IsChecked(int id) const noexcept
+{
     const std::optional<CidControlState> state = State(id);
     return state && state->checked;
 }
 
-CidGenInputs CidGenInterlocks::Inputs(std::string_view name, std::string_view number,
-                                      std::string_view dateTime,
-                                      int signalLevel) const noexcept {
+CidGenInputs CidGenInterlocks::Inputs(std::string_view name, std::string_view number, std::string_view dateTime,
+                                      int signalLevel) const noexcept
+{
     CidGenInputs inputs;
     inputs.msgType = messageType_;
     inputs.name = name;
     inputs.number = number;
     inputs.dateTime = dateTime;
     inputs.signalLevel = signalLevel;
-    for (const InputRow& row : kInputRows) inputs.*(row.member) = IsChecked(row.id);
+    for (const InputRow &row : kInputRows)
+        inputs.*(row.member) = IsChecked(row.id);
     return inputs;
 }
 

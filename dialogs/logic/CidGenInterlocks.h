@@ -19,29 +19,35 @@
 #include <optional>
 #include <string_view>
 
-#include "CidGenRecordPacking.h"
+#include "dialogs/logic/CidGenRecordPacking.h"
 
 namespace tvx {
 
 // Control ids of dialog 139.
-inline constexpr int kCidIdLitIndicator = 1077;        // "Lit Visual Indicator"
-inline constexpr int kCidIdUseRinger = 1078;           // "Use Ringer"
+inline constexpr int kCidIdLitIndicator = 1077;  // "Lit Visual Indicator"
+inline constexpr int kCidIdUseRinger = 1078;     // "Use Ringer"
 inline constexpr int kCidIdNumberEdit = 1085;
 inline constexpr int kCidIdNameEdit = 1086;
 inline constexpr int kCidIdDateEdit = 1087;
-inline constexpr int kCidIdGenerate = 1088;            // "&Generate"
-inline constexpr int kCidIdMessageType = 1089;         // drop-down list
-inline constexpr int kCidIdSendNumber = 1090;          // "Send Number:"
-inline constexpr int kCidIdSendName = 1091;            // "Send Name:"
-inline constexpr int kCidIdSendDateTime = 1092;        // "Send Date and Time:"
-inline constexpr int kCidIdSendVisualIndicator = 1093; // "Send Visual Indicator"
-inline constexpr int kCidIdOutOfArea = 1094;           // "Out of Area"
-inline constexpr int kCidIdPrivate = 1095;             // "Private"
-inline constexpr int kCidIdSignalLevel = 1096;         // trackbar
-inline constexpr int kCidIdCallWaiting = 1097;         // "Call Waiting"
-inline constexpr int kCidIdWaitForAck = 1098;          // "Wait for ACK"
+inline constexpr int kCidIdGenerate = 1088;             // "&Generate"
+inline constexpr int kCidIdMessageType = 1089;          // drop-down list
+inline constexpr int kCidIdSendNumber = 1090;           // "Send Number:"
+inline constexpr int kCidIdSendName = 1091;             // "Send Name:"
+inline constexpr int kCidIdSendDateTime = 1092;         // "Send Date and Time:"
+inline constexpr int kCidIdSendVisualIndicator = 1093;  // "Send Visual Indicator"
+inline constexpr int kCidIdOutOfArea = 1094;            // "Out of Area"
+inline constexpr int kCidIdPrivate = 1095;              // "Private"
+inline constexpr int kCidIdSignalLevel = 1096;          // trackbar
+inline constexpr int kCidIdCallWaiting = 1097;          // "Call Waiting"
+inline constexpr int kCidIdWaitForAck = 1098;           // "Wait for ACK"
 
-enum class CidControlKind { ComboBox, CheckBox, Edit, Trackbar, PushButton };
+enum class CidControlKind {
+    ComboBox,
+    CheckBox,
+    Edit,
+    Trackbar,
+    PushButton
+};
 
 struct CidControl {
     int id;
@@ -74,16 +80,15 @@ inline constexpr int kCidSdmf = 0;
 inline constexpr int kCidMdmf = 1;
 inline constexpr int kCidDtmfC = 2;
 inline constexpr int kCidDtmfHash = 3;
-inline constexpr std::array<std::string_view, 4> kCidMessageTypeItems{"SDMF", "MDMF", "DTMF-C",
-                                                                      "DTMF-#"};
+inline constexpr std::array<std::string_view, 4> kCidMessageTypeItems{"SDMF", "MDMF", "DTMF-C", "DTMF-#"};
 
 // Values InitDialog gives the widgets that the model does not hold.
 inline constexpr std::string_view kCidDefaultDateTime = "04292230";
 inline constexpr std::string_view kCidDefaultName = "Ivor Kell";
 inline constexpr std::string_view kCidDefaultNumber = "7964710";
-inline constexpr int kCidDateTimeLimit = 8;   // EM_LIMITTEXT of 1087
-inline constexpr int kCidNameLimit = 50;      // of 1086
-inline constexpr int kCidNumberLimit = 50;    // of 1085
+inline constexpr int kCidDateTimeLimit = 8;           // EM_LIMITTEXT of 1087
+inline constexpr int kCidNameLimit = 50;              // of 1086
+inline constexpr int kCidNumberLimit = 50;            // of 1085
 inline constexpr int kCidSignalLevelDefault = 16000;  // range kCidSignalLevelMin..Max
 
 struct CidControlState {
@@ -129,11 +134,11 @@ public:
     // The "&Generate" inputs: message type and check states from the model,
     // texts and trackbar position from the caller's widgets. The views must
     // stay valid until the inputs have been packed.
-    CidGenInputs Inputs(std::string_view name, std::string_view number,
-                        std::string_view dateTime, int signalLevel) const noexcept;
+    CidGenInputs Inputs(std::string_view name, std::string_view number, std::string_view dateTime,
+                        int signalLevel) const noexcept;
 
 private:
-    CidControlState& At(int id) noexcept;
+    CidControlState &At(int id) noexcept;
     void Exclusive(int clicked, int other) noexcept;
 
     std::array<CidControlState, kCidGenControls.size()> states_{};

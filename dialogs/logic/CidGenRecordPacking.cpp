@@ -1,4 +1,4 @@
-#include "CidGenRecordPacking.h"
+#include "dialogs/logic/CidGenRecordPacking.h"
 
 #include <algorithm>
 #include <array>
@@ -28,44 +28,46 @@ constexpr std::array<std::pair<FlagMember, std::uint8_t>, 2> kCallFlagBits{{
 // Copies at most maxChars bytes of text (up to its first zero byte) into
 // field; returns the number of bytes copied. Bytes not copied are left as
 // they are (zero in a freshly cleared record).
-template <std::size_t N>
-std::size_t CopyText(char (&field)[N], std::size_t maxChars, std::string_view text) noexcept {
+template <std::size_t N> std::size_t CopyText(char (&field)[N], std::size_t maxChars, std::string_view text) noexcept
+{
     const std::size_t zero = text.find('\0');
-    if (zero != std::string_view::npos) text = text.substr(0, zero);
+    if (zero != std::string_view::npos)
+        text = text.substr(0, zero);
     const std::size_t count = std::min({text.size(), maxChars, N});
-    if (count > 0) std::memcpy(field, text.data(), count);
+    if (count > 0)
+        std::memcpy(field, text.data(), count);
     return count;
 }
 
 template <std::size_t N>
-std::uint8_t Flags(const CidGenInputs& inputs,
-                   const std::array<std::pair<FlagMember, std::uint8_t>, N>& bits) noexcept {
+std::uint8_t Flags(const CidGenInputs &inputs, const std::array<std::pair<FlagMember, std::uint8_t>, N> &bits) noexcept
+{
     std::uint8_t flags = 0;
-    for (const auto& [member, bit] : bits) {
-        if (inputs.*member) flags = static_cast<std::uint8_t>(flags | bit);
+    for (const auto &[member, bit] : bits) {
+        if (inputs.*member)
+            flags = static_cast<std::uint8_t>(flags | bit);
     }
     return flags;
 }
 
 }  // namespace
 
-CidGenRecord PackCidGenRecord(const CidGenInputs& inputs) noexcept {
+CidGenRecord PackCidGenRecord(const CidGenInputs &inputs) noexcept
+{
     CidGenRecord record;
     std::memset(&record, 0, sizeof record);
 
     record.msgType = static_cast<std::uint8_t>(inputs.msgType & 0xFF);
     record.nameLen = static_cast<std::uint8_t>(CopyText(record.name, kCidTextMaxChars, inputs.name));
-    record.numberLen =
-        static_cast<std::uint8_t>(CopyText(record.number, kCidTextMaxChars, inputs.number));
+    record.numberLen = static_cast<std::uint8_t>(CopyText(record.number, kCidTextMaxChars, inputs.number));
     CopyText(record.dateTime, sizeof record.dateTime, inputs.dateTime);
     record.indicatorLit = inputs.indicatorLit ? 0xFF : 0x00;
     record.sendFlags = Flags(inputs, kSendFlagBits);
     record.callFlags = Flags(inputs, kCallFlagBits);
 
-    const auto level = static_cast<std::uint16_t>(
-        std::clamp(inputs.signalLevel, kCidSignalLevelMin, kCidSignalLevelMax));
-    const std::uint8_t levelBytes[2] = {static_cast<std::uint8_t>(level & 0xFF),
-                                        static_cast<std::uint8_t>(level >> 8)};
+    const auto level =
+        static_cast<std::uint16_t>(std::clamp(inputs.signalLevel, kCidSignalLevelMin, kCidSignalLevelMax));
+    const std::uint8_t levelBytes[2] = {static_cast<std::uint8_t>(level & 0xFF), static_cast<std::uint8_t>(level >> 8)};
     std::memcpy(&record.signalLevel, levelBytes, sizeof levelBytes);
     return record;
 }

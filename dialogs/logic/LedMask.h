@@ -34,10 +34,12 @@ inline constexpr std::array<LedBox, 1 + kLedLampCount> kLedBoxes{{
 
 // Mask from the check states: bit 7 for "Enable Test", bit i for lamps[i],
 // lamps[i] being box 1100 + i. Rebuilt from all boxes at every click.
-constexpr std::uint8_t LedMask(bool enableTest, const std::array<bool, kLedLampCount>& lamps) noexcept {
+constexpr std::uint8_t LedMask(bool enableTest, const std::array<bool, kLedLampCount> &lamps) noexcept
+{
     std::uint8_t mask = enableTest ? kLedBoxes[0].bit : 0;
     for (std::size_t i = 0; i < kLedLampCount; ++i) {
-        if (lamps[i]) mask = static_cast<std::uint8_t>(mask | kLedBoxes[i + 1].bit);
+        if (lamps[i])
+            mask = static_cast<std::uint8_t>(mask | kLedBoxes[i + 1].bit);
     }
     return mask;
 }

@@ -1,4 +1,4 @@
-#include "MelodyParser.h"
+#include "dialogs/logic/MelodyParser.h"
 
 namespace tvx {
 namespace {
@@ -7,20 +7,26 @@ namespace {
 constexpr bool IsCSpace(unsigned char c) noexcept { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Value of a hex digit, or -1.
-constexpr int HexDigit(unsigned char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+constexpr int HexDigit(unsigned char c) noexcept
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 }  // namespace
 
-std::uint8_t MelodyLineByte(std::string_view line) noexcept {
+std::uint8_t MelodyLineByte(std::string_view line) noexcept
+{
     const auto at = [line](std::size_t i) { return static_cast<unsigned char>(line[i]); };
     const std::size_t size = line.size();
     std::size_t i = 0;
-    while (i < size && IsCSpace(at(i))) ++i;
+    while (i < size && IsCSpace(at(i)))
+        ++i;
 
     bool negative = false;
     if (i < size && (at(i) == '+' || at(i) == '-')) {
@@ -29,19 +35,22 @@ std::uint8_t MelodyLineByte(std::string_view line) noexcept {
     }
     // Skipping the prefix is safe even when no digit follows: the value is
     // then 0, the same as reading its 0 as the number.
-    if (i + 1 < size && at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X')) i += 2;
+    if (i + 1 < size && at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X'))
+        i += 2;
 
     // Only the low 8 bits matter, so earlier digits shift out: no overflow.
     std::uint8_t value = 0;
     for (; i < size; ++i) {
         const int digit = HexDigit(at(i));
-        if (digit < 0) break;
+        if (digit < 0)
+            break;
         value = static_cast<std::uint8_t>((value << 4) | digit);
     }
     return negative ? static_cast<std::uint8_t>(0u - value) : value;
 }
 
-ParsedMelody ParseMelodyFile(std::string_view contents) noexcept {
+ParsedMelody ParseMelodyFile(std::string_view contents) noexcept
+{
     ParsedMelody melody;
     bool nameSkipped = false;
     std::size_t pos = 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 namespace tvx {
 

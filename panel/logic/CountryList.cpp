@@ -1,4 +1,4 @@
-#include "CountryList.h"
+#include "panel/logic/CountryList.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +11,14 @@ namespace {
 
 // Base letter of the Latin-1 letters 0xC0..0xFF, lower case; the two signs
 // 0xD7 and 0xF7 stand for themselves.
-constexpr char kLatin1Base[] =
-    "aaaaaaac" "eeeeiiii" "dnooooo\xD7" "ouuuuyts"
-    "aaaaaaac" "eeeeiiii" "dnooooo\xF7" "ouuuuyty";
+constexpr char kLatin1Base[] = "aaaaaaac"
+                               "eeeeiiii"
+                               "dnooooo\xD7"
+                               "ouuuuyts"
+                               "aaaaaaac"
+                               "eeeeiiii"
+                               "dnooooo\xF7"
+                               "ouuuuyty";
 static_assert(sizeof kLatin1Base == 64 + 1);
 
 // The primary sort key of each byte: ASCII letters in lower case, accented
@@ -96,9 +101,10 @@ std::vector<CountryItem> CountryItemsOf(const std::vector<CountryEntry> &entries
             break;
         const std::string_view codeText = Terminated(entry.code, kCountryCodeTextMax);
         CountryItem item{CountryItemText(Terminated(entry.name, kCountryNameMax), codeText), CountryCodeOf(codeText)};
-        const auto at = std::upper_bound(items.begin(), items.end(), item, [](const CountryItem &x, const CountryItem &y) {
-            return CompareCountryTexts(x.text, y.text) < 0;
-        });
+        const auto at =
+            std::upper_bound(items.begin(), items.end(), item, [](const CountryItem &x, const CountryItem &y) {
+                return CompareCountryTexts(x.text, y.text) < 0;
+            });
         items.insert(at, std::move(item));
     }
     return items;

@@ -1,4 +1,4 @@
-#include "CursorColumn.h"
+#include "panel/logic/CursorColumn.h"
 
 #include <algorithm>
 #include <cmath>

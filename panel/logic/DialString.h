@@ -21,12 +21,12 @@
 #include <string_view>
 #include <vector>
 
-#include "CommandCodes.h"
+#include "commands/logic/CommandCodes.h"
 
 namespace tvx {
 
 inline constexpr int32_t kDialCommandCode = CommandCode(Command::Dial);  // 140
-inline constexpr int kDialPauseMs = 1000;  // "," and "-"
+inline constexpr int kDialPauseMs = 1000;                                // "," and "-"
 
 // What one character does in one mode.
 enum class DialOp : uint8_t {
@@ -63,22 +63,36 @@ constexpr DialAction Tone() { return {DialOp::ToTone, 0}; }
 inline constexpr auto kDialCharRows = [] {
     using namespace dial_detail;
     return std::array<DialCharRow, 30>{{
-        {'0', Snd(0), Snd(16)}, {'1', Snd(1), Snd(17)}, {'2', Snd(2), Snd(18)},
-        {'3', Snd(3), Snd(19)}, {'4', Snd(4), Snd(20)}, {'5', Snd(5), Snd(21)},
-        {'6', Snd(6), Snd(22)}, {'7', Snd(7), Snd(23)}, {'8', Snd(8), Snd(24)},
+        {'0', Snd(0), Snd(16)},
+        {'1', Snd(1), Snd(17)},
+        {'2', Snd(2), Snd(18)},
+        {'3', Snd(3), Snd(19)},
+        {'4', Snd(4), Snd(20)},
+        {'5', Snd(5), Snd(21)},
+        {'6', Snd(6), Snd(22)},
+        {'7', Snd(7), Snd(23)},
+        {'8', Snd(8), Snd(24)},
         {'9', Snd(9), Snd(25)},
         {'*', Snd(10), Nothing()},
         {'#', Snd(11), Nothing()},
-        {'A', Snd(12), Nothing()}, {'a', Snd(12), Nothing()},
-        {'B', Snd(13), Nothing()}, {'b', Snd(13), Nothing()},
-        {'C', Snd(14), Nothing()}, {'c', Snd(14), Nothing()},
-        {'D', Snd(15), Nothing()}, {'d', Snd(15), Nothing()},
+        {'A', Snd(12), Nothing()},
+        {'a', Snd(12), Nothing()},
+        {'B', Snd(13), Nothing()},
+        {'b', Snd(13), Nothing()},
+        {'C', Snd(14), Nothing()},
+        {'c', Snd(14), Nothing()},
+        {'D', Snd(15), Nothing()},
+        {'d', Snd(15), Nothing()},
         {'!', Snd(26), Snd(26)},
         {'@', Snd(29), Snd(29)},
-        {'W', WaitDialTone(), WaitDialTone()}, {'w', WaitDialTone(), WaitDialTone()},
-        {',', PauseOp(), PauseOp()}, {'-', PauseOp(), PauseOp()},
-        {'P', Pulse(), Pulse()}, {'p', Pulse(), Pulse()},
-        {'T', Tone(), Tone()}, {'t', Tone(), Tone()},
+        {'W', WaitDialTone(), WaitDialTone()},
+        {'w', WaitDialTone(), WaitDialTone()},
+        {',', PauseOp(), PauseOp()},
+        {'-', PauseOp(), PauseOp()},
+        {'P', Pulse(), Pulse()},
+        {'p', Pulse(), Pulse()},
+        {'T', Tone(), Tone()},
+        {'t', Tone(), Tone()},
     }};
 }();
 
@@ -102,7 +116,10 @@ void RunDialString(std::string_view text, bool pulse, DialSink &sink);
 
 // One recorded call of the interpreter.
 struct DialStep {
-    enum class Kind : uint8_t { Send, Wait };
+    enum class Kind : uint8_t {
+        Send,
+        Wait
+    };
     Kind kind;
     int32_t value;  // Send: the dial code; Wait: milliseconds
     int32_t arg4;   // Send: fourth argument of ScDoCommand; Wait: 0

@@ -1,4 +1,4 @@
-#include "ParameterTable.h"
+#include "panel/logic/ParameterTable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,40 +15,51 @@ const ParameterRow &Row(int index) { return kParameterRows[static_cast<std::size
 
 }  // namespace
 
-double ThresholdToDbm(uint32_t v) {
+double ThresholdToDbm(uint32_t v)
+{
     // v + 1 in double: no wrap-around at the top of the 32-bit range.
     return 20.0 * std::log10((static_cast<double>(v) + 1.0) * kDbmScale);
 }
 
-void FormatPlainValue(char *text, std::size_t size, uint32_t value) {
-    if (text == nullptr || size == 0) return;
+void FormatPlainValue(char *text, std::size_t size, uint32_t value)
+{
+    if (text == nullptr || size == 0)
+        return;
     std::snprintf(text, size, "%d", static_cast<int>(static_cast<int32_t>(value)));
 }
 
-void FormatDbmValue(char *text, std::size_t size, uint32_t value) {
-    if (text == nullptr || size == 0) return;
+void FormatDbmValue(char *text, std::size_t size, uint32_t value)
+{
+    if (text == nullptr || size == 0)
+        return;
     std::snprintf(text, size, "%0.2f dBm", ThresholdToDbm(LimitThreshold(value)));
 }
 
-std::optional<ParameterSendCall> ParameterSendFor(int index, uint32_t v) {
-    if (!ValidIndex(index)) return std::nullopt;
+std::optional<ParameterSendCall> ParameterSendFor(int index, uint32_t v)
+{
+    if (!ValidIndex(index))
+        return std::nullopt;
     const ParameterRow &row = Row(index);
     if (row.send == ParameterSend::DoCommand)
         return ParameterSendCall{row.send, CommandCode(*row.command), v};
     return ParameterSendCall{row.send, row.selector, v};
 }
 
-ParameterState::ParameterState() {
+ParameterState::ParameterState()
+{
     for (int i = 0; i < kParameterCount; ++i)
         values_[static_cast<std::size_t>(i)] = Row(i).startValue;
 }
 
-void ParameterState::ResetDefaults() {
+void ParameterState::ResetDefaults()
+{
     for (int i = 0; i < kParameterCount; ++i)
-        if (Row(i).defaultValue) values_[static_cast<std::size_t>(i)] = *Row(i).defaultValue;
+        if (Row(i).defaultValue)
+            values_[static_cast<std::size_t>(i)] = *Row(i).defaultValue;
 }
 
-std::optional<ParameterSelection> ParameterState::Select(int index) {
+std::optional<ParameterSelection> ParameterState::Select(int index)
+{
     if (!ValidIndex(index)) {
         selected_.reset();
         return std::nullopt;
@@ -58,24 +69,29 @@ std::optional<ParameterSelection> ParameterState::Select(int index) {
     return ParameterSelection{index, row.min, row.max, row.readSelector};
 }
 
-uint32_t ParameterState::Value(int index) const {
+uint32_t ParameterState::Value(int index) const
+{
     return ValidIndex(index) ? values_[static_cast<std::size_t>(index)] : 0;
 }
 
-uint32_t *ParameterState::ValueSlot(int index) {
+uint32_t *ParameterState::ValueSlot(int index)
+{
     return ValidIndex(index) ? &values_[static_cast<std::size_t>(index)] : nullptr;
 }
 
-std::optional<ParameterDrag> ParameterState::OnDrag(uint32_t position, char *text,
-                                                    std::size_t size) {
-    if (!selected_) return std::nullopt;
+std::optional<ParameterDrag> ParameterState::OnDrag(uint32_t position, char *text, std::size_t size)
+{
+    if (!selected_)
+        return std::nullopt;
     const int index = *selected_;
     const ParameterRow &row = Row(index);
     // The trackbar never leaves the row's range; a position outside it counts
     // as the nearest limit (for the thresholds: above 32766 counts as 32766).
     uint32_t v = position;
-    if (v < row.min) v = row.min;
-    if (v > row.max) v = row.max;
+    if (v < row.min)
+        v = row.min;
+    if (v > row.max)
+        v = row.max;
     values_[static_cast<std::size_t>(index)] = v;
     if (row.dbmWhileDragging)
         FormatDbmValue(text, size, v);

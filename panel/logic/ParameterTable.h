@@ -29,7 +29,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "CommandCodes.h"
+#include "commands/logic/CommandCodes.h"
 
 namespace tvx {
 
@@ -50,9 +50,7 @@ inline constexpr uint32_t kThresholdMax = 32766;
 // Trackbar notifications that change a parameter: drag end and drag move.
 inline constexpr int kScrollThumbPosition = 4;
 inline constexpr int kScrollThumbTrack = 5;
-constexpr bool IsDragNotification(int code) {
-    return code == kScrollThumbPosition || code == kScrollThumbTrack;
-}
+constexpr bool IsDragNotification(int code) { return code == kScrollThumbPosition || code == kScrollThumbTrack; }
 
 enum class ParameterSend : uint8_t {
     DoCommand,     // ScDoCommand(code, v, kDoCommandArg3, kDoCommandArg4)
@@ -60,11 +58,11 @@ enum class ParameterSend : uint8_t {
 };
 
 struct ParameterRow {
-    const char *text;                     // item text of list 1079
-    uint32_t min;                         // trackbar range, both inclusive
+    const char *text;  // item text of list 1079
+    uint32_t min;      // trackbar range, both inclusive
     uint32_t max;
-    std::optional<uint32_t> defaultValue; // written at every device open
-    uint32_t startValue;                  // table content at construction
+    std::optional<uint32_t> defaultValue;  // written at every device open
+    uint32_t startValue;                   // table content at construction
     ParameterSend send;
     std::optional<Command> command;       // DoCommand rows
     int32_t selector;                     // SetThreshold rows (-1 otherwise)
@@ -73,16 +71,24 @@ struct ParameterRow {
 };
 
 namespace parameter_table_detail {
-constexpr ParameterRow Cmd(const char *text, uint32_t min, uint32_t max,
-                           std::optional<uint32_t> def, uint32_t start, Command c) {
-    return {text, min, max, def, def ? *def : start, ParameterSend::DoCommand, c, -1,
-            std::nullopt, false};
+constexpr ParameterRow Cmd(const char *text, uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start,
+                           Command c)
+{
+    return {text, min, max, def, def ? *def : start, ParameterSend::DoCommand, c, -1, std::nullopt, false};
 }
-constexpr ParameterRow Thr(const char *text, uint32_t min, uint32_t max,
-                           std::optional<uint32_t> def, uint32_t start, int32_t selector,
-                           bool readAndDbm) {
-    return {text, min, max, def, def ? *def : start, ParameterSend::SetThreshold, std::nullopt,
-            selector, readAndDbm ? std::optional<int32_t>(selector) : std::nullopt, readAndDbm};
+constexpr ParameterRow Thr(const char *text, uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start,
+                           int32_t selector, bool readAndDbm)
+{
+    return {text,
+            min,
+            max,
+            def,
+            def ? *def : start,
+            ParameterSend::SetThreshold,
+            std::nullopt,
+            selector,
+            readAndDbm ? std::optional<int32_t>(selector) : std::nullopt,
+            readAndDbm};
 }
 }  // namespace parameter_table_detail
 
@@ -117,12 +123,17 @@ inline constexpr std::array<ParameterRow, kParameterCount> kParameterRows = [] {
 }();
 
 namespace parameter_table_detail {
-constexpr bool RowsConsistent() {
+constexpr bool RowsConsistent()
+{
     for (const ParameterRow &r : kParameterRows) {
-        if (r.min > r.max || r.startValue < r.min || r.startValue > r.max) return false;
-        if (r.defaultValue && (*r.defaultValue < r.min || *r.defaultValue > r.max)) return false;
-        if ((r.send == ParameterSend::DoCommand) != r.command.has_value()) return false;
-        if (r.command && CommandInfo(*r.command).param != ParamRule::Value) return false;
+        if (r.min > r.max || r.startValue < r.min || r.startValue > r.max)
+            return false;
+        if (r.defaultValue && (*r.defaultValue < r.min || *r.defaultValue > r.max))
+            return false;
+        if ((r.send == ParameterSend::DoCommand) != r.command.has_value())
+            return false;
+        if (r.command && CommandInfo(*r.command).param != ParamRule::Value)
+            return false;
     }
     return true;
 }
@@ -147,8 +158,8 @@ void FormatDbmValue(char *text, std::size_t size, uint32_t value);
 
 // What selecting a parameter shows and reads.
 struct ParameterSelection {
-    int index;                            // 0..16
-    uint32_t min;                         // trackbar range to set
+    int index;     // 0..16
+    uint32_t min;  // trackbar range to set
     uint32_t max;
     std::optional<int32_t> readSelector;  // if set: ScGetThreshold(*readSelector, ValueSlot(index))
 };

@@ -1,4 +1,4 @@
-#include "AnalysisLevels.h"
+#include "simulator/logic/AnalysisLevels.h"
 
 #include <algorithm>
 #include <array>
@@ -13,13 +13,15 @@ struct Peak {
 };
 
 // Gaussian bump of a peak seen at frequency f.
-float bump(const Peak &p, float f, float widthHz) {
+float bump(const Peak &p, float f, float widthHz)
+{
     const float d = (f - p.hz) / widthHz;
     return p.level * std::exp(-d * d);
 }
 
 // Cheap deterministic noise in [0, 1).
-float noise(uint32_t a, uint32_t b) {
+float noise(uint32_t a, uint32_t b)
+{
     uint32_t x = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u;
     x ^= x >> 15;
     x *= 0x2C1B3C6Du;
@@ -27,16 +29,20 @@ float noise(uint32_t a, uint32_t b) {
     return static_cast<float>(x & 0xFFFFu) / 65536.0f;
 }
 
-} // namespace
+}  // namespace
 
-bool columnToHz(uint32_t column, int width, float &hz) {
-    if (width <= 0 || column >= static_cast<uint32_t>(width)) return false;
+bool columnToHz(uint32_t column, int width, float &hz)
+{
+    if (width <= 0 || column >= static_cast<uint32_t>(width))
+        return false;
     hz = kSpectrumTopHz * static_cast<float>(column) / static_cast<float>(width);
     return true;
 }
 
-void spectrumLevels(uint32_t frame, std::span<float> bars) {
-    if (bars.empty()) return;
+void spectrumLevels(uint32_t frame, std::span<float> bars)
+{
+    if (bars.empty())
+        return;
     const float sweepPhase = static_cast<float>(frame % 100) / 100.0f;
     const std::array<Peak, 3> peaks = {{
         {350.0f, 0.75f},
@@ -47,9 +53,10 @@ void spectrumLevels(uint32_t frame, std::span<float> bars) {
     for (size_t i = 0; i < bars.size(); ++i) {
         const float f = (static_cast<float>(i) + 0.5f) * binHz;
         float level = 0.05f + 0.08f * noise(frame, static_cast<uint32_t>(i));
-        for (const Peak &p : peaks) level += bump(p, f, std::max(binHz, 60.0f));
+        for (const Peak &p : peaks)
+            level += bump(p, f, std::max(binHz, 60.0f));
         bars[i] = std::clamp(level, 0.0f, 1.0f);
     }
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

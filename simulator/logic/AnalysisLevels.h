@@ -16,4 +16,4 @@ bool columnToHz(uint32_t column, int width, float &hz);
 // noise floor with a dial-tone pair and a slowly sweeping tone.
 void spectrumLevels(uint32_t frame, std::span<float> bars);
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 namespace tvxsim {
 
@@ -19,4 +19,4 @@ int32_t checkCidRecord(const CidGenRecord &record);
 // flagged). Empty texts show as "-". For checked records only.
 void describeCidRecord(const CidGenRecord &record, char *out, size_t size);
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -1,9 +1,9 @@
-#include "CommandEvents.h"
+#include "simulator/logic/CommandEvents.h"
 
 #include <algorithm>
 
-#include "EventNames.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/logic/EventNames.h"
 
 namespace tvxsim {
 namespace {
@@ -32,18 +32,23 @@ constexpr std::array kFixed = std::to_array<FixedConfirmation>({
 // First tone number of command 108 (parameter 0 "infinite beep").
 constexpr int32_t kBeepToneBase = 5;
 
-void add(CommandConfirmations &c, Confirmation e) {
-    if (c.count < static_cast<int>(c.events.size())) c.events[static_cast<size_t>(c.count++)] = e;
+void add(CommandConfirmations &c, Confirmation e)
+{
+    if (c.count < static_cast<int>(c.events.size()))
+        c.events[static_cast<size_t>(c.count++)] = e;
 }
 
-} // namespace
+}  // namespace
 
-int32_t packSetting(uint32_t key, uint32_t value) {
+int32_t packSetting(uint32_t key, uint32_t value)
+{
     return static_cast<int32_t>(((key & 0xFFFFu) << 16) | std::min<uint32_t>(value, 0xFFFFu));
 }
 
-bool isParameterCode(int32_t code) {
-    if (code < 0) return false;
+bool isParameterCode(int32_t code)
+{
+    if (code < 0)
+        return false;
     const int32_t group = commandGroup(code);
     const int32_t item = commandItem(code);
     switch (group) {
@@ -58,17 +63,19 @@ bool isParameterCode(int32_t code) {
     }
 }
 
-CommandConfirmations confirmCommand(int32_t code, int32_t param) {
+CommandConfirmations confirmCommand(int32_t code, int32_t param)
+{
     CommandConfirmations c;
-    const auto it = std::find_if(kFixed.begin(), kFixed.end(),
-                                 [code](const FixedConfirmation &f) { return f.code == code; });
+    const auto it =
+        std::find_if(kFixed.begin(), kFixed.end(), [code](const FixedConfirmation &f) { return f.code == code; });
     if (it != kFixed.end()) {
         add(c, {it->event, it->param, it->side, 0});
         return c;
     }
     if (code == kBeepCommand) {
         add(c, {kEvToneStarted, kBeepToneBase + param, 0, 0});
-        if (param == 1) add(c, {kEvToneStopped, 0, 0, kBeepEndsAfterMs});
+        if (param == 1)
+            add(c, {kEvToneStopped, 0, 0, kBeepEndsAfterMs});
         return c;
     }
     if (code == kDialCommand) {
@@ -86,4 +93,4 @@ CommandConfirmations confirmCommand(int32_t code, int32_t param) {
     return c;
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

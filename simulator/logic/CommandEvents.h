@@ -10,12 +10,12 @@ namespace tvxsim {
 constexpr int32_t commandGroup(int32_t code) { return code & 0xF; }
 constexpr int32_t commandItem(int32_t code) { return code >> 4; }
 
-inline constexpr int32_t kDialCommand = 140;     // group 12, item 8
+inline constexpr int32_t kDialCommand = 140;  // group 12, item 8
 inline constexpr int32_t kDialAnalysisOn = 31;
 inline constexpr int32_t kDialAnalysisOff = 30;
 inline constexpr int32_t kDialCodeLast = 29;
-inline constexpr int32_t kBeepCommand = 108;     // group 12, item 6
-inline constexpr int32_t kBeepEndsAfterMs = 250; // "Beep" (parameter 1) ends by itself
+inline constexpr int32_t kBeepCommand = 108;      // group 12, item 6
+inline constexpr int32_t kBeepEndsAfterMs = 250;  // "Beep" (parameter 1) ends by itself
 
 // Parameter codes: group 7 and 8 (items 8 and up), group 13 items 8 and up, group 14 item 8.
 bool isParameterCode(int32_t code);
@@ -38,4 +38,4 @@ CommandConfirmations confirmCommand(int32_t code, int32_t param);
 // Event parameter for a changed setting: key in the high 16 bits, value in the low 16.
 int32_t packSetting(uint32_t key, uint32_t value);
 
-} // namespace tvxsim
+}  // namespace tvxsim

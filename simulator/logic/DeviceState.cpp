@@ -1,13 +1,15 @@
-#include "DeviceState.h"
+#include "simulator/logic/DeviceState.h"
 
 #include <cstring>
 
 namespace tvxsim {
 
-void DeviceState::factoryReset() {
+void DeviceState::factoryReset()
+{
     serial = kFactorySerial;
     thresholds.fill(0);
-    for (const FactoryThreshold &t : kFactoryThresholds) thresholds[static_cast<size_t>(t.selector)] = t.value;
+    for (const FactoryThreshold &t : kFactoryThresholds)
+        thresholds[static_cast<size_t>(t.selector)] = t.value;
     localCountry = kFactoryLocalCountry;
     destinationCountry = kFactoryDestinationCountry;
     parameters.clear();
@@ -18,13 +20,17 @@ void DeviceState::factoryReset() {
     toneRecords.clear();
 }
 
-bool isCountryText(const char *text) {
-    if (text == nullptr) return false;
+bool isCountryText(const char *text)
+{
+    if (text == nullptr)
+        return false;
     const size_t len = strnlen(text, TVX_TEXT_SIZE);
-    if (len == 0 || len > kCountryMaxDigits) return false;
+    if (len == 0 || len > kCountryMaxDigits)
+        return false;
     for (size_t i = 0; i < len; ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
+        if (text[i] < '0' || text[i] > '9')
+            return false;
     return true;
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

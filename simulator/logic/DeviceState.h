@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 namespace tvxsim {
 
@@ -45,16 +45,16 @@ struct DeviceState {
     std::array<uint32_t, kThresholdSelectors> thresholds{};
     std::string localCountry;
     std::string destinationCountry;
-    std::map<int32_t, int32_t> parameters;      // command code -> value
-    std::map<uint32_t, uint8_t> registers;      // block << 16 | register -> value
-    std::array<int32_t, 16> selectedItem{};     // last item sent per command group, -1 none
+    std::map<int32_t, int32_t> parameters;   // command code -> value
+    std::map<uint32_t, uint8_t> registers;   // block << 16 | register -> value
+    std::array<int32_t, 16> selectedItem{};  // last item sent per command group, -1 none
     uint8_t leds = 0;
     std::vector<uint8_t> melody;
-    std::vector<ToneGenRecord> toneRecords;     // the running tone set, empty when stopped
+    std::vector<ToneGenRecord> toneRecords;  // the running tone set, empty when stopped
 
     int32_t devType = kDefaultDevType;
     bool analysisOn = false;
-    const ToneMonitorEntry *monitorSet = nullptr; // the caller's rows, valid while initialised
+    const ToneMonitorEntry *monitorSet = nullptr;  // the caller's rows, valid while initialised
     int32_t monitorCount = 0;
     int32_t monitorMode = 0;
 };
@@ -62,8 +62,9 @@ struct DeviceState {
 // True for 1 to 9 decimal digits, terminated within 256 bytes.
 bool isCountryText(const char *text);
 
-inline uint32_t registerKey(int32_t block, int32_t reg) {
+inline uint32_t registerKey(int32_t block, int32_t reg)
+{
     return (static_cast<uint32_t>(block) & 0xFFFFu) << 16 | (static_cast<uint32_t>(reg) & 0xFFFFu);
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

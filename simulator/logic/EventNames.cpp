@@ -1,4 +1,4 @@
-#include "EventNames.h"
+#include "simulator/logic/EventNames.h"
 
 #include <algorithm>
 #include <array>
@@ -48,21 +48,30 @@ static_assert(std::is_sorted(kEventNames.begin(), kEventNames.end(),
               "event table is kept in code order");
 
 constexpr std::array<const char *, 8> kToneNames = {
-    "dial tone", "ring back", "busy", "reorder", "proceeding", "infinite beep", "beep", "receiver off-hook",
+    "dial tone",
+    "ring back",
+    "busy",
+    "reorder",
+    "proceeding",
+    "infinite beep",
+    "beep",
+    "receiver off-hook",
 };
 
 constexpr char kDtmfKeys[] = "0123456789*#ABCD";
 
 // Dial codes 0..29: tone keys, pulse digits, flash and waits.
 struct DialCodeText {
-    const char *text; // nullptr: "Dialled code <n>"
-    int32_t digit;    // >= 0: text followed by this key character
+    const char *text;  // nullptr: "Dialled code <n>"
+    int32_t digit;     // >= 0: text followed by this key character
 };
 
 constexpr std::array<DialCodeText, 30> kDialCodes = [] {
     std::array<DialCodeText, 30> t{};
-    for (int32_t i = 0; i < 16; ++i) t[i] = {"Dialled digit ", i};
-    for (int32_t i = 16; i < 26; ++i) t[i] = {"Dialled pulse digit ", i - 16};
+    for (int32_t i = 0; i < 16; ++i)
+        t[i] = {"Dialled digit ", i};
+    for (int32_t i = 16; i < 26; ++i)
+        t[i] = {"Dialled pulse digit ", i - 16};
     t[26] = {"Dialled hook flash", -1};
     t[27] = {nullptr, -1};
     t[28] = {"Dialled wait for dial tone", -1};
@@ -70,22 +79,26 @@ constexpr std::array<DialCodeText, 30> kDialCodes = [] {
     return t;
 }();
 
-} // namespace
+}  // namespace
 
 std::span<const EventName> eventNames() { return kEventNames; }
 
-const EventName *findEventName(int32_t code) {
-    const auto it = std::lower_bound(kEventNames.begin(), kEventNames.end(), code,
-                                     [](const EventName &row, int32_t c) { return row.code < c; });
+const EventName *findEventName(int32_t code)
+{
+    const auto it = std::lower_bound(
+        kEventNames.begin(), kEventNames.end(), code, [](const EventName &row, int32_t c) { return row.code < c; });
     return (it != kEventNames.end() && it->code == code) ? &*it : nullptr;
 }
 
-const char *toneName(int32_t tone) {
+const char *toneName(int32_t tone)
+{
     return (tone >= 0 && tone < static_cast<int32_t>(kToneNames.size())) ? kToneNames[tone] : nullptr;
 }
 
-void formatDialCode(char *out, size_t size, int32_t code) {
-    if (out == nullptr || size == 0) return;
+void formatDialCode(char *out, size_t size, int32_t code)
+{
+    if (out == nullptr || size == 0)
+        return;
     if (code < 0 || code >= static_cast<int32_t>(kDialCodes.size()) || kDialCodes[code].text == nullptr) {
         std::snprintf(out, size, "Dialled code %d", code);
         return;
@@ -97,8 +110,10 @@ void formatDialCode(char *out, size_t size, int32_t code) {
         std::snprintf(out, size, "%s", row.text);
 }
 
-bool formatEventText(char *out, size_t size, int32_t event, int32_t param) {
-    if (out == nullptr || size == 0) return false;
+bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
+{
+    if (out == nullptr || size == 0)
+        return false;
     const EventName *row = findEventName(event);
     if (row == nullptr) {
         std::snprintf(out, size, "Unknown event %d (param %d)", event, param);
@@ -145,4 +160,4 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param) {
     return true;
 }
 
-} // namespace tvxsim
+}  // namespace tvxsim

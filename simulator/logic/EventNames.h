@@ -12,56 +12,56 @@ namespace tvxsim {
 enum SimEvent : int32_t {
     kEvDeviceAttached = 1,
     kEvDeviceDetached = 2,
-    kEvRingingStarted = 16,       // ringing the phone (command 20)
-    kEvRingingStopped = 17,       // command 4
-    kEvLineRing = 18,             // ring signal on the line, param: ring count
+    kEvRingingStarted = 16,  // ringing the phone (command 20)
+    kEvRingingStopped = 17,  // command 4
+    kEvLineRing = 18,        // ring signal on the line, param: ring count
     kEvLineRingEnded = 19,
-    kEvToneStarted = 32,          // param: tone number 0..7
+    kEvToneStarted = 32,  // param: tone number 0..7
     kEvToneStopped = 33,
-    kEvToneSetStarted = 34,       // ScGenerateTones, param: record count
+    kEvToneSetStarted = 34,  // ScGenerateTones, param: record count
     kEvToneSetStopped = 35,
-    kEvDtmfDetected = 48,         // param: key 0..15 (0-9, *, #, A-D)
-    kEvDialled = 49,              // param: dial code 0..29
+    kEvDtmfDetected = 48,  // param: key 0..15 (0-9, *, #, A-D)
+    kEvDialled = 49,       // param: dial code 0..29
     kEvAnalysisOn = 50,
     kEvAnalysisOff = 51,
-    kEvToneMonitorArmed = 52,     // param: number of tones
-    kEvOffHook = 64,              // with a side
-    kEvParameterChanged = 80,     // param: command code << 16 | value (low 16 bits)
-    kEvThresholdChanged = 81,     // param: selector << 16 | value (low 16 bits)
-    kEvLocalCountry = 82,         // param: country code
-    kEvDestinationCountry = 83,   // param: country code
-    kEvOnHook = 95,               // with a side
-    kEvLeds = 96,                 // param: LED mask
+    kEvToneMonitorArmed = 52,    // param: number of tones
+    kEvOffHook = 64,             // with a side
+    kEvParameterChanged = 80,    // param: command code << 16 | value (low 16 bits)
+    kEvThresholdChanged = 81,    // param: selector << 16 | value (low 16 bits)
+    kEvLocalCountry = 82,        // param: country code
+    kEvDestinationCountry = 83,  // param: country code
+    kEvOnHook = 95,              // with a side
+    kEvLeds = 96,                // param: LED mask
     kEvCallerIdGenerated = 97,
-    kEvMelodyLoaded = 98,         // param: byte count
+    kEvMelodyLoaded = 98,  // param: byte count
     kEvDeviceErased = 99,
     kEvSettingsErased = 100,
     kEvSerialProgrammed = 101,
-    kEvRegistersWritten = 102,    // param: block << 8 | first register
+    kEvRegistersWritten = 102,  // param: block << 8 | first register
     kEvVoiceDetected = 112,
     kEvSilenceDetected = 113,
-    kEvCallerId = 225,            // payload: message bytes, param: count
-    kEvCallWaitingCallerId = 228, // payload: message bytes, param: count
-    kEvToneMonitored = 229,       // payload: ToneMonitorEntry
+    kEvCallerId = 225,             // payload: message bytes, param: count
+    kEvCallWaitingCallerId = 228,  // payload: message bytes, param: count
+    kEvToneMonitored = 229,        // payload: ToneMonitorEntry
 };
 
 // How the parameter shapes an event's text.
 enum class TextForm : uint8_t {
-    Plain,        // text
-    Number,       // text, param in decimal, suffix
-    ToneName,     // text and the name of tone param
-    DtmfKey,      // text and the key param
-    DialCode,     // the dial code's own text
-    Setting,      // text, param >> 16, " set to ", param & 0xFFFF
-    Leds,         // "LEDs: test on|off, lamps 0xNN"
-    Registers,    // text, block:register
+    Plain,      // text
+    Number,     // text, param in decimal, suffix
+    ToneName,   // text and the name of tone param
+    DtmfKey,    // text and the key param
+    DialCode,   // the dial code's own text
+    Setting,    // text, param >> 16, " set to ", param & 0xFFFF
+    Leds,       // "LEDs: test on|off, lamps 0xNN"
+    Registers,  // text, block:register
 };
 
 struct EventName {
     int32_t code;
     const char *text;
     TextForm form;
-    const char *suffix; // Number only
+    const char *suffix;  // Number only
 };
 
 // The whole table, in code order.
@@ -81,4 +81,4 @@ const char *toneName(int32_t tone);
 // Text of a dial code 0..29 ("Dialled digit 5"), written into out.
 void formatDialCode(char *out, size_t size, int32_t code);
 
-} // namespace tvxsim
+}  // namespace tvxsim

@@ -20,15 +20,15 @@
 namespace tvxsim {
 
 struct ScenarioEvent {
-    int64_t timeMs = 0;     // after ScOpen
-    int64_t count = 1;      // repeat count (1 for a plain event line)
-    int64_t intervalMs = 0; // between repeats
+    int64_t timeMs = 0;      // after ScOpen
+    int64_t count = 1;       // repeat count (1 for a plain event line)
+    int64_t intervalMs = 0;  // between repeats
     int32_t code = 0;
     int32_t param = 0;
     int32_t side = 0;
-    int32_t toneRow = -1;   // event 229: row of the armed tone set
+    int32_t toneRow = -1;  // event 229: row of the armed tone set
     std::vector<uint8_t> payload;
-    int line = 0;           // where it was written
+    int line = 0;  // where it was written
 
     bool operator==(const ScenarioEvent &) const = default;
 };
@@ -41,17 +41,17 @@ struct ScenarioError {
 };
 
 struct Scenario {
-    std::vector<ScenarioEvent> events;   // in file order
+    std::vector<ScenarioEvent> events;  // in file order
     std::optional<int32_t> devType;
     std::optional<int32_t> openError;
-    std::vector<ScenarioError> errors;   // malformed lines, skipped
+    std::vector<ScenarioError> errors;  // malformed lines, skipped
 
     // Number of callbacks the events make, repeats counted.
     int64_t totalEvents() const;
 };
 
 // Limits that keep a bad file from exhausting memory or time.
-inline constexpr int64_t kScenarioMaxTimeMs = 24LL * 3600 * 1000;   // a day
+inline constexpr int64_t kScenarioMaxTimeMs = 24LL * 3600 * 1000;  // a day
 inline constexpr int64_t kScenarioMaxRepeat = 100'000'000;
 inline constexpr size_t kScenarioMaxPayload = 1024;
 inline constexpr int32_t kScenarioMaxToneRow = 255;
@@ -62,4 +62,4 @@ Scenario parseScenario(std::string_view text);
 // Reads and parses a file. A file that cannot be read gives one error at line 0.
 Scenario loadScenarioFile(const std::string &path);
 
-} // namespace tvxsim
+}  // namespace tvxsim

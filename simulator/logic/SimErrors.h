@@ -7,21 +7,21 @@ namespace tvxsim {
 
 enum SimError : int32_t {
     kOk = 0,
-    kErrNotInitialised = 1,     // ScInitialize has not been called, or ScShutdown came after it
-    kErrNotOpen = 2,            // the device is not open (ScOpen missing, or ScClose came after it)
-    kErrAlreadyInitialised = 3, // ScInitialize twice without ScShutdown
-    kErrAlreadyOpen = 4,        // ScOpen twice without ScClose
-    kErrNullPointer = 5,        // a required pointer argument is null
-    kErrBadArgument = 6,        // a count, size, selector, operation or code outside its range
-    kErrBadText = 7,            // a country text that is not 1 to 9 decimal digits
-    kErrBadSerial = 8,          // a serial number that is not exactly 22 characters
-    kErrBadRecord = 9,          // a CidGenRecord that fails its checks
-    kErrOutOfRange = 10,        // ScGetIndexFreq: column at or beyond the spectrum area's width
-    kErrNoWindow = 11,          // no spectrum area was given, or it has been destroyed
-    kErrNoGui = 12,             // a set-up dialog without a QApplication
-    kErrWrongThread = 13,       // ScOpen from the event thread; a dialog off the GUI thread
-    kErrTruncated = 14,         // the text did not fit: written cut short, still terminated
-    kErrUnknownEvent = 15,      // ScTranslateEventToString: code not in the table (text written)
+    kErrNotInitialised = 1,      // ScInitialize has not been called, or ScShutdown came after it
+    kErrNotOpen = 2,             // the device is not open (ScOpen missing, or ScClose came after it)
+    kErrAlreadyInitialised = 3,  // ScInitialize twice without ScShutdown
+    kErrAlreadyOpen = 4,         // ScOpen twice without ScClose
+    kErrNullPointer = 5,         // a required pointer argument is null
+    kErrBadArgument = 6,         // a count, size, selector, operation or code outside its range
+    kErrBadText = 7,             // a country text that is not 1 to 9 decimal digits
+    kErrBadSerial = 8,           // a serial number that is not exactly 22 characters
+    kErrBadRecord = 9,           // a CidGenRecord that fails its checks
+    kErrOutOfRange = 10,         // ScGetIndexFreq: column at or beyond the spectrum area's width
+    kErrNoWindow = 11,           // no spectrum area was given, or it has been destroyed
+    kErrNoGui = 12,              // a set-up dialog without a QApplication
+    kErrWrongThread = 13,        // ScOpen from the event thread; a dialog off the GUI thread
+    kErrTruncated = 14,          // the text did not fit: written cut short, still terminated
+    kErrUnknownEvent = 15,       // ScTranslateEventToString: code not in the table (text written)
 };
 
-} // namespace tvxsim
+}  // namespace tvxsim

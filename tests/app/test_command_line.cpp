@@ -1,5 +1,5 @@
 // The command-line text handed to the library's maintenance operations.
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
 

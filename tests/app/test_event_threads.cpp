@@ -1,7 +1,7 @@
 // Device events from the library's own thread: order, trimming, and closing,
 // reopening or destroying the dialog while events stream in.
-#include "EventRelay.h"
-#include "MainDialogFixture.h"
+#include "device/EventRelay.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,7 +20,8 @@ TEST_F(EventThreadTest, LinesArriveInTheOrderTheLibrarySentThem)
     const int identity = Lines().size();
     constexpr int kEvents = 3000;
     stub::StartEventStream(Numbered, kEvents, false);
-    ASSERT_TRUE(PumpUntil([&] { return stub::EventsFired() == kEvents && Dialog().Log().Line(0) == "Event 100 (2999)"; }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return stub::EventsFired() == kEvents && Dialog().Log().Line(0) == "Event 100 (2999)"; }));
     stub::StopEventStream();
     Pump();
 
@@ -59,7 +60,8 @@ TEST_F(EventThreadTest, ClosingWhileALibraryJoinsItsFloodingThreadFinishes)
             [](uint64_t n) {
                 return n % 7 == 0 ? stub::Event{225, 2, {0x07, 0x00}, 0} : stub::Event{64, 1, {}, int32_t(n % 3)};
             },
-            0, true);
+            0,
+            true);
         PumpUntil([] { return stub::EventsFired() > 2000; });
         Destroy();  // ScClose joins the event thread, which is inside the callback
         EXPECT_EQ(stub::CountOf("ScClose"), 1);

@@ -1,7 +1,7 @@
 // Opening and closing the device: the calls the library sees, the lines the
 // log shows and the menu marks, against the recording stand-in.
-#include "MainDialogFixture.h"
-#include "SessionText.h"
+#include "device/SessionText.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -13,12 +13,17 @@
 namespace tvx::test {
 namespace {
 
-using ::testing::ElementsAre;
 using res::MainMenu;
+using ::testing::ElementsAre;
 
-const std::vector<std::string> kSessionCalls = {"ScInitialize", "ScOpen",         "ScGetDeviceSN",
-                                                "ScGetRawDeviceRevision", "ScGetDeviceName", "ScMonitorTones",
-                                                "ScClose",      "ScShutdown"};
+const std::vector<std::string> kSessionCalls = {"ScInitialize",
+                                                "ScOpen",
+                                                "ScGetDeviceSN",
+                                                "ScGetRawDeviceRevision",
+                                                "ScGetDeviceName",
+                                                "ScMonitorTones",
+                                                "ScClose",
+                                                "ScShutdown"};
 
 class OpenDeviceTest : public MainDialogTest {};
 
@@ -28,14 +33,20 @@ TEST_F(OpenDeviceTest, SuccessfulOpenMakesTheCallsInOrderAndWritesTheIdentity)
     Create();
 
     EXPECT_THAT(stub::CallTexts(kSessionCalls),
-                ElementsAre("ScInitialize(ptr, ptr, ptr, ptr, 0, 0, 0, 0, 17)", "ScOpen(0, 0)",
-                            "ScGetDeviceSN(ptr, 256)", "ScGetRawDeviceRevision(0)", "ScGetDeviceName(ptr, 256)",
+                ElementsAre("ScInitialize(ptr, ptr, ptr, ptr, 0, 0, 0, 0, 17)",
+                            "ScOpen(0, 0)",
+                            "ScGetDeviceSN(ptr, 256)",
+                            "ScGetRawDeviceRevision(0)",
+                            "ScGetDeviceName(ptr, 256)",
                             "ScMonitorTones(ptr, 1, 16)"));
     const stub::Call init = stub::CallsNamed("ScInitialize").at(0);
     EXPECT_EQ(init.pointers[1], static_cast<void *>(&Dialog())) << "context is the main dialog";
     EXPECT_EQ(init.pointers[3], static_cast<void *>(Control<QWidget>(1074))) << "spectrum area";
-    EXPECT_EQ(Lines(), QStringList({"tvxUSB DLL version 3", "Device Name: Stub Adapter",
-                                    "Device firmware version: 4.53.18", "Device SN: TVXSTUB-0000-000000001"}));
+    EXPECT_EQ(Lines(),
+              QStringList({"tvxUSB DLL version 3",
+                           "Device Name: Stub Adapter",
+                           "Device firmware version: 4.53.18",
+                           "Device SN: TVXSTUB-0000-000000001"}));
     EXPECT_EQ(Control<QLineEdit>(1001)->text(), "TVXSTUB-0000-000000001");
     EXPECT_EQ(Control<QLineEdit>(1047)->maxLength(), 255);
 }
@@ -145,10 +156,22 @@ TEST_F(OpenDeviceTest, ToneMonitorSetHasSixteenRowsInOrder)
         int32_t duration, f1, f2;
     };
     const Row expected[16] = {
-        {"0", 2000, 941, 1336},  {"1", 2000, 697, 1209},  {"2", 2000, 697, 1336},  {"3", 2000, 697, 1477},
-        {"4", 2000, 770, 1209},  {"5", 2000, 770, 1336},  {"6", 2000, 770, 1477},  {"7", 2000, 852, 1209},
-        {"8", 2000, 852, 1336},  {"9", 2000, 852, 1477},  {"10", 2000, 941, 1209}, {"11", 2000, 941, 1477},
-        {"12", 2000, 941, 1633}, {"Silent", 10000, 0, 0}, {"14", 300, 825, 0},     {"15", 1000, 825, 0},
+        {"0", 2000, 941, 1336},
+        {"1", 2000, 697, 1209},
+        {"2", 2000, 697, 1336},
+        {"3", 2000, 697, 1477},
+        {"4", 2000, 770, 1209},
+        {"5", 2000, 770, 1336},
+        {"6", 2000, 770, 1477},
+        {"7", 2000, 852, 1209},
+        {"8", 2000, 852, 1336},
+        {"9", 2000, 852, 1477},
+        {"10", 2000, 941, 1209},
+        {"11", 2000, 941, 1477},
+        {"12", 2000, 941, 1633},
+        {"Silent", 10000, 0, 0},
+        {"14", 300, 825, 0},
+        {"15", 1000, 825, 0},
     };
     const auto *set = static_cast<const ToneMonitorEntry *>(call.pointers[0]);
     for (int i = 0; i < 16; ++i) {

@@ -2,12 +2,12 @@
 // place with LD_LIBRARY_PATH: the calls at start and at close, the single
 // instance, and closing while the library floods events.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +30,9 @@ protected:
         env.insert("TVXUSB_RECORD", record_);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         // The single-instance socket is per display: one of its own per test.
-        env.insert("DISPLAY", ":tvx-test-" + QString::number(QCoreApplication::applicationPid()) + "-" +
-                                  QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        env.insert("DISPLAY",
+                   ":tvx-test-" + QString::number(QCoreApplication::applicationPid()) + "-" +
+                       QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         if (flood)
             env.insert("TVXUSB_STUB_FLOOD", "1");
         return env;

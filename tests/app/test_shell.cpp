@@ -1,6 +1,6 @@
 // The main window as built from its template and menu: controls, menu by
 // position, the ways it closes, keyboard and assistive access.
-#include "MainDialogFixture.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -119,9 +119,14 @@ TEST_F(ShellTest, ControlsWithoutTextHaveAccessibleNames)
 {
     Create();
     const std::pair<int, const char *> named[] = {
-        {1000, "Event log"}, {1047, "Dial string"}, {1001, "Serial number"},
-        {1074, "Spectrum"},  {1079, "Parameter"},   {1043, "Parameter value"},
-        {1081, "Local country"}, {1084, "Destination country"},
+        {1000, "Event log"},
+        {1047, "Dial string"},
+        {1001, "Serial number"},
+        {1074, "Spectrum"},
+        {1079, "Parameter"},
+        {1043, "Parameter value"},
+        {1081, "Local country"},
+        {1084, "Destination country"},
     };
     for (const auto &[id, name] : named) {
         QWidget *widget = Control<QWidget>(id);
@@ -143,7 +148,8 @@ TEST_F(ShellTest, EveryWayOfClosingClosesTheDeviceOnce)
         EXPECT_FALSE(Dialog().isVisible()) << &close - closers;
         EXPECT_EQ(stub::CountOf("ScClose"), 0) << "the device closes with the dialog's destruction";
         Destroy();
-        EXPECT_EQ(stub::CallTexts({"ScClose", "ScShutdown"}), std::vector<std::string>({"ScClose(0)", "ScShutdown(0)"}));
+        EXPECT_EQ(stub::CallTexts({"ScClose", "ScShutdown"}),
+                  std::vector<std::string>({"ScClose(0)", "ScShutdown(0)"}));
     }
 }
 

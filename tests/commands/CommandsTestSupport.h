@@ -2,8 +2,8 @@
 // the bytes they passed, and the check marks of the whole menu.
 #pragma once
 
-#include "MainDialogFixture.h"
-#include "MenuIds.h"
+#include "commands/logic/MenuIds.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <cstdio>
 #include <map>

@@ -1,7 +1,7 @@
 // The command dispatcher: what every menu item sends and which marks it
 // moves, the notification rule, the routing every command ends in, and the
 // order of marks and calls.
-#include "CommandsTestSupport.h"
+#include "tests/commands/CommandsTestSupport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -25,11 +25,10 @@ std::string Do(int code, int param = 0)
 
 // One record of the "ScGenerateTones() API" set: frequency, full amplitude,
 // 100 ms on, 100 ms off, little-endian.
-constexpr const char *kToneRecordsHex =
-    "7805FF7F6400000064000000"   // 1400 Hz
-    "0C08FF7F6400000064000000"   // 2060 Hz
-    "9209FF7F6400000064000000"   // 2450 Hz
-    "280AFF7F6400000064000000";  // 2600 Hz
+constexpr const char *kToneRecordsHex = "7805FF7F6400000064000000"   // 1400 Hz
+                                        "0C08FF7F6400000064000000"   // 2060 Hz
+                                        "9209FF7F6400000064000000"   // 2450 Hz
+                                        "280AFF7F6400000064000000";  // 2600 Hz
 
 // What choosing an item once sends and changes, starting from a freshly
 // opened dialog (marks as the template gives them, keypad beep checked).
@@ -91,12 +90,13 @@ const std::vector<Row> &FirstChoiceRows()
         {32787, {Do(91)}, {{32787, true}}},
         {32788, {Do(59)}, {{32788, true}}},
         {32837, {Do(2)}, {{32837, true}}},
-        {32789, {Do(5)}, {{32789, false}}},  // checked by the open
+        {32789, {Do(5)}, {{32789, false}}},   // checked by the open
         {32835, {Do(11)}, {{32835, false}}},  // checked by the template
         {32844, {Do(138, 1)}, {{32844, true}}},
         {32838, {Do(54)}, {{32838, true}}},
         {32840,
-         {"ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01", "ScGetDevType(0, 0)",
+         {"ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01",
+          "ScGetDevType(0, 0)",
           "ScSetHardwareRegs(ptr, 66, 130, 1) bytes=01"},
          {{32840, true}}},
         {32810, {Do(20)}, {{32810, true}}},
@@ -150,7 +150,8 @@ TEST_F(DispatchTest, SwitchesGoBothWays)
         {32844, {Do(138, 1)}, {Do(138, 0)}},
         {32838, {Do(54)}, {Do(38)}},
         {32840,
-         {"ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01", "ScGetDevType(0, 0)",
+         {"ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01",
+          "ScGetDevType(0, 0)",
           "ScSetHardwareRegs(ptr, 66, 130, 1) bytes=01"},
          {"ScSetHardwareRegs(ptr, 66, 129, 1) bytes=00", "ScSetHardwareRegs(ptr, 66, 130, 1) bytes=00"}},
         {32810, {Do(20)}, {Do(4)}},
@@ -273,8 +274,8 @@ TEST_F(DispatchTest, CodeFirstThenMarksClearedLowestFirstThenTheChoice)
         MarkSpy spy(Dialog().Menu());
         Command(32801);
         Command(32801);
-        EXPECT_THAT(spy.Events(), ElementsAre(E{32800, false, 0}, E{32801, true, 0}, E{32801, false, 0},
-                                              E{32801, true, 0}));
+        EXPECT_THAT(spy.Events(),
+                    ElementsAre(E{32800, false, 0}, E{32801, true, 0}, E{32801, false, 0}, E{32801, true, 0}));
         EXPECT_EQ(Dialog().State().pulseDial, 1);
         Command(32800);
         EXPECT_EQ(Dialog().State().pulseDial, 0);
@@ -294,11 +295,14 @@ TEST_F(DispatchTest, SwitchMarkChangesBeforeTheCallWhateverItReturns)
     Command(32810);  // off
     Command(32840);
     Command(32825);
-    EXPECT_THAT(spy.Events(),
-                ElementsAre(E{32810, true, 0}, E{32810, false, 1}, E{32840, true, 2}, E{32825, true, 5}));
-    EXPECT_THAT(Described(), ElementsAre(Do(20), Do(4), "ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01",
-                                         "ScGetDevType(0, 0)", "ScSetHardwareRegs(ptr, 66, 130, 1) bytes=01",
-                                         std::string("ScGenerateTones(ptr, 4) bytes=") + kToneRecordsHex));
+    EXPECT_THAT(spy.Events(), ElementsAre(E{32810, true, 0}, E{32810, false, 1}, E{32840, true, 2}, E{32825, true, 5}));
+    EXPECT_THAT(Described(),
+                ElementsAre(Do(20),
+                            Do(4),
+                            "ScSetHardwareRegs(ptr, 66, 129, 1) bytes=01",
+                            "ScGetDevType(0, 0)",
+                            "ScSetHardwareRegs(ptr, 66, 130, 1) bytes=01",
+                            std::string("ScGenerateTones(ptr, 4) bytes=") + kToneRecordsHex));
 }
 
 TEST_F(DispatchTest, DriverOffAndOnLeavesMarksAndSendsNoCode)

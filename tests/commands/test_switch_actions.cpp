@@ -1,7 +1,7 @@
 // The tone generator, CODEC boost and the one-shot actions of the menu.
-#include "AboutLines.h"
-#include "Adapter.h"
-#include "CommandsTestSupport.h"
+#include "commands/logic/AboutLines.h"
+#include "device/Adapter.h"
+#include "tests/commands/CommandsTestSupport.h"
 
 #include <QWidget>
 
@@ -29,8 +29,8 @@ TEST_F(SwitchActionsTest, ToneSelectionAndGenerateTone)
         std::vector<uint16_t> before;  // chosen first, their calls not looked at
         uint16_t choose;
         std::vector<std::string> calls;
-        int tone;           // selected tone afterwards
-        uint16_t markedTone;  // the one tone item carrying the mark afterwards
+        int tone;                // selected tone afterwards
+        uint16_t markedTone;     // the one tone item carrying the mark afterwards
         bool unchanged = false;  // no mark of the menu moves
     };
     const Case cases[] = {
@@ -85,8 +85,10 @@ TEST_F(SwitchActionsTest, CodecBoostByDeviceType)
         EXPECT_THAT(writes[1].args, ElementsAre(66, 130, 1));
         EXPECT_THAT(writes[1].bytes, ElementsAre(c.second));
         // The type is asked once, between the two writes.
-        EXPECT_THAT(stub::CallTexts(), ElementsAre("ScSetHardwareRegs(ptr, 66, 129, 1)", "ScGetDevType(0, 0)",
-                                                   "ScSetHardwareRegs(ptr, 66, 130, 1)"));
+        EXPECT_THAT(stub::CallTexts(),
+                    ElementsAre("ScSetHardwareRegs(ptr, 66, 129, 1)",
+                                "ScGetDevType(0, 0)",
+                                "ScSetHardwareRegs(ptr, 66, 130, 1)"));
         EXPECT_TRUE(Checked(32840));
 
         stub::ClearCalls();
@@ -114,9 +116,18 @@ TEST_F(SwitchActionsTest, GenerateTonesApiPassesFourRecordsAndStopsWithNone)
     const uint16_t frequencies[] = {1400, 2060, 2450, 2600};
     for (size_t i = 0; i < 4; ++i) {
         const uint8_t *record = calls[0].bytes.data() + i * 12;
-        const std::vector<uint8_t> expected = {
-            static_cast<uint8_t>(frequencies[i] & 0xFF), static_cast<uint8_t>(frequencies[i] >> 8),
-            0xFF, 0x7F, 100, 0, 0, 0, 100, 0, 0, 0};
+        const std::vector<uint8_t> expected = {static_cast<uint8_t>(frequencies[i] & 0xFF),
+                                               static_cast<uint8_t>(frequencies[i] >> 8),
+                                               0xFF,
+                                               0x7F,
+                                               100,
+                                               0,
+                                               0,
+                                               0,
+                                               100,
+                                               0,
+                                               0,
+                                               0};
         EXPECT_EQ(std::vector<uint8_t>(record, record + 12), expected) << i;
     }
     stub::ClearCalls();

@@ -1,5 +1,5 @@
-#include "CommandCodes.h"
-#include "MenuIds.h"
+#include "commands/logic/CommandCodes.h"
+#include "commands/logic/MenuIds.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,8 @@ constexpr ExpectedCode kExpected[] = {
     {Command::VoiceDetectionThreshold, 14, 8, 142, ParamRule::Value},
 };
 
-TEST(CommandCodes, EveryCodeMatchesItsDocumentedValue) {
+TEST(CommandCodes, EveryCodeMatchesItsDocumentedValue)
+{
     for (const ExpectedCode &e : kExpected) {
         SCOPED_TRACE(CommandInfo(e.command).meaning);
         EXPECT_EQ(CommandCode(e.command), e.code);
@@ -98,15 +99,18 @@ TEST(CommandCodes, EveryCodeMatchesItsDocumentedValue) {
     }
 }
 
-TEST(CommandCodes, TableHoldsExactlyTheDocumentedCodes) {
+TEST(CommandCodes, TableHoldsExactlyTheDocumentedCodes)
+{
     std::set<Command> listed;
-    for (const ExpectedCode &e : kExpected) listed.insert(e.command);
+    for (const ExpectedCode &e : kExpected)
+        listed.insert(e.command);
     EXPECT_EQ(listed.size(), std::size(kExpected)) << "a command is listed twice";
     EXPECT_EQ(kCommandTable.size(), std::size(kExpected));
 
     // Every code 0..255 maps back to its command, and only the documented codes exist.
     std::set<int32_t> documentedCodes;
-    for (const ExpectedCode &e : kExpected) documentedCodes.insert(e.code);
+    for (const ExpectedCode &e : kExpected)
+        documentedCodes.insert(e.code);
     for (int32_t code = -16; code < 256 + 16; ++code) {
         const std::optional<Command> c = CommandFromCode(code);
         if (documentedCodes.count(code) != 0) {
@@ -118,14 +122,16 @@ TEST(CommandCodes, TableHoldsExactlyTheDocumentedCodes) {
     }
 }
 
-TEST(CommandCodes, UnusedGroupsAreNeverSent) {
+TEST(CommandCodes, UnusedGroupsAreNeverSent)
+{
     for (const CommandRow &row : kCommandTable) {
         const int group = CommandGroupOf(row.code());
         EXPECT_TRUE(group != 0 && group != 1 && group != 9 && group != 15) << row.meaning;
     }
 }
 
-TEST(CommandCodes, CommandCallCarriesCodeAndParameter) {
+TEST(CommandCodes, CommandCallCarriesCodeAndParameter)
+{
     const CommandCall c{Command::Wiretapping, 1};
     EXPECT_EQ(c.code(), 138);
     EXPECT_EQ(c.param, 1);

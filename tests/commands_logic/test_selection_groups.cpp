@@ -1,4 +1,4 @@
-#include "SelectionGroups.h"
+#include "commands/logic/SelectionGroups.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ const std::vector<ExpectedGroup> kExpected = {
     {SelectionGroupId::DiallingMethod, {5}, 32800, 32801, {}},
 };
 
-TEST(SelectionGroups, EveryIdResolvesToItsGroupAndCode) {
+TEST(SelectionGroups, EveryIdResolvesToItsGroupAndCode)
+{
     ASSERT_EQ(kSelectionGroups.size(), kExpected.size());
     for (const ExpectedGroup &e : kExpected) {
         for (int id = e.firstId; id <= e.lastId; ++id) {
@@ -42,18 +43,19 @@ TEST(SelectionGroups, EveryIdResolvesToItsGroupAndCode) {
             } else {
                 ASSERT_EQ(static_cast<std::size_t>(choice->group->count()), e.codes.size());
                 ASSERT_TRUE(choice->command.has_value());
-                EXPECT_EQ(CommandCode(*choice->command),
-                          e.codes[static_cast<std::size_t>(id - e.firstId)]);
+                EXPECT_EQ(CommandCode(*choice->command), e.codes[static_cast<std::size_t>(id - e.firstId)]);
                 EXPECT_EQ(CommandInfo(*choice->command).param, ParamRule::Zero);
             }
         }
     }
 }
 
-TEST(SelectionGroups, NoOtherIdBelongsToAGroup) {
+TEST(SelectionGroups, NoOtherIdBelongsToAGroup)
+{
     int resolved = 0;
     for (uint32_t id = 0; id <= 0xFFFF; ++id) {
-        if (ResolveSelection(static_cast<uint16_t>(id))) ++resolved;
+        if (ResolveSelection(static_cast<uint16_t>(id)))
+            ++resolved;
     }
     EXPECT_EQ(resolved, 8 + 6 + 4 + 4 + 3 + 2);
     // Neighbours of the ranges and the other menu items are not in any group.
@@ -61,14 +63,18 @@ TEST(SelectionGroups, NoOtherIdBelongsToAGroup) {
         EXPECT_EQ(FindSelectionGroup(id), nullptr) << id;
 }
 
-TEST(SelectionGroups, QuotedChoices) {
+TEST(SelectionGroups, QuotedChoices)
+{
     struct Case {
         uint16_t id;
         int32_t code;
     };
     const Case cases[] = {
-        {kIdRinger17Hz, 68}, {kIdAuxCodec, 78},       {kIdAuxWaveOut, 94},
-        {kIdAuxWaveOutMixedCodec, 110}, {kIdModePhoneLine, 58},
+        {kIdRinger17Hz, 68},
+        {kIdAuxCodec, 78},
+        {kIdAuxWaveOut, 94},
+        {kIdAuxWaveOutMixedCodec, 110},
+        {kIdModePhoneLine, 58},
     };
     for (const Case &c : cases) {
         const auto choice = ResolveSelection(c.id);
@@ -82,7 +88,8 @@ TEST(SelectionGroups, QuotedChoices) {
     EXPECT_EQ(ResolveSelection(kIdTonesDial)->index, 0);
 }
 
-TEST(SelectionGroups, CommandOfAnIdOutsideTheGroupIsNone) {
+TEST(SelectionGroups, CommandOfAnIdOutsideTheGroupIsNone)
+{
     const SelectionGroup &daa = *FindSelectionGroup(kIdDaaNormal);
     EXPECT_FALSE(SelectionCommand(daa, kIdRinger17Hz).has_value());
     EXPECT_FALSE(SelectionCommand(daa, kIdDaaCtr21Complex + 1).has_value());

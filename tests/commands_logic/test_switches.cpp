@@ -1,6 +1,6 @@
-#include "CodecBoost.h"
-#include "MenuIds.h"
-#include "Switches.h"
+#include "commands/logic/CodecBoost.h"
+#include "commands/logic/MenuIds.h"
+#include "commands/logic/Switches.h"
 
 #include <gtest/gtest.h>
 
@@ -42,11 +42,11 @@ const ExpectedSwitch kExpected[] = {
     {32829, {6}, {SwitchActionKind::GenerateTone, -1, 0}, {kDo, 124, 0}},
     {32828, {7}, {kDo, 126, 1}, {kDo, 126, 0}},
     {32832, {7}, {kDo, 46, 0}, {kDo, 62, 0}},
-    {32825, {7}, {SwitchActionKind::GenerateTonesApi, -1, 0},
-     {SwitchActionKind::GenerateTonesApi, -1, 0}},
+    {32825, {7}, {SwitchActionKind::GenerateTonesApi, -1, 0}, {SwitchActionKind::GenerateTonesApi, -1, 0}},
 };
 
-void ExpectColumn(const SwitchAction &a, const Column &c, bool on) {
+void ExpectColumn(const SwitchAction &a, const Column &c, bool on)
+{
     EXPECT_EQ(a.kind, c.kind);
     EXPECT_EQ(a.on, on);
     if (c.kind == SwitchActionKind::DoCommand) {
@@ -58,7 +58,8 @@ void ExpectColumn(const SwitchAction &a, const Column &c, bool on) {
     }
 }
 
-TEST(Switches, EverySwitchOnAndOff) {
+TEST(Switches, EverySwitchOnAndOff)
+{
     ASSERT_EQ(kSwitches.size(), std::size(kExpected));
     for (const ExpectedSwitch &e : kExpected) {
         SCOPED_TRACE(e.id);
@@ -72,11 +73,12 @@ TEST(Switches, EverySwitchOnAndOff) {
     }
 }
 
-TEST(Switches, OtherMenuIdsAreNotSwitches) {
+TEST(Switches, OtherMenuIdsAreNotSwitches)
+{
     int found = 0;
     for (uint16_t id : kAllMenuIds) {
-        const bool expected = std::any_of(std::begin(kExpected), std::end(kExpected),
-                                          [id](const ExpectedSwitch &e) { return e.id == id; });
+        const bool expected = std::any_of(
+            std::begin(kExpected), std::end(kExpected), [id](const ExpectedSwitch &e) { return e.id == id; });
         EXPECT_EQ(FindSwitch(id) != nullptr, expected) << id;
         found += FindSwitch(id) != nullptr ? 1 : 0;
     }
@@ -90,11 +92,12 @@ TEST(Switches, OtherMenuIdsAreNotSwitches) {
 class RecordingBoostSink : public CodecBoostSink {
 public:
     explicit RecordingBoostSink(int32_t type) : type_(type) {}
-    void Write(const RegisterWrite &w) override {
-        log.push_back("write " + std::to_string(w.block) + "," + std::to_string(w.reg) + "=" +
-                      std::to_string(w.value));
+    void Write(const RegisterWrite &w) override
+    {
+        log.push_back("write " + std::to_string(w.block) + "," + std::to_string(w.reg) + "=" + std::to_string(w.value));
     }
-    int32_t DeviceType() override {
+    int32_t DeviceType() override
+    {
         log.push_back("type");
         return type_;
     }
@@ -104,7 +107,8 @@ private:
     int32_t type_;
 };
 
-TEST(CodecBoost, WritesByDeviceType) {
+TEST(CodecBoost, WritesByDeviceType)
+{
     struct Case {
         int32_t type;
         uint8_t reg130;
@@ -124,7 +128,8 @@ TEST(CodecBoost, WritesByDeviceType) {
     }
 }
 
-TEST(CodecBoost, OffWritesZeroToBothWithoutAskingTheType) {
+TEST(CodecBoost, OffWritesZeroToBothWithoutAskingTheType)
+{
     const auto off = CodecBoostOffWrites();
     EXPECT_EQ(off[0], (RegisterWrite{66, 129, 0}));
     EXPECT_EQ(off[1], (RegisterWrite{66, 130, 0}));

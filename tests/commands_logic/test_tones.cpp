@@ -1,5 +1,5 @@
-#include "ToneGenRecords.h"
-#include "ToneSelection.h"
+#include "commands/logic/ToneGenRecords.h"
+#include "commands/logic/ToneSelection.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,8 @@
 namespace tvx {
 namespace {
 
-TEST(ToneSelection, EveryToneIdStartsItsTone) {
+TEST(ToneSelection, EveryToneIdStartsItsTone)
+{
     struct Case {
         uint16_t id;
         int tone;
@@ -17,14 +18,14 @@ TEST(ToneSelection, EveryToneIdStartsItsTone) {
         int32_t param;
     };
     const Case cases[] = {
-        {32811, 0, 12, 0},  // "Dialtone"
-        {32812, 1, 28, 0},  // "Ring Back"
-        {32813, 2, 44, 0},  // "Busy"
-        {32814, 3, 60, 0},  // "Reorder"
-        {32815, 4, 76, 0},  // "Proceeding"
-        {32816, 5, 108, 0}, // "Infinite Beep"
-        {32817, 6, 108, 1}, // "Beep"
-        {32818, 7, 108, 2}, // "Receiver Off-Hook"
+        {32811, 0, 12, 0},   // "Dialtone"
+        {32812, 1, 28, 0},   // "Ring Back"
+        {32813, 2, 44, 0},   // "Busy"
+        {32814, 3, 60, 0},   // "Reorder"
+        {32815, 4, 76, 0},   // "Proceeding"
+        {32816, 5, 108, 0},  // "Infinite Beep"
+        {32817, 6, 108, 1},  // "Beep"
+        {32818, 7, 108, 2},  // "Receiver Off-Hook"
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.id);
@@ -41,12 +42,16 @@ TEST(ToneSelection, EveryToneIdStartsItsTone) {
     EXPECT_EQ(kTonePopup, PopupPath(6));
 }
 
-TEST(ToneSelection, OutOfRangeGivesNone) {
-    for (uint16_t id : {0, 32810, 32819, 32829, 65535}) EXPECT_FALSE(ToneIndexFromId(id)) << id;
-    for (int t : {-1, 8, 255, -128}) EXPECT_FALSE(ToneStartCommand(t)) << t;
+TEST(ToneSelection, OutOfRangeGivesNone)
+{
+    for (uint16_t id : {0, 32810, 32819, 32829, 65535})
+        EXPECT_FALSE(ToneIndexFromId(id)) << id;
+    for (int t : {-1, 8, 255, -128})
+        EXPECT_FALSE(ToneStartCommand(t)) << t;
 }
 
-TEST(ToneGenRecords, FourRecordsWithTheirBytes) {
+TEST(ToneGenRecords, FourRecordsWithTheirBytes)
+{
     // Each record as the library reads it: little-endian, 12 bytes, no gaps.
     const std::vector<std::vector<uint8_t>> expected = {
         {0x78, 0x05, 0xFF, 0x7F, 100, 0, 0, 0, 100, 0, 0, 0},  // 1400 Hz

@@ -1,8 +1,8 @@
 // The event log's trim rule and the lines the callback forms for each event.
-#include "DeviceEventCallback.h"
-#include "EventLog.h"
-#include "EventRelay.h"
-#include "StubLibrary.h"
+#include "device/DeviceEventCallback.h"
+#include "device/EventLog.h"
+#include "device/EventRelay.h"
+#include "tests/stub/StubLibrary.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -100,9 +100,14 @@ TEST_F(FormatTest, SidedEventsGetTheirSuffix)
         const char *line;
     };
     const Row rows[] = {
-        {64, 1, "Event 64 (7) [Phone]"}, {64, 2, "Event 64 (7) [Line ]"}, {95, 0, "Event 95 (7) [Common]"},
-        {95, 3, "Event 95 (7) [Common]"}, {95, -1, "Event 95 (7) [Common]"}, {63, 1, "Event 63 (7)"},
-        {96, 2, "Event 96 (7)"},         {0, 1, "Event 0 (7)"},
+        {64, 1, "Event 64 (7) [Phone]"},
+        {64, 2, "Event 64 (7) [Line ]"},
+        {95, 0, "Event 95 (7) [Common]"},
+        {95, 3, "Event 95 (7) [Common]"},
+        {95, -1, "Event 95 (7) [Common]"},
+        {63, 1, "Event 63 (7)"},
+        {96, 2, "Event 96 (7)"},
+        {0, 1, "Event 0 (7)"},
     };
     for (const Row &row : rows)
         EXPECT_EQ(FormatDeviceEvent(row.event, 7, nullptr, row.side).line, row.line) << row.event << "/" << row.side;
@@ -119,8 +124,8 @@ TEST_F(FormatTest, ToneMonitoredShowsTheRecordsNameWithATrailingSpace)
 
 TEST_F(FormatTest, CallerIdEventsGetAHeadingBelowTheDecodedLine)
 {
-    const uint8_t mdmf[] = {0x80, 0x1E, 0x01, 0x08, '0', '4', '2', '9', '2', '2', '3', '0', 0x02, 0x07, '7', '9',
-                            '6', '4', '7', '1', '0', 0x07, 0x09, 'I', 'v', 'o', 'r', ' ', 'K', 'e', 'l', 'l'};
+    const uint8_t mdmf[] = {0x80, 0x1E, 0x01, 0x08, '0', '4',  '2',  '9', '2', '2', '3', '0', 0x02, 0x07, '7', '9',
+                            '6',  '4',  '7',  '1',  '0', 0x07, 0x09, 'I', 'v', 'o', 'r', ' ', 'K',  'e',  'l', 'l'};
     const DeviceEventText callerId = FormatDeviceEvent(225, sizeof mdmf, mdmf, 0);
     EXPECT_EQ(callerId.heading, "Caller ID");
     EXPECT_EQ(callerId.line, "Ivor Kell at 7964710 - 29/04 22:30");

@@ -1,4 +1,4 @@
-#include "CallerIdDecoder.h"
+#include "device/logic/CallerIdDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -53,62 +53,222 @@ void RunCases(const std::vector<Case> &cases)
     }
 }
 
-const std::string kMdmfExample =
-    "\x80\x1E" "\x01\x08" "04292230" "\x02\x07" "7964710" "\x07\x09" "Ivor Kell"s;
+const std::string kMdmfExample = "\x80\x1E"
+                                 "\x01\x08"
+                                 "04292230"
+                                 "\x02\x07"
+                                 "7964710"
+                                 "\x07\x09"
+                                 "Ivor Kell"s;
 
 TEST(CallerIdDecoder, WorkedExamples)
 {
     RunCases({
         {"MDMF call set-up", kMdmfExample, "Ivor Kell at 7964710 - 29/04 22:30"},
-        {"SDMF with number", "\x04\x0F" "04292230" "7964710"s, "7964710 - 29/04 22:30"},
-        {"SDMF blocked", "\x04\x09" "04292230" "P"s, "Blocked - 29/04 22:30"},
-        {"MDMF absence reasons", "\x80\x10" "\x01\x08" "04292230" "\x04\x01" "O" "\x08\x01" "P"s,
+        {"SDMF with number",
+         "\x04\x0F"
+         "04292230"
+         "7964710"s,
+         "7964710 - 29/04 22:30"},
+        {"SDMF blocked",
+         "\x04\x09"
+         "04292230"
+         "P"s,
+         "Blocked - 29/04 22:30"},
+        {"MDMF absence reasons",
+         "\x80\x10"
+         "\x01\x08"
+         "04292230"
+         "\x04\x01"
+         "O"
+         "\x08\x01"
+         "P"s,
          "(Blocked) at Out Of Area - 29/04 22:30"},
         {"MDMF visual indicator", "\x82\x03\x0B\x01\xFF"s, " - VM On"},
         {"SDMF message waiting off", "\x06\x03\x6F\x6F\x6F"s, " - VM Off"},
         {"SDMF message waiting on", "\x06\x03\x42\x42\x42"s, " - VM On"},
         {"empty payload", ""s, "Unknown"},
-        {"first byte 0", "\x00\x03" "abc" "\x02\x03" "555"s, "Unknown"},
+        {"first byte 0",
+         "\x00\x03"
+         "abc"
+         "\x02\x03"
+         "555"s,
+         "Unknown"},
     });
 }
 
 TEST(CallerIdDecoder, EdgeCases)
 {
     RunCases({
-        {"short date item sets the flag only", "\x02\x03" "555" "\x01\x02" "04"s, "555 - "},
-        {"short date item keeps an earlier date", "\x01\x08" "04292230" "\x01\x02" "04"s, " - 29/04 22:30"},
-        {"one-byte number that is no reason (SDMF)", "\x04\x09" "04292230" "5"s, " - 29/04 22:30"},
-        {"one-byte number that is no reason (132)", "\x84\x09" "04292230" "5"s, " - 29/04 22:30"},
-        {"type 2 then type 3", "\x02\x03" "555" "\x03\x04" "6666"s, "6666"},
-        {"type 3 then type 2", "\x03\x04" "6666" "\x02\x03" "555"s, "555"},
-        {"reason item before any message type", "\x04\x01" "O"s, "Unknown"},
-        {"name exactly Blocked", "\x07\x07" "Blocked"s, "(Blocked)"},
-        {"name exactly Out Of Area", "\x07\x0B" "Out Of Area"s, "(Out Of Area)"},
-        {"name absence P", "\x08\x01" "P"s, "(Blocked)"},
-        {"name absence O", "\x08\x01" "O"s, "(Out Of Area)"},
-        {"number reason never in parentheses", "\x84\x00" "\x04\x01" "P"s, "Blocked"},
-        {"indicator 0B 00 then an item", "\x0B\x00" "\x02\x03" "555"s, "555 - VM On"},
-        {"indicator 06 00 then type 0x42", "\x06\x00" "\x42\x01" "x"s, " - VM On"},
-        {"indicator 06 00 then type 2", "\x06\x00" "\x02\x03" "555"s, "555 - VM Off"},
+        {"short date item sets the flag only",
+         "\x02\x03"
+         "555"
+         "\x01\x02"
+         "04"s,
+         "555 - "},
+        {"short date item keeps an earlier date",
+         "\x01\x08"
+         "04292230"
+         "\x01\x02"
+         "04"s,
+         " - 29/04 22:30"},
+        {"one-byte number that is no reason (SDMF)",
+         "\x04\x09"
+         "04292230"
+         "5"s,
+         " - 29/04 22:30"},
+        {"one-byte number that is no reason (132)",
+         "\x84\x09"
+         "04292230"
+         "5"s,
+         " - 29/04 22:30"},
+        {"type 2 then type 3",
+         "\x02\x03"
+         "555"
+         "\x03\x04"
+         "6666"s,
+         "6666"},
+        {"type 3 then type 2",
+         "\x03\x04"
+         "6666"
+         "\x02\x03"
+         "555"s,
+         "555"},
+        {"reason item before any message type",
+         "\x04\x01"
+         "O"s,
+         "Unknown"},
+        {"name exactly Blocked",
+         "\x07\x07"
+         "Blocked"s,
+         "(Blocked)"},
+        {"name exactly Out Of Area",
+         "\x07\x0B"
+         "Out Of Area"s,
+         "(Out Of Area)"},
+        {"name absence P",
+         "\x08\x01"
+         "P"s,
+         "(Blocked)"},
+        {"name absence O",
+         "\x08\x01"
+         "O"s,
+         "(Out Of Area)"},
+        {"number reason never in parentheses",
+         "\x84\x00"
+         "\x04\x01"
+         "P"s,
+         "Blocked"},
+        {"indicator 0B 00 then an item",
+         "\x0B\x00"
+         "\x02\x03"
+         "555"s,
+         "555 - VM On"},
+        {"indicator 06 00 then type 0x42",
+         "\x06\x00"
+         "\x42\x01"
+         "x"s,
+         " - VM On"},
+        {"indicator 06 00 then type 2",
+         "\x06\x00"
+         "\x02\x03"
+         "555"s,
+         "555 - VM Off"},
         {"indicator 0B 00 then the end-of-walk 0", "\x0B\x00\x00"s, " - VM Off"},
-        {"clipped number", "\x02\x09" "555"s, "Unknown"},
-        {"only the date", "\x01\x08" "04292230"s, " - 29/04 22:30"},
-        {"cut message header ends the walk", "\x80\x20" "\x01\x08" "04292230"s, "Unknown"},
-        {"cut 130 header ends the walk", "\x82\x05" "\x0B\x01\xFF"s, "Unknown"},
-        {"later name wins", "\x07\x03" "Ivo" "\x07\x04" "Kell"s, "Kell"},
-        {"one-byte name reason that is no reason", "\x07\x03" "Ivo" "\x08\x01" "X"s, "Ivo"},
-        {"two-byte name reason is the name", "\x07\x03" "Ivo" "\x08\x02" "PP"s, "PP"},
-        {"empty name reason clears the name", "\x07\x03" "Ivo" "\x08\x00"s, "Unknown"},
-        {"empty number clears the number", "\x02\x03" "555" "\x03\x00"s, "Unknown"},
-        {"reason inside a message", "\x82\x00" "\x04\x01" "O" "\x07\x03" "Ivo"s, "Ivo at Out Of Area"},
-        {"132 date and number", "\x84\x0A" "04292230" "79"s, "79 - 29/04 22:30"},
-        {"132 of 8 bytes sets no date", "\x84\x08" "04292230"s, "Unknown"},
-        {"SDMF of 8 bytes does nothing", "\x04\x08" "04292230"s, "Unknown"},
-        {"date characters are not checked", "\x01\x08" "ab:cdefg"s, " - :c/ab de:fg"},
-        {"unknown types are stepped over", "\x05\x03" "abc" "\x02\x03" "555"s, "555"},
-        {"0x81 is not a message header", "\x81\x03" "\x02\x01" "9" "\x07\x03" "Ivo"s, "Ivo"},
-        {"0 type byte ends the walk", "\x02\x03" "555" "\x00" "\x07\x03" "Ivo"s, "555"},
-        {"message waiting and indicator: last wins", "\x06\x01" "B" "\x0B\x01\x00"s, " - VM Off"},
+        {"clipped number",
+         "\x02\x09"
+         "555"s,
+         "Unknown"},
+        {"only the date",
+         "\x01\x08"
+         "04292230"s,
+         " - 29/04 22:30"},
+        {"cut message header ends the walk",
+         "\x80\x20"
+         "\x01\x08"
+         "04292230"s,
+         "Unknown"},
+        {"cut 130 header ends the walk",
+         "\x82\x05"
+         "\x0B\x01\xFF"s,
+         "Unknown"},
+        {"later name wins",
+         "\x07\x03"
+         "Ivo"
+         "\x07\x04"
+         "Kell"s,
+         "Kell"},
+        {"one-byte name reason that is no reason",
+         "\x07\x03"
+         "Ivo"
+         "\x08\x01"
+         "X"s,
+         "Ivo"},
+        {"two-byte name reason is the name",
+         "\x07\x03"
+         "Ivo"
+         "\x08\x02"
+         "PP"s,
+         "PP"},
+        {"empty name reason clears the name",
+         "\x07\x03"
+         "Ivo"
+         "\x08\x00"s,
+         "Unknown"},
+        {"empty number clears the number",
+         "\x02\x03"
+         "555"
+         "\x03\x00"s,
+         "Unknown"},
+        {"reason inside a message",
+         "\x82\x00"
+         "\x04\x01"
+         "O"
+         "\x07\x03"
+         "Ivo"s,
+         "Ivo at Out Of Area"},
+        {"132 date and number",
+         "\x84\x0A"
+         "04292230"
+         "79"s,
+         "79 - 29/04 22:30"},
+        {"132 of 8 bytes sets no date",
+         "\x84\x08"
+         "04292230"s,
+         "Unknown"},
+        {"SDMF of 8 bytes does nothing",
+         "\x04\x08"
+         "04292230"s,
+         "Unknown"},
+        {"date characters are not checked",
+         "\x01\x08"
+         "ab:cdefg"s,
+         " - :c/ab de:fg"},
+        {"unknown types are stepped over",
+         "\x05\x03"
+         "abc"
+         "\x02\x03"
+         "555"s,
+         "555"},
+        {"0x81 is not a message header",
+         "\x81\x03"
+         "\x02\x01"
+         "9"
+         "\x07\x03"
+         "Ivo"s,
+         "Ivo"},
+        {"0 type byte ends the walk",
+         "\x02\x03"
+         "555"
+         "\x00"
+         "\x07\x03"
+         "Ivo"s,
+         "555"},
+        {"message waiting and indicator: last wins",
+         "\x06\x01"
+         "B"
+         "\x0B\x01\x00"s,
+         " - VM Off"},
     });
 }
 
@@ -147,19 +307,35 @@ TEST(CallerIdDecoder, Truncation)
         {"name of 45 cut to 39", "\x07\x2D"s + name39 + "XXXXXX", name39},
         {"number of 60 cut to 39", "\x02\x3C"s + digits39 + std::string(21, '6'), digits39},
         {"absence-rule name of 40 cut", "\x08\x28"s + name39 + "X", name39},
-        {"SDMF number of 50 cut", "\x04\x3A" "04292230"s + digits39 + std::string(11, '6'),
+        {"SDMF number of 50 cut",
+         "\x04\x3A"
+         "04292230"s +
+             digits39 + std::string(11, '6'),
          digits39 + " - 29/04 22:30"},
-        {"cut name that starts with Blocked is no reason", "\x07\x30" "Blocked"s + std::string(41, 'x'),
+        {"cut name that starts with Blocked is no reason",
+         "\x07\x30"
+         "Blocked"s +
+             std::string(41, 'x'),
          "Blocked" + std::string(32, 'x')},
         {"line cut to 99 characters",
          "\x07\x30"s + name39 + "XXXXXXXXX" + "\x02\x30" + digits39 + "666666666" +
-             "\x01\x08" "04292230" "\x0B\x01\x00"s,
+             "\x01\x08"
+             "04292230"
+             "\x0B\x01\x00"s,
          name39 + " at " + digits39 + " - 29/04 22:30 - "},
         {"line cut inside the indicator",
-         "\x07\x24"s + std::string(36, 'N') + "\x02\x27" + digits39 + "\x01\x08" "04292230" "\x06\x01" "B",
+         "\x07\x24"s + std::string(36, 'N') + "\x02\x27" + digits39 +
+             "\x01\x08"
+             "04292230"
+             "\x06\x01"
+             "B",
          std::string(36, 'N') + " at " + digits39 + " - 29/04 22:30 - VM "},
         {"line of exactly 99 characters",
-         "\x07\x22"s + std::string(34, 'N') + "\x02\x27" + digits39 + "\x01\x08" "04292230" "\x06\x01" "B",
+         "\x07\x22"s + std::string(34, 'N') + "\x02\x27" + digits39 +
+             "\x01\x08"
+             "04292230"
+             "\x06\x01"
+             "B",
          std::string(34, 'N') + " at " + digits39 + " - 29/04 22:30 - VM On"},
     });
 }
@@ -168,26 +344,90 @@ TEST(CallerIdDecoder, MalformedInput)
 {
     RunCases({
         // A value whose declared length runs past the end: cut, first byte read as 0.
-        {"cut name after a good one", "\x07\x03" "Ivo" "\x07\x09" "Ke"s, "Unknown"},
-        {"cut date item is short", "\x02\x03" "555" "\x01\x08" "0429"s, "555 - "},
-        {"cut date item of 8 bytes", "\x01\x09" "04292230"s, " - 29/"},
-        {"cut SDMF keeps the tail", "\x04\x0F" "04292230" "79"s, "79 - 29/"},
-        {"cut SDMF one-byte tail", "\x04\x0F" "04292230" "P"s, "Blocked - 29/"},
-        {"cut 132", "\x84\x20" "04292230" "79"s, "79 - 29/"},
-        {"cut one-byte reason leaves the number", "\x02\x03" "555" "\x82\x00" "\x04\x05" "O"s, "555"},
+        {"cut name after a good one",
+         "\x07\x03"
+         "Ivo"
+         "\x07\x09"
+         "Ke"s,
+         "Unknown"},
+        {"cut date item is short",
+         "\x02\x03"
+         "555"
+         "\x01\x08"
+         "0429"s,
+         "555 - "},
+        {"cut date item of 8 bytes",
+         "\x01\x09"
+         "04292230"s,
+         " - 29/"},
+        {"cut SDMF keeps the tail",
+         "\x04\x0F"
+         "04292230"
+         "79"s,
+         "79 - 29/"},
+        {"cut SDMF one-byte tail",
+         "\x04\x0F"
+         "04292230"
+         "P"s,
+         "Blocked - 29/"},
+        {"cut 132",
+         "\x84\x20"
+         "04292230"
+         "79"s,
+         "79 - 29/"},
+        {"cut one-byte reason leaves the number",
+         "\x02\x03"
+         "555"
+         "\x82\x00"
+         "\x04\x05"
+         "O"s,
+         "555"},
         {"cut indicator reads 0", "\x0B\x04\x01\x01"s, " - VM Off"},
-        {"cut message waiting reads 0", "\x06\x04" "BB"s, " - VM Off"},
-        {"header bytes at the very end", "\x07\x03" "Ivo" "\x07\x05"s, "Unknown"},
-        {"zero-length indicator at the very end", "\x02\x03" "555" "\x0B\x00"s, "555 - VM Off"},
+        {"cut message waiting reads 0",
+         "\x06\x04"
+         "BB"s,
+         " - VM Off"},
+        {"header bytes at the very end",
+         "\x07\x03"
+         "Ivo"
+         "\x07\x05"s,
+         "Unknown"},
+        {"zero-length indicator at the very end",
+         "\x02\x03"
+         "555"
+         "\x0B\x00"s,
+         "555 - VM Off"},
         {"zero-length message waiting at the very end", "\x06\x00"s, " - VM Off"},
         // A payload that ends after a type byte.
         {"only a type byte", "\x07"s, "Unknown"},
-        {"trailing date type", "\x02\x03" "555" "\x01"s, "555 - "},
-        {"trailing number type clears the number", "\x07\x03" "Ivo" "\x02\x03" "555" "\x02"s, "Ivo"},
-        {"trailing name reason clears the name", "\x07\x03" "Ivo" "\x08"s, "Unknown"},
+        {"trailing date type",
+         "\x02\x03"
+         "555"
+         "\x01"s,
+         "555 - "},
+        {"trailing number type clears the number",
+         "\x07\x03"
+         "Ivo"
+         "\x02\x03"
+         "555"
+         "\x02"s,
+         "Ivo"},
+        {"trailing name reason clears the name",
+         "\x07\x03"
+         "Ivo"
+         "\x08"s,
+         "Unknown"},
         {"trailing indicator type", "\x0B"s, " - VM Off"},
-        {"trailing message waiting type", "\x02\x03" "555" "\x06"s, "555 - VM Off"},
-        {"trailing header type", "\x02\x03" "555" "\x80"s, "555"},
+        {"trailing message waiting type",
+         "\x02\x03"
+         "555"
+         "\x06"s,
+         "555 - VM Off"},
+        {"trailing header type",
+         "\x02\x03"
+         "555"
+         "\x80"s,
+         "555"},
         // A trailing checksum byte after a well-formed message.
         {"checksum of an unknown type", kMdmfExample + "\x5A", "Ivor Kell at 7964710 - 29/04 22:30"},
         {"checksum 0", kMdmfExample + "\x00"s, "Ivor Kell at 7964710 - 29/04 22:30"},
@@ -195,11 +435,32 @@ TEST(CallerIdDecoder, MalformedInput)
         {"checksum that reads as a date type", kMdmfExample + "\x01", "Ivor Kell at 7964710 - 29/04 22:30"},
         {"checksum that reads as a name type", kMdmfExample + "\x07", "7964710 - 29/04 22:30"},
         // 0 bytes inside values end the text there.
-        {"0 inside a name", "\x07\x0A" "Iv\0or Kell"s, "Iv"},
-        {"0 first in a number", "\x07\x03" "Ivo" "\x02\x03" "\0" "55"s, "Ivo"},
-        {"0 after Blocked", "\x07\x0B" "Blocked\0xyz"s, "(Blocked)"},
-        {"0 inside a date", "\x01\x08" "0429\0" "230"s, " - 29/04 "},
-        {"0 in an SDMF number", "\x04\x0C" "04292230" "79\0" "1"s, "79 - 29/04 22:30"},
+        {"0 inside a name",
+         "\x07\x0A"
+         "Iv\0or Kell"s,
+         "Iv"},
+        {"0 first in a number",
+         "\x07\x03"
+         "Ivo"
+         "\x02\x03"
+         "\0"
+         "55"s,
+         "Ivo"},
+        {"0 after Blocked",
+         "\x07\x0B"
+         "Blocked\0xyz"s,
+         "(Blocked)"},
+        {"0 inside a date",
+         "\x01\x08"
+         "0429\0"
+         "230"s,
+         " - 29/04 "},
+        {"0 in an SDMF number",
+         "\x04\x0C"
+         "04292230"
+         "79\0"
+         "1"s,
+         "79 - 29/04 22:30"},
         {"0 in the visual indicator", "\x0B\x01\x00"s, " - VM Off"},
     });
 }
@@ -208,9 +469,13 @@ TEST(CallerIdDecoder, LongPayloadIsWalkedToTheEnd)
 {
     std::string payload;
     for (int i = 0; i < 200000; ++i) {
-        payload += "\x05\x03" "abc";
+        payload += "\x05\x03"
+                   "abc";
     }
-    payload += "\x07\x03" "Ivo" "\x02\x03" "555";
+    payload += "\x07\x03"
+               "Ivo"
+               "\x02\x03"
+               "555";
     EXPECT_EQ(Decode(payload), "Ivo at 555");
 }
 

@@ -1,12 +1,12 @@
 // The caller-ID generator driven through its real widgets from the keyboard:
 // user actions → the record the library receives; the template against the
 // control model; "&Generate" disabled for the call; opening from the menu.
-#include "CCallerIdGenDlg.h"
-#include "CallerIdGenTemplate.h"
-#include "CidGenInterlocks.h"
-#include "CidRecordBytes.h"
-#include "DialogBuilder.h"
-#include "MainDialogFixture.h"
+#include "dialogs/CCallerIdGenDlg.h"
+#include "dialogs/logic/CidGenInterlocks.h"
+#include "res/CallerIdGenTemplate.h"
+#include "res/DialogBuilder.h"
+#include "tests/support/CidRecordBytes.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +25,14 @@ namespace {
 
 // One user action on the dialog, by keyboard.
 struct Action {
-    enum Kind { Select, Click, Name, Number, Date, LevelKey } kind;
+    enum Kind {
+        Select,
+        Click,
+        Name,
+        Number,
+        Date,
+        LevelKey
+    } kind;
     int value = 0;  // item index, box id, or key
     std::string text{};
 };
@@ -59,19 +66,15 @@ protected:
         stub::Reset();
     }
 
-    template <class Widget>
-    Widget *Control(int id) const
-    {
-        return res::Control<Widget>(dialog_.get(), id);
-    }
+    template <class Widget> Widget *Control(int id) const { return res::Control<Widget>(dialog_.get(), id); }
 
     // Puts the keyboard focus on a control as the user would reach it: only
     // a visible, enabled control can take it.
     void Focus(QWidget *widget)
     {
         ASSERT_NE(widget, nullptr);
-        ASSERT_TRUE(widget->isVisible() && widget->isEnabled()) << widget->objectName().toStdString()
-                                                                << " cannot be reached";
+        ASSERT_TRUE(widget->isVisible() && widget->isEnabled())
+            << widget->objectName().toStdString() << " cannot be reached";
         widget->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(widget->hasFocus()) << widget->objectName().toStdString();
     }
@@ -105,9 +108,15 @@ protected:
             QTest::keyClick(box, Qt::Key_Space);
             break;
         }
-        case Action::Name: Type(kCidIdNameEdit, action.text); break;
-        case Action::Number: Type(kCidIdNumberEdit, action.text); break;
-        case Action::Date: Type(kCidIdDateEdit, action.text); break;
+        case Action::Name:
+            Type(kCidIdNameEdit, action.text);
+            break;
+        case Action::Number:
+            Type(kCidIdNumberEdit, action.text);
+            break;
+        case Action::Date:
+            Type(kCidIdDateEdit, action.text);
+            break;
         case Action::LevelKey: {
             auto *slider = Control<QSlider>(kCidIdSignalLevel);
             Focus(slider);
@@ -175,7 +184,9 @@ TEST_F(CallerIdDialogTest, KeyboardActionsGiveTheRecordBytes)
 {
     const std::string name60 = std::string(30, 'A') + std::string(30, 'B');
     const std::vector<Row> rows = {
-        {"defaults, Enter at once", {}, Record(0, 0x40),
+        {"defaults, Enter at once",
+         {},
+         Record(0, 0x40),
          {{kCidIdNameEdit, false, false, true},
           {kCidIdNumberEdit, false, true, true},
           {kCidIdDateEdit, false, true, true},
@@ -190,20 +201,28 @@ TEST_F(CallerIdDialogTest, KeyboardActionsGiveTheRecordBytes)
           {kCidIdCallWaiting, false, true, true},
           {kCidIdWaitForAck, false, true, false},
           {kCidIdGenerate, false, true, true}}},
-        {"MDMF", {Select(kCidMdmf)}, Record(1, 0x47),
+        {"MDMF",
+         {Select(kCidMdmf)},
+         Record(1, 0x47),
          {{kCidIdNameEdit, false, true, true}, {kCidIdLitIndicator, false, true, true}}},
         {"MDMF, visual indicator sent and lit",
-         {Select(kCidMdmf), Click(kCidIdSendVisualIndicator), Click(kCidIdLitIndicator)}, Record(1, 0x08, 0, 0xFF),
+         {Select(kCidMdmf), Click(kCidIdSendVisualIndicator), Click(kCidIdLitIndicator)},
+         Record(1, 0x08, 0, 0xFF),
          {{kCidIdUseRinger, false, true, true}, {kCidIdSendDateTime, false, true, true}}},
         {"MDMF, visual indicator unchecked again",
-         {Select(kCidMdmf), Click(kCidIdSendVisualIndicator), Click(kCidIdLitIndicator),
+         {Select(kCidMdmf),
+          Click(kCidIdSendVisualIndicator),
+          Click(kCidIdLitIndicator),
           Click(kCidIdSendVisualIndicator)},
-         Record(1, 0x47, 0, 0xFF), {}},
+         Record(1, 0x47, 0, 0xFF),
+         {}},
         {"MDMF, a box the user cleared is checked again with the visual indicator off",
          {Select(kCidMdmf), Click(kCidIdSendName), Click(kCidIdSendVisualIndicator), Click(kCidIdSendVisualIndicator)},
-         Record(1, 0x47), {}},
+         Record(1, 0x47),
+         {}},
         {"MDMF, private after out of area",
-         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdPrivate)}, Record(1, 0x67),
+         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdPrivate)},
+         Record(1, 0x67),
          {{kCidIdOutOfArea, false, true, true},
           {kCidIdPrivate, true, true, true},
           {kCidIdSendNumber, true, false, true},
@@ -211,21 +230,31 @@ TEST_F(CallerIdDialogTest, KeyboardActionsGiveTheRecordBytes)
           {kCidIdNumberEdit, false, false, true},
           {kCidIdNameEdit, false, false, true}}},
         {"MDMF, out of area checked and cleared",
-         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdOutOfArea)}, Record(1, 0x47),
+         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdOutOfArea)},
+         Record(1, 0x47),
          {{kCidIdSendNumber, true, true, true},
           {kCidIdSendName, true, true, true},
           {kCidIdNumberEdit, false, true, true},
           {kCidIdNameEdit, false, true, true}}},
-        {"DTMF-# private: number edit disabled, its text sent", {Select(kCidDtmfHash), Click(kCidIdPrivate)},
-         Record(3, 0x60), {{kCidIdNumberEdit, false, false, true}, {kCidIdNameEdit, false, false, true}}},
-        {"DTMF-C out of area on and off", {Select(kCidDtmfC), Click(kCidIdOutOfArea), Click(kCidIdOutOfArea)},
-         Record(2, 0x40), {{kCidIdNumberEdit, false, true, true}}},
-        {"MDMF private, then SDMF", {Select(kCidMdmf), Click(kCidIdPrivate), Select(kCidSdmf)}, Record(0, 0x40),
+        {"DTMF-# private: number edit disabled, its text sent",
+         {Select(kCidDtmfHash), Click(kCidIdPrivate)},
+         Record(3, 0x60),
+         {{kCidIdNumberEdit, false, false, true}, {kCidIdNameEdit, false, false, true}}},
+        {"DTMF-C out of area on and off",
+         {Select(kCidDtmfC), Click(kCidIdOutOfArea), Click(kCidIdOutOfArea)},
+         Record(2, 0x40),
+         {{kCidIdNumberEdit, false, true, true}}},
+        {"MDMF private, then SDMF",
+         {Select(kCidMdmf), Click(kCidIdPrivate), Select(kCidSdmf)},
+         Record(0, 0x40),
          {{kCidIdPrivate, false, false, true}, {kCidIdNumberEdit, false, true, true}}},
-        {"call waiting, then wait for ACK", {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck)},
-         Record(0, 0x40, 0x03), {{kCidIdUseRinger, true, false, false}, {kCidIdWaitForAck, true, true, true}}},
+        {"call waiting, then wait for ACK",
+         {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck)},
+         Record(0, 0x40, 0x03),
+         {{kCidIdUseRinger, true, false, false}, {kCidIdWaitForAck, true, true, true}}},
         {"call waiting off keeps wait for ACK's hidden state",
-         {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck), Click(kCidIdCallWaiting)}, Record(0, 0x40, 0x02),
+         {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck), Click(kCidIdCallWaiting)},
+         Record(0, 0x40, 0x02),
          {{kCidIdUseRinger, true, true, true}, {kCidIdWaitForAck, true, true, false}}},
         {"ringer cleared", {Click(kCidIdUseRinger)}, Record(0, 0x00), {}},
         {"60 characters typed into the name: 50 kept, 49 sent",
@@ -234,15 +263,24 @@ TEST_F(CallerIdDialogTest, KeyboardActionsGiveTheRecordBytes)
          {}},
         {"4-character date", {Date("0429")}, With(Record(0, 0x40), [](ExpectedCid &r) { r.dateTime = "0429"; }), {}},
         {"9 characters typed into the date: 8 kept",
-         {Date("123456789")}, With(Record(0, 0x40), [](ExpectedCid &r) { r.dateTime = "12345678"; }), {}},
-        {"empty number and date", {Number(""), Date("")},
-         With(Record(0, 0x40), [](ExpectedCid &r) {
-             r.number.clear();
-             r.dateTime.clear();
-         }), {}},
-        {"level at its top", {LevelKey(Qt::Key_End)}, With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 32766; }),
+         {Date("123456789")},
+         With(Record(0, 0x40), [](ExpectedCid &r) { r.dateTime = "12345678"; }),
          {}},
-        {"level at its bottom", {LevelKey(Qt::Key_Home)}, With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 0; }),
+        {"empty number and date",
+         {Number(""), Date("")},
+         With(Record(0, 0x40),
+              [](ExpectedCid &r) {
+                  r.number.clear();
+                  r.dateTime.clear();
+              }),
+         {}},
+        {"level at its top",
+         {LevelKey(Qt::Key_End)},
+         With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 32766; }),
+         {}},
+        {"level at its bottom",
+         {LevelKey(Qt::Key_Home)},
+         With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 0; }),
          {}},
     };
     for (const Row &row : rows) {
@@ -319,11 +357,21 @@ TEST_F(CallerIdDialogTest, TemplateMatchesTheControlModel)
         ASSERT_NE(widget, nullptr) << control.id;
         bool kindMatches = false;
         switch (control.kind) {
-        case CidControlKind::ComboBox: kindMatches = qobject_cast<QComboBox *>(widget) != nullptr; break;
-        case CidControlKind::CheckBox: kindMatches = qobject_cast<QCheckBox *>(widget) != nullptr; break;
-        case CidControlKind::Edit: kindMatches = qobject_cast<QLineEdit *>(widget) != nullptr; break;
-        case CidControlKind::Trackbar: kindMatches = qobject_cast<QSlider *>(widget) != nullptr; break;
-        case CidControlKind::PushButton: kindMatches = qobject_cast<QPushButton *>(widget) != nullptr; break;
+        case CidControlKind::ComboBox:
+            kindMatches = qobject_cast<QComboBox *>(widget) != nullptr;
+            break;
+        case CidControlKind::CheckBox:
+            kindMatches = qobject_cast<QCheckBox *>(widget) != nullptr;
+            break;
+        case CidControlKind::Edit:
+            kindMatches = qobject_cast<QLineEdit *>(widget) != nullptr;
+            break;
+        case CidControlKind::Trackbar:
+            kindMatches = qobject_cast<QSlider *>(widget) != nullptr;
+            break;
+        case CidControlKind::PushButton:
+            kindMatches = qobject_cast<QPushButton *>(widget) != nullptr;
+            break;
         }
         EXPECT_TRUE(kindMatches) << control.id;
     }

@@ -1,8 +1,8 @@
 // Serial-number programming and the maintenance items through the main
 // dialog: the ScE2Rom calls with the command-line text, and the log lines.
-#include "Adapter.h"
-#include "MainDialogFixture.h"
-#include "QStringPrinter.h"
+#include "device/Adapter.h"
+#include "tests/dialogs/QStringPrinter.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,7 +80,7 @@ TEST_F(DeviceMaintenanceTest, OperationsPassTheCommandLineTextAndLogTheirOutcome
 {
     struct Row {
         const char *what;
-        uint16_t id;            // 1083 is the button, the others menu items
+        uint16_t id;  // 1083 is the button, the others menu items
         int32_t result;
         const char *commandLine;
         std::string call;
@@ -98,8 +98,7 @@ TEST_F(DeviceMaintenanceTest, OperationsPassTheCommandLineTextAndLogTheirOutcome
         {"burn failed", 1083, 9, "", "ScE2Rom(2, \"" + serial + "\", \"\")", "Error prog. serial number."},
         {"erase with arguments", 32830, 0, "-p 2 x", "ScE2Rom(0, null, \"-p 2 x\")", "Device erased."},
         {"reboot with arguments", 32839, 0, "--unit=7", "ScE2Rom(3, null, \"--unit=7\")", "Device ReBooted."},
-        {"burn with arguments", 1083, 0, "a b", "ScE2Rom(2, \"" + serial + "\", \"a b\")",
-         "Serial number programed."},
+        {"burn with arguments", 1083, 0, "a b", "ScE2Rom(2, \"" + serial + "\", \"a b\")", "Serial number programed."},
     };
     Create();
     for (const Row &row : rows) {

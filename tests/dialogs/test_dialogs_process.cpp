@@ -2,8 +2,8 @@
 // stand-in in the simulator's place: what the library receives when a user
 // works the maintenance items, the test dialogs, the melody upload and the
 // serial number from the keyboard, with and without command-line arguments.
-#include "CidRecordBytes.h"
-#include "QStringPrinter.h"
+#include "tests/dialogs/QStringPrinter.h"
+#include "tests/support/CidRecordBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,8 +41,9 @@ protected:
         env.insert("QT_QPA_GENERIC_PLUGINS", "tvxkeyscript");
         env.insert("TVX_KEY_SCRIPT", script.join(';'));
         // The single-instance socket is per display: one of its own per test.
-        env.insert("DISPLAY", ":tvx-dialogs-" + QString::number(QCoreApplication::applicationPid()) + "-" +
-                                  QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        env.insert("DISPLAY",
+                   ":tvx-dialogs-" + QString::number(QCoreApplication::applicationPid()) + "-" +
+                       QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         return env;
     }
 
@@ -111,16 +112,27 @@ TEST_F(DialogsProcessTest, MaintenanceByKeyboardPassesTheCommandLineText)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text.toStdString());
         QFile::remove(record_);
-        Run({kMain, "Return", "Alt+F", "Return", "Alt+F", "Down", "Return", "Alt+F", "Down", "Down", "Return",
+        Run({kMain,
+             "Return",
+             "Alt+F",
+             "Return",
+             "Alt+F",
+             "Down",
+             "Return",
+             "Alt+F",
+             "Down",
+             "Down",
+             "Return",
              "Escape"},
             row.arguments);
         const QString text = "\"" + row.text + "\")";
-        EXPECT_EQ(Recorded({"ScE2Rom"}), QStringList({
-                                             "ScE2Rom(2, \"TVXSTUB-0000-000000001\", " + text,
-                                             "ScE2Rom(0, null, " + text,
-                                             "ScE2Rom(1, null, " + text,
-                                             "ScE2Rom(3, null, " + text,
-                                         }));
+        EXPECT_EQ(Recorded({"ScE2Rom"}),
+                  QStringList({
+                      "ScE2Rom(2, \"TVXSTUB-0000-000000001\", " + text,
+                      "ScE2Rom(0, null, " + text,
+                      "ScE2Rom(1, null, " + text,
+                      "ScE2Rom(3, null, " + text,
+                  }));
     }
 }
 
@@ -129,8 +141,26 @@ TEST_F(DialogsProcessTest, MaintenanceByKeyboardPassesTheCommandLineText)
 // release after Enter has closed the LEDs test.
 TEST_F(DialogsProcessTest, TestDialogsByKeyboard)
 {
-    Run({kMain, "Alt+C", "Return", "wait:Parlino Caller ID Generator", "Down", "Return", "Escape", kMain, "Alt+C",
-         "Down", "Down", "Down", "Down", "Return", "wait:Parlino LEDs Test", "Space", "Tab", "Space", "Return", kMain,
+    Run({kMain,
+         "Alt+C",
+         "Return",
+         "wait:Parlino Caller ID Generator",
+         "Down",
+         "Return",
+         "Escape",
+         kMain,
+         "Alt+C",
+         "Down",
+         "Down",
+         "Down",
+         "Down",
+         "Return",
+         "wait:Parlino LEDs Test",
+         "Space",
+         "Tab",
+         "Space",
+         "Return",
+         kMain,
          "Escape"});
     tvx::test::ExpectedCid mdmf;
     mdmf.msgType = 1;
@@ -156,13 +186,31 @@ TEST_F(DialogsProcessTest, MelodyAndSerialNumberByKeyboard)
     ASSERT_TRUE(QDir(dir_.path()).mkdir("melodies"));
     const QString good = WriteFile("melodies/tune.mel", "[Tune]\r\n1F\r\n0x20\r\nff");
     const QString tooLong = WriteFile("melodies/long.mel", "[Long]\n" + QByteArray("01\n").repeated(257));
-    Run({kMain, "Alt+R", "Down", "Return", "wait:UpLoad Melody", "paste:" + good, "Return", kMain, "Alt+R", "Down",
-         "Return", "wait:UpLoad Melody", "paste:" + tooLong, "Return", kMain, "type:ABCDEFGHIJKLMNOPQRSTU", "Return",
-         "type:V", "Return", "Escape"});
-    EXPECT_EQ(Recorded({"ScUploadMelody", "ScE2Rom"}), QStringList({
-                                                           "ScUploadMelody(ptr, 3) bytes=1F20FF",
-                                                           "ScE2Rom(2, \"ABCDEFGHIJKLMNOPQRSTUV\", \"\")",
-                                                       }));
+    Run({kMain,
+         "Alt+R",
+         "Down",
+         "Return",
+         "wait:UpLoad Melody",
+         "paste:" + good,
+         "Return",
+         kMain,
+         "Alt+R",
+         "Down",
+         "Return",
+         "wait:UpLoad Melody",
+         "paste:" + tooLong,
+         "Return",
+         kMain,
+         "type:ABCDEFGHIJKLMNOPQRSTU",
+         "Return",
+         "type:V",
+         "Return",
+         "Escape"});
+    EXPECT_EQ(Recorded({"ScUploadMelody", "ScE2Rom"}),
+              QStringList({
+                  "ScUploadMelody(ptr, 3) bytes=1F20FF",
+                  "ScE2Rom(2, \"ABCDEFGHIJKLMNOPQRSTUV\", \"\")",
+              }));
 }
 
 // SIGTERM while a test dialog runs over the main one: the test dialog ends

@@ -1,10 +1,10 @@
 // The LEDs test opened from "LEDs Test ...": the masks the library receives
 // for sequences of clicks, and the release ScTestLEDs(0) once after the
 // dialog has closed, however it closed.
-#include "CLedsTestDlg.h"
-#include "DialogBuilder.h"
-#include "LedMask.h"
-#include "MainDialogFixture.h"
+#include "dialogs/CLedsTestDlg.h"
+#include "dialogs/logic/LedMask.h"
+#include "res/DialogBuilder.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,13 +18,18 @@
 namespace tvx::test {
 namespace {
 
-enum class Close { CloseBox, Escape, Enter, KeypadEnter };
+enum class Close {
+    CloseBox,
+    Escape,
+    Enter,
+    KeypadEnter
+};
 
 struct Row {
     const char *what;
     std::vector<int> clicks;  // box ids, each pressed with Space
     Close close;
-    std::vector<int> masks;   // ScTestLEDs while the dialog is up
+    std::vector<int> masks;  // ScTestLEDs while the dialog is up
 };
 
 class LedsTestTest : public MainDialogTest {
@@ -63,10 +68,18 @@ protected:
     static void CloseBy(QDialog &dialog, Close close)
     {
         switch (close) {
-        case Close::CloseBox: dialog.close(); break;
-        case Close::Escape: QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Escape); break;
-        case Close::Enter: QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Return); break;
-        case Close::KeypadEnter: QTest::keyClick(&dialog, Qt::Key_Enter, Qt::KeypadModifier); break;
+        case Close::CloseBox:
+            dialog.close();
+            break;
+        case Close::Escape:
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Escape);
+            break;
+        case Close::Enter:
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Return);
+            break;
+        case Close::KeypadEnter:
+            QTest::keyClick(&dialog, Qt::Key_Enter, Qt::KeypadModifier);
+            break;
         }
     }
 };
@@ -88,7 +101,9 @@ TEST_F(LedsTestTest, EveryClickSendsTheWholeMaskAndTheCloseReleasesAll)
         {"enable, power, last lamp", {1077, 1100, 1106}, Close::Escape, {0x80, 0x81, 0xC1}},
         {"a lamp without enable", {1102}, Close::CloseBox, {0x04}},
         {"the last checked box unchecked", {1103, 1103}, Close::Enter, {0x08, 0x00}},
-        {"every box, then enable cleared", {1077, 1100, 1101, 1102, 1103, 1104, 1105, 1106, 1077}, Close::Enter,
+        {"every box, then enable cleared",
+         {1077, 1100, 1101, 1102, 1103, 1104, 1105, 1106, 1077},
+         Close::Enter,
          {0x80, 0x81, 0x83, 0x87, 0x8F, 0x9F, 0xBF, 0xFF, 0x7F}},
         {"boxes still checked at the close box", {1105, 1077}, Close::CloseBox, {0x20, 0xA0}},
         {"keypad Enter", {1101}, Close::KeypadEnter, {0x02}},

@@ -1,9 +1,9 @@
 // "Load Melody ..." through the real handler, with the file dialog answered
 // by the test: what the library receives and what the event log shows for
 // good, bad and missing files, and for a cancelled dialog.
-#include "MainDialogFixture.h"
-#include "QStringPrinter.h"
-#include "MelodyUpload.h"
+#include "dialogs/MelodyUpload.h"
+#include "tests/dialogs/QStringPrinter.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,9 +80,9 @@ std::string Hex(const std::vector<uint8_t> &bytes)
 struct Row {
     const char *what;
     QByteArray contents;
-    int32_t result;          // of ScUploadMelody
-    int count;               // -1: no upload
-    std::string bytes;       // as hex
+    int32_t result;     // of ScUploadMelody
+    int count;          // -1: no upload
+    std::string bytes;  // as hex
     QStringList lines;
 };
 

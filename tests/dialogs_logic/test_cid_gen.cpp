@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "CidGenInterlocks.h"
-#include "CidRecordBytes.h"
-#include "CidGenRecordPacking.h"
+#include "dialogs/logic/CidGenInterlocks.h"
+#include "dialogs/logic/CidGenRecordPacking.h"
+#include "tests/support/CidRecordBytes.h"
 
 namespace tvx {
 namespace {
 
 using Bytes = std::array<std::uint8_t, 116>;
 
-Bytes RecordBytes(const CidGenRecord& record) {
+Bytes RecordBytes(const CidGenRecord &record)
+{
     static_assert(sizeof record == 116);
     Bytes bytes{};
     std::memcpy(bytes.data(), &record, bytes.size());
@@ -36,9 +37,15 @@ struct Expected {
     std::uint8_t levelHigh;
 
     // Laid out by the shared helper; the level is given as its two stored bytes.
-    Bytes ToBytes() const {
-        const test::ExpectedCid expected{msgType,   name,      number,   dateTime,
-                                         indicatorLit, sendFlags, callFlags,
+    Bytes ToBytes() const
+    {
+        const test::ExpectedCid expected{msgType,
+                                         name,
+                                         number,
+                                         dateTime,
+                                         indicatorLit,
+                                         sendFlags,
+                                         callFlags,
                                          static_cast<std::uint16_t>(levelLow | (levelHigh << 8))};
         return expected.Bytes();
     }
@@ -46,7 +53,14 @@ struct Expected {
 
 // One user action on the dialog.
 struct Action {
-    enum Kind { Select, Click, Name, Number, Date, Level } kind;
+    enum Kind {
+        Select,
+        Click,
+        Name,
+        Number,
+        Date,
+        Level
+    } kind;
     int value = 0;
     std::string text{};
 };
@@ -75,38 +89,60 @@ struct Dialog {
 
     // A user can click only an enabled, visible box; the click toggles it
     // and then runs the handler bound to that box, if any.
-    void ClickBox(int id) {
+    void ClickBox(int id)
+    {
         const auto state = model.State(id);
         ASSERT_TRUE(state.has_value()) << id;
         ASSERT_TRUE(state->enabled && state->visible) << "box " << id << " cannot be clicked";
         ASSERT_TRUE(model.SetChecked(id, !state->checked)) << id;
         switch (id) {
-        case kCidIdOutOfArea: model.OutOfArea(); break;
-        case kCidIdPrivate: model.Private(); break;
-        case kCidIdCallWaiting: model.CallWaiting(); break;
-        case kCidIdSendVisualIndicator: model.SendVisualIndicator(); break;
-        default: break;
+        case kCidIdOutOfArea:
+            model.OutOfArea();
+            break;
+        case kCidIdPrivate:
+            model.Private();
+            break;
+        case kCidIdCallWaiting:
+            model.CallWaiting();
+            break;
+        case kCidIdSendVisualIndicator:
+            model.SendVisualIndicator();
+            break;
+        default:
+            break;
         }
     }
 
-    void Do(const Action& action) {
+    void Do(const Action &action)
+    {
         switch (action.kind) {
-        case Action::Select: model.SelchangeMessageType(action.value); break;
-        case Action::Click: ClickBox(action.value); break;
-        case Action::Name: name = action.text; break;
-        case Action::Number: number = action.text; break;
-        case Action::Date: dateTime = action.text; break;
-        case Action::Level: level = action.value; break;
+        case Action::Select:
+            model.SelchangeMessageType(action.value);
+            break;
+        case Action::Click:
+            ClickBox(action.value);
+            break;
+        case Action::Name:
+            name = action.text;
+            break;
+        case Action::Number:
+            number = action.text;
+            break;
+        case Action::Date:
+            dateTime = action.text;
+            break;
+        case Action::Level:
+            level = action.value;
+            break;
         }
     }
 
-    Bytes Generate() const {
-        return RecordBytes(PackCidGenRecord(model.Inputs(name, number, dateTime, level)));
-    }
+    Bytes Generate() const { return RecordBytes(PackCidGenRecord(model.Inputs(name, number, dateTime, level))); }
 };
 
-void ExpectStates(const CidGenInterlocks& model, const std::vector<StateCheck>& checks) {
-    for (const StateCheck& check : checks) {
+void ExpectStates(const CidGenInterlocks &model, const std::vector<StateCheck> &checks)
+{
+    for (const StateCheck &check : checks) {
         const auto state = model.State(check.id);
         ASSERT_TRUE(state.has_value()) << check.id;
         EXPECT_EQ(state->checked, check.checked) << "checked of " << check.id;
@@ -120,28 +156,28 @@ const std::string kNumber = std::string(kCidDefaultNumber);
 const std::string kName = std::string(kCidDefaultName);
 
 struct GenerateCase {
-    const char* what;
+    const char *what;
     std::vector<Action> actions;
     Expected record;
     std::vector<StateCheck> states;
 };
 
-TEST(CidGenerator, UserActionsGiveRecordBytes) {
+TEST(CidGenerator, UserActionsGiveRecordBytes)
+{
     const std::vector<GenerateCase> cases = {
         {"defaults at once",
          {},
          {0, kName, kNumber, "04292230", 0x00, 0x40, 0x00, 0x80, 0x3E},
          {{kCidIdNameEdit, false, false, true}}},
-        {"MDMF",
-         {Select(kCidMdmf)},
-         {1, kName, kNumber, "04292230", 0x00, 0x47, 0x00, 0x80, 0x3E},
-         {}},
+        {"MDMF", {Select(kCidMdmf)}, {1, kName, kNumber, "04292230", 0x00, 0x47, 0x00, 0x80, 0x3E}, {}},
         {"MDMF with visual indicator, lit",
          {Select(kCidMdmf), Click(kCidIdSendVisualIndicator), Click(kCidIdLitIndicator)},
          {1, kName, kNumber, "04292230", 0xFF, 0x08, 0x00, 0x80, 0x3E},
          {}},
         {"MDMF visual indicator checked then unchecked",
-         {Select(kCidMdmf), Click(kCidIdSendVisualIndicator), Click(kCidIdLitIndicator),
+         {Select(kCidMdmf),
+          Click(kCidIdSendVisualIndicator),
+          Click(kCidIdLitIndicator),
           Click(kCidIdSendVisualIndicator)},
          {1, kName, kNumber, "04292230", 0xFF, 0x47, 0x00, 0x80, 0x3E},
          {}},
@@ -186,41 +222,31 @@ TEST(CidGenerator, UserActionsGiveRecordBytes) {
          {Name(kName50)},
          {0, kName50.substr(0, 49), kNumber, "04292230", 0x00, 0x40, 0x00, 0x80, 0x3E},
          {}},
-        {"4-character date",
-         {Date("0429")},
-         {0, kName, kNumber, "0429", 0x00, 0x40, 0x00, 0x80, 0x3E},
-         {}},
+        {"4-character date", {Date("0429")}, {0, kName, kNumber, "0429", 0x00, 0x40, 0x00, 0x80, 0x3E}, {}},
         {"empty texts",
          {Name(""), Action{Action::Number, 0, ""}, Date("")},
          {0, "", "", "", 0x00, 0x40, 0x00, 0x80, 0x3E},
          {}},
-        {"date sent as typed",
-         {Date("ab cd!?z")},
-         {0, kName, kNumber, "ab cd!?z", 0x00, 0x40, 0x00, 0x80, 0x3E},
-         {}},
-        {"lowest signal level",
-         {Level(0)},
-         {0, kName, kNumber, "04292230", 0x00, 0x40, 0x00, 0x00, 0x00},
-         {}},
-        {"highest signal level",
-         {Level(32766)},
-         {0, kName, kNumber, "04292230", 0x00, 0x40, 0x00, 0xFE, 0x7F},
-         {}},
+        {"date sent as typed", {Date("ab cd!?z")}, {0, kName, kNumber, "ab cd!?z", 0x00, 0x40, 0x00, 0x80, 0x3E}, {}},
+        {"lowest signal level", {Level(0)}, {0, kName, kNumber, "04292230", 0x00, 0x40, 0x00, 0x00, 0x00}, {}},
+        {"highest signal level", {Level(32766)}, {0, kName, kNumber, "04292230", 0x00, 0x40, 0x00, 0xFE, 0x7F}, {}},
     };
 
-    for (const GenerateCase& c : cases) {
+    for (const GenerateCase &c : cases) {
         SCOPED_TRACE(c.what);
         Dialog dialog;
-        for (const Action& action : c.actions) {
+        for (const Action &action : c.actions) {
             dialog.Do(action);
-            if (testing::Test::HasFatalFailure()) return;
+            if (testing::Test::HasFatalFailure())
+                return;
         }
         EXPECT_EQ(dialog.Generate(), c.record.ToBytes());
         ExpectStates(dialog.model, c.states);
     }
 }
 
-TEST(CidGenerator, InitDialogStates) {
+TEST(CidGenerator, InitDialogStates)
+{
     const std::vector<StateCheck> expected = {
         {kCidIdMessageType, false, true, true},
         {kCidIdSendNumber, false, false, true},
@@ -250,8 +276,8 @@ TEST(CidGenerator, InitDialogStates) {
 
     // A used model starts again from the same defaults.
     Dialog used;
-    for (const Action& action : {Select(kCidMdmf), Click(kCidIdOutOfArea),
-                                 Click(kCidIdCallWaiting), Click(kCidIdLitIndicator)}) {
+    for (const Action &action :
+         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdCallWaiting), Click(kCidIdLitIndicator)}) {
         used.Do(action);
     }
     used.model.InitDialog();
@@ -267,7 +293,8 @@ struct TypeTableRow {
     std::array<bool, 4> enabled;
 };
 
-TEST(CidGenerator, MessageTypeTable) {
+TEST(CidGenerator, MessageTypeTable)
+{
     const std::array<TypeTableRow, 9> rows{{
         {kCidIdSendDateTime, {false, true, false, false}, {false, true, false, false}},
         {kCidIdDateEdit, {false, false, false, false}, {true, true, false, false}},
@@ -288,8 +315,7 @@ TEST(CidGenerator, MessageTypeTable) {
             Dialog dialog;
             if (from == 1) {
                 dialog.Do(Select(kCidMdmf));
-                for (int id : {kCidIdLitIndicator, kCidIdOutOfArea, kCidIdCallWaiting,
-                               kCidIdWaitForAck}) {
+                for (int id : {kCidIdLitIndicator, kCidIdOutOfArea, kCidIdCallWaiting, kCidIdWaitForAck}) {
                     dialog.Do(Click(id));
                 }
                 ASSERT_FALSE(testing::Test::HasFatalFailure());
@@ -302,7 +328,7 @@ TEST(CidGenerator, MessageTypeTable) {
             dialog.model.SelchangeMessageType(index);
 
             EXPECT_EQ(dialog.model.MessageType(), index);
-            for (const TypeTableRow& row : rows) {
+            for (const TypeTableRow &row : rows) {
                 const auto state = dialog.model.State(row.id);
                 EXPECT_EQ(state->checked, row.checked[index]) << row.id;
                 EXPECT_EQ(state->enabled, row.enabled[index]) << row.id;
@@ -320,7 +346,8 @@ TEST(CidGenerator, MessageTypeTable) {
     }
 }
 
-TEST(CidGenerator, SelectionOutsideTheListOnlyChecksRinger) {
+TEST(CidGenerator, SelectionOutsideTheListOnlyChecksRinger)
+{
     for (int index : {-1, 4, 1000}) {
         SCOPED_TRACE(index);
         Dialog dialog;
@@ -328,10 +355,9 @@ TEST(CidGenerator, SelectionOutsideTheListOnlyChecksRinger) {
         dialog.Do(Click(kCidIdOutOfArea));
         dialog.Do(Click(kCidIdUseRinger));
         std::vector<StateCheck> before;
-        for (const CidControl& control : kCidGenControls) {
+        for (const CidControl &control : kCidGenControls) {
             const auto s = *dialog.model.State(control.id);
-            before.push_back({control.id, control.id == kCidIdUseRinger ? true : s.checked,
-                              s.enabled, s.visible});
+            before.push_back({control.id, control.id == kCidIdUseRinger ? true : s.checked, s.enabled, s.visible});
         }
         dialog.model.SelchangeMessageType(index);
         ExpectStates(dialog.model, before);
@@ -339,12 +365,13 @@ TEST(CidGenerator, SelectionOutsideTheListOnlyChecksRinger) {
 }
 
 struct ExclusiveCase {
-    const char* what;
+    const char *what;
     std::vector<Action> actions;
     std::vector<StateCheck> states;
 };
 
-TEST(CidGenerator, OutOfAreaAndPrivateInterlocks) {
+TEST(CidGenerator, OutOfAreaAndPrivateInterlocks)
+{
     const std::vector<ExclusiveCase> cases = {
         {"MDMF out of area locks the caller's identity",
          {Select(kCidMdmf), Click(kCidIdOutOfArea)},
@@ -398,18 +425,20 @@ TEST(CidGenerator, OutOfAreaAndPrivateInterlocks) {
          {Select(kCidMdmf), Click(kCidIdOutOfArea), Select(kCidDtmfC)},
          {{kCidIdOutOfArea, false, true, true}, {kCidIdNumberEdit, false, true, true}}},
     };
-    for (const ExclusiveCase& c : cases) {
+    for (const ExclusiveCase &c : cases) {
         SCOPED_TRACE(c.what);
         Dialog dialog;
-        for (const Action& action : c.actions) {
+        for (const Action &action : c.actions) {
             dialog.Do(action);
-            if (testing::Test::HasFatalFailure()) return;
+            if (testing::Test::HasFatalFailure())
+                return;
         }
         ExpectStates(dialog.model, c.states);
     }
 }
 
-TEST(CidGenerator, VisualIndicatorAndCallWaiting) {
+TEST(CidGenerator, VisualIndicatorAndCallWaiting)
+{
     const std::vector<ExclusiveCase> cases = {
         {"visual indicator clears date, name, number and ringer",
          {Select(kCidMdmf), Click(kCidIdSendVisualIndicator)},
@@ -419,8 +448,11 @@ TEST(CidGenerator, VisualIndicatorAndCallWaiting) {
           {kCidIdUseRinger, false, true, true},
           {kCidIdLitIndicator, false, true, true}}},
         {"unchecking it checks all four, whatever they were",
-         {Select(kCidMdmf), Click(kCidIdSendNumber), Click(kCidIdUseRinger),
-          Click(kCidIdSendVisualIndicator), Click(kCidIdSendVisualIndicator)},
+         {Select(kCidMdmf),
+          Click(kCidIdSendNumber),
+          Click(kCidIdUseRinger),
+          Click(kCidIdSendVisualIndicator),
+          Click(kCidIdSendVisualIndicator)},
          {{kCidIdSendDateTime, true, true, true},
           {kCidIdSendName, true, true, true},
           {kCidIdSendNumber, true, true, true},
@@ -429,32 +461,32 @@ TEST(CidGenerator, VisualIndicatorAndCallWaiting) {
          {Select(kCidMdmf), Click(kCidIdCallWaiting), Click(kCidIdSendVisualIndicator)},
          {{kCidIdUseRinger, false, false, false}, {kCidIdWaitForAck, false, true, true}}},
         {"visual indicator keeps locked boxes disabled",
-         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdSendVisualIndicator),
-          Click(kCidIdSendVisualIndicator)},
+         {Select(kCidMdmf), Click(kCidIdOutOfArea), Click(kCidIdSendVisualIndicator), Click(kCidIdSendVisualIndicator)},
          {{kCidIdSendNumber, true, false, true}, {kCidIdSendName, true, false, true}}},
         {"call waiting shows an unchecked wait for ACK in the ringer's place",
          {Click(kCidIdCallWaiting)},
          {{kCidIdUseRinger, true, false, false}, {kCidIdWaitForAck, false, true, true}}},
         {"call waiting again unchecks wait for ACK",
-         {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck), Click(kCidIdCallWaiting),
-          Click(kCidIdCallWaiting)},
+         {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck), Click(kCidIdCallWaiting), Click(kCidIdCallWaiting)},
          {{kCidIdUseRinger, true, false, false}, {kCidIdWaitForAck, false, true, true}}},
         {"call waiting off shows the ringer, hides ACK keeping its state",
          {Click(kCidIdCallWaiting), Click(kCidIdWaitForAck), Click(kCidIdCallWaiting)},
          {{kCidIdUseRinger, true, true, true}, {kCidIdWaitForAck, true, true, false}}},
     };
-    for (const ExclusiveCase& c : cases) {
+    for (const ExclusiveCase &c : cases) {
         SCOPED_TRACE(c.what);
         Dialog dialog;
-        for (const Action& action : c.actions) {
+        for (const Action &action : c.actions) {
             dialog.Do(action);
-            if (testing::Test::HasFatalFailure()) return;
+            if (testing::Test::HasFatalFailure())
+                return;
         }
         ExpectStates(dialog.model, c.states);
     }
 }
 
-TEST(CidGenerator, SetCheckedAcceptsOnlyCheckBoxes) {
+TEST(CidGenerator, SetCheckedAcceptsOnlyCheckBoxes)
+{
     struct Row {
         int id;
         bool accepted;
@@ -466,7 +498,7 @@ TEST(CidGenerator, SetCheckedAcceptsOnlyCheckBoxes) {
                                    {1000, false},
                                    {kCidIdLitIndicator, true},
                                    {kCidIdWaitForAck, true}}};
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.id);
         CidGenInterlocks model;
         model.InitDialog();
@@ -479,66 +511,69 @@ TEST(CidGenerator, SetCheckedAcceptsOnlyCheckBoxes) {
 
 // Packing alone: inputs that the dialog's limits would not let through.
 struct PackCase {
-    const char* what;
+    const char *what;
     CidGenInputs inputs;
     Expected record;
 };
 
-TEST(CidGenRecordPacking, InputsGiveRecordBytes) {
+TEST(CidGenRecordPacking, InputsGiveRecordBytes)
+{
     static const std::string k60(60, 'x');
     static const std::string kDigits49 = std::string(49, '9');
-    static const std::string kWithZero("12\0" "34", 5);
+    static const std::string kWithZero("12\0"
+                                       "34",
+                                       5);
 
-    auto make = [](auto&& fill) {
+    auto make = [](auto &&fill) {
         CidGenInputs inputs;
         fill(inputs);
         return inputs;
     };
     const std::vector<PackCase> cases = {
         {"all clear", {}, {0, "", "", "", 0x00, 0x00, 0x00, 0x00, 0x00}},
-        {"send name", make([](CidGenInputs& i) { i.sendName = true; }),
-         {0, "", "", "", 0, 0x01, 0, 0, 0}},
-        {"send number", make([](CidGenInputs& i) { i.sendNumber = true; }),
-         {0, "", "", "", 0, 0x02, 0, 0, 0}},
-        {"send date", make([](CidGenInputs& i) { i.sendDateTime = true; }),
-         {0, "", "", "", 0, 0x04, 0, 0, 0}},
-        {"send indicator", make([](CidGenInputs& i) { i.sendVisualIndicator = true; }),
+        {"send name", make([](CidGenInputs &i) { i.sendName = true; }), {0, "", "", "", 0, 0x01, 0, 0, 0}},
+        {"send number", make([](CidGenInputs &i) { i.sendNumber = true; }), {0, "", "", "", 0, 0x02, 0, 0, 0}},
+        {"send date", make([](CidGenInputs &i) { i.sendDateTime = true; }), {0, "", "", "", 0, 0x04, 0, 0, 0}},
+        {"send indicator",
+         make([](CidGenInputs &i) { i.sendVisualIndicator = true; }),
          {0, "", "", "", 0, 0x08, 0, 0, 0}},
-        {"out of area", make([](CidGenInputs& i) { i.outOfArea = true; }),
-         {0, "", "", "", 0, 0x10, 0, 0, 0}},
-        {"private", make([](CidGenInputs& i) { i.privateNumber = true; }),
-         {0, "", "", "", 0, 0x20, 0, 0, 0}},
-        {"ringer", make([](CidGenInputs& i) { i.useRinger = true; }),
-         {0, "", "", "", 0, 0x40, 0, 0, 0}},
-        {"call waiting", make([](CidGenInputs& i) { i.callWaiting = true; }),
-         {0, "", "", "", 0, 0, 0x01, 0, 0}},
-        {"wait for ACK", make([](CidGenInputs& i) { i.waitForAck = true; }),
-         {0, "", "", "", 0, 0, 0x02, 0, 0}},
-        {"lit", make([](CidGenInputs& i) { i.indicatorLit = true; }),
-         {0, "", "", "", 0xFF, 0, 0, 0, 0}},
-        {"DTMF-#", make([](CidGenInputs& i) { i.msgType = 3; }),
-         {3, "", "", "", 0, 0, 0, 0, 0}},
-        {"no selection", make([](CidGenInputs& i) { i.msgType = -1; }),
-         {0xFF, "", "", "", 0, 0, 0, 0, 0}},
+        {"out of area", make([](CidGenInputs &i) { i.outOfArea = true; }), {0, "", "", "", 0, 0x10, 0, 0, 0}},
+        {"private", make([](CidGenInputs &i) { i.privateNumber = true; }), {0, "", "", "", 0, 0x20, 0, 0, 0}},
+        {"ringer", make([](CidGenInputs &i) { i.useRinger = true; }), {0, "", "", "", 0, 0x40, 0, 0, 0}},
+        {"call waiting", make([](CidGenInputs &i) { i.callWaiting = true; }), {0, "", "", "", 0, 0, 0x01, 0, 0}},
+        {"wait for ACK", make([](CidGenInputs &i) { i.waitForAck = true; }), {0, "", "", "", 0, 0, 0x02, 0, 0}},
+        {"lit", make([](CidGenInputs &i) { i.indicatorLit = true; }), {0, "", "", "", 0xFF, 0, 0, 0, 0}},
+        {"DTMF-#", make([](CidGenInputs &i) { i.msgType = 3; }), {3, "", "", "", 0, 0, 0, 0, 0}},
+        {"no selection", make([](CidGenInputs &i) { i.msgType = -1; }), {0xFF, "", "", "", 0, 0, 0, 0, 0}},
         {"49-character number kept whole",
-         make([](CidGenInputs& i) { i.number = kDigits49; }),
+         make([](CidGenInputs &i) { i.number = kDigits49; }),
          {0, "", kDigits49, "", 0, 0, 0, 0, 0}},
         {"60-character texts cut to 49 and 8",
-         make([](CidGenInputs& i) { i.name = k60; i.number = k60; i.dateTime = k60; }),
+         make([](CidGenInputs &i) {
+             i.name = k60;
+             i.number = k60;
+             i.dateTime = k60;
+         }),
          {0, k60.substr(0, 49), k60.substr(0, 49), k60.substr(0, 8), 0, 0, 0, 0, 0}},
         {"texts end at a zero byte",
-         make([](CidGenInputs& i) { i.name = kWithZero; i.number = kWithZero; i.dateTime = kWithZero; }),
+         make([](CidGenInputs &i) {
+             i.name = kWithZero;
+             i.number = kWithZero;
+             i.dateTime = kWithZero;
+         }),
          {0, "12", "12", "12", 0, 0, 0, 0, 0}},
-        {"level 16000 little-endian", make([](CidGenInputs& i) { i.signalLevel = 16000; }),
+        {"level 16000 little-endian",
+         make([](CidGenInputs &i) { i.signalLevel = 16000; }),
          {0, "", "", "", 0, 0, 0, 0x80, 0x3E}},
-        {"level 258", make([](CidGenInputs& i) { i.signalLevel = 258; }),
-         {0, "", "", "", 0, 0, 0, 0x02, 0x01}},
-        {"level below the range", make([](CidGenInputs& i) { i.signalLevel = -5; }),
+        {"level 258", make([](CidGenInputs &i) { i.signalLevel = 258; }), {0, "", "", "", 0, 0, 0, 0x02, 0x01}},
+        {"level below the range",
+         make([](CidGenInputs &i) { i.signalLevel = -5; }),
          {0, "", "", "", 0, 0, 0, 0x00, 0x00}},
-        {"level above the range", make([](CidGenInputs& i) { i.signalLevel = 70000; }),
+        {"level above the range",
+         make([](CidGenInputs &i) { i.signalLevel = 70000; }),
          {0, "", "", "", 0, 0, 0, 0xFE, 0x7F}},
     };
-    for (const PackCase& c : cases) {
+    for (const PackCase &c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(RecordBytes(PackCidGenRecord(c.inputs)), c.record.ToBytes());
     }

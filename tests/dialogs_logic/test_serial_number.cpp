@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "SerialNumber.h"
+#include "dialogs/logic/SerialNumber.h"
 
 namespace tvx {
 namespace {
 
-TEST(SerialNumber, OnlyExactly22CharactersAreValid) {
+TEST(SerialNumber, OnlyExactly22CharactersAreValid)
+{
     struct Row {
         std::string text;
         bool valid;
@@ -24,13 +25,14 @@ TEST(SerialNumber, OnlyExactly22CharactersAreValid) {
         {std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 22), true},
         {" TVX-0001-2345-6789-AB ", false},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(testing::Message() << "length " << row.text.size());
         EXPECT_EQ(IsValidSerialNumber(row.text), row.valid);
     }
 }
 
-TEST(SerialNumber, E2RomResultLines) {
+TEST(SerialNumber, E2RomResultLines)
+{
     struct Row {
         std::int32_t operation;
         std::int32_t result;
@@ -48,7 +50,7 @@ TEST(SerialNumber, E2RomResultLines) {
         {4, 0, ""},
         {-1, 1, ""},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(testing::Message() << row.operation << " -> " << row.result);
         EXPECT_EQ(E2RomResultLine(row.operation, row.result), row.line);
     }

@@ -3,12 +3,12 @@
 // and its other parts.
 #pragma once
 
-#include "DialogBuilder.h"
-#include "EventLog.h"
-#include "MainDialogTemplate.h"
-#include "MainMenu.h"
-#include "MainMenu136.h"
-#include "host/DialogHost.h"
+#include "app/host/DialogHost.h"
+#include "device/EventLog.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogTemplate.h"
+#include "res/MainMenu.h"
+#include "res/MainMenu136.h"
 
 #include <QWidget>
 
@@ -16,8 +16,7 @@ namespace tvx::test {
 
 class PanelHost final : public DialogHost {
 public:
-    PanelHost()
-        : menu_(&window_, res::kMainMenu136, [](uint16_t) {}), log_(&window_)
+    PanelHost() : menu_(&window_, res::kMainMenu136, [](uint16_t) {}), log_(&window_)
     {
         const res::DialogTemplate &tmpl = res::kMainDialogTemplate;
         window_.setFont(res::DialogFont(tmpl));
@@ -38,11 +37,7 @@ public:
     // A control's command as the dialog sends it.
     bool Command(uint16_t id, uint16_t notification) { return messages_.Route(MakeCommandArg(id, notification)); }
 
-    template <class Widget>
-    Widget *Control(int id) const
-    {
-        return res::Control<Widget>(&window_, id);
-    }
+    template <class Widget> Widget *Control(int id) const { return res::Control<Widget>(&window_, id); }
 
 private:
     QWidget window_;

@@ -2,7 +2,7 @@
 // stand-in saw for parameters.
 #pragma once
 
-#include "StubLibrary.h"
+#include "tests/stub/StubLibrary.h"
 
 #include <QApplication>
 #include <QSlider>
@@ -59,8 +59,14 @@ inline void MouseDrag(QSlider *slider, int x, int steps = 8)
 inline void Wheel(QWidget *widget, int delta)
 {
     const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(at,
+                      widget->mapToGlobal(at),
+                      QPoint(),
+                      QPoint(0, delta),
+                      Qt::NoButton,
+                      Qt::NoModifier,
+                      Qt::NoScrollPhase,
+                      false);
     QApplication::sendEvent(widget, &wheel);
 }
 

@@ -1,7 +1,7 @@
 // The analysis switch and the frequency readout under the mouse, with the
 // cursor moved by the window system over the shown dialog.
-#include "AnalysisReadout.h"
-#include "MainDialogFixture.h"
+#include "panel/AnalysisReadout.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -167,7 +167,7 @@ TEST_F(AnalysisTest, MovesOutsideTheAreaSendNothing)
     Box()->click();
     stub::ClearCalls();
     auto *log = Control<QListView>(1000);
-    MoveTo(log->mapToGlobal(log->rect().center()));                          // over another control
+    MoveTo(log->mapToGlobal(log->rect().center()));                                     // over another control
     MoveTo(Dialog().mapToGlobal(QPoint(Dialog().width() / 2, Dialog().height() - 3)));  // the dialog's surface
     MoveTo(Box()->mapToGlobal(Box()->rect().center()));
     EXPECT_THAT(stub::Calls(), IsEmpty());

@@ -1,9 +1,9 @@
 // The country lists: filling from a source, selecting the library's
 // countries, sending the user's choice; the default source of calling codes.
-#include "CountryPanel.h"
-#include "MainDialogFixture.h"
-#include "PanelHost.h"
-#include "PhoneNumberCountries.h"
+#include "panel/CountryPanel.h"
+#include "panel/PhoneNumberCountries.h"
+#include "tests/panel/PanelHost.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -73,9 +73,13 @@ TEST_F(CountryDialogTest, TheOpenFillsBothListsSortedAndSelectsTheLibrarysCountr
     EXPECT_EQ(Items(Destination()), sorted);
     EXPECT_EQ(Local()->currentText(), "United Kingdom [ 44 ]");
     EXPECT_EQ(Destination()->currentText(), "Canada [ 1 ]");
-    EXPECT_THAT(stub::CallTexts({"ScMonitorTones", "ScGetLocalCountry", "ScGetDestinationCountry",
-                                 "ScSetLocalCountry", "ScSetDestinationCountry"}),
-                ElementsAre("ScMonitorTones(ptr, 1, 16)", "ScGetLocalCountry(ptr, 0)", "ScGetDestinationCountry(ptr, 0)"))
+    EXPECT_THAT(
+        stub::CallTexts({"ScMonitorTones",
+                         "ScGetLocalCountry",
+                         "ScGetDestinationCountry",
+                         "ScSetLocalCountry",
+                         "ScSetDestinationCountry"}),
+        ElementsAre("ScMonitorTones(ptr, 1, 16)", "ScGetLocalCountry(ptr, 0)", "ScGetDestinationCountry(ptr, 0)"))
         << "selecting at the open sends nothing";
 }
 

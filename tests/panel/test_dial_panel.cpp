@@ -1,7 +1,7 @@
 // Dialling from the main dialog: the calls and pauses of dial strings in both
 // modes, the empty edit, the button while dialling, Enter and Alt+L.
-#include "DialPanel.h"
-#include "MainDialogFixture.h"
+#include "panel/DialPanel.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -80,7 +80,8 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::EnabledChange)
-            changes.push_back({static_cast<QWidget *>(watched)->isEnabled(), stub::CountOf("ScDoCommand"), clock_.elapsed()});
+            changes.push_back(
+                {static_cast<QWidget *>(watched)->isEnabled(), stub::CountOf("ScDoCommand"), clock_.elapsed()});
         return false;
     }
     std::vector<Change> changes;
@@ -123,12 +124,33 @@ protected:
 TEST_F(DialTest, TheWorkedExampleInToneAndInPulseMode)
 {
     Dial("9,W(03) 555-12#");
-    EXPECT_THAT(Steps(), ElementsAre(Send(9), kPause, kWaitDialTone, Send(0), Send(3), Send(5), Send(5), Send(5),
-                                     kPause, Send(1), Send(2), Send(11)));
+    EXPECT_THAT(Steps(),
+                ElementsAre(Send(9),
+                            kPause,
+                            kWaitDialTone,
+                            Send(0),
+                            Send(3),
+                            Send(5),
+                            Send(5),
+                            Send(5),
+                            kPause,
+                            Send(1),
+                            Send(2),
+                            Send(11)));
     Clear();
     Dial("9,W(03) 555-12#", true);
-    EXPECT_THAT(Steps(), ElementsAre(Send(25), kPause, kWaitDialTone, Send(16), Send(19), Send(21), Send(21),
-                                     Send(21), kPause, Send(17), Send(18)));
+    EXPECT_THAT(Steps(),
+                ElementsAre(Send(25),
+                            kPause,
+                            kWaitDialTone,
+                            Send(16),
+                            Send(19),
+                            Send(21),
+                            Send(21),
+                            Send(21),
+                            kPause,
+                            Send(17),
+                            Send(18)));
 }
 
 TEST_F(DialTest, DialStringsInBothModes)

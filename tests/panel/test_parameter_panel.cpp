@@ -1,10 +1,10 @@
 // The adjustable parameters in the main dialog and as a part on its own:
 // selection, ranges, reads, drags and the moves that must change nothing.
-#include "MainDialogFixture.h"
-#include "PanelHost.h"
-#include "PanelTestSupport.h"
-#include "ParameterPanel.h"
-#include "ParameterTable.h"
+#include "panel/ParameterPanel.h"
+#include "panel/logic/ParameterTable.h"
+#include "tests/panel/PanelHost.h"
+#include "tests/panel/PanelTestSupport.h"
+#include "tests/support/MainDialogFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -50,10 +50,10 @@ protected:
 struct Row {
     int index;
     int min, max;
-    int shown;                 // value shown on selection after an open
-    const char *read;          // the read on selection, or nullptr
-    const char *sendFormat;    // the call for a value
-    bool dbm;                  // a drag shows dBm
+    int shown;               // value shown on selection after an open
+    const char *read;        // the read on selection, or nullptr
+    const char *sendFormat;  // the call for a value
+    bool dbm;                // a drag shows dBm
 };
 
 const Row kRows[] = {
@@ -168,8 +168,8 @@ TEST_F(ParameterDialogTest, ThresholdsShowEveryValueOfTheScaleInDbm)
         int value;
         const char *text;
     };
-    const Case cases[] = {{0, "-92.03 dBm"},   {9, "-72.03 dBm"},     {999, "-32.03 dBm"},
-                          {16383, "-7.75 dBm"}, {32766, "-1.73 dBm"}};
+    const Case cases[] = {
+        {0, "-92.03 dBm"}, {9, "-72.03 dBm"}, {999, "-32.03 dBm"}, {16383, "-7.75 dBm"}, {32766, "-1.73 dBm"}};
     for (int index : {9, 10}) {
         Pick(index);
         EXPECT_EQ(Text(), QString::number(index == 9 ? kTonesRead : kSilenceRead));
@@ -177,7 +177,8 @@ TEST_F(ParameterDialogTest, ThresholdsShowEveryValueOfTheScaleInDbm)
             stub::ClearCalls();
             DragTo(Slider(), c.value);
             EXPECT_EQ(Text(), c.text) << index << " at " << c.value;
-            const std::string sent = "ScSetThreshold(" + std::to_string(index - 9) + ", " + std::to_string(c.value) + ")";
+            const std::string sent =
+                "ScSetThreshold(" + std::to_string(index - 9) + ", " + std::to_string(c.value) + ")";
             EXPECT_THAT(ParameterCalls(), ElementsAre(sent, sent));
         }
     }
@@ -331,9 +332,18 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
         bool changes;
     };
     const Case cases[] = {
-        {0, true, false}, {1, true, false}, {2, true, false}, {3, true, false}, {4, true, true},
-        {5, true, true},  {6, true, false}, {7, true, false}, {8, true, false}, {-1, true, false},
-        {4, false, false}, {5, false, false},
+        {0, true, false},
+        {1, true, false},
+        {2, true, false},
+        {3, true, false},
+        {4, true, true},
+        {5, true, true},
+        {6, true, false},
+        {7, true, false},
+        {8, true, false},
+        {-1, true, false},
+        {4, false, false},
+        {5, false, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);

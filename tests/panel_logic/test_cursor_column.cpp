@@ -1,4 +1,4 @@
-#include "CursorColumn.h"
+#include "panel/logic/CursorColumn.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +52,14 @@ TEST(SpectrumColumn, OffsetFromTheRectanglesLeftEdge)
         std::optional<int32_t> column;
     };
     const Case cases[] = {
-        {10, 20, 0},           {10.99, 20, 0},        {29, 39, 19},       {29.999, 39.999, 19},
-        {30, 25, std::nullopt}, {9.999, 25, std::nullopt}, {15, 19.5, std::nullopt}, {15, 40, std::nullopt},
+        {10, 20, 0},
+        {10.99, 20, 0},
+        {29, 39, 19},
+        {29.999, 39.999, 19},
+        {30, 25, std::nullopt},
+        {9.999, 25, std::nullopt},
+        {15, 19.5, std::nullopt},
+        {15, 40, std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(SpectrumColumnAt(c.x, c.y, rect), c.column) << c.x << ", " << c.y;

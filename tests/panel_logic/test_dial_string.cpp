@@ -1,4 +1,4 @@
-#include "DialString.h"
+#include "panel/logic/DialString.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,8 @@ DialStep S(int32_t code) { return {DialStep::Kind::Send, code, 0xFFFF}; }
 DialStep WaitTone() { return {DialStep::Kind::Send, 28, 0}; }  // "W": fourth argument 0
 DialStep Pause() { return {DialStep::Kind::Wait, 1000, 0}; }
 
-std::string Describe(const std::vector<DialStep> &steps) {
+std::string Describe(const std::vector<DialStep> &steps)
+{
     std::string out;
     for (const DialStep &s : steps) {
         if (s.kind == DialStep::Kind::Wait)
@@ -31,15 +32,14 @@ struct Case {
     std::vector<DialStep> steps;
 };
 
-TEST(DialString, CharacterTableInBothModes) {
+TEST(DialString, CharacterTableInBothModes)
+{
     const Case cases[] = {
         {"", false, {}},
         {"", true, {}},
         {"0123456789", false, {S(0), S(1), S(2), S(3), S(4), S(5), S(6), S(7), S(8), S(9)}},
-        {"0123456789", true,
-         {S(16), S(17), S(18), S(19), S(20), S(21), S(22), S(23), S(24), S(25)}},
-        {"*#ABCDabcd", false,
-         {S(10), S(11), S(12), S(13), S(14), S(15), S(12), S(13), S(14), S(15)}},
+        {"0123456789", true, {S(16), S(17), S(18), S(19), S(20), S(21), S(22), S(23), S(24), S(25)}},
+        {"*#ABCDabcd", false, {S(10), S(11), S(12), S(13), S(14), S(15), S(12), S(13), S(14), S(15)}},
         {"*#ABCDabcd", true, {}},
         {"#ABCD", true, {}},
         {"#ABCD!@", true, {S(26), S(29)}},
@@ -66,29 +66,39 @@ TEST(DialString, CharacterTableInBothModes) {
         {"EFGHIJKLMNOQRSUVXYZefghijklmnoqrsuvxyz", true, {}},
         {"\t\n\r\x01\x1F\x7F"s + '\0' + "5", false, {S(5)}},
         // Characters above 127, including 0x80 plus a dial character, do nothing.
-        {"\x80\xB1\xC1\xD7\xAC\xAD\xD0\xD4\xA1\xC0\xFF" "7", false, {S(7)}},
-        {"\x80\xB1\xC1\xD7\xAC\xAD\xD0\xD4\xA1\xC0\xFF" "7", true, {S(23)}},
-        {"\xD0" "1", false, {S(1)}},  // 0xD0 is not "P"
+        {"\x80\xB1\xC1\xD7\xAC\xAD\xD0\xD4\xA1\xC0\xFF"
+         "7",
+         false,
+         {S(7)}},
+        {"\x80\xB1\xC1\xD7\xAC\xAD\xD0\xD4\xA1\xC0\xFF"
+         "7",
+         true,
+         {S(23)}},
+        {"\xD0"
+         "1",
+         false,
+         {S(1)}},  // 0xD0 is not "P"
     };
     for (const Case &c : cases) {
         const std::vector<DialStep> got = InterpretDialString(c.text, c.pulse);
-        EXPECT_EQ(got, c.steps) << "text \"" << c.text << "\" pulse " << c.pulse
-                                << "\n got:      " << Describe(got)
+        EXPECT_EQ(got, c.steps) << "text \"" << c.text << "\" pulse " << c.pulse << "\n got:      " << Describe(got)
                                 << "\n expected: " << Describe(c.steps);
     }
 }
 
-TEST(DialString, WorkedExample) {
+TEST(DialString, WorkedExample)
+{
     const std::string text = "9,W(03) 555-12#";
-    EXPECT_EQ(InterpretDialString(text, false),
-              (std::vector<DialStep>{S(9), Pause(), WaitTone(), S(0), S(3), S(5), S(5), S(5),
-                                     Pause(), S(1), S(2), S(11)}));
-    EXPECT_EQ(InterpretDialString(text, true),
-              (std::vector<DialStep>{S(25), Pause(), WaitTone(), S(16), S(19), S(21), S(21),
-                                     S(21), Pause(), S(17), S(18)}));
+    EXPECT_EQ(
+        InterpretDialString(text, false),
+        (std::vector<DialStep>{S(9), Pause(), WaitTone(), S(0), S(3), S(5), S(5), S(5), Pause(), S(1), S(2), S(11)}));
+    EXPECT_EQ(
+        InterpretDialString(text, true),
+        (std::vector<DialStep>{S(25), Pause(), WaitTone(), S(16), S(19), S(21), S(21), S(21), Pause(), S(17), S(18)}));
 }
 
-TEST(DialString, EveryByteInEachMode) {
+TEST(DialString, EveryByteInEachMode)
+{
     // Over all 256 single characters: tone mode acts on the ten digits, "*",
     // "#", A-D either case, "!", "@", "W"/"w", "," and "-" (26 characters);
     // pulse mode on the digits, "!", "@", "W"/"w", "," and "-" (16).
@@ -111,13 +121,16 @@ TEST(DialString, EveryByteInEachMode) {
     EXPECT_EQ(pulseActing, 16);
 }
 
-TEST(DialString, LongStringsAreDialledInFull) {
+TEST(DialString, LongStringsAreDialledInFull)
+{
     std::string digits;
-    while (digits.size() < 255) digits += static_cast<char>('0' + digits.size() % 10);
+    while (digits.size() < 255)
+        digits += static_cast<char>('0' + digits.size() % 10);
     ASSERT_EQ(digits.size(), 255u);
     const auto tone = InterpretDialString(digits, false);
     ASSERT_EQ(tone.size(), 255u);
-    for (std::size_t i = 0; i < tone.size(); ++i) EXPECT_EQ(tone[i], S(static_cast<int>(i % 10)));
+    for (std::size_t i = 0; i < tone.size(); ++i)
+        EXPECT_EQ(tone[i], S(static_cast<int>(i % 10)));
 
     // A mode switch half way lasts to the end of the string.
     std::string mixed = digits;
@@ -135,10 +148,12 @@ TEST(DialString, LongStringsAreDialledInFull) {
 }
 
 // The sink sees every call, in string order, with the fourth argument of each.
-TEST(DialString, SinkReceivesCallsInOrder) {
+TEST(DialString, SinkReceivesCallsInOrder)
+{
     struct Sink : DialSink {
         std::string log;
-        void Send(int32_t code, int32_t arg4) override {
+        void Send(int32_t code, int32_t arg4) override
+        {
             log += "send " + std::to_string(code) + " " + std::to_string(arg4) + ";";
         }
         void Wait(int ms) override { log += "wait " + std::to_string(ms) + ";"; }

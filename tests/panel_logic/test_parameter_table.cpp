@@ -1,4 +1,4 @@
-#include "ParameterTable.h"
+#include "panel/logic/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,8 @@ const ExpectedRow kRows[] = {
 
 std::string Text(const char *buffer) { return std::string(buffer); }
 
-TEST(ParameterTable, RowsMatchTheirDocumentedValues) {
+TEST(ParameterTable, RowsMatchTheirDocumentedValues)
+{
     ASSERT_EQ(std::size(kRows), static_cast<std::size_t>(kParameterCount));
     for (int i = 0; i < kParameterCount; ++i) {
         const ExpectedRow &e = kRows[i];
@@ -72,20 +73,27 @@ TEST(ParameterTable, RowsMatchTheirDocumentedValues) {
         EXPECT_EQ(call->value, 42u);
     }
     // Rows 0..5 are group 7, items 8..13: the code follows from the index.
-    for (int i = 0; i <= 5; ++i) EXPECT_EQ(ParameterSendFor(i, 1)->target, 16 * (i + 8) + 7);
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_EQ(ParameterSendFor(i, 1)->target, 16 * (i + 8) + 7);
     EXPECT_FALSE(ParameterSendFor(-1, 1).has_value());
     EXPECT_FALSE(ParameterSendFor(17, 1).has_value());
 }
 
-TEST(ParameterTable, DbmScale) {
+TEST(ParameterTable, DbmScale)
+{
     struct Case {
         uint32_t value;
         const char *text;
     };
     const Case cases[] = {
-        {0, "-92.03 dBm"},     {9, "-72.03 dBm"},     {999, "-32.03 dBm"},
-        {16383, "-7.75 dBm"},  {32766, "-1.73 dBm"},  {32767, "-1.73 dBm"},
-        {65535, "-1.73 dBm"},  {std::numeric_limits<uint32_t>::max(), "-1.73 dBm"},
+        {0, "-92.03 dBm"},
+        {9, "-72.03 dBm"},
+        {999, "-32.03 dBm"},
+        {16383, "-7.75 dBm"},
+        {32766, "-1.73 dBm"},
+        {32767, "-1.73 dBm"},
+        {65535, "-1.73 dBm"},
+        {std::numeric_limits<uint32_t>::max(), "-1.73 dBm"},
     };
     for (const Case &c : cases) {
         char buffer[kValueTextSize];
@@ -102,7 +110,8 @@ TEST(ParameterTable, DbmScale) {
     EXPECT_GT(ThresholdToDbm(std::numeric_limits<uint32_t>::max()), ThresholdToDbm(32766));
 }
 
-TEST(ParameterTable, FormattersStayInsideTheBuffer) {
+TEST(ParameterTable, FormattersStayInsideTheBuffer)
+{
     struct Case {
         uint32_t value;
         bool dbm;
@@ -138,7 +147,8 @@ TEST(ParameterTable, FormattersStayInsideTheBuffer) {
     FormatDbmValue(nullptr, 16, 5);
 }
 
-TEST(ParameterState, StartsWithoutSelectionAndDragWritesNothing) {
+TEST(ParameterState, StartsWithoutSelectionAndDragWritesNothing)
+{
     ParameterState state;
     EXPECT_FALSE(state.Selected().has_value());
     char buffer[kValueTextSize];
@@ -150,7 +160,8 @@ TEST(ParameterState, StartsWithoutSelectionAndDragWritesNothing) {
         EXPECT_EQ(state.Value(i), kParameterRows[static_cast<std::size_t>(i)].startValue) << i;
 }
 
-TEST(ParameterState, ResetDefaultsWritesOnlyRowsWithADefault) {
+TEST(ParameterState, ResetDefaultsWritesOnlyRowsWithADefault)
+{
     ParameterState state;
     *state.ValueSlot(9) = 1234;
     *state.ValueSlot(10) = 4321;
@@ -172,7 +183,8 @@ TEST(ParameterState, ResetDefaultsWritesOnlyRowsWithADefault) {
     EXPECT_FALSE(state.Selected().has_value()) << "reset selects nothing";
 }
 
-TEST(ParameterState, SelectGivesRangeAndRead) {
+TEST(ParameterState, SelectGivesRangeAndRead)
+{
     ParameterState state;
     for (int i = 0; i < kParameterCount; ++i) {
         SCOPED_TRACE(i);
@@ -196,7 +208,8 @@ TEST(ParameterState, SelectGivesRangeAndRead) {
     }
 }
 
-TEST(ParameterState, AfterOpenShowsRingerOffPeriod) {
+TEST(ParameterState, AfterOpenShowsRingerOffPeriod)
+{
     ParameterState state;
     state.ResetDefaults();
     const auto sel = state.Select(0);
@@ -209,7 +222,8 @@ TEST(ParameterState, AfterOpenShowsRingerOffPeriod) {
     EXPECT_STREQ(buffer, "30");
 }
 
-TEST(ParameterState, DragStoresSendsAndFormats) {
+TEST(ParameterState, DragStoresSendsAndFormats)
+{
     struct Case {
         int index;
         uint32_t position;
@@ -252,7 +266,8 @@ TEST(ParameterState, DragStoresSendsAndFormats) {
         EXPECT_EQ(state.Value(c.index), c.stored);
         EXPECT_STREQ(buffer, c.text);
         for (int other = 0; other < kParameterCount; ++other) {
-            if (other == c.index) continue;
+            if (other == c.index)
+                continue;
             ParameterState fresh;
             fresh.ResetDefaults();
             EXPECT_EQ(state.Value(other), fresh.Value(other)) << "row " << other << " changed";
@@ -260,7 +275,8 @@ TEST(ParameterState, DragStoresSendsAndFormats) {
     }
 }
 
-TEST(ParameterState, DraggedValueSurvivesReselection) {
+TEST(ParameterState, DraggedValueSurvivesReselection)
+{
     ParameterState state;
     state.ResetDefaults();
     char buffer[kValueTextSize];
@@ -279,7 +295,8 @@ TEST(ParameterState, DraggedValueSurvivesReselection) {
     EXPECT_STREQ(buffer, "600");
 }
 
-TEST(ParameterState, DragNotifications) {
+TEST(ParameterState, DragNotifications)
+{
     for (int code = -1; code <= 9; ++code)
         EXPECT_EQ(IsDragNotification(code), code == 4 || code == 5) << code;
 }

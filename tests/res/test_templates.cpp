@@ -1,8 +1,8 @@
 // The dialog templates as data, and the conversion of dialog units to pixels.
-#include "CallerIdGenTemplate.h"
-#include "DialogUnits.h"
-#include "LedsTestTemplate.h"
-#include "MainDialogTemplate.h"
+#include "res/CallerIdGenTemplate.h"
+#include "res/DialogUnits.h"
+#include "res/LedsTestTemplate.h"
+#include "res/MainDialogTemplate.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,12 @@ TEST(DialogUnitsTest, ConvertWithRoundingAtEveryPixelRatio)
     };
     // Base units of an 8-point font at 96 dpi (6 x 13) and of larger fonts.
     const Row rows[] = {
-        {427, {6, 13}, 641, 694}, {231, {6, 13}, 347, 375}, {4, {6, 13}, 6, 7},
-        {1, {6, 13}, 2, 2},       {0, {7.5, 16}, 0, 0},     {130, {7.5, 16}, 244, 260},
+        {427, {6, 13}, 641, 694},
+        {231, {6, 13}, 347, 375},
+        {4, {6, 13}, 6, 7},
+        {1, {6, 13}, 2, 2},
+        {0, {7.5, 16}, 0, 0},
+        {130, {7.5, 16}, 244, 260},
     };
     for (const Row &row : rows) {
         EXPECT_EQ(DluToPixelsX(row.dlu, row.base), row.x) << row.dlu;

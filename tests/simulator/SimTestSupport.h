@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 #include <unistd.h>
 
@@ -28,11 +28,11 @@ struct Received {
     int32_t code = 0;
     int32_t param = 0;
     int32_t side = 0;
-    std::vector<uint8_t> payload;     // 225/228: param bytes
-    bool hasEntry = false;            // 229
+    std::vector<uint8_t> payload;  // 225/228: param bytes
+    bool hasEntry = false;         // 229
     ToneMonitorEntry entry{};
     std::string entryName;
-    std::string text;                 // ScTranslateEventToString inside the callback
+    std::string text;  // ScTranslateEventToString inside the callback
     std::thread::id thread;
     std::chrono::steady_clock::time_point when;
 };
@@ -42,11 +42,12 @@ public:
     // Runs inside each callback after the event is recorded (on the event thread).
     std::function<void(const Received &, size_t index)> onEvent;
 
-    static int32_t callback(int32_t event, int32_t param, void *context, const void *payload, int32_t side,
-                            int32_t) {
+    static int32_t callback(int32_t event, int32_t param, void *context, const void *payload, int32_t side, int32_t)
+    {
         auto *self = static_cast<Recorder *>(context);
         self->inCallback.fetch_add(1);
-        if (self->closedReturned.load()) self->afterClose.fetch_add(1);
+        if (self->closedReturned.load())
+            self->afterClose.fetch_add(1);
         Received r;
         r.code = event;
         r.param = param;
@@ -60,7 +61,8 @@ public:
         if (event == TVX_EVENT_TONE_MONITORED && payload != nullptr) {
             r.hasEntry = true;
             r.entry = *static_cast<const ToneMonitorEntry *>(payload);
-            if (r.entry.name != nullptr) r.entryName = r.entry.name;
+            if (r.entry.name != nullptr)
+                r.entryName = r.entry.name;
         }
         char text[TVX_TEXT_SIZE];
         text[0] = '\0';
@@ -73,38 +75,46 @@ public:
             index = self->events.size() - 1;
         }
         self->changed.notify_all();
-        if (self->onEvent) self->onEvent(r, index);
+        if (self->onEvent)
+            self->onEvent(r, index);
         self->inCallback.fetch_sub(1);
         return 0;
     }
 
     // Waits until pred(events) holds; false on timeout.
     bool waitFor(const std::function<bool(const std::vector<Received> &)> &pred,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, timeout, [&] { return pred(events); });
     }
-    bool waitForCount(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    bool waitForCount(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
         return waitFor([n](const std::vector<Received> &e) { return e.size() >= n; }, timeout);
     }
-    bool waitForCode(int32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    bool waitForCode(int32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
         return waitFor(
             [code](const std::vector<Received> &e) {
                 for (const Received &r : e)
-                    if (r.code == code) return true;
+                    if (r.code == code)
+                        return true;
                 return false;
             },
             timeout);
     }
-    std::vector<Received> snapshot() {
+    std::vector<Received> snapshot()
+    {
         std::lock_guard lock(mutex);
         return events;
     }
-    size_t count() {
+    size_t count()
+    {
         std::lock_guard lock(mutex);
         return events.size();
     }
-    void clear() {
+    void clear()
+    {
         std::lock_guard lock(mutex);
         events.clear();
     }
@@ -119,7 +129,8 @@ public:
 
 // A well-formed MDMF caller-ID record: the generator's defaults with name,
 // number and date sent.
-inline CidGenRecord mdmfRecord() {
+inline CidGenRecord mdmfRecord()
+{
     CidGenRecord r{};
     r.msgType = 1;
     std::memcpy(r.name, "Ivor Kell", 9);
@@ -135,14 +146,15 @@ inline CidGenRecord mdmfRecord() {
 // Writes a scenario file and points TVXUSB_SCENARIO at it. The file is the
 // process's own: tests run in parallel processes that share the temporary
 // directory and the scenario names.
-inline std::vector<std::string> &writtenScenarios() {
+inline std::vector<std::string> &writtenScenarios()
+{
     static std::vector<std::string> paths;
     return paths;
 }
 
-inline std::string useScenario(const std::string &name, const std::string &text) {
-    const std::string path =
-        ::testing::TempDir() + "tvxsim_" + std::to_string(::getpid()) + "_" + name + ".scn";
+inline std::string useScenario(const std::string &name, const std::string &text)
+{
+    const std::string path = ::testing::TempDir() + "tvxsim_" + std::to_string(::getpid()) + "_" + name + ".scn";
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     setenv("TVXUSB_SCENARIO", path.c_str(), 1);
     writtenScenarios().push_back(path);
@@ -150,13 +162,24 @@ inline std::string useScenario(const std::string &name, const std::string &text)
 }
 
 // The 16 tones the tool arms, in static storage like the tool's.
-inline const ToneMonitorEntry *toneSet() {
+inline const ToneMonitorEntry *toneSet()
+{
     static const ToneMonitorEntry set[16] = {
-        {0, "0", 2000, 941, 1336, 0},  {0, "1", 2000, 697, 1209, 0},  {0, "2", 2000, 697, 1336, 0},
-        {0, "3", 2000, 697, 1477, 0},  {0, "4", 2000, 770, 1209, 0},  {0, "5", 2000, 770, 1336, 0},
-        {0, "6", 2000, 770, 1477, 0},  {0, "7", 2000, 852, 1209, 0},  {0, "8", 2000, 852, 1336, 0},
-        {0, "9", 2000, 852, 1477, 0},  {0, "10", 2000, 941, 1209, 0}, {0, "11", 2000, 941, 1477, 0},
-        {0, "12", 2000, 941, 1633, 0}, {0, "Silent", 10000, 0, 0, 0}, {0, "14", 300, 825, 0, 0},
+        {0, "0", 2000, 941, 1336, 0},
+        {0, "1", 2000, 697, 1209, 0},
+        {0, "2", 2000, 697, 1336, 0},
+        {0, "3", 2000, 697, 1477, 0},
+        {0, "4", 2000, 770, 1209, 0},
+        {0, "5", 2000, 770, 1336, 0},
+        {0, "6", 2000, 770, 1477, 0},
+        {0, "7", 2000, 852, 1209, 0},
+        {0, "8", 2000, 852, 1336, 0},
+        {0, "9", 2000, 852, 1477, 0},
+        {0, "10", 2000, 941, 1209, 0},
+        {0, "11", 2000, 941, 1477, 0},
+        {0, "12", 2000, 941, 1633, 0},
+        {0, "Silent", 10000, 0, 0, 0},
+        {0, "14", 300, 825, 0, 0},
         {0, "15", 1000, 825, 0, 0},
     };
     return set;
@@ -170,16 +193,19 @@ protected:
     Recorder again;
 
     void SetUp() override { unsetenv("TVXUSB_SCENARIO"); }
-    void TearDown() override {
+    void TearDown() override
+    {
         ScClose(0);
         ScShutdown(0);
         unsetenv("TVXUSB_SCENARIO");
-        for (const std::string &path : writtenScenarios()) std::remove(path.c_str());
+        for (const std::string &path : writtenScenarios())
+            std::remove(path.c_str());
         writtenScenarios().clear();
     }
 
     // ScInitialize with the recorder, then ScOpen and the tone set; asserts success.
-    void openWith(Recorder &rec, void *window = nullptr) {
+    void openWith(Recorder &rec, void *window = nullptr)
+    {
         int32_t version = 0;
         ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, &version, window), 0);
         ASSERT_EQ(version, 3);
@@ -188,4 +214,4 @@ protected:
     }
 };
 
-} // namespace simtest
+}  // namespace simtest

@@ -14,38 +14,44 @@
 #include <ostream>
 #include <thread>
 
-#include "SimErrors.h"
-#include "SimTestSupport.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/logic/SimErrors.h"
+#include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
 using namespace simtest;
 
 namespace {
 
-QApplication *ensureApp() {
-    if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance())) return app;
+QApplication *ensureApp()
+{
+    if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return app;
     static int argc = 1;
     static char name[] = "test_simulator";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv); // lives to the end of the process
+    static QApplication *app = new QApplication(argc, argv);  // lives to the end of the process
     return app;
 }
 
-void runEventsFor(int ms) {
+void runEventsFor(int ms)
+{
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 class Gui : public SimulatorTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SimulatorTest::SetUp();
         ensureApp();
         unsetenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         SimulatorTest::TearDown();
         unsetenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
         QCoreApplication::processEvents();
@@ -58,13 +64,18 @@ struct ColumnCase {
     float hz;
 };
 
-TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth) {
+TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth)
+{
     QWidget area;
     area.resize(400, 80);
     openWith(rec, &area);
     const std::vector<ColumnCase> cases = {
-        {0, kOk, 0.0f},         {1, kOk, 10.0f},  {200, kOk, 2000.0f}, {399, kOk, 3990.0f},
-        {400, kErrOutOfRange, -1.0f}, {65535, kErrOutOfRange, -1.0f},
+        {0, kOk, 0.0f},
+        {1, kOk, 10.0f},
+        {200, kOk, 2000.0f},
+        {399, kOk, 3990.0f},
+        {400, kErrOutOfRange, -1.0f},
+        {65535, kErrOutOfRange, -1.0f},
     };
     for (const ColumnCase &c : cases) {
         float hz = -1.0f;
@@ -80,7 +91,8 @@ TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth) {
     EXPECT_EQ(ScGetIndexFreq(0, nullptr), kErrNullPointer);
 }
 
-TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone) {
+TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone)
+{
     openWith(rec, nullptr);
     float hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
@@ -99,11 +111,12 @@ TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone) {
     hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
     EXPECT_FLOAT_EQ(hz, -1.0f);
-    runEventsFor(150); // the spectrum timer must not touch the destroyed area
+    runEventsFor(150);  // the spectrum timer must not touch the destroyed area
     EXPECT_EQ(ScDoCommand(140, 30, 0, 0xFFFF), kOk);
 }
 
-TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn) {
+TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn)
+{
     QWidget area;
     area.setFixedSize(256, 64);
     area.setAutoFillBackground(true);
@@ -122,7 +135,7 @@ TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn) {
     EXPECT_NE(first.pixelColor(24, 63), QColor(Qt::black));
     EXPECT_EQ(first.pixelColor(128, 0), QColor(Qt::black));
 
-    runEventsFor(350); // a few frames of the spectrum timer
+    runEventsFor(350);  // a few frames of the spectrum timer
     const QImage later = area.grab().toImage();
     EXPECT_NE(later, first);
 
@@ -130,7 +143,7 @@ TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn) {
     EXPECT_EQ(area.grab().toImage(), off);
 
     ASSERT_EQ(ScDoCommand(140, 31, 0, 0xFFFF), kOk);
-    ASSERT_EQ(ScClose(0), kOk); // closing ends the analysis too
+    ASSERT_EQ(ScClose(0), kOk);  // closing ends the analysis too
     EXPECT_EQ(area.grab().toImage(), off);
 }
 
@@ -145,7 +158,8 @@ class SetupDialogs : public Gui, public ::testing::WithParamInterface<DialogCase
 
 // Each dialog is modal over the owner passed, shows its labels, and returns 0
 // once its Close button is clicked.
-TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton) {
+TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton)
+{
     const DialogCase &c = GetParam();
     QWidget owner;
     owner.show();
@@ -159,7 +173,8 @@ TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton) {
     probe.setInterval(10);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
+        if (dialog == nullptr)
+            return;
         title = dialog->windowTitle();
         parent = dialog->parentWidget();
         labels = static_cast<int>(dialog->findChildren<QLabel *>().size());
@@ -168,7 +183,8 @@ TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton) {
             clicked = true;
             break;
         }
-        if (!clicked) dialog->reject();
+        if (!clicked)
+            dialog->reject();
     });
     probe.start();
     EXPECT_EQ(c.run(&owner), kOk);
@@ -176,25 +192,27 @@ TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton) {
     EXPECT_TRUE(clicked);
     EXPECT_EQ(title, QString::fromUtf8(c.title));
     EXPECT_EQ(parent, &owner);
-    EXPECT_GE(labels, 8); // label and value of at least four rows
+    EXPECT_GE(labels, 8);  // label and value of at least four rows
 }
 
 INSTANTIATE_TEST_SUITE_P(
     All, SetupDialogs,
-    ::testing::Values(DialogCase{"DistinctiveRing", &ScDistinctiveRingDlg, "Distinctive Ring Patterns (simulated adapter)"},
-                      DialogCase{"InternationalTones", &ScInternationalTonesDlg, "International Tones (simulated adapter)"},
-                      DialogCase{"InternationalHardware", &ScInternationalHardwareDlg,
-                                 "International Hardware (simulated adapter)"},
-                      DialogCase{"HardwareChips", &ScHardwareChipsDlg, "Hardware Chips (simulated adapter)"}),
+    ::testing::Values(
+        DialogCase{"DistinctiveRing", &ScDistinctiveRingDlg, "Distinctive Ring Patterns (simulated adapter)"},
+        DialogCase{"InternationalTones", &ScInternationalTonesDlg, "International Tones (simulated adapter)"},
+        DialogCase{"InternationalHardware", &ScInternationalHardwareDlg, "International Hardware (simulated adapter)"},
+        DialogCase{"HardwareChips", &ScHardwareChipsDlg, "Hardware Chips (simulated adapter)"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Gui, DialogShowsTheCurrentSettings) {
+TEST_F(Gui, DialogShowsTheCurrentSettings)
+{
     openWith(rec);
     ASSERT_EQ(ScSetLocalCountry(0, "972"), kOk);
     QStringList texts;
     QTimer::singleShot(0, [&] {
         if (auto *dialog = QApplication::activeModalWidget()) {
-            for (QLabel *l : dialog->findChildren<QLabel *>()) texts << l->text();
+            for (QLabel *l : dialog->findChildren<QLabel *>())
+                texts << l->text();
             dialog->close();
         }
     });
@@ -203,11 +221,12 @@ TEST_F(Gui, DialogShowsTheCurrentSettings) {
     EXPECT_TRUE(texts.contains("1")) << texts.join('|').toStdString();
 }
 
-TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable) {
+TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable)
+{
     openWith(rec);
     setenv("TVXUSB_DIALOG_AUTOCLOSE_MS", "20", 1);
     bool rescued = false;
-    QTimer rescue; // ends the dialog if the variable did not
+    QTimer rescue;  // ends the dialog if the variable did not
     rescue.setSingleShot(true);
     QObject::connect(&rescue, &QTimer::timeout, [&] {
         if (auto *dialog = QApplication::activeModalWidget()) {
@@ -220,11 +239,12 @@ TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable) {
     EXPECT_FALSE(rescued);
 }
 
-TEST_F(Gui, DialogOffTheGuiThreadIsRefused) {
+TEST_F(Gui, DialogOffTheGuiThreadIsRefused)
+{
     openWith(rec);
     int32_t rc = 0;
     std::thread([&] { rc = ScDistinctiveRingDlg(nullptr); }).join();
     EXPECT_EQ(rc, kErrWrongThread);
 }
 
-} // namespace
+}  // namespace

@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "EventNames.h"
-#include "SimErrors.h"
-#include "SimTestSupport.h"
-#include "tvxusb.h"
+#include "device/tvxusb.h"
+#include "simulator/logic/EventNames.h"
+#include "simulator/logic/SimErrors.h"
+#include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
 using namespace simtest;
@@ -23,7 +23,8 @@ namespace {
 
 class Library : public SimulatorTest {};
 
-TEST_F(Library, IdentityGettersWorkInAnyState) {
+TEST_F(Library, IdentityGettersWorkInAnyState)
+{
     char text[TVX_TEXT_SIZE];
     ASSERT_EQ(ScGetDeviceSN(text, sizeof text), kOk);
     EXPECT_EQ(std::strlen(text), static_cast<size_t>(TVX_SERIAL_LENGTH));
@@ -34,7 +35,8 @@ TEST_F(Library, IdentityGettersWorkInAnyState) {
     EXPECT_EQ(ScGetDevType(0, 0), 3);
 }
 
-TEST_F(Library, IdentityTextsAreBoundedByTheGivenSize) {
+TEST_F(Library, IdentityTextsAreBoundedByTheGivenSize)
+{
     char text[16];
     std::memset(text, 'x', sizeof text);
     EXPECT_EQ(ScGetDeviceSN(text, 8), kErrTruncated);
@@ -54,7 +56,8 @@ struct StateCall {
 };
 
 // Each call made before ScInitialize and between ScInitialize and ScOpen.
-TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes) {
+TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes)
+{
     uint32_t value = 0;
     float hz = 0;
     char text[TVX_TEXT_SIZE];
@@ -78,14 +81,16 @@ TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes) {
         {"ScMonitorTones", [] { return ScMonitorTones(1, toneSet(), 16); }, kErrNotInitialised, kOk},
         {"ScClose", [] { return ScClose(0); }, kErrNotInitialised, kErrNotOpen},
     };
-    for (const StateCall &c : calls) EXPECT_EQ(c.call(), c.notInitialised) << c.name << " before ScInitialize";
+    for (const StateCall &c : calls)
+        EXPECT_EQ(c.call(), c.notInitialised) << c.name << " before ScInitialize";
     EXPECT_EQ(ScShutdown(0), kErrNotInitialised);
 
     EXPECT_EQ(ScInitialize(nullptr, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrNullPointer);
     ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kOk);
     EXPECT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrAlreadyInitialised);
     for (const StateCall &c : calls) {
-        if (std::string(c.name) == "ScOpen") continue;
+        if (std::string(c.name) == "ScOpen")
+            continue;
         EXPECT_EQ(c.call(), c.initialisedOnly) << c.name << " before ScOpen";
     }
     ASSERT_EQ(ScOpen(0, 0), kOk);
@@ -96,7 +101,8 @@ TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes) {
     EXPECT_EQ(ScShutdown(0), kErrNotInitialised);
 }
 
-TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread) {
+TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
+{
     useScenario("order",
                 "# lines out of time order\n"
                 "80 95 0 3\n"
@@ -109,7 +115,8 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread) {
     ASSERT_TRUE(rec.waitForCode(95));
     std::vector<Received> got;
     for (const Received &r : rec.snapshot())
-        if (r.code != kEvToneMonitorArmed) got.push_back(r);
+        if (r.code != kEvToneMonitorArmed)
+            got.push_back(r);
     ASSERT_EQ(got.size(), 6u);
     const std::vector<int32_t> codes = {18, 64, 225, 229, 48, 95};
     for (size_t i = 0; i < codes.size(); ++i) {
@@ -132,22 +139,25 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread) {
     ASSERT_TRUE(got[3].hasEntry);
     EXPECT_EQ(got[3].entryName, "Silent");
     EXPECT_EQ(got[3].entry.duration, 10000);
-    EXPECT_NE(got[3].entry.name, toneSet()[13].name); // a copy owned by the library
+    EXPECT_NE(got[3].entry.name, toneSet()[13].name);  // a copy owned by the library
     EXPECT_EQ(got[4].text, "DTMF digit detected: #");
     EXPECT_EQ(got[5].side, 3);
 }
 
-TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome) {
+TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome)
+{
     useScenario("row", "0 229 0 0 16\n10 229 0 0 14\n20 17\n");
     openWith(rec);
     ASSERT_TRUE(rec.waitForCode(17));
     std::vector<std::string> names;
     for (const Received &r : rec.snapshot())
-        if (r.code == 229) names.push_back(r.entryName);
+        if (r.code == 229)
+            names.push_back(r.entryName);
     EXPECT_EQ(names, std::vector<std::string>{"14"});
 }
 
-TEST_F(Library, MalformedLineIsReportedOnStderrAndTheRestRuns) {
+TEST_F(Library, MalformedLineIsReportedOnStderrAndTheRestRuns)
+{
     const std::string path = useScenario("malformed", "0 16\n10 16 oops\n20 17\n");
     ::testing::internal::CaptureStderr();
     openWith(rec);
@@ -155,11 +165,13 @@ TEST_F(Library, MalformedLineIsReportedOnStderrAndTheRestRuns) {
     EXPECT_NE(err.find(path + ":2: bad parameter 'oops'"), std::string::npos) << err;
     ASSERT_TRUE(rec.waitForCode(17));
     size_t sixteen = 0;
-    for (const Received &r : rec.snapshot()) sixteen += r.code == 16;
+    for (const Received &r : rec.snapshot())
+        sixteen += r.code == 16;
     EXPECT_EQ(sixteen, 1u);
 }
 
-TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario) {
+TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario)
+{
     useScenario("devtype", "devtype 11\n");
     openWith(rec);
     EXPECT_EQ(ScGetDevType(0, 0), 11);
@@ -174,7 +186,8 @@ TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario) {
 
 // ScClose while a flood streams: once it returns, no callback is running and
 // none comes later; the callbacks call back into the library meanwhile.
-TEST_F(Library, NoCallbackAfterCloseWhileEventsStream) {
+TEST_F(Library, NoCallbackAfterCloseWhileEventsStream)
+{
     useScenario("stream", "repeat 100000000 0 0 112\n");
     rec.onEvent = [](const Received &, size_t) {
         char sn[TVX_TEXT_SIZE];
@@ -189,7 +202,7 @@ TEST_F(Library, NoCallbackAfterCloseWhileEventsStream) {
         rec.clear();
         ASSERT_EQ(ScOpen(0, 0), kOk) << round;
         ASSERT_TRUE(rec.waitForCount(500)) << round;
-        ScDoCommand(20, 0, 0, 0xFFFF); // API calls from this thread meanwhile
+        ScDoCommand(20, 0, 0, 0xFFFF);  // API calls from this thread meanwhile
         ASSERT_EQ(ScClose(0), kOk);
         rec.closedReturned = true;
         EXPECT_EQ(rec.inCallback.load(), 0) << round;
@@ -210,7 +223,8 @@ class CloseInsideCallback : public SimulatorTest, public ::testing::WithParamInt
 
 // ScClose or ScShutdown from inside the callback returns (no self-join), no
 // further callback comes, and the library opens again afterwards.
-TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery) {
+TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery)
+{
     useScenario("inside", "repeat 10000000 1 50 112\n");
     std::promise<int32_t> closed;
     auto closedFuture = closed.get_future();
@@ -241,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Calls, CloseInsideCallback,
                          ::testing::Values(InsideCase{"ScClose", &ScClose}, InsideCase{"ScShutdown", &ScShutdown}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Library, OpenFromInsideTheCallbackIsRefused) {
+TEST_F(Library, OpenFromInsideTheCallbackIsRefused)
+{
     useScenario("reopen", "0 16\n");
     std::promise<std::pair<int32_t, int32_t>> result;
     auto future = result.get_future();
@@ -254,10 +269,11 @@ TEST_F(Library, OpenFromInsideTheCallbackIsRefused) {
     openWith(rec);
     ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(future.get(), (std::pair<int32_t, int32_t>{kOk, kErrWrongThread}));
-    ScClose(0); // the callback that holds `result` has returned once this returns
+    ScClose(0);  // the callback that holds `result` has returned once this returns
 }
 
-TEST_F(Library, ReopenReplaysTheScenario) {
+TEST_F(Library, ReopenReplaysTheScenario)
+{
     useScenario("replay", "0 16\n5 17\n");
     openWith(rec);
     ASSERT_TRUE(rec.waitForCode(17));
@@ -284,13 +300,15 @@ class Confirms : public SimulatorTest, public ::testing::WithParamInterface<Conf
 
 // The call succeeds and its event comes through the callback with the text
 // ScTranslateEventToString gives inside that callback.
-TEST_P(Confirms, CallIsReportedThroughItsEvent) {
+TEST_P(Confirms, CallIsReportedThroughItsEvent)
+{
     const ConfirmCase &c = GetParam();
     openWith(rec);
     ASSERT_EQ(c.call(), kOk) << c.name;
     ASSERT_TRUE(rec.waitForCode(c.event)) << c.name;
     for (const Received &r : rec.snapshot()) {
-        if (r.code != c.event) continue;
+        if (r.code != c.event)
+            continue;
         EXPECT_EQ(r.side, c.side) << c.name;
         EXPECT_EQ(r.text, c.text) << c.name;
         break;
@@ -299,8 +317,8 @@ TEST_P(Confirms, CallIsReportedThroughItsEvent) {
 
 const uint8_t kOne = 1;
 const uint8_t kMelody[3] = {0x1F, 0x20, 0xFF};
-const ToneGenRecord kTones[4] = {{1400, 32767, 100, 100}, {2060, 32767, 100, 100}, {2450, 32767, 100, 100},
-                                 {2600, 32767, 100, 100}};
+const ToneGenRecord kTones[4] = {
+    {1400, 32767, 100, 100}, {2060, 32767, 100, 100}, {2450, 32767, 100, 100}, {2600, 32767, 100, 100}};
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, Confirms,
@@ -322,37 +340,50 @@ INSTANTIATE_TEST_SUITE_P(
                         const CidGenRecord r = mdmfRecord();
                         return ScGenerateETSI_CID(&r);
                     },
-                    97, 0, "Caller ID generated: MDMF, 7964710, Ivor Kell"},
+                    97,
+                    0,
+                    "Caller ID generated: MDMF, 7964710, Ivor Kell"},
         ConfirmCase{"melody", [] { return ScUploadMelody(kMelody, 3); }, 98, 0, "Melody loaded, 3 bytes"},
-        ConfirmCase{"tone set", [] { return ScGenerateTones(kTones, 4); }, 34, 0, "Tone set generation started, 4 tones"},
+        ConfirmCase{
+            "tone set", [] { return ScGenerateTones(kTones, 4); }, 34, 0, "Tone set generation started, 4 tones"},
         ConfirmCase{"tone set off", [] { return ScGenerateTones(nullptr, 0); }, 35, 0, "Tone set generation stopped"},
         ConfirmCase{"local country", [] { return ScSetLocalCountry(0, "972"); }, 82, 0, "Local country set to 972"},
-        ConfirmCase{"registers", [] { return ScSetHardwareRegs(66, 129, &kOne, 1); }, 102, 0,
+        ConfirmCase{"registers",
+                    [] { return ScSetHardwareRegs(66, 129, &kOne, 1); },
+                    102,
+                    0,
                     "Hardware registers 66:129 written: 01"},
         ConfirmCase{"erase", [] { return ScE2Rom(E2ROM_ERASE, nullptr, ""); }, 99, 0, "Device erased"},
-        ConfirmCase{"erase tvx", [] { return ScE2Rom(E2ROM_ERASE_TVX, nullptr, "-x"); }, 100, 0,
-                    "Device settings erased"},
-        ConfirmCase{"program", [] { return ScE2Rom(E2ROM_PROGRAM_SN, "ABCDEFGHIJKLMNOPQRSTUV", ""); }, 101, 0,
+        ConfirmCase{
+            "erase tvx", [] { return ScE2Rom(E2ROM_ERASE_TVX, nullptr, "-x"); }, 100, 0, "Device settings erased"},
+        ConfirmCase{"program",
+                    [] { return ScE2Rom(E2ROM_PROGRAM_SN, "ABCDEFGHIJKLMNOPQRSTUV", ""); },
+                    101,
+                    0,
                     "Serial number programmed"}),
     [](const auto &info) {
         std::string n = info.param.name;
         for (char &ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
         return n;
     });
 
-TEST_F(Library, BeepEndsByItself) {
+TEST_F(Library, BeepEndsByItself)
+{
     openWith(rec);
     ASSERT_EQ(ScDoCommand(108, 1, 0, 0xFFFF), kOk);
     ASSERT_TRUE(rec.waitForCode(33));
     const auto got = rec.snapshot();
     std::vector<std::string> texts;
     for (const Received &r : got)
-        if (r.code == 32 || r.code == 33) texts.push_back(r.text);
+        if (r.code == 32 || r.code == 33)
+            texts.push_back(r.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Tone generation started: beep", "Tone generation stopped"}));
 }
 
-TEST_F(Library, ThresholdsAndCountriesAreReadBack) {
+TEST_F(Library, ThresholdsAndCountriesAreReadBack)
+{
     openWith(rec);
     uint32_t v = 7;
     ASSERT_EQ(ScGetThreshold(0, &v), kOk);
@@ -387,12 +418,13 @@ TEST_F(Library, ThresholdsAndCountriesAreReadBack) {
     EXPECT_STREQ(text, "44");
 }
 
-TEST_F(Library, SerialProgrammingAndErase) {
+TEST_F(Library, SerialProgrammingAndErase)
+{
     openWith(rec);
     const char *serial = "0123456789ABCDEFGHIJKL";
     EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, serial, nullptr), kErrNullPointer);
-    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJK", ""), kErrBadSerial);   // 21
-    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJKLM", ""), kErrBadSerial); // 23
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJK", ""), kErrBadSerial);    // 21
+    EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJKLM", ""), kErrBadSerial);  // 23
     EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "", ""), kErrBadSerial);
     EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, nullptr, ""), kErrNullPointer);
     EXPECT_EQ(ScE2Rom(4, nullptr, ""), kErrBadArgument);
@@ -417,7 +449,8 @@ TEST_F(Library, SerialProgrammingAndErase) {
     EXPECT_STREQ(text, "44");
 }
 
-TEST_F(Library, RebootReportsDetachedThenAttachedApart) {
+TEST_F(Library, RebootReportsDetachedThenAttachedApart)
+{
     openWith(rec);
     ASSERT_EQ(ScE2Rom(E2ROM_REBOOT, nullptr, ""), kOk);
     ASSERT_TRUE(rec.waitForCode(kEvDeviceAttached));
@@ -425,8 +458,10 @@ TEST_F(Library, RebootReportsDetachedThenAttachedApart) {
     const Received *attached = nullptr;
     const auto got = rec.snapshot();
     for (const Received &r : got) {
-        if (r.code == kEvDeviceDetached && !detached) detached = &r;
-        if (r.code == kEvDeviceAttached && !attached) attached = &r;
+        if (r.code == kEvDeviceDetached && !detached)
+            detached = &r;
+        if (r.code == kEvDeviceAttached && !attached)
+            attached = &r;
     }
     ASSERT_NE(detached, nullptr);
     ASSERT_NE(attached, nullptr);
@@ -442,20 +477,26 @@ struct CountCase {
     int32_t result;
 };
 
-TEST_F(Library, MelodyAndToneCountsAreChecked) {
+TEST_F(Library, MelodyAndToneCountsAreChecked)
+{
     openWith(rec);
     const uint8_t melody[300] = {};
     const std::vector<CountCase> melodies = {
-        {"empty", false, 0, kOk},           {"null with bytes", false, 1, kErrNullPointer},
-        {"full", true, 256, kOk},           {"too long", true, 257, kErrBadArgument},
+        {"empty", false, 0, kOk},
+        {"null with bytes", false, 1, kErrNullPointer},
+        {"full", true, 256, kOk},
+        {"too long", true, 257, kErrBadArgument},
         {"negative", true, -1, kErrBadArgument},
     };
     for (const CountCase &c : melodies)
         EXPECT_EQ(ScUploadMelody(c.withBuffer ? melody : nullptr, c.count), c.result) << c.what;
 
     const std::vector<CountCase> tones = {
-        {"stop", false, 0, kOk}, {"null with records", false, 4, kErrNullPointer}, {"four", true, 4, kOk},
-        {"negative", true, -1, kErrBadArgument}, {"too many", true, 65, kErrBadArgument},
+        {"stop", false, 0, kOk},
+        {"null with records", false, 4, kErrNullPointer},
+        {"four", true, 4, kOk},
+        {"negative", true, -1, kErrBadArgument},
+        {"too many", true, 65, kErrBadArgument},
     };
     const ToneGenRecord records[65] = {};
     for (const CountCase &c : tones)
@@ -472,7 +513,8 @@ TEST_F(Library, MelodyAndToneCountsAreChecked) {
     EXPECT_EQ(ScGenerateETSI_CID(nullptr), kErrNullPointer);
 }
 
-TEST_F(Library, TranslationOutsideTheCallbackUsesTheTable) {
+TEST_F(Library, TranslationOutsideTheCallbackUsesTheTable)
+{
     char text[TVX_TEXT_SIZE];
     EXPECT_EQ(ScTranslateEventToString(text, 97, 1), kOk);
     EXPECT_STREQ(text, "Caller ID generated");
@@ -480,4 +522,4 @@ TEST_F(Library, TranslationOutsideTheCallbackUsesTheTable) {
     EXPECT_STREQ(text, "Unknown event 123 (param 4)");
 }
 
-} // namespace
+}  // namespace

@@ -1,4 +1,4 @@
-#include "StubLibrary.h"
+#include "tests/stub/StubLibrary.h"
 
 #include <atomic>
 #include <cstdio>
@@ -217,8 +217,7 @@ void StartEventStream(std::function<Event(uint64_t)> make, uint64_t count, bool 
     stream.thread = std::thread([make = std::move(make), count, &stream] {
         for (uint64_t n = 0; !stream.stop && (count == 0 || n < count); ++n) {
             const Event event = make(n);
-            if (!FireEvent(event.code, event.param, event.payload.empty() ? nullptr : event.payload.data(),
-                           event.side))
+            if (!FireEvent(event.code, event.param, event.payload.empty() ? nullptr : event.payload.data(), event.side))
                 std::this_thread::yield();
             else
                 ++stream.fired;
@@ -241,8 +240,10 @@ extern "C" {
 int32_t ScInitialize(ScEventCallback cb, void *context, int32_t a, int32_t b, int32_t c, int32_t d, int32_t seventeen,
                      int32_t *libraryVersion, void *spectrumWindow)
 {
-    Record(Make("ScInitialize", {a, b, c, d, seventeen},
-                {}, {reinterpret_cast<const void *>(cb), context, libraryVersion, spectrumWindow}));
+    Record(Make("ScInitialize",
+                {a, b, c, d, seventeen},
+                {},
+                {reinterpret_cast<const void *>(cb), context, libraryVersion, spectrumWindow}));
     const int32_t result = stub::S().config.initializeResult;
     {
         std::lock_guard lock(stub::S().mutex);
@@ -260,8 +261,12 @@ int32_t ScOpen(int32_t a, int32_t b)
 #ifdef TVX_STUB_RECORD_FILE
     // A library that floods events from its own thread and joins it in ScClose.
     if (std::getenv("TVXUSB_STUB_FLOOD") && stub::S().config.openResult == 0)
-        stub::StartEventStream([](uint64_t n) { return stub::Event{64, static_cast<int32_t>(n), {}, int32_t(n % 3)}; },
-                               0, true);
+        stub::StartEventStream(
+            [](uint64_t n) {
+                return stub::Event{64, static_cast<int32_t>(n), {}, int32_t(n % 3)};
+            },
+            0,
+            true);
 #endif
     return stub::S().config.openResult;
 }
@@ -309,8 +314,7 @@ int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count)
 {
     stub::Call call = Make("ScMonitorTones", {mode, count}, {}, {set});
     if (set && count > 0)
-        call.bytes.assign(reinterpret_cast<const uint8_t *>(set),
-                          reinterpret_cast<const uint8_t *>(set + count));
+        call.bytes.assign(reinterpret_cast<const uint8_t *>(set), reinterpret_cast<const uint8_t *>(set + count));
     Record(std::move(call));
     return Result("ScMonitorTones");
 }

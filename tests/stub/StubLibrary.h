@@ -4,7 +4,7 @@
 // its own.
 #pragma once
 
-#include "tvxusb.h"
+#include "device/tvxusb.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,11 +15,11 @@
 namespace stub {
 
 struct Call {
-    std::string name;                // "ScDoCommand"
-    std::string text;                // the whole call, e.g. "ScDoCommand(140, 5, 0, 65535)"
-    std::vector<long long> args;     // the integer arguments in order
+    std::string name;                    // "ScDoCommand"
+    std::string text;                    // the whole call, e.g. "ScDoCommand(140, 5, 0, 65535)"
+    std::vector<long long> args;         // the integer arguments in order
     std::vector<const void *> pointers;  // pointer arguments (callback, context, windows, records)
-    std::vector<uint8_t> bytes;      // record or buffer contents passed in
+    std::vector<uint8_t> bytes;          // record or buffer contents passed in
 };
 
 struct Config {
@@ -29,13 +29,13 @@ struct Config {
     std::string serial = "TVXSTUB-0000-000000001";  // 22 characters
     std::string deviceName = "Stub Adapter";
     int32_t rawRevision = 0x0312;
-    std::map<int32_t, uint32_t> thresholds;       // by selector
+    std::map<int32_t, uint32_t> thresholds;  // by selector
     std::string localCountry = "44";
     std::string destinationCountry = "1";
     int32_t deviceType = 3;
-    float indexFrequencyPerColumn = 20.0f;         // ScGetIndexFreq: column * this
-    std::map<std::string, int32_t> results;        // result by function name, default 0
-    bool writeIdentity = true;                     // false: identity getters leave buffers untouched
+    float indexFrequencyPerColumn = 20.0f;   // ScGetIndexFreq: column * this
+    std::map<std::string, int32_t> results;  // result by function name, default 0
+    bool writeIdentity = true;               // false: identity getters leave buffers untouched
 };
 
 // Forgets every call, the callback and the configuration; stops any event stream.

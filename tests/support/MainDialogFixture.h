@@ -1,10 +1,10 @@
 // Shared set-up for tests of the main dialog against the recording stand-in.
 #pragma once
 
-#include "CControlMonitorDlg.h"
-#include "EventLog.h"
-#include "MainMenu.h"
-#include "StubLibrary.h"
+#include "app/CControlMonitorDlg.h"
+#include "device/EventLog.h"
+#include "res/MainMenu.h"
+#include "tests/stub/StubLibrary.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -56,11 +56,7 @@ protected:
     }
     bool Checked(uint16_t id) { return dialog_->Menu().Item(id)->isChecked(); }
 
-    template <class Widget>
-    Widget *Control(int id) const
-    {
-        return dialog_->findChild<Widget *>(QString::number(id));
-    }
+    template <class Widget> Widget *Control(int id) const { return dialog_->findChild<Widget *>(QString::number(id)); }
 
     // Runs the event loop until done() holds or the time is up.
     static bool PumpUntil(const std::function<bool()> &done, int timeoutMs = 5000)

@@ -37,7 +37,10 @@ public:
     explicit KeyScript(QStringList steps) : steps_(std::move(steps)) { Next(); }
 
 private:
-    void Next() { QTimer::singleShot(kStepMs, this, [this] { Step(); }); }
+    void Next()
+    {
+        QTimer::singleShot(kStepMs, this, [this] { Step(); });
+    }
 
     static QWindow *Target()
     {
@@ -80,7 +83,9 @@ private:
         Next();
         QWindow *window = Target();
         if (trace_)
-            std::fprintf(stderr, "keyscript: %s -> %s\n", qPrintable(step),
+            std::fprintf(stderr,
+                         "keyscript: %s -> %s\n",
+                         qPrintable(step),
                          window ? qPrintable(window->objectName() + " " + window->title()) : "none");
         if (!window) {
             std::fprintf(stderr, "keyscript: no window for \"%s\"\n", qPrintable(step));
@@ -118,7 +123,8 @@ class KeyScriptPlugin : public QGenericPlugin {
 public:
     QObject *create(const QString &, const QString &) override
     {
-        return new KeyScript(QString::fromLocal8Bit(qgetenv("TVX_KEY_SCRIPT")).split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        return new KeyScript(
+            QString::fromLocal8Bit(qgetenv("TVX_KEY_SCRIPT")).split(QLatin1Char(';'), Qt::SkipEmptyParts));
     }
 };
 
