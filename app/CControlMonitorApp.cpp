@@ -19,9 +19,14 @@ void EndTimerResolution() {}
 
 CControlMonitorApp::CControlMonitorApp(int &argc, char **argv) : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("tvxmonitor"));
-    setApplicationDisplayName(QString::fromLatin1(CControlMonitorDlg::kTitle));
+    SetIdentity(*this);
     setQuitOnLastWindowClosed(false);
+}
+
+void CControlMonitorApp::SetIdentity(QGuiApplication &app)
+{
+    app.setApplicationName(QStringLiteral("tvxmonitor"));
+    // No display name: the platform would append it to every window's title.
 }
 
 bool CControlMonitorApp::InitInstance()

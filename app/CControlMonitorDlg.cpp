@@ -28,6 +28,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <utility>
+
 using tvx::res::Control;
 using tvx::res::MainMenu;
 
@@ -75,8 +77,6 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
 
     log_ = new tvx::EventLog(this);
     log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
-    tvx::EventRelay::Instance().Attach(
-        this, this, [this](std::vector<tvx::DeviceEventText> &batch) { log_->ApplyDeviceEvents(batch); });
 
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
     // Panel parts.
@@ -90,11 +90,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
     OnInitDialog();
 }
 
-CControlMonitorDlg::~CControlMonitorDlg()
-{
-    CloseDevice();
-    tvx::EventRelay::Instance().Detach(this);
-}
+CControlMonitorDlg::~CControlMonitorDlg() { CloseDevice(); }
 
 void CControlMonitorDlg::OnInitDialog()
 {
@@ -118,9 +114,12 @@ int32_t CControlMonitorDlg::OpenDevice()
     state_.libraryVersion = 0;
     state_.spectrum = Control<QWidget>(this, tvx::kIdSpectrum);
 
-    // 2. Initialise the library with the callback and this dialog as context.
-    const int32_t initialized =
-        ScInitialize(&tvx::OnDeviceEvent, this, 0, 0, 0, 0, 17, &state_.libraryVersion, state_.spectrum.data());
+    // 2. Initialise the library with the callback and a context that leads
+    // to this dialog's event log for this session only.
+    sessionContext_ =
+        tvx::EventRelay::Instance().Open(this, [this](const tvx::LogDelta &delta) { log_->ApplyDeviceEvents(delta); });
+    const int32_t initialized = ScInitialize(
+        &tvx::OnDeviceEvent, sessionContext_, 0, 0, 0, 0, 17, &state_.libraryVersion, state_.spectrum.data());
     if (initialized != 0) {
         log_->Insert(tvx::OpenErrorLine("ScInitialize() returned error code", initialized));
         return -2;
@@ -173,6 +172,9 @@ void CControlMonitorDlg::CloseDevice()
 {
     ScClose(0);
     ScShutdown(0);
+    // Events still queued go into the log; later callbacks of this session
+    // go nowhere.
+    tvx::EventRelay::Instance().Close(std::exchange(sessionContext_, nullptr));
 }
 
 void CControlMonitorDlg::OnDriverEnabled()

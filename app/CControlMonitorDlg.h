@@ -40,7 +40,8 @@ public:
     // Opens the device and sets up the dialog for it: 1 when open, -2 when
     // ScInitialize failed, -3 when ScOpen failed. Failures are logged.
     int32_t OpenDevice();
-    // ScClose(0), then ScShutdown(0); results ignored.
+    // ScClose(0), then ScShutdown(0); results ignored. Events of the closed
+    // session still queued go into the log, later ones nowhere.
     void CloseDevice();
 
     // The command message: id in the low 16 bits, notification in the high
@@ -76,6 +77,8 @@ private:
     static uint8_t driverEnabled_;
 
     tvx::MainDialogState state_;
+    // What the library hands back with each event of the open session.
+    void *sessionContext_ = nullptr;
     tvx::MessageMap messages_;
     tvx::EventLog *log_ = nullptr;
     tvx::res::MainMenu *menu_ = nullptr;

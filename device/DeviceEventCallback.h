@@ -7,12 +7,16 @@
 
 namespace tvx {
 
-// Library thread (or any thread): formats the event in buffers of its own and
-// hands the line(s) to the event relay for the dialog given as context.
-// Never touches a widget and never waits for the UI thread. Returns 0.
+// Any thread: formats the event in the callback's own text buffer and hands
+// the line(s) to the event relay for the session given as context. Never
+// touches a widget; on the UI thread the line goes into the log at once.
+// Returns 0.
 int32_t OnDeviceEvent(int32_t event, int32_t param, void *context, const void *payload, int32_t side, int32_t reserved);
 
-// The text OnDeviceEvent shows for an event, without posting it.
+// Any thread: the text OnDeviceEvent shows for an event, formatted in the
+// callback's own 256-byte buffer, without posting it. The buffer is never
+// cleared: an event the library leaves unnamed repeats the last line
+// formatted there.
 DeviceEventText FormatDeviceEvent(int32_t event, int32_t param, const void *payload, int32_t side);
 
 }  // namespace tvx

@@ -7,7 +7,7 @@
 namespace tvx {
 
 namespace {
-// A larger batch is applied as one model reset rather than row by row.
+// A larger change is applied as one model reset rather than row by row.
 constexpr size_t kRowByRowBatch = 64;
 }  // namespace
 
@@ -17,28 +17,25 @@ void EventLog::Attach(QListView *view) { view->setModel(this); }
 
 void EventLog::Insert(const QString &line) { InsertTop(line, true); }
 
-void EventLog::ApplyDeviceEvents(std::vector<DeviceEventText> &events)
+void EventLog::ApplyDeviceEvents(const LogDelta &delta)
 {
-    const bool rowByRow = events.size() <= kRowByRowBatch;
+    const bool rowByRow = delta.HeldLines() + delta.HeldDeletions() <= kRowByRowBatch;
     if (!rowByRow)
         beginResetModel();
-    for (DeviceEventText &event : events) {
-        TrimForDeviceEvent(rowByRow);
-        if (!event.heading.isEmpty())
-            InsertTop(std::move(event.heading), rowByRow);
-        InsertTop(std::move(event.line), rowByRow);
-    }
+    for (uint16_t index : delta.Deletions())
+        if (index < lines_.size())
+            EraseAt(index, rowByRow);
+    delta.ForEachLineUpwards([&](const std::string &line) { InsertTop(Latin1(line), rowByRow); });
     if (!rowByRow)
         endResetModel();
 }
 
-void EventLog::TrimForDeviceEvent(bool notify)
+void EventLog::EraseAt(size_t index, bool notify)
 {
-    if (lines_.size() <= static_cast<size_t>(kTrimLimit))
-        return;
+    const int row = static_cast<int>(index);
     if (notify)
-        beginRemoveRows({}, kTrimLimit, kTrimLimit);
-    lines_.erase(lines_.begin() + kTrimLimit);
+        beginRemoveRows({}, row, row);
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
     if (notify)
         endRemoveRows();
 }

@@ -3,14 +3,13 @@
 // UI thread only.
 #pragma once
 
-#include "device/DeviceEventText.h"
 #include "device/Latin1.h"
+#include "device/logic/LogDelta.h"
 
 #include <QAbstractListModel>
 
 #include <deque>
 #include <string_view>
-#include <vector>
 
 class QListView;
 
@@ -20,7 +19,7 @@ class EventLog : public QAbstractListModel {
     Q_OBJECT
 public:
     // The line at this index is deleted when a device event finds more lines than it.
-    static constexpr int kTrimLimit = 1000;
+    static constexpr int kTrimLimit = static_cast<int>(LogDelta::kTrimLimit);
 
     explicit EventLog(QObject *parent = nullptr);
 
@@ -33,9 +32,9 @@ public:
     void Insert(std::string_view line) { Insert(Latin1(line)); }
     void Insert(const char *line) { Insert(std::string_view(line)); }
 
-    // Applies device events in order: each trims, then inserts its heading
-    // (if any) and its line at the top.
-    void ApplyDeviceEvents(std::vector<DeviceEventText> &events);
+    // Applies what a run of device events does: each event trims, then
+    // inserts its heading (if any) and its line at the top.
+    void ApplyDeviceEvents(const LogDelta &delta);
 
     int Count() const { return static_cast<int>(lines_.size()); }
     const QString &Line(int index) const { return lines_[static_cast<size_t>(index)]; }
@@ -44,7 +43,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    void TrimForDeviceEvent(bool notify);
+    void EraseAt(size_t index, bool notify);
     void InsertTop(QString line, bool notify);
 
     std::deque<QString> lines_;

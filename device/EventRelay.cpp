@@ -1,6 +1,7 @@
 #include "device/EventRelay.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 #include <utility>
 
@@ -13,74 +14,77 @@ EventRelay &EventRelay::Instance()
     return *relay;
 }
 
-void EventRelay::Attach(const void *context, QObject *receiver, Sink sink)
+void *EventRelay::Open(QObject *receiver, Sink sink)
 {
     std::lock_guard lock(mutex_);
-    context_ = context;
+    // A number, not an address: the library only hands it back.
+    context_ = reinterpret_cast<void *>(++lastSession_);
     receiver_ = receiver;
     sink_ = std::move(sink);
-    pending_.clear();
+    pending_ = {};
     deliveryPosted_ = false;
-    dropped_ = 0;
+    return const_cast<void *>(context_);
 }
 
-void EventRelay::Detach(const void *context)
+void EventRelay::Close(const void *context)
 {
-    std::lock_guard lock(mutex_);
-    if (context_ != context)
-        return;
-    context_ = nullptr;
-    receiver_ = nullptr;
-    sink_ = nullptr;
-    pending_.clear();
-    deliveryPosted_ = false;
+    LogDelta delta;
+    Sink sink;
+    {
+        std::lock_guard lock(mutex_);
+        if (!context || context != context_)
+            return;
+        delta = std::exchange(pending_, {});
+        sink = std::move(sink_);
+        context_ = nullptr;
+        receiver_ = nullptr;
+        sink_ = nullptr;
+        deliveryPosted_ = false;
+    }
+    if (sink && !delta.Empty())
+        sink(delta);
 }
 
-void EventRelay::Post(const void *context, DeviceEventText event)
+void EventRelay::Post(const void *context, const DeviceEventText &event)
 {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (!context || context != context_ || !receiver_)
         return;
-    if (pending_.size() >= kMaxPending) {
-        ++dropped_;
-    } else {
-        pending_.push_back(std::move(event));
+    pending_.Add(event.line, event.heading);
+    if (QThread::currentThread() == receiver_->thread()) {
+        lock.unlock();
+        Deliver();
+        return;
     }
     if (deliveryPosted_)
         return;
     deliveryPosted_ = true;
-    // Posting under the lock: Detach, which runs before the receiver is
+    // Posting under the lock: Close, which runs before the receiver is
     // destroyed, waits for this, and the receiver's destruction discards the
     // posted call.
     QMetaObject::invokeMethod(
         receiver_, [this] { Deliver(); }, Qt::QueuedConnection);
 }
 
-uint64_t EventRelay::DroppedSinceLastDelivery() const
+std::size_t EventRelay::PendingSize() const
 {
     std::lock_guard lock(mutex_);
-    return dropped_;
+    return pending_.HeldLines() + pending_.HeldDeletions();
 }
 
 void EventRelay::Deliver()
 {
-    std::vector<DeviceEventText> batch;
+    LogDelta delta;
     Sink sink;
     {
         std::lock_guard lock(mutex_);
         deliveryPosted_ = false;
-        if (!sink_)
+        if (!sink_ || pending_.Empty())
             return;
-        batch.swap(pending_);
+        delta = std::exchange(pending_, {});
         sink = sink_;
-        if (dropped_) {
-            batch.push_back(
-                {{}, QStringLiteral("%1 device events were not shown: the log could not keep up.").arg(dropped_)});
-            dropped_ = 0;
-        }
     }
-    if (!batch.empty())
-        sink(batch);
+    sink(delta);
 }
 
 }  // namespace tvx

@@ -1,54 +1,59 @@
-// Carries device events from the library's thread to the UI thread, in the
-// order the library sent them. The library thread never waits for the UI
-// thread, so closing the library while it streams events cannot deadlock.
+// Carries device events from whatever thread the library calls from into the
+// event log on the UI thread, in the order they came. The library's thread
+// never waits for the UI thread, so closing the library while it streams
+// events cannot deadlock. While the UI thread is busy the events wait as a
+// LogDelta: what they will do to the log, in bounded memory, however long
+// the wait and however fast they come.
 #pragma once
 
 #include "device/DeviceEventText.h"
+#include "device/logic/LogDelta.h"
 
 #include <QObject>
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <vector>
 
 namespace tvx {
 
 class EventRelay {
 public:
-    using Sink = std::function<void(std::vector<DeviceEventText> &batch)>;
-
-    // Past this many undelivered events further ones are counted, not kept,
-    // so a stalled UI thread cannot exhaust memory.
-    static constexpr size_t kMaxPending = 500000;
+    using Sink = std::function<void(const LogDelta &delta)>;
 
     // The one relay of the process; it outlives every dialog.
     static EventRelay &Instance();
 
-    // UI thread: events posted for context are handed to sink on receiver's
-    // thread, in batches, oldest first.
-    void Attach(const void *context, QObject *receiver, Sink sink);
-    // UI thread: once this returns, sink is not called again for context and
-    // events posted for it are dropped.
-    void Detach(const void *context);
+    // UI thread: starts a session whose events go to sink on receiver's
+    // thread, and returns the context to hand to the library. A context is
+    // never given twice, so a callback that carries a closed session's
+    // context reaches no later session, wherever its objects lie. Opening
+    // ends the session open before, if any.
+    void *Open(QObject *receiver, Sink sink);
+    // UI thread: hands what is still queued for context to its sink, then
+    // ends the session: whatever arrives for context later is dropped.
+    void Close(const void *context);
 
-    // Any thread: queues one event for context. Events for a context that is
-    // not attached are dropped. Never blocks on the UI thread.
-    void Post(const void *context, DeviceEventText event);
+    // Any thread: one event for context; dropped unless context is the open
+    // session's. On receiver's thread (a library calling back inside one of
+    // its functions) the event goes to the sink at once, after any still
+    // queued; from another thread it is queued and delivered later, in a
+    // batch. Never blocks on the UI thread.
+    void Post(const void *context, const DeviceEventText &event);
 
-    // Events dropped because the queue was full, since the last delivery.
-    uint64_t DroppedSinceLastDelivery() const;
+    // Lines and deletions waiting for delivery (for checks of the bound).
+    std::size_t PendingSize() const;
 
 private:
     void Deliver();
 
     mutable std::mutex mutex_;
+    uintptr_t lastSession_ = 0;
     const void *context_ = nullptr;
     QObject *receiver_ = nullptr;
     Sink sink_;
-    std::vector<DeviceEventText> pending_;
+    LogDelta pending_;
     bool deliveryPosted_ = false;
-    uint64_t dropped_ = 0;
 };
 
 }  // namespace tvx

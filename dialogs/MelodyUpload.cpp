@@ -30,32 +30,28 @@ MelodyFileDialog &FileDialog()
     return dialog;
 }
 
-enum class ReadResult {
-    Ok,
-    Unreadable,
-    TooLarge
-};
-
-// Reads the whole file, up to kMelodyFileMaxBytes. Only regular files are
-// read: a directory, a device or a pipe could never end or never open.
-ReadResult ReadMelodyFile(const QString &path, QByteArray &contents)
+// Reads the file piece by piece into reader, in bounded memory, until its
+// end or until it proves too long. Only regular files are read: a directory,
+// a device or a pipe could never end or never open. False if it cannot be
+// opened or read.
+bool ReadMelodyFile(const QString &path, MelodyReader &reader)
 {
     if (!QFileInfo(path).isFile())
-        return ReadResult::Unreadable;
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult::Unreadable;
-    constexpr int64_t kChunk = 64 * 1024;
-    for (;;) {
-        const QByteArray chunk = file.read(kChunk);
-        if (file.error() != QFileDevice::NoError)
-            return ReadResult::Unreadable;
-        if (chunk.isEmpty())
-            return ReadResult::Ok;
-        contents.append(chunk);
-        if (contents.size() > kMelodyFileMaxBytes)
-            return ReadResult::TooLarge;
+        return false;
+    constexpr qint64 kChunk = 64 * 1024;
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    while (!reader.TooLong()) {
+        const qint64 read = file.read(chunk.data(), kChunk);
+        if (read < 0 || file.error() != QFileDevice::NoError)
+            return false;
+        if (read == 0)
+            return true;
+        reader.Feed({chunk.constData(), static_cast<size_t>(read)});
     }
+    return true;
 }
 
 }  // namespace
@@ -76,20 +72,13 @@ void MelodyUpload::OnLoadMelody()
     if (path.isEmpty())
         return;
 
-    QByteArray contents;
-    switch (ReadMelodyFile(path, contents)) {
-    case ReadResult::Unreadable:
+    MelodyReader reader;
+    if (!ReadMelodyFile(path, reader)) {
         host_.Log().Insert(Latin1(kMelodyCannotReadLine));
         return;
-    case ReadResult::TooLarge:
-        host_.Log().Insert(Latin1(kMelodyTooLongLine));
-        return;
-    case ReadResult::Ok:
-        break;
     }
-
     // The parsed melody is the 256-byte buffer handed to the library.
-    const ParsedMelody melody = ParseMelodyFile({contents.constData(), static_cast<size_t>(contents.size())});
+    const ParsedMelody melody = reader.Finish();
     if (melody.status == MelodyStatus::TooLong) {
         host_.Log().Insert(Latin1(kMelodyTooLongLine));
         return;

@@ -19,10 +19,6 @@ class DialogHost;
 using MelodyFileDialog =
     std::function<QString(QWidget *owner, const QString &title, const QString &directory, const QString &filter)>;
 
-// Larger files are refused as too long without being read further; with at
-// most 257 lines, no real melody file comes near it.
-inline constexpr int64_t kMelodyFileMaxBytes = 16 * 1024 * 1024;
-
 class MelodyUpload {
 public:
     explicit MelodyUpload(DialogHost &host);
@@ -30,7 +26,8 @@ public:
     // Asks for a file ("UpLoad Melody", the melody filter, the root directory
     // every time). Cancel: nothing happens. A file that cannot be opened or
     // read logs "Cannot read melody file.", one of more than 256 data lines
-    // "Melody file too long.", and nothing is sent. Otherwise the bytes go to
+    // "Melody file too long." (lines of any length are fine; the file is
+    // read in pieces), and nothing is sent. Otherwise the bytes go to
     // ScUploadMelody (also a count of 0) and result 0 logs
     // "Melody succesfully loaded.".
     void OnLoadMelody();

@@ -2,6 +2,7 @@
 
 #include "commands/logic/CommandCodes.h"
 #include "device/Adapter.h"
+#include "res/ControlAccessibility.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
 
@@ -76,7 +77,7 @@ void AnalysisReadout::OnAnalysisMouseMove()
     adapter::GetIndexFreq(static_cast<uint16_t>(lastColumn_), &lastFrequency_);
     char text[kFrequencyTextSize];
     std::snprintf(text, sizeof text, "%.2f Hz", static_cast<double>(lastFrequency_));
-    frequencyText_->setText(QString::fromLatin1(text));
+    res::SetValueText(frequencyText_, QString::fromLatin1(text));
 }
 
 }  // namespace tvx

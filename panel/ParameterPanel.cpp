@@ -1,15 +1,18 @@
 #include "panel/ParameterPanel.h"
 
 #include "device/Adapter.h"
+#include "res/ControlAccessibility.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QSlider>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace tvx {
@@ -52,6 +55,33 @@ uint32_t PositionOf(int value) { return value < 0 ? 0u : static_cast<uint32_t>(v
 
 }  // namespace
 
+// Where the thumb stood when a mouse button went down on the trackbar: a grab
+// that finds it elsewhere followed a middle click that first moved the thumb
+// to the pointer, which is not a press on the thumb.
+class ParameterPanel::PressWatch final : public QObject {
+public:
+    explicit PressWatch(QSlider *slider) : QObject(slider), slider_(slider) { slider->installEventFilter(this); }
+
+    // Whether the grab now starting moved the thumb first; forgets the press.
+    bool GrabMovedTheThumb()
+    {
+        return std::exchange(positionAtPress_, std::nullopt).value_or(slider_->sliderPosition()) !=
+               slider_->sliderPosition();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            positionAtPress_ = slider_->sliderPosition();
+        return false;
+    }
+
+private:
+    QSlider *slider_;
+    std::optional<int> positionAtPress_;
+};
+
 ParameterPanel::ParameterPanel(DialogHost &host)
     : list_(res::Control<QComboBox>(host.Window(), kIdParameterList)),
       trackbar_(res::Control<QSlider>(host.Window(), kIdTrackbar)),
@@ -72,17 +102,21 @@ void ParameterPanel::ConnectTrackbar()
     if (!trackbar_)
         return;
     QSlider *slider = trackbar_;
-    // A drag: every position the thumb passes, then its end with the final one.
-    connections_.push_back(
-        QObject::connect(slider, &QAbstractSlider::sliderPressed, slider, [this] { dragMoved_ = false; }));
+    pressWatch_ = new PressWatch(slider);
+    // A drag: every position the thumb passes, then its end with the final
+    // one, also when the thumb was pressed and let go without moving.
+    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderPressed, slider, [this] {
+        dragMoved_ = false;
+        dragFromThumb_ = !pressWatch_->GrabMovedTheThumb();
+    }));
     connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderMoved, slider, [this, slider](int value) {
         dragMoved_ = true;
         OnParameterScroll(kScrollThumbTrack, PositionOf(value), slider);
     }));
     connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderReleased, slider, [this, slider] {
-        if (!std::exchange(dragMoved_, false))
-            return;
-        OnParameterScroll(kScrollThumbPosition, PositionOf(slider->value()), slider);
+        const bool moved = std::exchange(dragMoved_, false);
+        if (std::exchange(dragFromThumb_, false) || moved)
+            OnParameterScroll(kScrollThumbPosition, PositionOf(slider->value()), slider);
     }));
     // Every other move: keys, page steps, the wheel, clicks in the channel.
     // The slider has already moved its thumb; the handler leaves the rest.
@@ -119,7 +153,7 @@ void ParameterPanel::OnParameterSelected()
                                                                             : static_cast<int>(value));
     char text[kValueTextSize];
     FormatPlainValue(text, sizeof text, value);
-    valueText_->setText(QString::fromLatin1(text));
+    res::SetValueText(valueText_, QString::fromLatin1(text));
 }
 
 void ParameterPanel::OnParameterScroll(int code, uint32_t position, const QObject *source)
@@ -130,7 +164,7 @@ void ParameterPanel::OnParameterScroll(int code, uint32_t position, const QObjec
     const std::optional<ParameterDrag> drag = state_.OnDrag(position, text, sizeof text);
     if (!drag)
         return;  // no parameter selected yet: nothing to write
-    valueText_->setText(QString::fromLatin1(text));
+    res::SetValueText(valueText_, QString::fromLatin1(text));
     const ParameterSendCall &call = drag->call;
     if (call.kind == ParameterSend::DoCommand)
         adapter::DoCommand(call.target, static_cast<int32_t>(call.value));

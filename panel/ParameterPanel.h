@@ -40,19 +40,23 @@ public:
     // 5 thumb track during it, any other code for keyboard, page, wheel and
     // click moves), the thumb's position and the sending control. Only a drag
     // of trackbar 1043 with a parameter selected changes the table, the text
-    // and the device.
+    // and the device; a press on the thumb let go without moving is a drag
+    // that ends where it began.
     void OnParameterScroll(int code, uint32_t position, const QObject *source);
 
     const ParameterState &State() const { return state_; }
 
 private:
+    class PressWatch;
     void ConnectTrackbar();
 
     QComboBox *list_;
     QSlider *trackbar_;
     QLabel *valueText_;
     ParameterState state_;
-    bool dragMoved_ = false;  // the thumb moved since the drag began
+    PressWatch *pressWatch_ = nullptr;  // owned by the trackbar
+    bool dragMoved_ = false;            // the thumb moved since the drag began
+    bool dragFromThumb_ = false;        // the drag began with a press on the thumb
     std::vector<QMetaObject::Connection> connections_;
 };
 

@@ -1,5 +1,7 @@
 #include "res/DialogBuilder.h"
 
+#include "res/ControlAccessibility.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetricsF>
@@ -38,6 +40,12 @@ BaseUnits DialogBaseUnits(const QFont &font)
 QSize DialogClientSize(const DialogTemplate &tmpl, BaseUnits base)
 {
     return {DluToPixelsX(tmpl.width, base), DluToPixelsY(tmpl.height, base)};
+}
+
+int TrackbarPageStep(int min, int max)
+{
+    const int step = static_cast<int>((static_cast<int64_t>(max) - min) / 5);
+    return step > 0 ? step : 1;
 }
 
 namespace {
@@ -92,6 +100,11 @@ QWidget *CreateControl(const ControlTemplate &control, QWidget *parent)
     case ControlKind::Trackbar: {
         auto *slider = new QSlider(Qt::Horizontal, parent);
         slider->setTickPosition(QSlider::NoTicks);
+        // A trackbar pages by a fifth of its range, whatever range it is given.
+        QObject::connect(slider, &QAbstractSlider::rangeChanged, slider, [slider](int min, int max) {
+            slider->setPageStep(TrackbarPageStep(min, max));
+        });
+        slider->setPageStep(TrackbarPageStep(slider->minimum(), slider->maximum()));
         return slider;
     }
     }
@@ -102,13 +115,20 @@ QWidget *CreateControl(const ControlTemplate &control, QWidget *parent)
 
 void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, QPoint origin)
 {
+    InstallCheckBoxAccessibility();
     QList<QWidget *> frames;
+    QList<std::pair<QLabel *, int>> labels;
     for (const ControlTemplate &control : tmpl.controls) {
         QWidget *widget = CreateControl(control, dialog);
         if (control.id != kNoId)
             widget->setObjectName(QString::number(control.id));
-        if (control.accessibleName)
-            widget->setAccessibleName(QString::fromLatin1(control.accessibleName));
+        // A value static keeps no fixed name: it reads as the text it shows.
+        if (control.access.name)
+            widget->setAccessibleName(QString::fromLatin1(control.access.name));
+        if (control.access.description)
+            widget->setAccessibleDescription(QString::fromLatin1(control.access.description));
+        if (control.access.labels != kNoId)
+            labels.append({qobject_cast<QLabel *>(widget), control.access.labels});
         int height = DluToPixelsY(control.height, base);
         // A drop-down list's template height includes its open list.
         if (control.kind == ControlKind::DropDownList)
@@ -126,6 +146,10 @@ void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, 
     }
     for (QWidget *frame : frames)
         frame->lower();
+    // The label relation that screen readers announce a list or a trackbar by.
+    for (const auto &[label, id] : labels)
+        if (label)
+            label->setBuddy(Control<QWidget>(dialog, id));
 }
 
 }  // namespace tvx::res

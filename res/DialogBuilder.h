@@ -24,8 +24,13 @@ QSize DialogClientSize(const DialogTemplate &tmpl, BaseUnits base);
 
 // Creates every control of the template as a child of dialog, placed at origin
 // plus its converted place. Each control with an id carries it as its objectName
-// in decimal; frames lie beneath the controls and let the mouse through.
+// in decimal; frames lie beneath the controls and let the mouse through; a
+// label static is the buddy of the control it labels; check boxes take a
+// screen reader's toggle as a click; trackbars page by a fifth of their range.
 void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, QPoint origin = {});
+
+// The page step of a trackbar spanning min to max: a fifth of the range, at least 1.
+int TrackbarPageStep(int min, int max);
 
 // The control with the given id among dialog's children, or nullptr.
 template <class Widget> Widget *Control(const QWidget *dialog, int id);

@@ -33,9 +33,17 @@ enum Style : uint32_t {
     kBorder = 1u << 8,
     kNoTicks = 1u << 9,
     kTwoSidedThumb = 1u << 10,
+    kSimple = 1u << 11,
 };
 
 constexpr int kNoId = -1;
+
+// What assistive technology is told beyond a control's own text.
+struct Accessibility {
+    const char *name = nullptr;         // a control without a text of its own
+    const char *description = nullptr;  // what the value a control shows is
+    int labels = kNoId;                 // a static: the control it labels
+};
 
 struct ControlTemplate {
     int id;  // kNoId for frames and labels
@@ -43,7 +51,7 @@ struct ControlTemplate {
     const char *text;         // "" for none; mnemonics marked with '&'
     int x, y, width, height;  // dialog units
     uint32_t style;
-    const char *accessibleName;            // for controls without a text of their own, else nullptr
+    Accessibility access{};
     std::span<const char *const> items{};  // initial items of a drop-down list
 };
 

@@ -6,14 +6,14 @@
 namespace tvx::res {
 
 inline constexpr ControlTemplate kLedsTestControls[] = {
-    {1077, ControlKind::CheckBox, "Enable Test", 5, 5, 60, 10, kStyleNone, nullptr},
-    {1100, ControlKind::CheckBox, "LED (Power)", 5, 25, 60, 10, kStyleNone, nullptr},
-    {1101, ControlKind::CheckBox, "LED", 5, 35, 30, 10, kStyleNone, nullptr},
-    {1102, ControlKind::CheckBox, "LED", 5, 45, 30, 10, kStyleNone, nullptr},
-    {1103, ControlKind::CheckBox, "LED", 5, 55, 30, 10, kStyleNone, nullptr},
-    {1104, ControlKind::CheckBox, "LED", 5, 65, 30, 10, kStyleNone, nullptr},
-    {1105, ControlKind::CheckBox, "LED", 5, 75, 30, 10, kStyleNone, nullptr},
-    {1106, ControlKind::CheckBox, "LED", 5, 85, 30, 10, kStyleNone, nullptr},
+    {1077, ControlKind::CheckBox, "Enable Test", 5, 5, 60, 10, kStyleNone},
+    {1100, ControlKind::CheckBox, "LED (Power)", 5, 25, 60, 10, kStyleNone},
+    {1101, ControlKind::CheckBox, "LED", 5, 35, 30, 10, kStyleNone},
+    {1102, ControlKind::CheckBox, "LED", 5, 45, 30, 10, kStyleNone},
+    {1103, ControlKind::CheckBox, "LED", 5, 55, 30, 10, kStyleNone},
+    {1104, ControlKind::CheckBox, "LED", 5, 65, 30, 10, kStyleNone},
+    {1105, ControlKind::CheckBox, "LED", 5, 75, 30, 10, kStyleNone},
+    {1106, ControlKind::CheckBox, "LED", 5, 85, 30, 10, kStyleNone},
 };
 
 inline constexpr DialogTemplate kLedsTestTemplate{

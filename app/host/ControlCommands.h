@@ -1,10 +1,13 @@
 // Sends a dialog's control notifications to its command entry, as command
 // messages: every button and check box with a numeric id sends
-// (id | kClicked << 16) when clicked, every drop-down list
-// (id | kSelectionChange << 16) when the user picks an item. UI thread only.
+// (id | kClicked << 16) when clicked (by the mouse, the space bar, its
+// mnemonic or a screen reader), every drop-down list
+// (id | kSelectionChange << 16) for each item the user selects (see
+// res/DropDownSelection.h). Changes made by code send nothing. UI thread only.
 #pragma once
 
 #include "app/host/MessageMap.h"
+#include "res/DropDownSelection.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -32,9 +35,8 @@ inline void ConnectControlCommands(QWidget &dialog, std::function<void(uint32_t 
     }
     for (QComboBox *combo : dialog.findChildren<QComboBox *>()) {
         if (numericId(combo, id))
-            QObject::connect(combo, &QComboBox::activated, &dialog, [onCommand, id, combo] {
-                onCommand(MakeCommandArg(id, kSelectionChange), combo);
-            });
+            res::NotifySelectionChanges(
+                combo, [onCommand, id, combo](int) { onCommand(MakeCommandArg(id, kSelectionChange), combo); });
     }
 }
 

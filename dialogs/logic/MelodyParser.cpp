@@ -20,62 +20,97 @@ constexpr int HexDigit(unsigned char c) noexcept
 
 }  // namespace
 
-std::uint8_t MelodyLineByte(std::string_view line) noexcept
+void MelodyReader::Feed(std::string_view bytes) noexcept
 {
-    const auto at = [line](std::size_t i) { return static_cast<unsigned char>(line[i]); };
-    const std::size_t size = line.size();
-    std::size_t i = 0;
-    while (i < size && IsCSpace(at(i)))
-        ++i;
-
-    bool negative = false;
-    if (i < size && (at(i) == '+' || at(i) == '-')) {
-        negative = at(i) == '-';
-        ++i;
+    for (const char c : bytes) {
+        if (tooLong_)
+            return;
+        Take(static_cast<unsigned char>(c));
     }
-    // Skipping the prefix is safe even when no digit follows: the value is
-    // then 0, the same as reading its 0 as the number.
-    if (i + 1 < size && at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X'))
-        i += 2;
+}
 
+void MelodyReader::Take(unsigned char c) noexcept
+{
+    if (c == '\n') {
+        EndLine();
+        return;
+    }
+    lineOpen_ = true;
+    const int digit = HexDigit(c);
+    // A carriage return before the line feed ends the number like any other
+    // character that cannot continue it, and is white space before it.
+    switch (phase_) {
+    case Phase::Name:
+    case Phase::Rest:
+        return;
+    case Phase::Blank:
+        if (IsCSpace(c))
+            return;
+        if (c == '+' || c == '-') {
+            negative_ = c == '-';
+            phase_ = Phase::Signed;
+            return;
+        }
+        [[fallthrough]];
+    case Phase::Signed:
+        if (c == '0') {
+            phase_ = Phase::Zero;
+            return;
+        }
+        break;
+    case Phase::Zero:
+        if (c == 'x' || c == 'X') {
+            phase_ = Phase::Digits;
+            return;
+        }
+        break;
+    case Phase::Digits:
+        break;
+    }
+    if (digit < 0) {
+        phase_ = Phase::Rest;
+        return;
+    }
     // Only the low 8 bits matter, so earlier digits shift out: no overflow.
-    std::uint8_t value = 0;
-    for (; i < size; ++i) {
-        const int digit = HexDigit(at(i));
-        if (digit < 0)
-            break;
-        value = static_cast<std::uint8_t>((value << 4) | digit);
+    value_ = static_cast<std::uint8_t>((value_ << 4) | digit);
+    phase_ = Phase::Digits;
+}
+
+void MelodyReader::EndLine() noexcept
+{
+    const bool dataLine = phase_ != Phase::Name;
+    const std::uint8_t byte = negative_ ? static_cast<std::uint8_t>(0u - value_) : value_;
+    phase_ = Phase::Blank;
+    lineOpen_ = false;
+    negative_ = false;
+    value_ = 0;
+    if (!dataLine)
+        return;
+    if (static_cast<std::size_t>(melody_.count) == melody_.bytes.size()) {
+        tooLong_ = true;
+        return;
     }
-    return negative ? static_cast<std::uint8_t>(0u - value) : value;
+    melody_.bytes[static_cast<std::size_t>(melody_.count)] = byte;
+    ++melody_.count;
+}
+
+ParsedMelody MelodyReader::Finish() noexcept
+{
+    if (lineOpen_ && !tooLong_)
+        EndLine();
+    if (tooLong_) {
+        ParsedMelody refused;
+        refused.status = MelodyStatus::TooLong;
+        return refused;
+    }
+    return melody_;
 }
 
 ParsedMelody ParseMelodyFile(std::string_view contents) noexcept
 {
-    ParsedMelody melody;
-    bool nameSkipped = false;
-    std::size_t pos = 0;
-    while (pos < contents.size()) {
-        const std::size_t lineFeed = contents.find('\n', pos);
-        const std::size_t end = lineFeed == std::string_view::npos ? contents.size() : lineFeed;
-        std::string_view line = contents.substr(pos, end - pos);
-        if (lineFeed != std::string_view::npos && !line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        pos = lineFeed == std::string_view::npos ? contents.size() : lineFeed + 1;
-
-        if (!nameSkipped) {
-            nameSkipped = true;
-            continue;
-        }
-        if (static_cast<std::size_t>(melody.count) == melody.bytes.size()) {
-            ParsedMelody tooLong;
-            tooLong.status = MelodyStatus::TooLong;
-            return tooLong;
-        }
-        melody.bytes[static_cast<std::size_t>(melody.count)] = MelodyLineByte(line);
-        ++melody.count;
-    }
-    return melody;
+    MelodyReader reader;
+    reader.Feed(contents);
+    return reader.Finish();
 }
 
 }  // namespace tvx

@@ -85,19 +85,15 @@ std::optional<ParameterDrag> ParameterState::OnDrag(uint32_t position, char *tex
         return std::nullopt;
     const int index = *selected_;
     const ParameterRow &row = Row(index);
-    // The trackbar never leaves the row's range; a position outside it counts
-    // as the nearest limit (for the thresholds: above 32766 counts as 32766).
-    uint32_t v = position;
-    if (v < row.min)
-        v = row.min;
-    if (v > row.max)
-        v = row.max;
-    values_[static_cast<std::size_t>(index)] = v;
+    // The table takes the position as it comes; only the two detection
+    // thresholds are shown and sent limited to the top of their scale.
+    values_[static_cast<std::size_t>(index)] = position;
+    const uint32_t sent = row.dbmWhileDragging ? LimitThreshold(position) : position;
     if (row.dbmWhileDragging)
-        FormatDbmValue(text, size, v);
+        FormatDbmValue(text, size, sent);
     else
-        FormatPlainValue(text, size, v);
-    return ParameterDrag{index, v, *ParameterSendFor(index, v)};
+        FormatPlainValue(text, size, sent);
+    return ParameterDrag{index, position, *ParameterSendFor(index, sent)};
 }
 
 }  // namespace tvx

@@ -13,7 +13,8 @@
 //   slider->setValue(state.Value(sel->index));
 //   FormatPlainValue(buf, kValueTextSize, state.Value(sel->index)); label->setText(buf);
 //
-// OnParameterScroll (trackbar 1043), only for a drag move or drag end:
+// OnParameterScroll (trackbar 1043), only for a drag move or drag end (a press
+// on the thumb released without moving is a drag end):
 //   if (auto d = state.OnDrag(position, buf, kValueTextSize)) {
 //       label->setText(buf);
 //       if (d->call.kind == ParameterSend::DoCommand)
@@ -207,11 +208,12 @@ public:
     // index outside 0..16. Valid as long as this object.
     uint32_t *ValueSlot(int index);
 
-    // Handles a drag move or drag end at position: stores the position,
-    // limited to the selected row's range, into the selected entry, writes the
-    // value text ("%d", or "%0.2f dBm" for the two detection thresholds) into
-    // text (at most size bytes) and returns the call to make. With no selected
-    // parameter it changes nothing, writes no text and returns none.
+    // Handles a drag move or drag end at position: stores the position into
+    // the selected entry, writes the value text ("%d", or for the two
+    // detection thresholds "%0.2f dBm" of the position limited to 32766) into
+    // text (at most size bytes) and returns the call to make (the thresholds
+    // with the limited value). With no selected parameter it changes nothing,
+    // writes no text and returns none.
     std::optional<ParameterDrag> OnDrag(uint32_t position, char *text, std::size_t size);
 
 private:

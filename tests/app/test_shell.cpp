@@ -1,5 +1,7 @@
-// The main window as built from its template and menu: controls, menu by
-// position, the ways it closes, keyboard and assistive access.
+// The main window as built from its template: controls, titles, the ways it
+// closes, keyboard and assistive access.
+#include "app/CControlMonitorApp.h"
+#include "tests/support/AccessibleControls.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <QAccessible>
@@ -9,8 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -19,78 +19,6 @@ namespace tvx::test {
 namespace {
 
 class ShellTest : public MainDialogTest {};
-
-// Walks the menu bar by positions, as the commands find their pop-ups.
-QAction *AtPath(QMenuBar *bar, std::initializer_list<int> path)
-{
-    QList<QAction *> actions = bar->actions();
-    QAction *action = nullptr;
-    for (int position : path) {
-        if (position >= actions.size())
-            return nullptr;
-        action = actions.at(position);
-        if (action->menu())
-            actions = action->menu()->actions();
-    }
-    return action;
-}
-
-TEST_F(ShellTest, MenuEntriesStandAtTheirPositions)
-{
-    Create();
-    struct Row {
-        std::initializer_list<int> path;
-        const char *id;  // "" for pop-ups, "-" for separators
-        const char *text;
-        bool checked;
-    };
-    const Row rows[] = {
-        {{0}, "", "&File", false},
-        {{0, 0}, "32830", "Eraze Device", false},
-        {{0, 2}, "-", "", false},
-        {{0, 5}, "32808", "E&xit", false},
-        {{1, 3}, "32773", "Phone -Line (Default)", true},
-        {{1, 7}, "32777", "Line Audio Stream, Phone Monitor", false},
-        {{2, 4}, "32789", "USB Phone - Keypad Beep", true},  // checked by the open
-        {{2, 5}, "32835", "Echo Supression", true},
-        {{2, 7}, "", "Auxilary Audio Content", false},
-        {{2, 7, 0}, "32783", "CODEC", true},
-        {{2, 7, 2}, "32785", "Wave Out Mixed with CODEC", false},
-        {{2, 10}, "-", "", false},
-        {{2, 12}, "32840", "CODEC Boost", false},
-        {{3, 5}, "32799", "CTR21 / Complex", false},
-        {{4, 0, 2}, "32792", "25Hz (Default)", true},
-        {{4, 1}, "32807", "Load Melody ...", false},
-        {{4, 3}, "32810", "Ring", false},
-        {{5, 0}, "32800", "Tones Dial", true},
-        {{5, 3, 3}, "32806", "33/67 @ 20 PPS Japan", false},
-        {{6, 0}, "32811", "Dialtone", true},
-        {{6, 5}, "-", "", false},
-        {{6, 10}, "32829", "Generate Tone", false},
-        {{7, 2}, "32832", "USB Phone - Off H&ook", false},
-        {{7, 6}, "32826", "Driver Enabled", true},
-        {{7, 8}, "32836", "ReConnect", false},
-        {{8, 4}, "32842", "Hardware Chips ...", false},
-        {{9, 0}, "32809", "About ...", false},
-    };
-    QMenuBar *bar = Dialog().Menu().Bar();
-    EXPECT_EQ(bar->actions().size(), 10);
-    for (const Row &row : rows) {
-        QAction *action = AtPath(bar, row.path);
-        ASSERT_NE(action, nullptr) << row.text;
-        if (std::string(row.id) == "-") {
-            EXPECT_TRUE(action->isSeparator());
-            continue;
-        }
-        EXPECT_EQ(action->text(), row.text);
-        EXPECT_EQ(action->objectName(), std::string(row.id) == "" ? QString() : QString(row.id)) << row.text;
-        EXPECT_EQ(action->isChecked(), row.checked) << row.text;
-        EXPECT_TRUE(action->isEnabled());
-    }
-    EXPECT_EQ(Dialog().Menu().SubMenu({6})->actions().size(), 11);
-    EXPECT_EQ(Dialog().Menu().SubMenu({2, 7})->actions().size(), 3);
-    EXPECT_EQ(Dialog().Menu().SubMenu({10}), nullptr);
-}
 
 TEST_F(ShellTest, ControlsFollowTheTemplate)
 {
@@ -115,24 +43,57 @@ TEST_F(ShellTest, ControlsFollowTheTemplate)
     EXPECT_GT(Control<QLineEdit>(1001)->geometry().top(), Control<QSlider>(1043)->geometry().bottom());
 }
 
-TEST_F(ShellTest, ControlsWithoutTextHaveAccessibleNames)
+TEST_F(ShellTest, AScreenReaderTellsEveryControlAndReadsTheValuesAsTheyChange)
 {
     Create();
-    const std::pair<int, const char *> named[] = {
-        {1000, "Event log"},
-        {1047, "Dial string"},
-        {1001, "Serial number"},
-        {1074, "Spectrum"},
-        {1079, "Parameter"},
-        {1043, "Parameter value"},
-        {1081, "Local country"},
-        {1084, "Destination country"},
+    struct Row {
+        int id;
+        const char *name;  // nullptr: not checked (a list reads its item)
+        const char *description;
+        const char *label;
     };
-    for (const auto &[id, name] : named) {
-        QWidget *widget = Control<QWidget>(id);
-        ASSERT_NE(widget, nullptr) << id;
-        EXPECT_EQ(widget->accessibleName(), name) << id;
+    const Row rows[] = {
+        {1000, "Event log", "", ""},
+        {1047, "Dial string", "", ""},
+        {1001, "Serial number", "", ""},
+        {1074, "Spectrum", "", ""},
+        {1077, "Telephony Analysis", "", ""},
+        {1043, "Parameter value", "", ""},
+        {1080, "30", "Value of the selected parameter", ""},
+        {1082, "2000 Hz", "Frequency under the mouse", ""},
+        {1079, nullptr, "Parameter selector", ""},
+        {1081, nullptr, "", "Local Country:"},
+        {1084, nullptr, "", "Destination Country:"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.id);
+        QWidget *widget = Control<QWidget>(row.id);
+        ASSERT_NE(widget, nullptr);
+        if (row.name) {
+            EXPECT_EQ(AccessibleText(widget), row.name);
+        }
+        EXPECT_EQ(AccessibleText(widget, QAccessible::Description), row.description);
+        EXPECT_EQ(AccessibleLabel(widget), row.label);
     }
+    EXPECT_EQ(AccessibleText(Control<QComboBox>(1079)), "Ringer Off Period") << "a list reads its item";
+
+    // A drag changes the value text; the reader reads the new one.
+    Control<QSlider>(1043)->setSliderDown(true);
+    Control<QSlider>(1043)->setSliderPosition(77);
+    Control<QSlider>(1043)->setSliderDown(false);
+    EXPECT_EQ(AccessibleText(Control<QLabel>(1080)), "77");
+}
+
+TEST_F(ShellTest, NoDisplayNameIsAppendedToAnyWindowsTitle)
+{
+    const QString name = QCoreApplication::applicationName();
+    CControlMonitorApp::SetIdentity(*qApp);
+    EXPECT_EQ(QCoreApplication::applicationName(), "tvxmonitor");
+    // Without a display name of its own the application's name stands in
+    // for it: the platform then appends nothing to titles.
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QCoreApplication::setApplicationName(name);
 }
 
 TEST_F(ShellTest, EveryWayOfClosingClosesTheDeviceOnce)

@@ -90,6 +90,7 @@ TEST_F(MelodyUploadTest, FilesGiveTheUploadAndTheLine)
 {
     const QStringList loaded{"Melody succesfully loaded."};
     const QStringList tooLong{"Melody file too long."};
+    constexpr qsizetype kLong = 17 * 1024 * 1024;  // each of three lines
     QByteArray full = "[Full]\n";
     std::string fullHex;
     for (int i = 0; i < 256; ++i) {
@@ -110,7 +111,12 @@ TEST_F(MelodyUploadTest, FilesGiveTheUploadAndTheLine)
         {"refused by the adapter: no line", "[Tune]\n01\n", 5, 1, "01", {}},
         {"256 data lines", full, 0, 256, fullHex, loaded},
         {"257 data lines", full + "ff\n", 0, -1, "", tooLong},
-        {"a file over the size limit", "[Big]\n" + QByteArray(kMelodyFileMaxBytes, ' ') + "1\n", 0, -1, "", tooLong},
+        {"lines of any length: a long name, comment and indent",
+         "[" + QByteArray(kLong, 'n') + "]\n1 ;" + QByteArray(kLong, 'c') + "\n" + QByteArray(kLong, ' ') + "2\n",
+         0,
+         2,
+         "0102",
+         loaded},
     };
     Create();
     for (const Row &row : rows) {

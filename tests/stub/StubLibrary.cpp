@@ -53,24 +53,43 @@ std::string Quote(const char *text) { return text ? "\"" + std::string(text) + "
     return out;
 }
 
+// The event the test asked to come inside this call, on the caller's thread.
+void FireInside(const std::string &name)
+{
+    Event event;
+    {
+        std::lock_guard lock(S().mutex);
+        const auto found = S().config.eventInside.find(name);
+        if (found == S().config.eventInside.end())
+            return;
+        event = found->second;
+    }
+    FireEvent(event.code, event.param, event.payload.empty() ? nullptr : event.payload.data(), event.side);
+}
+
+// Records a call, then fires the event the test asked for inside it.
 void Record(Call call)
 {
-    State &s = S();
-    std::lock_guard lock(s.mutex);
+    const std::string name = call.name;
+    {
+        State &s = S();
+        std::lock_guard lock(s.mutex);
 #ifdef TVX_STUB_RECORD_FILE
-    if (!s.record) {
-        if (const char *path = std::getenv("TVXUSB_RECORD"))
-            s.record = std::fopen(path, "a");
-    }
-    if (s.record) {
-        std::fprintf(s.record, "%s", call.text.c_str());
-        if (!call.bytes.empty())
-            std::fprintf(s.record, " bytes=%s", Hex(call.bytes.data(), call.bytes.size()).c_str());
-        std::fprintf(s.record, "\n");
-        std::fflush(s.record);
-    }
+        if (!s.record) {
+            if (const char *path = std::getenv("TVXUSB_RECORD"))
+                s.record = std::fopen(path, "a");
+        }
+        if (s.record) {
+            std::fprintf(s.record, "%s", call.text.c_str());
+            if (!call.bytes.empty())
+                std::fprintf(s.record, " bytes=%s", Hex(call.bytes.data(), call.bytes.size()).c_str());
+            std::fprintf(s.record, "\n");
+            std::fflush(s.record);
+        }
 #endif
-    s.calls.push_back(std::move(call));
+        s.calls.push_back(std::move(call));
+    }
+    FireInside(name);
 }
 
 Call Make(const char *name, std::vector<long long> args, std::vector<std::string> texts = {},
@@ -322,6 +341,11 @@ int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count)
 int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t param)
 {
     // Not recorded: it is called from the event thread for every event.
+    {
+        std::lock_guard lock(stub::S().mutex);
+        if (stub::S().config.unnamedEvents.count(event))
+            return 0;
+    }
     if (text256)
         std::snprintf(text256, TVX_TEXT_SIZE, "Event %d (%d)", static_cast<int>(event), static_cast<int>(param));
     return 0;

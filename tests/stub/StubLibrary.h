@@ -9,10 +9,18 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace stub {
+
+struct Event {
+    int32_t code;
+    int32_t param;
+    std::vector<uint8_t> payload;
+    int32_t side;
+};
 
 struct Call {
     std::string name;                    // "ScDoCommand"
@@ -33,9 +41,11 @@ struct Config {
     std::string localCountry = "44";
     std::string destinationCountry = "1";
     int32_t deviceType = 3;
-    float indexFrequencyPerColumn = 20.0f;   // ScGetIndexFreq: column * this
-    std::map<std::string, int32_t> results;  // result by function name, default 0
-    bool writeIdentity = true;               // false: identity getters leave buffers untouched
+    float indexFrequencyPerColumn = 20.0f;     // ScGetIndexFreq: column * this
+    std::map<std::string, int32_t> results;    // result by function name, default 0
+    bool writeIdentity = true;                 // false: identity getters leave buffers untouched
+    std::set<int32_t> unnamedEvents;           // ScTranslateEventToString leaves the buffer as it is
+    std::map<std::string, Event> eventInside;  // fired on the calling thread inside the named call
 };
 
 // Forgets every call, the callback and the configuration; stops any event stream.
@@ -56,13 +66,6 @@ void *Context();
 
 // Calls the registered callback on the calling thread; false if none.
 bool FireEvent(int32_t event, int32_t param, const void *payload, int32_t side);
-
-struct Event {
-    int32_t code;
-    int32_t param;
-    std::vector<uint8_t> payload;
-    int32_t side;
-};
 
 // Fires events from a thread of the stand-in's own, make(n) giving the n-th,
 // until `count` events (0: no limit) or until stopped. With closeJoins,

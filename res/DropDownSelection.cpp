@@ -1,0 +1,82 @@
+#include "res/DropDownSelection.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QEvent>
+#include <QItemSelectionModel>
+
+#include <utility>
+
+namespace tvx::res {
+
+namespace {
+
+// Watches the open list: the item that becomes current while a key is down
+// was stepped to; one that becomes current under the mouse was only hovered.
+class SelectionWatch : public QObject {
+public:
+    SelectionWatch(QComboBox *list, std::function<void(int)> onChange)
+        : QObject(list), list_(list), onChange_(std::move(onChange))
+    {
+        QAbstractItemView *view = list->view();
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+            OnCurrentInOpenList(current);
+        });
+        // A pick with the mouse or Enter, and every key step of the closed list.
+        connect(list, &QComboBox::activated, this, [this](int index) {
+            if (std::exchange(sentFromOpenList_, -1) != index)
+                onChange_(index);
+        });
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+            keyDown_ = false;
+            sentFromOpenList_ = -1;
+            break;
+        case QEvent::KeyPress:
+            keyDown_ = true;
+            break;
+        case QEvent::KeyRelease:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            keyDown_ = false;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void OnCurrentInOpenList(const QModelIndex &current)
+    {
+        if (!keyDown_ || !list_->view()->isVisible() || !current.isValid() || current.row() == list_->currentIndex())
+            return;
+        // The list's selection follows the keys, as it would closed.
+        list_->setCurrentIndex(current.row());
+        sentFromOpenList_ = current.row();
+        onChange_(current.row());
+    }
+
+    QComboBox *list_;
+    std::function<void(int)> onChange_;
+    bool keyDown_ = false;       // a key is being handled in the open list
+    int sentFromOpenList_ = -1;  // the item the keys sent last while the list was open
+};
+
+}  // namespace
+
+void NotifySelectionChanges(QComboBox *list, std::function<void(int index)> onChange)
+{
+    if (list)
+        new SelectionWatch(list, std::move(onChange));
+}
+
+}  // namespace tvx::res
