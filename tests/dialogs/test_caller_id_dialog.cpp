@@ -5,6 +5,7 @@
 #include "dialogs/logic/CidGenInterlocks.h"
 #include "res/CallerIdGenTemplate.h"
 #include "res/DialogBuilder.h"
+#include "tests/support/AccessibleControls.h"
 #include "tests/support/CidRecordBytes.h"
 #include "tests/support/MainDialogFixture.h"
 
@@ -105,7 +106,10 @@ protected:
         case Action::Click: {
             auto *box = Control<QCheckBox>(action.value);
             Focus(box);
-            QTest::keyClick(box, Qt::Key_Space);
+            if (screenReader_)
+                ASSERT_TRUE(AccessibleAction(box, QAccessibleActionInterface::toggleAction()));
+            else
+                QTest::keyClick(box, Qt::Key_Space);
             break;
         }
         case Action::Name:
@@ -147,6 +151,7 @@ protected:
     }
 
     std::unique_ptr<CCallerIdGenDlg> dialog_;
+    bool screenReader_ = false;  // boxes toggled as a screen reader does, not with the space bar
 };
 
 CidBytes Received(const stub::Call &call)
@@ -282,19 +287,26 @@ TEST_F(CallerIdDialogTest, KeyboardActionsGiveTheRecordBytes)
          {LevelKey(Qt::Key_Home)},
          With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 0; }),
          {}},
+        {"level a page (a fifth of its range) up",
+         {LevelKey(Qt::Key_PageUp)},
+         With(Record(0, 0x40), [](ExpectedCid &r) { r.level = 16000 + 6553; }),
+         {}},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.what);
-        SetUp();
-        for (const Action &action : row.actions)
-            Do(action);
-        stub::ClearCalls();
-        PressEnter();
-        const auto calls = stub::Calls();
-        ASSERT_EQ(calls.size(), 1u);
-        EXPECT_EQ(calls[0].name, "ScGenerateETSI_CID");
-        EXPECT_EQ(Received(calls[0]), row.record.Bytes());
-        ExpectStates(row.states);
+    for (const bool screenReader : {false, true}) {
+        screenReader_ = screenReader;
+        for (const Row &row : rows) {
+            SCOPED_TRACE(testing::Message() << row.what << (screenReader ? ", by a screen reader" : ""));
+            SetUp();
+            for (const Action &action : row.actions)
+                Do(action);
+            stub::ClearCalls();
+            PressEnter();
+            const auto calls = stub::Calls();
+            ASSERT_EQ(calls.size(), 1u);
+            EXPECT_EQ(calls[0].name, "ScGenerateETSI_CID");
+            EXPECT_EQ(Received(calls[0]), row.record.Bytes());
+            ExpectStates(row.states);
+        }
     }
 }
 
@@ -389,6 +401,9 @@ TEST_F(CallerIdDialogTest, TemplateMatchesTheControlModel)
     auto *slider = Control<QSlider>(kCidIdSignalLevel);
     EXPECT_EQ(slider->minimum(), 0);
     EXPECT_EQ(slider->maximum(), 32766);
+    // A screen reader announces the list and the trackbar by their labels.
+    EXPECT_EQ(AccessibleLabel(combo), "Message Type:");
+    EXPECT_EQ(AccessibleLabel(slider), "- Signal Level + :");
 }
 
 TEST_F(CallerIdDialogTest, EscapeAndTheCloseBoxEndTheDialog)

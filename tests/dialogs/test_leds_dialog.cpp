@@ -4,6 +4,7 @@
 #include "dialogs/CLedsTestDlg.h"
 #include "dialogs/logic/LedMask.h"
 #include "res/DialogBuilder.h"
+#include "tests/support/AccessibleControls.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <QApplication>
@@ -56,11 +57,16 @@ protected:
         return stub::CallTexts({"ScTestLEDs"});
     }
 
-    static void Press(QDialog &dialog, int id)
+    // A click on a box with the space bar, or a screen reader's toggle.
+    static void Press(QDialog &dialog, int id, bool screenReader = false)
     {
         auto *box = res::Control<QCheckBox>(&dialog, id);
         ASSERT_NE(box, nullptr) << id;
         ASSERT_TRUE(box->isVisible() && box->isEnabled()) << id;
+        if (screenReader) {
+            ASSERT_TRUE(AccessibleAction(box, QAccessibleActionInterface::toggleAction()));
+            return;
+        }
         box->setFocus(Qt::TabFocusReason);
         QTest::keyClick(box, Qt::Key_Space);
     }
@@ -109,16 +115,18 @@ TEST_F(LedsTestTest, EveryClickSendsTheWholeMaskAndTheCloseReleasesAll)
         {"keypad Enter", {1101}, Close::KeypadEnter, {0x02}},
     };
     Create();
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.what);
-        const auto calls = RunLedsTest([&](QDialog &dialog) {
-            for (int id : row.clicks)
-                Press(dialog, id);
-            CloseBy(dialog, row.close);
-        });
-        std::vector<int> expected = row.masks;
-        expected.push_back(kLedMaskReleased);
-        EXPECT_EQ(calls, Texts(expected));
+    for (const bool screenReader : {false, true}) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(testing::Message() << row.what << (screenReader ? ", by a screen reader" : ""));
+            const auto calls = RunLedsTest([&](QDialog &dialog) {
+                for (int id : row.clicks)
+                    Press(dialog, id, screenReader);
+                CloseBy(dialog, row.close);
+            });
+            std::vector<int> expected = row.masks;
+            expected.push_back(kLedMaskReleased);
+            EXPECT_EQ(calls, Texts(expected));
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The analysis switch and the frequency readout under the mouse, with the
 // cursor moved by the window system over the shown dialog.
 #include "panel/AnalysisReadout.h"
+#include "tests/support/AccessibleControls.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QListView>
 #include <QTest>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,16 +66,24 @@ protected:
 
 TEST_F(AnalysisTest, TheBoxSwitchesTheAnalysisOnceEachWay)
 {
-    Create();
-    Show();
-    stub::ClearCalls();
-    QTest::mouseClick(Box(), Qt::LeftButton);
-    EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 31, 0, 65535)"));
-    EXPECT_EQ(Dialog().State().analysis, 1);
-    stub::ClearCalls();
-    QTest::mouseClick(Box(), Qt::LeftButton);
-    EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 30, 0, 65535)"));
-    EXPECT_EQ(Dialog().State().analysis, 0);
+    // By the mouse and by a screen reader's toggle, as AT-SPI sends it.
+    const std::function<void(QCheckBox *)> ways[] = {
+        [](QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton); },
+        [](QCheckBox *box) { AccessibleAction(box, QAccessibleActionInterface::toggleAction()); },
+    };
+    for (const auto &toggle : ways) {
+        SCOPED_TRACE(&toggle - ways);
+        Create();
+        Show();
+        stub::ClearCalls();
+        toggle(Box());
+        EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 31, 0, 65535)"));
+        EXPECT_EQ(Dialog().State().analysis, 1);
+        stub::ClearCalls();
+        toggle(Box());
+        EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 30, 0, 65535)"));
+        EXPECT_EQ(Dialog().State().analysis, 0);
+    }
 }
 
 TEST_F(AnalysisTest, TheFlagFollowsTheBoxWhateverTheLibraryAnswers)

@@ -5,6 +5,7 @@
 #include "tests/panel/PanelHost.h"
 #include "tests/support/MainDialogFixture.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QTest>
 
@@ -121,6 +122,14 @@ TEST_F(CountryDialogTest, EachChoiceIsSentAtOnce)
     QTest::keyClick(Local(), Qt::Key_Up);  // Canada
     EXPECT_THAT(stub::CallTexts(), ElementsAre("ScSetLocalCountry(0, \"972\")", "ScSetLocalCountry(0, \"1\")"));
     EXPECT_EQ(Local()->currentText(), "Canada [ 1 ]");
+
+    // The open list: each country passed goes at once, Enter adds nothing.
+    stub::ClearCalls();
+    Local()->showPopup();
+    QTest::keyClick(Local()->view(), Qt::Key_Down);  // Israel
+    QTest::keyClick(Local()->view(), Qt::Key_Down);  // United Kingdom
+    QTest::keyClick(Local()->view(), Qt::Key_Return);
+    EXPECT_THAT(stub::CallTexts(), ElementsAre("ScSetLocalCountry(0, \"972\")", "ScSetLocalCountry(0, \"44\")"));
 }
 
 TEST_F(CountryDialogTest, ReopeningLeavesEachCountryOnceInEachList)

@@ -161,6 +161,32 @@ TEST_F(ParameterDialogTest, AMouseDragSendsEveryPositionAndTheEnd)
     EXPECT_EQ(stub::CountOf("ScSetThreshold"), 0);
 }
 
+TEST_F(ParameterDialogTest, APressOnTheThumbLetGoWithoutMovingEndsADragWhereItBegan)
+{
+    Create();
+    Dialog().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
+    struct Case {
+        int index;
+        const char *sent;
+        std::string text;
+    };
+    const Case cases[] = {
+        {0, "ScDoCommand(135, 30, 0, 65535)", "30"},
+        {9, "ScSetThreshold(0, 1234)", Dbm(static_cast<int>(kTonesRead))},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.index);
+        Pick(c.index);
+        stub::ClearCalls();
+        const QPoint thumb = HandleRect(Slider()).center();
+        QTest::mousePress(Slider(), Qt::LeftButton, {}, thumb);
+        QTest::mouseRelease(Slider(), Qt::LeftButton, {}, thumb);
+        EXPECT_THAT(ParameterCalls(), ElementsAre(c.sent));
+        EXPECT_EQ(Text().toStdString(), c.text);
+    }
+}
+
 TEST_F(ParameterDialogTest, ThresholdsShowEveryValueOfTheScaleInDbm)
 {
     Create();
