@@ -1,5 +1,6 @@
 // libFuzzer entry for the melody-file parser: any bytes must parse without a
-// fault, and the result must agree with a plain count of the file's lines.
+// fault, the result must agree with a plain count of the file's lines, and
+// reading the file in pieces must give the same melody as reading it whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,5 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (melody.bytes[i] != 0)
             std::abort();
     }
+
+    // Pieces whose size the first byte picks, 1 to 16.
+    const std::size_t piece = size > 0 ? (data[0] & 0x0F) + 1u : 1u;
+    tvx::MelodyReader reader;
+    for (std::size_t at = 0; at < size; at += piece)
+        reader.Feed(contents.substr(at, piece));
+    const tvx::ParsedMelody pieces = reader.Finish();
+    if (pieces.status != melody.status || pieces.count != melody.count || pieces.bytes != melody.bytes)
+        std::abort();
     return 0;
 }

@@ -29,6 +29,8 @@ protected:
         env.insert("LD_LIBRARY_PATH", TVX_RECORDER_DIR);
         env.insert("TVXUSB_RECORD", record_);
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The single instance's lock file lies in the runtime directory.
+        env.insert("XDG_RUNTIME_DIR", dir_.path());
         // The single-instance socket is per display: one of its own per test.
         env.insert("DISPLAY",
                    ":tvx-test-" + QString::number(QCoreApplication::applicationPid()) + "-" +
@@ -115,6 +117,65 @@ TEST_F(ProcessTest, ASecondStartRaisesTheFirstAndEnds)
 
     Terminate(first);
     ASSERT_TRUE(first.waitForFinished(10000));
+}
+
+TEST_F(ProcessTest, FiveStartsAtOnceLeaveOneInstance)
+{
+    constexpr int kStarts = 5;
+    QProcess tools[kStarts];
+    for (QProcess &tool : tools) {
+        tool.setProcessEnvironment(Environment());
+        tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        tool.start(TVX_MONITOR_PATH);
+    }
+    for (QProcess &tool : tools)
+        ASSERT_TRUE(tool.waitForStarted(5000));
+    QElapsedTimer timer;
+    timer.start();
+    int running = kStarts;
+    while (timer.elapsed() < 15000 && running > 1) {
+        running = 0;
+        for (QProcess &tool : tools) {
+            tool.waitForFinished(10);
+            running += tool.state() != QProcess::NotRunning;
+        }
+    }
+    ASSERT_EQ(running, 1) << "the later starts end by themselves";
+    QThread::msleep(300);  // none of them is about to open a second session
+    EXPECT_EQ(Recorded().filter("ScInitialize").size(), 1);
+    for (QProcess &tool : tools) {
+        if (tool.state() == QProcess::NotRunning) {
+            EXPECT_EQ(tool.exitCode(), 0);
+            continue;
+        }
+        Terminate(tool);
+        ASSERT_TRUE(tool.waitForFinished(10000));
+    }
+}
+
+TEST_F(ProcessTest, AStartAfterAnInstanceWasKilledTakesItsPlace)
+{
+    QProcess killed;
+    Start(killed);
+    ASSERT_TRUE(WaitForOpen(killed));
+    killed.kill();  // leaves its socket and its lock file behind
+    ASSERT_TRUE(killed.waitForFinished(5000));
+
+    QProcess next;
+    Start(next);
+    QElapsedTimer timer;
+    timer.start();
+    while (Recorded().filter("ScInitialize").size() < 2 && timer.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_EQ(Recorded().filter("ScInitialize").size(), 2) << "the next start opens the device";
+    EXPECT_EQ(next.state(), QProcess::Running);
+
+    QProcess third;
+    Start(third);
+    ASSERT_TRUE(third.waitForFinished(5000)) << "the one after asks the new instance to come forward and ends";
+    EXPECT_EQ(Recorded().filter("ScInitialize").size(), 2);
+    Terminate(next);
+    ASSERT_TRUE(next.waitForFinished(10000));
 }
 
 TEST_F(ProcessTest, ClosingWhileTheLibraryFloodsAndJoinsItsThreadFinishes)

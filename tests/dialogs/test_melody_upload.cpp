@@ -5,9 +5,12 @@
 #include "tests/dialogs/QStringPrinter.h"
 #include "tests/support/MainDialogFixture.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -168,6 +171,23 @@ TEST_F(MelodyUploadTest, CancelDoesNothingAndEveryOpeningAsksTheSame)
         EXPECT_EQ(asked.directory, QDir::rootPath());
         EXPECT_EQ(asked.filter, "Melody files (*.rng *.ini *.txt)");
     }
+}
+
+TEST_F(MelodyUploadTest, ThePlatformsFileDialogIsTitledUpLoadMelody)
+{
+    MelodyUpload::SetFileDialog({});
+    Create();
+    stub::ClearCalls();
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    Choose(32807);
+    EXPECT_EQ(title, "UpLoad Melody");
+    EXPECT_TRUE(stub::Calls().empty());
 }
 
 }  // namespace

@@ -88,16 +88,35 @@ TEST(MelodyParser, FileContentsGiveBytes)
         {"257 data lines", NumberedFile(257, "\n"), MelodyStatus::TooLong, {}},
         {"256 data lines and one empty line", NumberedFile(256, "\n") + "\n", MelodyStatus::TooLong, {}},
         {"far too long", NumberedFile(5000, "\r\n"), MelodyStatus::TooLong, {}},
+        {"lines of any length",
+         "[" + std::string(100000, 'n') + "]\n" + std::string(100000, ' ') + "1f ;" + std::string(100000, 'c') +
+             "\n2\n",
+         MelodyStatus::Ok,
+         {0x1F, 0x02}},
     };
-    for (const FileCase &c : cases) {
-        SCOPED_TRACE(c.what);
-        const ParsedMelody melody = ParseMelodyFile(c.contents);
-        EXPECT_EQ(melody.status, c.status);
-        ASSERT_EQ(melody.count, static_cast<std::int32_t>(c.bytes.size()));
-        const std::vector<std::uint8_t> sent(melody.bytes.begin(), melody.bytes.begin() + melody.count);
-        EXPECT_EQ(sent, c.bytes);
-        for (std::size_t i = static_cast<std::size_t>(melody.count); i < melody.bytes.size(); ++i) {
-            ASSERT_EQ(melody.bytes[i], 0) << "unused byte " << i;
+    // The file read whole, and in pieces of every size up to 7 bytes and of
+    // 4096: a line, a prefix or a line end split between two reads reads the same.
+    for (const std::size_t piece : {std::size_t{0},
+                                    std::size_t{1},
+                                    std::size_t{2},
+                                    std::size_t{3},
+                                    std::size_t{5},
+                                    std::size_t{7},
+                                    std::size_t{4096}}) {
+        for (const FileCase &c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << ", pieces of " << piece);
+            MelodyReader reader;
+            const std::string_view contents = c.contents;
+            for (std::size_t at = 0; at < contents.size(); at += piece ? piece : contents.size())
+                reader.Feed(contents.substr(at, piece ? piece : contents.size()));
+            const ParsedMelody melody = reader.Finish();
+            EXPECT_EQ(melody.status, c.status);
+            ASSERT_EQ(melody.count, static_cast<std::int32_t>(c.bytes.size()));
+            const std::vector<std::uint8_t> sent(melody.bytes.begin(), melody.bytes.begin() + melody.count);
+            EXPECT_EQ(sent, c.bytes);
+            for (std::size_t i = static_cast<std::size_t>(melody.count); i < melody.bytes.size(); ++i) {
+                ASSERT_EQ(melody.bytes[i], 0) << "unused byte " << i;
+            }
         }
     }
 }
