@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -20,25 +21,15 @@ namespace {
 
 class ShellTest : public MainDialogTest {};
 
-TEST_F(ShellTest, ControlsFollowTheTemplate)
+// Each row of the template as built is checked in the resource tests; here
+// what the dialog adds: title, icon, the menu's room and the open's values.
+TEST_F(ShellTest, TheDialogTakesItsTemplateBelowTheMenu)
 {
     Create();
     EXPECT_EQ(Dialog().windowTitle(), "Telvora Parlino USB Control / Monitor");
     EXPECT_FALSE(Dialog().windowIcon().isNull());
-    EXPECT_TRUE(Control<QPushButton>(1083)->isDefault());
-    EXPECT_EQ(Control<QPushButton>(1083)->text(), "&Burn Device ...");
-    EXPECT_FALSE(Control<QPushButton>(1067)->isDefault());
-    EXPECT_EQ(Control<QCheckBox>(1077)->text(), "Telephony Anal&ysis");
-    EXPECT_EQ(Control<QLabel>(1082)->text(), "2000 Hz");
     EXPECT_EQ(Control<QLabel>(1080)->text(), "30") << "the open shows the first parameter's default";
-    EXPECT_EQ(Control<QComboBox>(1079)->count(), 17);
-    EXPECT_EQ(Control<QSlider>(1043)->tickPosition(), QSlider::NoTicks);
-    EXPECT_TRUE(Control<QCheckBox>(1097)->isHidden());
-    EXPECT_TRUE(Control<QCheckBox>(1099)->isHidden());
-    EXPECT_FALSE(Control<QCheckBox>(1099)->isEnabled());
-
-    // Places keep the template's proportions: the event log lies left of the
-    // dial group, the serial edit below the parameter group.
+    EXPECT_GE(Control<QListView>(1000)->geometry().top(), Dialog().Menu().Bar()->geometry().bottom());
     EXPECT_LT(Control<QListView>(1000)->geometry().right(), Control<QLineEdit>(1047)->geometry().left());
     EXPECT_GT(Control<QLineEdit>(1001)->geometry().top(), Control<QSlider>(1043)->geometry().bottom());
 }

@@ -186,12 +186,15 @@ TEST_F(FormatTest, TheBufferIsOneWhateverThreadTheLibraryCallsFrom)
     EXPECT_EQ(FormatDeviceEvent(300, 0, nullptr, 0).line, "Tone Monitored: Silent ");
 }
 
-TEST_F(FormatTest, ALongLibraryTextWithASuffixStaysInsideTheBuffer)
+TEST_F(FormatTest, ALibraryTextThatFillsTheBufferKeepsItsSuffixInsideIt)
 {
-    // The stand-in's text for a large parameter, then cut at 255 characters.
-    const std::string line = FormatDeviceEvent(64, 2147483647, nullptr, 2).line;
-    EXPECT_EQ(line, "Event 64 (2147483647) [Line ]");
-    EXPECT_LT(line.size(), 256u);
+    stub::Configure().eventText = std::string(300, 'x');  // the library writes 255 and the terminator
+    const std::string line = FormatDeviceEvent(64, 0, nullptr, 2).line;
+    EXPECT_EQ(line, std::string(255, 'x')) << "the suffix does not fit";
+    stub::Configure().eventText = std::string(240, 'y');
+    EXPECT_EQ(FormatDeviceEvent(95, 0, nullptr, 1).line, std::string(240, 'y') + " [Phone]");
+    stub::Configure().eventText = std::string(250, 'z');
+    EXPECT_EQ(FormatDeviceEvent(64, 0, nullptr, 0).line, std::string(250, 'z') + " [Com");
 }
 
 // A receiver for the relay, with the lines it received.

@@ -345,6 +345,10 @@ int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t param)
         std::lock_guard lock(stub::S().mutex);
         if (stub::S().config.unnamedEvents.count(event))
             return 0;
+        if (!stub::S().config.eventText.empty()) {
+            stub::CopyText(text256, TVX_TEXT_SIZE, stub::S().config.eventText);
+            return 0;
+        }
     }
     if (text256)
         std::snprintf(text256, TVX_TEXT_SIZE, "Event %d (%d)", static_cast<int>(event), static_cast<int>(param));

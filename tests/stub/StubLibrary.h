@@ -41,10 +41,11 @@ struct Config {
     std::string localCountry = "44";
     std::string destinationCountry = "1";
     int32_t deviceType = 3;
-    float indexFrequencyPerColumn = 20.0f;     // ScGetIndexFreq: column * this
-    std::map<std::string, int32_t> results;    // result by function name, default 0
-    bool writeIdentity = true;                 // false: identity getters leave buffers untouched
-    std::set<int32_t> unnamedEvents;           // ScTranslateEventToString leaves the buffer as it is
+    float indexFrequencyPerColumn = 20.0f;   // ScGetIndexFreq: column * this
+    std::map<std::string, int32_t> results;  // result by function name, default 0
+    bool writeIdentity = true;               // false: identity getters leave buffers untouched
+    std::set<int32_t> unnamedEvents;         // ScTranslateEventToString leaves the buffer as it is
+    std::string eventText;  // its text for every event instead of "Event %d (%d)"; cut at 255 characters
     std::map<std::string, Event> eventInside;  // fired on the calling thread inside the named call
 };
 
