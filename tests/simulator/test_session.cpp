@@ -146,7 +146,7 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
 
 TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome)
 {
-    useScenario("row", "0 229 0 0 16\n10 229 0 0 14\n20 17\n");
+    useScenario("row", "0 229 0 0 16\n200 229 0 0 14\n210 17\n");
     openWith(rec);
     ASSERT_TRUE(rec.waitForCode(17));
     std::vector<std::string> names;
