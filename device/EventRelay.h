@@ -40,6 +40,7 @@ public:
     uint64_t DroppedSinceLastDelivery() const;
 
 private:
+    EventRelay() = default;
     void Deliver();
 
     mutable std::mutex mutex_;
