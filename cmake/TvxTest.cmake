@@ -1,6 +1,7 @@
 # tvx_add_test(NAME [QT] SOURCES ... LIBS ...): one GoogleTest executable
 # registered with CTest. QT tests get a main() that creates a QApplication
-# (offscreen) before running the tests.
+# (offscreen) before running the tests. Each test is labelled with its
+# executable's name. The sanitizers' options come from the test presets.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -15,6 +16,5 @@ function(tvx_add_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1;ASAN_OPTIONS=detect_leaks=0"
-               TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name} TIMEOUT 120)
 endfunction()

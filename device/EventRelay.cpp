@@ -61,9 +61,10 @@ void EventRelay::Post(const void *context, const DeviceEventText &event)
     deliveryPosted_ = true;
     // Posting under the lock: Close, which runs before the receiver is
     // destroyed, waits for this, and the receiver's destruction discards the
-    // posted call.
+    // posted call. The call carries no data, not even this relay: all it
+    // delivers crosses threads under the lock.
     QMetaObject::invokeMethod(
-        receiver_, [this] { Deliver(); }, Qt::QueuedConnection);
+        receiver_, [] { Instance().Deliver(); }, Qt::QueuedConnection);
 }
 
 std::size_t EventRelay::PendingSize() const

@@ -45,6 +45,7 @@ public:
     std::size_t PendingSize() const;
 
 private:
+    EventRelay() = default;
     void Deliver();
 
     mutable std::mutex mutex_;

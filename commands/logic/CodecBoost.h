@@ -4,8 +4,8 @@
 // 130 on device types 10 and 11, else 1. Off: write 0 to registers 129 and 130.
 // Each write is ScSetHardwareRegs(block, reg, &value, 1).
 //
-// The device type is asked only after the first write, so a caller that
-// talks to the library uses RunCodecBoost with a sink, which keeps that order.
+// MenuDispatcher runs the switch through RunCodecBoost with a sink that talks
+// to the library.
 #ifndef TVX_COMMANDS_LOGIC_CODECBOOST_H
 #define TVX_COMMANDS_LOGIC_CODECBOOST_H
 

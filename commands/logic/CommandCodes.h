@@ -2,8 +2,8 @@
 //
 // A code is item * 16 + group: the group is the low four bits, the item the
 // rest. The table holds the group and item of each row and computes the code,
-// so no code is ever typed by hand. Every ScDoCommand call of the tool takes
-// its code from CommandCode().
+// so no code is ever typed by hand. The menu commands, the parameter editor,
+// the dialler and the analysis readout take their ScDoCommand codes from here.
 //
 // Everything here is constexpr data and pure functions, usable from any
 // thread (in practice the UI thread).

@@ -5,14 +5,8 @@
 // plus 16 per position (item number * 16 + group). The dialling method group
 // sends nothing; its choice is the pulse-dial flag (id - kIdTonesDial).
 //
-// Dispatcher use, on the UI thread:
-//   if (auto choice = ResolveSelection(id)) {
-//       if (choice->command) ScDoCommand(CommandCode(*choice->command), 0,
-//                                        kDoCommandArg3, kDoCommandArg4);
-//       else pulseDial = static_cast<uint8_t>(choice->index);
-//       // in pop-up choice->group->popup: clear firstId..lastId, lowest first;
-//       // then check id.
-//   }
+// MenuDispatcher resolves a chosen menu item here to send its command and
+// move the group's check mark.
 //
 // Everything here is constexpr data and pure functions, usable from any thread.
 #ifndef TVX_COMMANDS_LOGIC_SELECTIONGROUPS_H

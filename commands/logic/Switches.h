@@ -1,16 +1,8 @@
 // The menu's fourteen on/off switches, whose state is their own check mark.
+// "Driver Enabled" is not in this table: its state is the driver-enabled flag.
 //
-// Rule (UI thread): read the item's mark; if it was set, clear it and run the
-// switch's `off` action, else set it and run its `on` action. The mark changes
-// before the action and whatever the action returns. "Driver Enabled" is not
-// in this table: its state is the driver-enabled flag.
-//
-// Running an action:
-//   DoCommand:        ScDoCommand(call->code(), call->param, kDoCommandArg3, kDoCommandArg4)
-//   CodecBoost:       RunCodecBoost(on, sink)                       (CodecBoost.h)
-//   GenerateTone:     start the selected tone, ToneStartCommand(t)  (ToneSelection.h)
-//   GenerateTonesApi: on ? ScGenerateTones(kToneGenRecords.data(), 4)
-//                        : ScGenerateTones(nullptr, 0)              (ToneGenRecords.h)
+// MenuDispatcher flips a switch's mark and runs the action SwitchActionFor
+// picks for the mark it had.
 //
 // Everything here is constexpr data and pure functions, usable from any thread.
 #ifndef TVX_COMMANDS_LOGIC_SWITCHES_H

@@ -1,7 +1,7 @@
 // The four tones that "ScGenerateTones() API" hands to ScGenerateTones.
 //
-// Pass kToneGenRecords.data() with count kToneGenRecords.size() to start,
-// and (nullptr, 0) to stop. Constexpr data, usable from any thread.
+// MenuDispatcher passes them when the switch goes on. Constexpr data, usable
+// from any thread.
 #ifndef TVX_COMMANDS_LOGIC_TONEGENRECORDS_H
 #define TVX_COMMANDS_LOGIC_TONEGENRECORDS_H
 

@@ -2,8 +2,7 @@
 // and the command that starts each tone.
 //
 // The selected tone t is 0..7, the position of the chosen item in the id
-// range. Starting tone t sends ToneStartCommand(t); "Generate Tone" off sends
-// kToneStopCall. No stop is sent before a new start.
+// range. MenuDispatcher starts the selected tone with ToneStartCommand.
 //
 // Everything here is constexpr data and pure functions, usable from any thread.
 #ifndef TVX_COMMANDS_LOGIC_TONESELECTION_H

@@ -1,17 +1,11 @@
 // Model of the caller-ID generator dialog's controls: which boxes are
 // checked, enabled and visible after each user action. Pure logic, no Qt.
 //
-// Use from the dialog (user-interface thread only, like the dialog itself):
-//   1. InitDialog() when the dialog opens, then apply every control's State()
-//      to its widget (kCidGenControls lists them in template order).
-//   2. On a click of a check box: SetChecked(id, box's new state); then, for
-//      1093/1094/1095/1097, call SendVisualIndicator()/OutOfArea()/Private()/
-//      CallWaiting(); then apply all states again.
-//   3. On a selection change of 1089: SelchangeMessageType(index); apply.
-//   4. On "&Generate": disable 1088, call ScGenerateETSI_CID with
-//      PackCidGenRecord(Inputs(name, number, date, level)), enable 1088
-//      (the model itself always shows 1088 enabled).
+// CCallerIdGenDlg (dialogs/) feeds it every user action and shows the states
+// it gives, on the UI thread.
+//
 // The model holds no texts and no trackbar position: the widgets keep them.
+// It always shows 1088 ("&Generate") enabled.
 #pragma once
 
 #include <array>

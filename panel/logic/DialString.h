@@ -5,14 +5,8 @@
 // "P" and "T" switch the mode until the end of the string, characters not in
 // the table (including every character above 127) do nothing.
 //
-// Qt side, on the UI thread (the whole string blocks that thread):
-//   struct LibraryDialSink : DialSink {
-//       void Send(int32_t c, int32_t a4) override {
-//           ScDoCommand(kDialCommandCode, c, kDoCommandArg3, a4); }
-//       void Wait(int ms) override {
-//           std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-//   };
-//   RunDialString(text, pulseDialFlag != 0, sink);
+// DialPanel (panel/) dials its edit's text through RunDialString with a sink
+// that talks to the library.
 #ifndef TVX_PANEL_LOGIC_DIALSTRING_H
 #define TVX_PANEL_LOGIC_DIALSTRING_H
 

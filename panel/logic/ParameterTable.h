@@ -1,27 +1,8 @@
 // The seventeen adjustable parameters: their table, the dBm scale of the two
 // detection thresholds, the value text, and the editor's state.
 //
-// Everything here runs on the UI thread (the pure functions and the table may
-// be used from any thread). Nothing here calls the device library: the Qt side
-// makes the calls that the functions describe.
-//
-// OnParameterSelected (list 1079):
-//   auto sel = state.Select(list->currentIndex());   // none: no valid selection
-//   if (!sel) return;
-//   slider->setRange(sel->min, sel->max);
-//   if (sel->readSelector) ScGetThreshold(*sel->readSelector, state.ValueSlot(sel->index));
-//   slider->setValue(state.Value(sel->index));
-//   FormatPlainValue(buf, kValueTextSize, state.Value(sel->index)); label->setText(buf);
-//
-// OnParameterScroll (trackbar 1043), only for a drag move or drag end (a press
-// on the thumb released without moving is a drag end):
-//   if (auto d = state.OnDrag(position, buf, kValueTextSize)) {
-//       label->setText(buf);
-//       if (d->call.kind == ParameterSend::DoCommand)
-//           ScDoCommand(d->call.target, static_cast<int32_t>(d->call.value),
-//                       kDoCommandArg3, kDoCommandArg4);
-//       else ScSetThreshold(d->call.target, d->call.value);
-//   }
+// ParameterPanel (panel/) keeps its list and trackbar in step with this state
+// and makes the device calls it returns; nothing here calls the library.
 #ifndef TVX_PANEL_LOGIC_PARAMETERTABLE_H
 #define TVX_PANEL_LOGIC_PARAMETERTABLE_H
 

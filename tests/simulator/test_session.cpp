@@ -105,12 +105,12 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
 {
     useScenario("order",
                 "# lines out of time order\n"
-                "80 95 0 3\n"
+                "400 95 0 3\n"
                 "0 18 1 2\n"
-                "60 229 0 0 13\n"
-                "40 225 - 2 80 1E 01 08 \"04292230\" 02 07 \"7964710\" 07 09 \"Ivor Kell\"\n"
-                "20 64 0 2\n"
-                "60 48 11 0   # same time as the tone: later line, later event\n");
+                "300 229 0 0 13\n"
+                "200 225 - 2 80 1E 01 08 \"04292230\" 02 07 \"7964710\" 07 09 \"Ivor Kell\"\n"
+                "100 64 0 2\n"
+                "300 48 11 0   # same time as the tone: later line, later event\n");
     openWith(rec);
     ASSERT_TRUE(rec.waitForCode(95));
     std::vector<Received> got;
@@ -146,7 +146,7 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
 
 TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome)
 {
-    useScenario("row", "0 229 0 0 16\n10 229 0 0 14\n20 17\n");
+    useScenario("row", "0 229 0 0 16\n200 229 0 0 14\n210 17\n");
     openWith(rec);
     ASSERT_TRUE(rec.waitForCode(17));
     std::vector<std::string> names;
@@ -225,7 +225,7 @@ class CloseInsideCallback : public SimulatorTest, public ::testing::WithParamInt
 // further callback comes, and the library opens again afterwards.
 TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery)
 {
-    useScenario("inside", "repeat 10000000 1 50 112\n");
+    useScenario("inside", "repeat 10000000 1 300 112\n");
     std::promise<int32_t> closed;
     auto closedFuture = closed.get_future();
     const auto call = GetParam().call;
@@ -257,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(Calls, CloseInsideCallback,
 
 TEST_F(Library, OpenFromInsideTheCallbackIsRefused)
 {
-    useScenario("reopen", "0 16\n");
+    useScenario("reopen", "300 16\n");
     std::promise<std::pair<int32_t, int32_t>> result;
     auto future = result.get_future();
     rec.onEvent = [&](const Received &r, size_t) {
