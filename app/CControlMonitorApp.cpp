@@ -21,6 +21,8 @@ CControlMonitorApp::CControlMonitorApp(int &argc, char **argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("tvxmonitor"));
     setApplicationDisplayName(QString::fromLatin1(CControlMonitorDlg::kTitle));
+    // The installed desktop entry: where the desktop finds the icon and title.
+    setDesktopFileName(QStringLiteral("com.telvora.tvxmonitor"));
     setQuitOnLastWindowClosed(false);
 }
 
