@@ -1,6 +1,6 @@
 #include "app/CControlMonitorApp.h"
 #include "app/CommandLine.h"
-#include "app/FontWarmUp.h"
+#include "app/StartupWarmUp.h"
 #include "device/Adapter.h"
 
 int main(int argc, char **argv)
@@ -8,9 +8,10 @@ int main(int argc, char **argv)
     // Taken before Qt removes its own arguments: the library gets the text as
     // the process received it.
     tvx::adapter::SetCommandLineText(tvx::CommandLineText(argc, argv));
-    tvx::FontWarmUp fonts;
+    tvx::StartupWarmUp warmUp;
     CControlMonitorApp app(argc, argv);
-    fonts.Wait();
+    warmUp.ApplicationReady();
     app.InitInstance();
+    warmUp.Finish();
     return 0;
 }
