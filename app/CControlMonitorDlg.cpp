@@ -5,6 +5,7 @@
 #include "commands/logic/MenuIds.h"
 #include "device/DeviceEventCallback.h"
 #include "device/EventLog.h"
+#include "device/EventLogMenu.h"
 #include "device/EventRelay.h"
 #include "device/SessionText.h"
 #include "device/ToneMonitorSet.h"
@@ -75,6 +76,8 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
 
     log_ = new tvx::EventLog(this);
     log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
+    // Copy, Copy All and Save Log As... on the log; owned by the list.
+    new tvx::EventLogMenu(*log_, Control<QListView>(this, tvx::kIdEventLog));
     tvx::EventRelay::Instance().Attach(
         this, this, [this](std::vector<tvx::DeviceEventText> &batch) { log_->ApplyDeviceEvents(batch); });
 
