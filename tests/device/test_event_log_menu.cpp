@@ -41,10 +41,7 @@ protected:
         layout->addWidget(view_);
         layout->addWidget(edit_);
         log_.Attach(view_);
-        menu_ = new EventLogMenu(log_, view_, [this](QWidget *, const QString &start) {
-            startPath_ = start;
-            return savePath_;
-        });
+        menu_ = new EventLogMenu(log_, view_, [this](QWidget *, const QString &) { return savePath_; });
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     }
     void TearDown() override
@@ -98,7 +95,6 @@ protected:
     EventLog log_;
     EventLogMenu *menu_ = nullptr;
     QString savePath_;
-    QString startPath_;
 };
 
 TEST_F(LogMenuTest, SaveWritesEveryLineTopFirstAsUtf8)
@@ -171,60 +167,60 @@ TEST_F(LogMenuTest, AFailedSaveReportsAndLeavesNothingBehind)
     EXPECT_EQ(FileBytes(existing.fileName()), "second\nfirst\n");
 }
 
-TEST_F(LogMenuTest, CopyTakesTheSelectedLineAndCopyAllEveryLine)
+// Copy and Copy All by the menu's actions, by their keys (only while the log
+// has the focus) and by a screen reader pressing the open menu's entries.
+TEST_F(LogMenuTest, EveryWayOfCopyingPutsTheSameTextOnTheClipboard)
 {
     Insert({"oldest", "middle", "newest"});
+    const QString all = "newest\nmiddle\noldest\n";
+    auto key = [this](QWidget *focus, QKeyCombination combination) {
+        return [=, this] {
+            ShowFocused(focus);
+            QTest::keyClick(window_.windowHandle(), combination.key(), combination.keyboardModifiers());
+        };
+    };
+    auto pressEntry = [this](int entry) {
+        return [=, this] {
+            ShowFocused(view_);
+            QTest::keyClick(window_.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+            ASSERT_TRUE(menu_->Menu()->isVisible());
+            QAccessibleInterface *item = QAccessible::queryAccessibleInterface(menu_->Menu())->child(entry);
+            ASSERT_NE(item, nullptr);
+            ASSERT_NE(item->actionInterface(), nullptr);
+            item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        };
+    };
     struct Row {
+        const char *way;
         int selected;  // -1: none
-        QAction *(EventLogMenu::*action)() const;
+        std::function<void()> act;
         QString clipboard;
     };
     const Row rows[] = {
-        {1, &EventLogMenu::CopyAction, "middle"},
-        {0, &EventLogMenu::CopyAction, "newest"},
-        {-1, &EventLogMenu::CopyAction, "before"},  // nothing selected: the clipboard stays
-        {-1, &EventLogMenu::CopyAllAction, "newest\nmiddle\noldest\n"},
-        {2, &EventLogMenu::CopyAllAction, "newest\nmiddle\noldest\n"},
+        {"Copy", 1, [this] { menu_->CopyAction()->trigger(); }, "middle"},
+        {"Copy, nothing selected", -1, [this] { menu_->CopyAction()->trigger(); }, "before"},
+        {"Copy All", -1, [this] { menu_->CopyAllAction()->trigger(); }, all},
+        {"Ctrl+C", 0, key(view_, Qt::CTRL | Qt::Key_C), "newest"},
+        {"Ctrl+Shift+C", 2, key(view_, Qt::CTRL | Qt::SHIFT | Qt::Key_C), all},
+        {"Ctrl+C in the edit", 0, key(edit_, Qt::CTRL | Qt::Key_C), "before"},
+        {"Ctrl+Shift+C in the edit", 0, key(edit_, Qt::CTRL | Qt::SHIFT | Qt::Key_C), "before"},
+        {"screen reader: Copy", 2, pressEntry(0), "oldest"},
+        {"screen reader: Copy All", 2, pressEntry(1), all},
     };
     for (const Row &row : rows) {
+        menu_->Menu()->hide();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         view_->clearSelection();
         if (row.selected >= 0)
             Select(row.selected);
-        (menu_->*row.action)()->trigger();
-        EXPECT_EQ(Clipboard(), row.clipboard) << row.selected;
-    }
-}
-
-TEST_F(LogMenuTest, ShortcutsActOnlyWhileTheLogHasTheFocus)
-{
-    Insert({"oldest", "newest"});
-    Select(1);
-    struct Row {
-        bool logFocused;
-        QKeyCombination key;
-        QString clipboard;
-    };
-    const Row rows[] = {
-        {true, Qt::CTRL | Qt::Key_C, "oldest"},
-        {true, Qt::CTRL | Qt::SHIFT | Qt::Key_C, "newest\noldest\n"},
-        {false, Qt::CTRL | Qt::Key_C, "before"},
-        {false, Qt::CTRL | Qt::SHIFT | Qt::Key_C, "before"},
-    };
-    for (const Row &row : rows) {
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        QWidget *focus = row.logFocused ? static_cast<QWidget *>(view_) : edit_;
-        ShowFocused(focus);
-        QTest::keyClick(window_.windowHandle(), row.key.key(), row.key.keyboardModifiers());
-        EXPECT_EQ(Clipboard(), row.clipboard) << row.logFocused << " " << row.key.toCombined();
+        row.act();
+        EXPECT_EQ(Clipboard(), row.clipboard) << row.way;
+        EXPECT_EQ(view_->selectionModel()->selectedIndexes().size(), row.selected >= 0 ? 1 : 0) << row.way;
     }
 
     savePath_ = dir_.filePath("by-key.txt");
-    ShowFocused(view_);
-    QTest::keyClick(window_.windowHandle(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(FileBytes(savePath_), "newest\noldest\n");
-    EXPECT_EQ(view_->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(view_->currentIndex().row(), 1) << "the selection stays";
+    key(view_, Qt::CTRL | Qt::Key_S)();
+    EXPECT_EQ(FileBytes(savePath_), all.toUtf8());
 }
 
 TEST_F(LogMenuTest, TheMenuOpensByMouseAndKeyboardWithItsThreeEntries)
@@ -232,8 +228,9 @@ TEST_F(LogMenuTest, TheMenuOpensByMouseAndKeyboardWithItsThreeEntries)
     Insert({"oldest", "newest"});
     const std::function<void()> openers[] = {
         [this] {
-            QTest::mouseClick(view_->viewport(), Qt::RightButton, {}, view_->visualRect(log_.index(1)).center());
+            // The right button selects the line under the pointer, then asks for the menu.
             const QPoint at = view_->visualRect(log_.index(1)).center();
+            QTest::mouseClick(view_->viewport(), Qt::RightButton, {}, at);
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, view_->viewport()->mapToGlobal(at));
             QApplication::sendEvent(view_->viewport(), &event);
         },
@@ -251,36 +248,8 @@ TEST_F(LogMenuTest, TheMenuOpensByMouseAndKeyboardWithItsThreeEntries)
         for (QAction *action : menu->actions())
             texts << action->text();
         EXPECT_EQ(texts, QStringList({"Copy", "Copy All", "Save Log As..."}));
-        // Copy needs a selected line; the right click selects the line under the pointer.
-        EXPECT_EQ(menu_->CopyAction()->isEnabled(), view_->selectionModel()->hasSelection()) << &open - openers;
-    }
-    EXPECT_TRUE(menu_->CopyAllAction()->isEnabled());
-}
-
-TEST_F(LogMenuTest, AScreenReaderPressesTheEntries)
-{
-    Insert({"oldest", "newest"});
-    Select(0);
-    ShowFocused(view_);
-    QTest::keyClick(window_.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(menu_->Menu()->isVisible());
-    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(menu_->Menu());
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->childCount(), 3);
-    struct Row {
-        int child;
-        QString name;
-        QString clipboard;
-    };
-    const Row rows[] = {{0, "Copy", "newest"}, {1, "Copy All", "newest\noldest\n"}};
-    for (const Row &row : rows) {
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        QAccessibleInterface *item = menu->child(row.child);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(item->text(QAccessible::Name), row.name);
-        ASSERT_NE(item->actionInterface(), nullptr);
-        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        EXPECT_EQ(Clipboard(), row.clipboard) << row.name.toStdString();
+        // Copy needs a selected line: the right click selects the one under the pointer.
+        EXPECT_EQ(menu_->CopyAction()->isEnabled(), &open == openers) << &open - openers;
     }
 }
 
