@@ -93,6 +93,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://telvora.example/parlino/tvxmonitor)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What no shared library names: the platform plugin that shows the window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 # The simulated adapter as built: the soname the executables need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/simulator)
 # The synopsis is the summary above; these lines are the long description.
