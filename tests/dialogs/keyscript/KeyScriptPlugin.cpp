@@ -13,6 +13,8 @@
 //   sleep:MS    wait MS milliseconds
 //   print:NAME  write to stdout the title of the active window, then each
 //               line of its list named NAME ("title: ...", "line: ...")
+//   grab:FILE   save a picture of the open pop-up menu, or else of the
+//               active window, as FILE (PNG)
 //   KEY         one key in QKeySequence's portable form: "Alt+F", "Down", "Return"
 // A key that opens a modal dialog returns only when the dialog closes; the
 // next step is therefore scheduled before the key is sent, and runs from the
@@ -92,6 +94,14 @@ private:
         Next();
         if (step.startsWith(QLatin1String("print:"))) {
             Print(step.mid(6));
+            return;
+        }
+        if (step.startsWith(QLatin1String("grab:"))) {
+            QWidget *shown = QApplication::activePopupWidget();
+            if (!shown)
+                shown = QApplication::activeWindow();
+            if (!shown || !shown->grab().save(step.mid(5), "PNG"))
+                std::fprintf(stderr, "keyscript: cannot grab into \"%s\"\n", qPrintable(step.mid(5)));
             return;
         }
         QWindow *window = Target();
