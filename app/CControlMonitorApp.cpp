@@ -26,6 +26,8 @@ CControlMonitorApp::CControlMonitorApp(int &argc, char **argv) : QApplication(ar
 void CControlMonitorApp::SetIdentity(QGuiApplication &app)
 {
     app.setApplicationName(QStringLiteral("tvxmonitor"));
+    // The installed desktop entry: where the desktop finds the icon and title.
+    app.setDesktopFileName(QStringLiteral("com.telvora.tvxmonitor"));
     // No display name: the platform would append it to every window's title.
 }
 

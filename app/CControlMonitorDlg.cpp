@@ -5,6 +5,7 @@
 #include "commands/logic/MenuIds.h"
 #include "device/DeviceEventCallback.h"
 #include "device/EventLog.h"
+#include "device/EventLogMenu.h"
 #include "device/EventRelay.h"
 #include "device/SessionText.h"
 #include "device/ToneMonitorSet.h"
@@ -77,6 +78,8 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
 
     log_ = new tvx::EventLog(this);
     log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
+    // Copy, Copy All and Save Log As... on the log; owned by the list.
+    new tvx::EventLogMenu(*log_, Control<QListView>(this, tvx::kIdEventLog));
 
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
     // Panel parts.

@@ -1,5 +1,7 @@
 #include "res/AppIcon.h"
 
+#include "res/AppIconShapes.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -8,45 +10,61 @@ namespace tvx::res {
 
 namespace {
 
-QPixmap DrawIcon(int size)
+QPainterPath Outline(std::span<const IconStep> steps)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 32.0, size / 32.0);
-
-    // Rounded body of the adapter.
-    painter.setPen(QPen(QColor(0x1f, 0x3a, 0x5f), 1.2));
-    painter.setBrush(QColor(0x3d, 0x7e, 0xc4));
-    painter.drawRoundedRect(QRectF(2, 6, 28, 22), 4, 4);
-
-    // Handset across the top of the body.
-    QPainterPath handset;
-    handset.moveTo(6, 15);
-    handset.cubicTo(6, 8, 26, 8, 26, 15);
-    handset.lineTo(22, 16);
-    handset.cubicTo(21, 13, 11, 13, 10, 16);
-    handset.closeSubpath();
-    painter.setBrush(Qt::white);
-    painter.setPen(Qt::NoPen);
-    painter.drawPath(handset);
-
-    // Keypad dots.
-    painter.setBrush(QColor(0xe8, 0xf0, 0xfa));
-    for (int row = 0; row < 2; ++row)
-        for (int column = 0; column < 3; ++column)
-            painter.drawEllipse(QPointF(11 + column * 5, 20 + row * 4), 1.3, 1.3);
-    return pixmap;
+    QPainterPath path;
+    for (const IconStep &step : steps) {
+        switch (step.op) {
+        case 'M':
+            path.moveTo(step.x, step.y);
+            break;
+        case 'L':
+            path.lineTo(step.x, step.y);
+            break;
+        case 'C':
+            path.cubicTo(step.x1, step.y1, step.x2, step.y2, step.x, step.y);
+            break;
+        case 'Z':
+            path.closeSubpath();
+            break;
+        }
+    }
+    return path;
 }
 
 }  // namespace
+
+QImage PaintApplicationIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / double(kIconFrame), size / double(kIconFrame));
+    for (const IconShape &shape : kAppIconShapes) {
+        painter.setBrush(QColor::fromRgb(shape.fill));
+        painter.setPen(shape.strokeWidth > 0 ? QPen(QColor::fromRgb(shape.stroke), shape.strokeWidth)
+                                             : QPen(Qt::NoPen));
+        switch (shape.kind) {
+        case IconShapeKind::RoundedRect:
+            painter.drawRoundedRect(QRectF(shape.x, shape.y, shape.width, shape.height), shape.radius, shape.radius);
+            break;
+        case IconShapeKind::Circle:
+            painter.drawEllipse(QPointF(shape.x, shape.y), shape.radius, shape.radius);
+            break;
+        case IconShapeKind::Outline:
+            painter.drawPath(Outline(shape.steps));
+            break;
+        }
+    }
+    return image;
+}
 
 QIcon ApplicationIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(DrawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(PaintApplicationIcon(size)));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #include "res/MainMenu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVector>
@@ -19,10 +20,19 @@ void SetMark(QAction *action, bool checked)
         action->setChecked(checked);
 }
 
+// The menu bar stays in the window, where the template puts it, on every
+// desktop: no global menu bar, and so no D-Bus session to reach (or start)
+// while the window is being built.
+QMenuBar *InWindowMenuBar(QWidget *owner)
+{
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    return new QMenuBar(owner);
+}
+
 }  // namespace
 
 MainMenu::MainMenu(QWidget *owner, std::span<const MenuEntry> entries, CommandHandler onCommand)
-    : QObject(owner), bar_(new QMenuBar(owner))
+    : QObject(owner), bar_(InWindowMenuBar(owner))
 {
     QVector<QMenu *> stack;  // the pop-up open at each depth
     for (const MenuEntry &entry : entries) {

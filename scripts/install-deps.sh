@@ -10,6 +10,8 @@ packages=(
   libspandsp-dev libphonenumber-dev
   clang libclang-rt-dev clang-format
   xvfb xauth
+  libfontconfig-dev
+  dpkg-dev file lintian man-db desktop-file-utils appstream x11-utils librsvg2-bin
   multimon-ng minimodem sox
 )
 

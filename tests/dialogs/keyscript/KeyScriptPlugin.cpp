@@ -10,11 +10,17 @@
 //   type:TEXT   type the characters of TEXT
 //   paste:TEXT  put TEXT on the clipboard and press Ctrl+V: a whole path at
 //               once, where typing it would open completion lists on the way
+//   sleep:MS    wait MS milliseconds
+//   print:NAME  write to stdout the title of the active window, then each
+//               line of its list named NAME ("title: ...", "line: ...")
+//   grab:FILE   save a picture of the open pop-up menu, or else of the
+//               active window, as FILE (PNG)
 //   KEY         one key in QKeySequence's portable form: "Alt+F", "Down", "Return"
 // A key that opens a modal dialog returns only when the dialog closes; the
 // next step is therefore scheduled before the key is sent, and runs from the
 // dialog's own event loop. Problems go to stderr as "keyscript: ..." lines;
 // with TVX_KEY_SCRIPT_TRACE set, every key and the window it went to as well.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -79,8 +85,25 @@ private:
             Next();
             return;
         }
+        if (step.startsWith(QLatin1String("sleep:"))) {
+            ++index_;
+            QTimer::singleShot(step.mid(6).toInt(), this, [this] { Step(); });
+            return;
+        }
         ++index_;
         Next();
+        if (step.startsWith(QLatin1String("print:"))) {
+            Print(step.mid(6));
+            return;
+        }
+        if (step.startsWith(QLatin1String("grab:"))) {
+            QWidget *shown = QApplication::activePopupWidget();
+            if (!shown)
+                shown = QApplication::activeWindow();
+            if (!shown || !shown->grab().save(step.mid(5), "PNG"))
+                std::fprintf(stderr, "keyscript: cannot grab into \"%s\"\n", qPrintable(step.mid(5)));
+            return;
+        }
         QWindow *window = Target();
         if (trace_)
             std::fprintf(stderr,
@@ -107,6 +130,24 @@ private:
             return;
         }
         QTest::keyClick(window, sequence[0].key(), sequence[0].keyboardModifiers());
+    }
+
+    static void Print(const QString &name)
+    {
+        QWidget *window = QApplication::activeWindow();
+        if (!window) {
+            std::fprintf(stderr, "keyscript: no active window to print\n");
+            return;
+        }
+        std::printf("title: %s\n", qPrintable(window->windowTitle()));
+        const auto *list = window->findChild<QAbstractItemView *>(name);
+        if (!list || !list->model()) {
+            std::fprintf(stderr, "keyscript: no list named \"%s\"\n", qPrintable(name));
+            return;
+        }
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            std::printf("line: %s\n", qPrintable(list->model()->index(row, 0).data().toString()));
+        std::fflush(stdout);
     }
 
     const bool trace_ = qEnvironmentVariableIsSet("TVX_KEY_SCRIPT_TRACE");
