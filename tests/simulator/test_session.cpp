@@ -324,11 +324,32 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, Confirms,
     ::testing::Values(
         ConfirmCase{"ring", [] { return ScDoCommand(20, 0, 0, 0xFFFF); }, 16, 0, "Ringing started"},
-        ConfirmCase{"ring off", [] { return ScDoCommand(4, 0, 0, 0xFFFF); }, 17, 0, "Ringing stopped"},
-        ConfirmCase{"off hook", [] { return ScDoCommand(46, 0, 0, 0xFFFF); }, 64, TVX_SIDE_PHONE, "Off Hook"},
-        ConfirmCase{"on hook", [] { return ScDoCommand(62, 0, 0, 0xFFFF); }, 95, TVX_SIDE_PHONE, "On Hook"},
+        ConfirmCase{"ring off",
+                    [] {
+                        ScDoCommand(20, 0, 0, 0xFFFF);
+                        return ScDoCommand(4, 0, 0, 0xFFFF);
+                    },
+                    17,
+                    0,
+                    "Ringing stopped"},
+        ConfirmCase{"off hook", [] { return ScDoCommand(46, 0, 0, 0xFFFF); }, 64, TVX_SIDE_LINE, "Off Hook"},
+        ConfirmCase{"on hook",
+                    [] {
+                        ScDoCommand(46, 0, 0, 0xFFFF);
+                        return ScDoCommand(62, 0, 0, 0xFFFF);
+                    },
+                    95,
+                    TVX_SIDE_LINE,
+                    "On Hook"},
         ConfirmCase{"busy", [] { return ScDoCommand(44, 0, 0, 0xFFFF); }, 32, 0, "Tone generation started: busy"},
-        ConfirmCase{"stop tone", [] { return ScDoCommand(124, 0, 0, 0xFFFF); }, 33, 0, "Tone generation stopped"},
+        ConfirmCase{"stop tone",
+                    [] {
+                        ScDoCommand(12, 0, 0, 0xFFFF);
+                        return ScDoCommand(124, 0, 0, 0xFFFF);
+                    },
+                    33,
+                    0,
+                    "Tone generation stopped"},
         ConfirmCase{"dial 5", [] { return ScDoCommand(140, 5, 0, 0xFFFF); }, 49, 0, "Dialled digit 5"},
         ConfirmCase{"analysis on", [] { return ScDoCommand(140, 31, 0, 0xFFFF); }, 50, 0, "Telephony analysis on"},
         ConfirmCase{"analysis off", [] { return ScDoCommand(140, 30, 0, 0xFFFF); }, 51, 0, "Telephony analysis off"},

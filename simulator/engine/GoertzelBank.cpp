@@ -1,0 +1,176 @@
+#include "simulator/engine/GoertzelBank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tvxsim {
+namespace {
+
+constexpr float kTopHz = 3999.0f;
+constexpr float kSameHz = 0.5f;
+
+}  // namespace
+
+int GoertzelBank::filterFor(float hz)
+{
+    for (size_t i = 0; i < filters_.size(); ++i)
+        if (std::fabs(filters_[i].hz - hz) < kSameHz)
+            return static_cast<int>(i);
+    Filter f{};
+    const float w = 2.0f * std::numbers::pi_v<float> * hz / static_cast<float>(kSampleRate);
+    f.hz = hz;
+    f.coef = 2.0f * std::cos(w);
+    f.cosW = std::cos(w);
+    f.sinW = std::sin(w);
+    f.endTurn = std::polar(1.0f, -w * static_cast<float>(kHop - 1));
+    f.hopTurn = std::polar(1.0f, -w * static_cast<float>(kHop));
+    f.phasor = 1.0f;
+    filters_.push_back(f);
+    return static_cast<int>(filters_.size() - 1);
+}
+
+void GoertzelBank::configure(std::span<const Tone> tones)
+{
+    filters_.clear();
+    tones_.clear();
+    for (const Tone &t : tones) {
+        std::array<Component, 2> comps{};
+        int n = 0;
+        for (int32_t hz : {t.f1, t.f2}) {
+            if (hz <= 0 || static_cast<float>(hz) > kTopHz)
+                continue;
+            if (n == 1 && filters_[static_cast<size_t>(comps[0].nominal)].hz == static_cast<float>(hz))
+                continue;
+            const float f = static_cast<float>(hz);
+            comps[static_cast<size_t>(n)].nominal = filterFor(f);
+            comps[static_cast<size_t>(n)].below = filterFor(f * (1.0f - kGuardRatio));
+            comps[static_cast<size_t>(n)].above = filterFor(std::min(kTopHz, f * (1.0f + kGuardRatio)));
+            ++n;
+        }
+        tones_.push_back(comps);
+    }
+    s1_.assign(filters_.size(), 0.0f);
+    s2_.assign(filters_.size(), 0.0f);
+    coef_.resize(filters_.size());
+    for (size_t i = 0; i < filters_.size(); ++i)
+        coef_[i] = filters_[i].coef;
+    reset();
+}
+
+void GoertzelBank::reset()
+{
+    std::fill(s1_.begin(), s1_.end(), 0.0f);
+    std::fill(s2_.begin(), s2_.end(), 0.0f);
+    for (Filter &f : filters_) {
+        f.hops.fill({});
+        f.phasor = 1.0f;
+    }
+    energy_.fill(0.0);
+    hopEnergy_ = 0;
+    filled_ = 0;
+    hops_ = 0;
+    slot_ = 0;
+}
+
+void GoertzelBank::feed(std::span<const int16_t> samples)
+{
+    const size_t nf = filters_.size();
+    float *s1 = s1_.data();
+    float *s2 = s2_.data();
+    const float *coef = coef_.data();
+    double energy = 0;
+    for (int16_t sample : samples) {
+        const float x = static_cast<float>(sample);
+        energy += static_cast<double>(x) * x;
+        for (size_t k = 0; k < nf; ++k) {
+            const float s0 = x + coef[k] * s1[k] - s2[k];
+            s2[k] = s1[k];
+            s1[k] = s0;
+        }
+    }
+    hopEnergy_ += energy;
+}
+
+void GoertzelBank::finishHop()
+{
+    for (size_t k = 0; k < filters_.size(); ++k) {
+        Filter &f = filters_[k];
+        const std::complex<float> y(s1_[k] - f.cosW * s2_[k], f.sinW * s2_[k]);
+        f.hops[static_cast<size_t>(slot_)] = f.phasor * f.endTurn * y;
+        f.phasor *= f.hopTurn;
+        f.phasor /= std::abs(f.phasor);
+        s1_[k] = 0.0f;
+        s2_[k] = 0.0f;
+    }
+    energy_[static_cast<size_t>(slot_)] = hopEnergy_;
+    hopEnergy_ = 0;
+    slot_ = (slot_ + 1) % kWindowHops;
+    ++hops_;
+}
+
+double GoertzelBank::componentPower(int filter) const
+{
+    std::complex<float> sum{};
+    for (const std::complex<float> &h : filters_[static_cast<size_t>(filter)].hops)
+        sum += h;
+    return std::norm(std::complex<double>(sum));
+}
+
+double GoertzelBank::meanSquareOf(const Component &c) const
+{
+    // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
+    return 2.0 * componentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
+}
+
+float GoertzelBank::windowDbm0() const
+{
+    double sum = 0;
+    for (double e : energy_)
+        sum += e;
+    return meanSquareToDbm0(sum / kWindow);
+}
+
+float GoertzelBank::componentDbm0(size_t index, int component) const
+{
+    if (index >= tones_.size() || component < 0 || component > 1)
+        return -200.0f;
+    const Component &c = tones_[index][static_cast<size_t>(component)];
+    return c.nominal < 0 ? -200.0f : meanSquareToDbm0(meanSquareOf(c));
+}
+
+float GoertzelBank::purity(size_t index) const
+{
+    if (index >= tones_.size())
+        return 0.0f;
+    double total = 0;
+    for (double e : energy_)
+        total += e;
+    total /= kWindow;
+    if (total <= 0)
+        return 0.0f;
+    double tone = 0;
+    for (const Component &c : tones_[index])
+        if (c.nominal >= 0)
+            tone += meanSquareOf(c);
+    return static_cast<float>(std::min(1.0, tone / total));
+}
+
+bool GoertzelBank::tonePresent(size_t index, float minDbm0) const
+{
+    if (index >= tones_.size() || tones_[index][0].nominal < 0)
+        return false;
+    const double minMeanSquare = static_cast<double>(dbm0ToPeak(minDbm0)) * dbm0ToPeak(minDbm0) / 2.0;
+    for (const Component &c : tones_[index]) {
+        if (c.nominal < 0)
+            continue;
+        const double own = componentPower(c.nominal);
+        if (own <= componentPower(c.below) || own <= componentPower(c.above))
+            return false;
+        if (meanSquareOf(c) < minMeanSquare)
+            return false;
+    }
+    return purity(index) >= kMinPurity;
+}
+
+}  // namespace tvxsim
