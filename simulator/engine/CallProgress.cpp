@@ -25,6 +25,7 @@ void CallProgress::start(const TonePlan &plan)
     ringBackSeen_ = false;
     busyBursts_ = 0;
     sound_ = 0;
+    quiet_ = 0;
     dialTone_ = false;
     answer_ = AnswerSignal::None;
 }
@@ -73,8 +74,17 @@ void CallProgress::onHop(SampleTime end)
     if (burst > kBusyMax)
         busyBursts_ = 0;
 
+    // Sound that is no progress tone; the dips between syllables do not end it.
     const bool tone = dial || ringBack || busy;
-    sound_ = (!tone && bank_.windowDbm0() >= kSoundDbm0) ? sound_ + GoertzelBank::kHop : 0;
+    if (tone) {
+        sound_ = 0;
+        quiet_ = 0;
+    } else if (bank_.windowDbm0() >= kSoundDbm0) {
+        sound_ += GoertzelBank::kHop;
+        quiet_ = 0;
+    } else if ((quiet_ += GoertzelBank::kHop) > kSoundGap) {
+        sound_ = 0;
+    }
     if (answer_ != AnswerSignal::None)
         return;
     if (sound_ >= kSoundToAnswer)

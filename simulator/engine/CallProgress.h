@@ -6,7 +6,8 @@
 // double burst). Ring-back is a burst of at least 800 ms; busy is two bursts
 // of 150 to 700 ms (busy and reorder alike). The call is answered when
 // ring-back, once heard, has stayed away for the cadence's longest gap plus
-// a second, or when 300 ms of sound that is no progress tone has been heard.
+// a second, or when 300 ms of sound that is no progress tone has been heard
+// (gaps under 100 ms, as between syllables, do not break it).
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,7 @@ public:
     static constexpr SampleTime kBusyMin = msToSamples(150);
     static constexpr SampleTime kBusyMax = msToSamples(700);
     static constexpr SampleTime kSoundToAnswer = msToSamples(300);
+    static constexpr SampleTime kSoundGap = msToSamples(100);
 
     // Starts listening afresh for the plan's tones.
     void start(const TonePlan &plan);
@@ -58,6 +60,7 @@ private:
     bool ringBackSeen_ = false;
     int busyBursts_ = 0;
     SampleTime sound_ = 0;
+    SampleTime quiet_ = 0;
     bool dialTone_ = false;
     AnswerSignal answer_ = AnswerSignal::None;
 };

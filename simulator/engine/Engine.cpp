@@ -123,6 +123,7 @@ int32_t Engine::doCommand(int32_t code, int32_t param)
     const CommandRow *row = findCommand(code);
     if (row == nullptr)
         return kErrBadArgument;
+    refresh();  // settings changed since the last block (the local country) count now
     const bool on = row->value != 0;
     switch (row->kind) {
     case CommandKind::PcSilent:

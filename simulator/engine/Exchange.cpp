@@ -67,6 +67,8 @@ void Exchange::loop(bool closed, SampleTime time)
         return;
     closed_ = closed;
     if (!closed) {
+        if (pulses_ > 0 && pulseMakes_.size() < 10)
+            pulseMakes_.push_back(time - lastMake_);  // the make between two pulses of a digit
         breakStart_ = time;
         return;
     }
@@ -89,6 +91,12 @@ void Exchange::loop(bool closed, SampleTime time)
     }
     if (gap < kPulseBreakMax) {
         if (state_ == CallState::DialTone || state_ == CallState::Collecting) {
+            if (pulses_ == 0) {
+                pulseBreaks_.clear();
+                pulseMakes_.clear();
+            }
+            if (pulseBreaks_.size() < 10)
+                pulseBreaks_.push_back(gap);
             ++pulses_;
             if (state_ == CallState::DialTone)
                 enter(CallState::Collecting, time);

@@ -79,6 +79,9 @@ public:
     int32_t flashes() const { return flashes_; }
     bool holding() const { return held_; }
     bool ringing() const { return ringer_.active(); }
+    // Loop breaks and makes of the last pulse digit, as the exchange timed them.
+    const std::vector<SampleTime> &pulseBreaks() const { return pulseBreaks_; }
+    const std::vector<SampleTime> &pulseMakes() const { return pulseMakes_; }
 
 private:
     void enter(CallState state, SampleTime now);
@@ -113,6 +116,8 @@ private:
     SourceMixer far_;
     SourceMixer lineSignals_;
     std::vector<int16_t> scratch_;
+    std::vector<SampleTime> pulseBreaks_;
+    std::vector<SampleTime> pulseMakes_;
     uint32_t calls_ = 0;
 };
 

@@ -9,6 +9,7 @@ namespace {
 
 constexpr float kTopHz = 3999.0f;
 constexpr float kSameHz = 0.5f;
+constexpr float kPartnerClearance = 2.0f * kSampleRate / GoertzelBank::kWindow;  // two bins
 
 }  // namespace
 
@@ -30,23 +31,31 @@ int GoertzelBank::filterFor(float hz)
     return static_cast<int>(filters_.size() - 1);
 }
 
-void GoertzelBank::configure(std::span<const Tone> tones)
+void GoertzelBank::configure(std::span<const Tone> tones, bool guards)
 {
     filters_.clear();
     tones_.clear();
     for (const Tone &t : tones) {
         std::array<Component, 2> comps{};
+        std::array<float, 2> hz{};
         int n = 0;
-        for (int32_t hz : {t.f1, t.f2}) {
-            if (hz <= 0 || static_cast<float>(hz) > kTopHz)
+        for (int32_t f : {t.f1, t.f2}) {
+            if (f <= 0 || static_cast<float>(f) > kTopHz || (n == 1 && static_cast<float>(f) == hz[0]))
                 continue;
-            if (n == 1 && filters_[static_cast<size_t>(comps[0].nominal)].hz == static_cast<float>(hz))
-                continue;
-            const float f = static_cast<float>(hz);
-            comps[static_cast<size_t>(n)].nominal = filterFor(f);
-            comps[static_cast<size_t>(n)].below = filterFor(f * (1.0f - kGuardRatio));
-            comps[static_cast<size_t>(n)].above = filterFor(std::min(kTopHz, f * (1.0f + kGuardRatio)));
-            ++n;
+            hz[static_cast<size_t>(n++)] = static_cast<float>(f);
+        }
+        for (int i = 0; i < n; ++i) {
+            const float f = hz[static_cast<size_t>(i)];
+            const float below = f * (1.0f - kGuardRatio);
+            const float above = std::min(kTopHz, f * (1.0f + kGuardRatio));
+            // A guard next to the other frequency of a close pair would hear that one instead.
+            const auto clear = [&](float guard) {
+                return guards && (n < 2 || std::fabs(guard - hz[static_cast<size_t>(1 - i)]) >= kPartnerClearance);
+            };
+            Component &c = comps[static_cast<size_t>(i)];
+            c.nominal = filterFor(f);
+            c.below = clear(below) ? filterFor(below) : -1;
+            c.above = clear(above) ? filterFor(above) : -1;
         }
         tones_.push_back(comps);
     }
@@ -165,7 +174,7 @@ bool GoertzelBank::tonePresent(size_t index, float minDbm0) const
         if (c.nominal < 0)
             continue;
         const double own = componentPower(c.nominal);
-        if (own <= componentPower(c.below) || own <= componentPower(c.above))
+        if ((c.below >= 0 && own <= componentPower(c.below)) || (c.above >= 0 && own <= componentPower(c.above)))
             return false;
         if (meanSquareOf(c) < minMeanSquare)
             return false;

@@ -6,7 +6,8 @@
 // a tone counts only when its own filter sees more than both guards, so a
 // tone 3 % off frequency is refused while one on frequency is taken. A tone
 // must also carry most of the window's energy, so broadband sound such as
-// speech never counts as a tone.
+// speech never counts as a tone. In a pair closer than 100 Hz, the guards
+// that lie next to the other frequency are not used.
 #pragma once
 
 #include <array>
@@ -35,7 +36,8 @@ public:
 
     // Replaces the watched tones and starts over. Frequencies outside
     // 1..3999 Hz are not watched (a tone with none left never counts).
-    void configure(std::span<const Tone> tones);
+    // Without guards a tone counts at any frequency the filters hear.
+    void configure(std::span<const Tone> tones, bool guards = true);
     // Forgets the samples seen so far: the window fills again.
     void reset();
 
@@ -72,7 +74,7 @@ public:
 private:
     struct Component {
         int nominal = -1;  // index into the filter arrays, -1 none
-        int below = -1;
+        int below = -1;    // -1: not used
         int above = -1;
     };
     struct Filter {

@@ -1,7 +1,8 @@
 // Voice and silence by energy within the voice band: the audio passes a
 // high-pass filter at the band's low edge and a low-pass filter at its high
 // edge; every 10 ms frame at or above the threshold counts as loud. Voice
-// starts after 30 ms of loud frames and ends after 500 ms without one.
+// starts after 30 ms of loud frames and ends after a second without one (the
+// pauses between talk spurts do not end it).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,7 @@ class VoiceDetector {
 public:
     static constexpr int kFrame = 80;  // 10 ms
     static constexpr int kFramesToStart = 3;
-    static constexpr int kFramesToEnd = 50;
+    static constexpr int kFramesToEnd = 100;
 
     VoiceDetector();
     // A band whose low edge is at or above its high edge passes nothing.

@@ -311,6 +311,7 @@ constexpr std::array kVerbs = std::to_array<VerbRow>({
     {"phone", "flash", ActionTarget::Phone, ActionVerb::Flash},
     {"phone", "keys", ActionTarget::Phone, ActionVerb::Keys},
     {"phone", "speech", ActionTarget::Phone, ActionVerb::Speech},
+    {"phone", "tone", ActionTarget::Phone, ActionVerb::Tone},
     {"pc", "dtmf", ActionTarget::Pc, ActionVerb::Dtmf},
     {"pc", "tone", ActionTarget::Pc, ActionVerb::Tone},
     {"pc", "speech", ActionTarget::Pc, ActionVerb::Speech},

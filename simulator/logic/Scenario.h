@@ -6,7 +6,7 @@
 //   repeat <count> <every-ms> <ms> <event> ...        the same raw event <count> times
 //   <ms> far ring [<count>] | far answer | far hangup
 //   <ms> far|pc dtmf "<digits>" [<on-ms> <off-ms>]
-//   <ms> far|pc tone <f1> <f2> <dBm0> <on-ms> <off-ms> <total-ms>
+//   <ms> far|pc|phone tone <f1> <f2> <dBm0> <on-ms> <off-ms> <total-ms>
 //   <ms> far|pc|phone speech <duration-ms> [<dBm0>]
 //   <ms> phone offhook | phone onhook | phone flash | phone keys "<digits>"
 //   number "<digits>" answer <ms> | busy | no-answer
