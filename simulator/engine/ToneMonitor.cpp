@@ -47,7 +47,7 @@ void ToneMonitor::onHop(SampleTime end, std::vector<MonitorHit> &hits)
         }
         if (!st.present) {
             st.present = true;
-            st.onset = end - GoertzelBank::kWindow;
+            st.onset = end - kFirstHitFill;
         }
         st.misses = 0;
         if (!st.reported && end - st.onset >= row.durationSamples) {

@@ -2,8 +2,9 @@
 // each a tone of one or two frequencies, or silence (both 0), that must
 // last the row's duration, counted in samples of the 8 kHz audio.
 //
-// A row is reported once each time it has been present for its duration;
-// it is reported again only after it has gone for at least 10 ms.
+// A row is reported once each time it has been present for its duration
+// (within 5 ms after), never before; it is reported again only after it has
+// gone for at least 10 ms.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,10 @@ private:
         SampleTime onset = 0;
     };
     static constexpr int kMissesToEnd = 2;
+    // The first window that counts is at least this full of the tone: the
+    // tone has lasted at least this long when it is first seen.
+    static constexpr SampleTime kFirstHitFill =
+        static_cast<SampleTime>(GoertzelBank::kWindow * GoertzelBank::kMinPurity);
 
     void onHop(SampleTime end, std::vector<MonitorHit> &hits);
 
