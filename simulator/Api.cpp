@@ -5,14 +5,13 @@
 // ScTranslateEventToString work in any state; ScMonitorTones needs an
 // initialised library; every other function needs an open device.
 
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "device/tvxusb.h"
-#include "simulator/AnalysisPainter.h"
+#include "simulator/Gui.h"
 #include "simulator/Session.h"
 #include "simulator/SetupDialogs.h"
 #include "simulator/engine/TonePlan.h"
@@ -70,7 +69,7 @@ int32_t runDialog(SetupDialog which, void *owner)
         snap.busy = describeTone(plan.tone(ProgressTone::Busy));
         snap.reorder = describeTone(plan.tone(ProgressTone::Reorder));
     }  // the lock is not held while the dialog runs
-    return runSetupDialog(which, static_cast<QWidget *>(owner), snap);
+    return showSetupDialog(which, owner, snap);
 }
 
 int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event)
@@ -171,7 +170,7 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
         return rc;
     const int32_t rc = s.engine()->doCommand(code, param);
     if (rc == kOk && code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
-        if (AnalysisPainter *painter = s.painter())
+        if (SpectrumPainter *painter = s.painter())
             painter->setActive(param == kDialAnalysisOn);
     }
     s.wake();
@@ -208,7 +207,7 @@ TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz)
         return rc;
     if (hertz == nullptr)
         return kErrNullPointer;
-    AnalysisPainter *painter = s.painter();
+    SpectrumPainter *painter = s.painter();
     if (painter == nullptr)
         return kErrNoWindow;
     const int width = painter->mappingWidth();

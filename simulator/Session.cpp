@@ -1,11 +1,10 @@
 #include "simulator/Session.h"
 
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "simulator/AnalysisPainter.h"
+#include "simulator/Gui.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
 
@@ -162,8 +161,7 @@ int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *li
         initialised_ = true;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        if (spectrumWindow != nullptr)
-            painter_ = new AnalysisPainter(static_cast<QWidget *>(spectrumWindow));
+        painter_ = attachSpectrum(spectrumWindow);
         if (libraryVersion != nullptr)
             *libraryVersion = kLibraryVersion;
         if (!Driver::onEventThread())
@@ -246,7 +244,7 @@ int32_t Session::shutdown()
         context_ = nullptr;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        AnalysisPainter::destroy(painter_);
+        releaseSpectrum(painter_);
         painter_ = nullptr;
     }
     joinAll(threads);

@@ -24,7 +24,7 @@
 
 namespace tvxsim {
 
-class AnalysisPainter;
+class SpectrumPainter;
 
 class Session {
 public:
@@ -49,7 +49,7 @@ public:
         void wake();
         // Arms the engine's tone monitor with the state's set.
         void armMonitor();
-        AnalysisPainter *painter() { return session_.painter_; }
+        SpectrumPainter *painter() { return session_.painter_; }
 
     private:
         friend class Session;
@@ -75,7 +75,7 @@ private:
     bool open_ = false;
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
-    AnalysisPainter *painter_ = nullptr;
+    SpectrumPainter *painter_ = nullptr;
     std::unique_ptr<Engine> engine_;
     Recorder recorder_;
     bool recording_ = false;

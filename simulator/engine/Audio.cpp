@@ -23,17 +23,6 @@ float meanSquareToDbm0(double meanSquare)
 
 float dbToGain(float db) { return std::pow(10.0f, db / 20.0f); }
 
-int16_t saturate(float value)
-{
-    if (!(value > -32768.0f))  // also NaN
-        return value != value ? 0 : -32768;
-    if (value > 32767.0f)
-        return 32767;
-    return static_cast<int16_t>(std::lrint(value));
-}
-
-int16_t saturate(int32_t value) { return static_cast<int16_t>(std::clamp<int32_t>(value, -32768, 32767)); }
-
 void mixInto(std::span<int16_t> dst, std::span<const int16_t> src, float gain)
 {
     const size_t n = std::min(dst.size(), src.size());

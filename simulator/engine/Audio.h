@@ -26,8 +26,18 @@ float peakToDbm0(float peak);
 float meanSquareToDbm0(double meanSquare);
 float dbToGain(float db);
 
-int16_t saturate(float value);
-int16_t saturate(int32_t value);
+inline int16_t saturate(int32_t value)
+{
+    return static_cast<int16_t>(value < -32768 ? -32768 : (value > 32767 ? 32767 : value));
+}
+inline int16_t saturate(float value)
+{
+    if (!(value > -32768.0f))  // also NaN
+        return value != value ? 0 : -32768;
+    if (value > 32767.0f)
+        return 32767;
+    return static_cast<int16_t>(value + (value >= 0 ? 0.5f : -0.5f));
+}
 
 // dst[i] = saturate(dst[i] + src[i] * gain).
 void mixInto(std::span<int16_t> dst, std::span<const int16_t> src, float gain = 1.0f);

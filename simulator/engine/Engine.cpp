@@ -467,6 +467,8 @@ void Engine::processSegment(size_t offset, size_t n)
     route(ear, paths_.earpiece, {}, 1.0f, lineRx, pcOut, {});
     if (phoneTones_.mixInto(ear))
         report(kEvToneStopped, 0);
+    if (!earSources_.empty())
+        earSources_.mixInto(ear);
     if (paths_.keypadSidetone)
         mixInto(ear, keypad, dbToGain(kKeypadSidetoneDb));
     applyGain(ear, paths_.earpieceGain);

@@ -92,6 +92,10 @@ public:
     std::vector<EngineEvent> takeEvents();
     uint64_t droppedEvents() const { return dropped_; }
 
+    // Sound the adapter itself plays into the phone's earpiece (beside its tone generator).
+    void phonePlay(std::unique_ptr<Source> source) { earSources_.add(std::move(source)); }
+
+    // Listeners of every block's audio (recording; later, analysis of the line).
     void addTap(AudioTap *tap) { taps_.push_back(tap); }
     void removeTap(AudioTap *tap) { std::erase(taps_, tap); }
 
@@ -133,6 +137,7 @@ private:
     DtmfReceiver lineDtmf_;
     DtmfReceiver phoneDtmf_;
     SourceMixer pcSources_;
+    SourceMixer earSources_;
 
     bool usbSeized_ = false;
     bool lineOffHook_ = false;

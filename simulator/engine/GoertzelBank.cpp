@@ -59,18 +59,22 @@ void GoertzelBank::configure(std::span<const Tone> tones, bool guards)
         }
         tones_.push_back(comps);
     }
-    s1_.assign(filters_.size(), 0.0f);
-    s2_.assign(filters_.size(), 0.0f);
-    coef_.resize(filters_.size());
+    const size_t groups = (filters_.size() + kLanes - 1) / kLanes;
+    s1_.assign(groups, Lanes{});
+    s2_.assign(groups, Lanes{});
+    coef_.assign(groups, Lanes{});
     for (size_t i = 0; i < filters_.size(); ++i)
-        coef_[i] = filters_[i].coef;
+        coef_[i / kLanes][i % kLanes] = filters_[i].coef;
+    power_.assign(filters_.size(), 0.0);
     reset();
 }
 
 void GoertzelBank::reset()
 {
-    std::fill(s1_.begin(), s1_.end(), 0.0f);
-    std::fill(s2_.begin(), s2_.end(), 0.0f);
+    std::fill(s1_.begin(), s1_.end(), Lanes{});
+    std::fill(s2_.begin(), s2_.end(), Lanes{});
+    std::fill(power_.begin(), power_.end(), 0.0);
+    windowEnergy_ = 0;
     for (Filter &f : filters_) {
         f.hops.fill({});
         f.phasor = 1.0f;
@@ -84,18 +88,18 @@ void GoertzelBank::reset()
 
 void GoertzelBank::feed(std::span<const int16_t> samples)
 {
-    const size_t nf = filters_.size();
-    float *s1 = s1_.data();
-    float *s2 = s2_.data();
-    const float *coef = coef_.data();
+    const size_t groups = s1_.size();
+    Lanes *s1 = s1_.data();
+    Lanes *s2 = s2_.data();
+    const Lanes *coef = coef_.data();
     double energy = 0;
     for (int16_t sample : samples) {
         const float x = static_cast<float>(sample);
         energy += static_cast<double>(x) * x;
-        for (size_t k = 0; k < nf; ++k) {
-            const float s0 = x + coef[k] * s1[k] - s2[k];
-            s2[k] = s1[k];
-            s1[k] = s0;
+        for (size_t g = 0; g < groups; ++g) {
+            const Lanes s0 = x + coef[g] * s1[g] - s2[g];
+            s2[g] = s1[g];
+            s1[g] = s0;
         }
     }
     hopEnergy_ += energy;
@@ -105,25 +109,26 @@ void GoertzelBank::finishHop()
 {
     for (size_t k = 0; k < filters_.size(); ++k) {
         Filter &f = filters_[k];
-        const std::complex<float> y(s1_[k] - f.cosW * s2_[k], f.sinW * s2_[k]);
+        const float a = s1_[k / kLanes][k % kLanes];
+        const float b = s2_[k / kLanes][k % kLanes];
+        const std::complex<float> y(a - f.cosW * b, f.sinW * b);
         f.hops[static_cast<size_t>(slot_)] = f.phasor * f.endTurn * y;
         f.phasor *= f.hopTurn;
-        f.phasor /= std::abs(f.phasor);
-        s1_[k] = 0.0f;
-        s2_[k] = 0.0f;
+        f.phasor *= 1.5f - 0.5f * std::norm(f.phasor);  // back to |p| = 1 (one Newton step)
+        std::complex<float> sum{};
+        for (const std::complex<float> &h : f.hops)
+            sum += h;
+        power_[k] = std::norm(std::complex<double>(sum));
     }
+    std::fill(s1_.begin(), s1_.end(), Lanes{});
+    std::fill(s2_.begin(), s2_.end(), Lanes{});
     energy_[static_cast<size_t>(slot_)] = hopEnergy_;
     hopEnergy_ = 0;
+    windowEnergy_ = 0;
+    for (double e : energy_)
+        windowEnergy_ += e;
     slot_ = (slot_ + 1) % kWindowHops;
     ++hops_;
-}
-
-double GoertzelBank::componentPower(int filter) const
-{
-    std::complex<float> sum{};
-    for (const std::complex<float> &h : filters_[static_cast<size_t>(filter)].hops)
-        sum += h;
-    return std::norm(std::complex<double>(sum));
 }
 
 double GoertzelBank::meanSquareOf(const Component &c) const
@@ -132,13 +137,7 @@ double GoertzelBank::meanSquareOf(const Component &c) const
     return 2.0 * componentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
 }
 
-float GoertzelBank::windowDbm0() const
-{
-    double sum = 0;
-    for (double e : energy_)
-        sum += e;
-    return meanSquareToDbm0(sum / kWindow);
-}
+float GoertzelBank::windowDbm0() const { return meanSquareToDbm0(windowEnergy_ / kWindow); }
 
 float GoertzelBank::componentDbm0(size_t index, int component) const
 {
@@ -152,10 +151,7 @@ float GoertzelBank::purity(size_t index) const
 {
     if (index >= tones_.size())
         return 0.0f;
-    double total = 0;
-    for (double e : energy_)
-        total += e;
-    total /= kWindow;
+    const double total = windowEnergy_ / kWindow;
     if (total <= 0)
         return 0.0f;
     double tone = 0;
@@ -165,11 +161,15 @@ float GoertzelBank::purity(size_t index) const
     return static_cast<float>(std::min(1.0, tone / total));
 }
 
-bool GoertzelBank::tonePresent(size_t index, float minDbm0) const
+bool GoertzelBank::tonePresent(size_t index, float minDbm0)
 {
     if (index >= tones_.size() || tones_[index][0].nominal < 0)
         return false;
-    const double minMeanSquare = static_cast<double>(dbm0ToPeak(minDbm0)) * dbm0ToPeak(minDbm0) / 2.0;
+    if (minDbm0 != lastMinDbm0_) {
+        lastMinDbm0_ = minDbm0;
+        lastMinMeanSquare_ = static_cast<double>(dbm0ToPeak(minDbm0)) * dbm0ToPeak(minDbm0) / 2.0;
+    }
+    const double minMeanSquare = lastMinMeanSquare_;
     for (const Component &c : tones_[index]) {
         if (c.nominal < 0)
             continue;
