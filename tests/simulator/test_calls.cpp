@@ -524,6 +524,21 @@ TEST(EchoSuppression, RemovesTheLinesEchoOfTheTransmitAudio)
     }
 }
 
+// The handset's flash button breaks the loop for 600 ms: a recall for the exchange.
+TEST(Hooks, HandsetFlashIsARecall)
+{
+    Rig rig;
+    rig.load("number \"1\" answer 0\n0 phone offhook\n600 phone keys \"1\"\n5000 phone flash\n");
+    rig.runMs(4800);
+    ASSERT_EQ(rig.engine.exchange().state(), CallState::Connected);
+    rig.runMs(1000);
+    EXPECT_EQ(rig.engine.exchange().flashes(), 1);
+    EXPECT_TRUE(rig.engine.exchange().holding());
+    EXPECT_EQ(rig.engine.exchange().state(), CallState::DialTone);
+    EXPECT_TRUE(rig.engine.lineOffHook());
+    EXPECT_EQ(rig.eventsOf(kEvOnHook).size(), 0u) << "a flash is no hang-up";
+}
+
 // Events of the hooks on each side come from the model's state.
 TEST(Hooks, EachSideReportsItsOwnHook)
 {

@@ -25,7 +25,10 @@ using namespace simtest;
 
 namespace {
 
-bool haveTool(const char *tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+bool haveTool(const char *tool)
+{
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string output(const std::string &command)
 {
@@ -149,16 +152,12 @@ TEST_P(SoxMeasures, TheGeneratedTonesFrequenciesAndLevel)
     EXPECT_NEAR(perTone, c.dbm0, 0.6);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, SoxMeasures,
-                         ::testing::Values(SoxCase{"1", 12, {350, 440}, -13, "0.1 0.5"},
-                                           SoxCase{"1", 28, {440, 480}, -19, "0.1 0.5"},
-                                           SoxCase{"1", 44, {480, 620}, -24, "0.05 0.4"},
-                                           SoxCase{"44", 28, {400, 450}, -19, "0.05 0.3"},
-                                           SoxCase{"44", 44, {400}, -19, "0.05 0.3"},
-                                           SoxCase{"33", 12, {425}, -13, "0.1 0.5"},
-                                           SoxCase{"33", 60, {425}, -19, "0.02 0.2"}),
-                         [](const auto &info) {
-                             return "c" + std::string(info.param.country) + "_" + std::to_string(info.param.code);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Plans, SoxMeasures,
+    ::testing::Values(SoxCase{"1", 12, {350, 440}, -13, "0.1 0.5"}, SoxCase{"1", 28, {440, 480}, -19, "0.1 0.5"},
+                      SoxCase{"1", 44, {480, 620}, -24, "0.05 0.4"}, SoxCase{"44", 28, {400, 450}, -19, "0.05 0.3"},
+                      SoxCase{"44", 44, {400}, -19, "0.05 0.3"}, SoxCase{"33", 12, {425}, -13, "0.1 0.5"},
+                      SoxCase{"33", 60, {425}, -19, "0.02 0.2"}),
+    [](const auto &info) { return "c" + std::string(info.param.country) + "_" + std::to_string(info.param.code); });
 
 }  // namespace
