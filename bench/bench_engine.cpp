@@ -9,6 +9,7 @@
 
 #include "simulator/engine/Engine.h"
 #include "simulator/logic/Scenario.h"
+#include "simulator/logic/ToolToneSet.h"
 
 namespace {
 
@@ -17,24 +18,8 @@ constexpr int64_t kSimulatedMs = 60000;
 std::vector<tvxsim::MonitorRow> toolTones()
 {
     std::vector<tvxsim::MonitorRow> rows;
-    const int32_t pairs[13][2] = {{941, 1336},
-                                  {697, 1209},
-                                  {697, 1336},
-                                  {697, 1477},
-                                  {770, 1209},
-                                  {770, 1336},
-                                  {770, 1477},
-                                  {852, 1209},
-                                  {852, 1336},
-                                  {852, 1477},
-                                  {941, 1209},
-                                  {941, 1477},
-                                  {941, 1633}};
-    for (const auto &p : pairs)
-        rows.push_back({p[0], p[1], 2000});
-    rows.push_back({0, 0, 10000});
-    rows.push_back({825, 0, 300});
-    rows.push_back({825, 0, 1000});
+    for (const tvxsim::ToolTone &t : tvxsim::kToolToneSet)
+        rows.push_back({t.f1, t.f2, t.duration});
     return rows;
 }
 

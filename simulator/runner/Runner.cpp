@@ -9,38 +9,10 @@
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
+#include "simulator/logic/ToolToneSet.h"
 
 namespace tvxsim {
 namespace {
-
-struct ToneRow {
-    const char *name;
-    int32_t duration;
-    int32_t f1;
-    int32_t f2;
-};
-
-// The sixteen tones the tool arms at every open: the runner arms them too.
-constexpr std::array<ToneRow, 16> kToolTones = {{
-    {"0", 2000, 941, 1336},
-    {"1", 2000, 697, 1209},
-    {"2", 2000, 697, 1336},
-    {"3", 2000, 697, 1477},
-    {"4", 2000, 770, 1209},
-    {"5", 2000, 770, 1336},
-    {"6", 2000, 770, 1477},
-    {"7", 2000, 852, 1209},
-    {"8", 2000, 852, 1336},
-    {"9", 2000, 852, 1477},
-    {"10", 2000, 941, 1209},
-    {"11", 2000, 941, 1477},
-    {"12", 2000, 941, 1633},
-    {"Silent", 10000, 0, 0},
-    {"14", 300, 825, 0},
-    {"15", 1000, 825, 0},
-}};
-
-constexpr const char *kUsage = "usage: tvxsim SCENARIO [--until MS] [--record DIR] [--local-country N]";
 
 bool parseMs(const std::string &text, int64_t &ms)
 {
@@ -61,11 +33,11 @@ void print(std::ostream &out, std::ostream &err, const EngineEvent &e)
 {
     std::string text;
     if (e.code == kEvToneMonitored) {
-        if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(kToolTones.size())) {
+        if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(kToolToneSet.size())) {
             err << "tvxsim: tone row " << e.toneRow << " is not armed; event 229 skipped\n";
             return;
         }
-        text = std::string("Tone monitored: ") + kToolTones[static_cast<size_t>(e.toneRow)].name;
+        text = std::string("Tone monitored: ") + kToolToneSet[static_cast<size_t>(e.toneRow)].name;
     } else if (!e.detail.empty()) {
         text = e.detail;
     } else {
@@ -136,7 +108,7 @@ int runScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
     Engine engine(state);
     engine.load(sc);
     std::vector<MonitorRow> rows;
-    for (const ToneRow &r : kToolTones)
+    for (const ToolTone &r : kToolToneSet)
         rows.push_back({r.f1, r.f2, r.duration});
     engine.monitorTones(std::move(rows));
 

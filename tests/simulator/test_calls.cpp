@@ -15,19 +15,12 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
 #include "tests/simulator/SignalProbe.h"
+#include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
 using namespace simtest;
 
 namespace {
-
-std::string nameOf(std::string n)
-{
-    for (char &c : n)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return n;
-}
 
 ScenarioAction phone(ActionVerb verb)
 {
@@ -592,7 +585,7 @@ TEST(Recording, WritesSixFilesWithHeadersKeptValid)
     const std::string folder = ::testing::TempDir() + "tvxsim_rec_" + std::to_string(::getpid());
     ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
     Rig rig;
-    Recorder recorder;
+    tvxsim::Recorder recorder;
     std::string error;
     ASSERT_TRUE(recorder.open(folder, error)) << error;
     rig.engine.addTap(&recorder);
@@ -606,7 +599,7 @@ TEST(Recording, WritesSixFilesWithHeadersKeptValid)
     const auto u32 = [](const std::vector<uint8_t> &b, size_t at) {
         return static_cast<uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
     };
-    for (const char *file : Recorder::kFiles) {
+    for (const char *file : tvxsim::Recorder::kFiles) {
         const std::vector<uint8_t> b = header(file);
         ASSERT_GE(b.size(), 44u) << file;
         EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");

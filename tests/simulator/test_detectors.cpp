@@ -67,10 +67,8 @@ Piece speech(int64_t ms, float dbm0)
 std::vector<MonitorRow> toolRows()
 {
     std::vector<MonitorRow> rows;
-    for (int i = 0; i < 16; ++i) {
-        const ToneMonitorEntry &e = simtest::toneSet()[i];
-        rows.push_back({e.frequency1, e.frequency2, e.duration});
-    }
+    for (const ToolTone &t : kToolToneSet)
+        rows.push_back({t.f1, t.f2, t.duration});
     return rows;
 }
 
@@ -141,13 +139,8 @@ std::vector<MonitorCase> monitorCases()
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ToneMonitorRows, ::testing::ValuesIn(monitorCases()), [](const auto &info) {
-    std::string n = info.param.what;
-    for (char &c : n)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Rows, ToneMonitorRows, ::testing::ValuesIn(monitorCases()),
+                         [](const auto &info) { return simtest::nameOf(info.param.what); });
 
 struct ThresholdCase {
     uint32_t value;  // as the tool's slider sends it
@@ -290,11 +283,7 @@ std::vector<ProgressCase> progressCases()
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, ProgressListener, ::testing::ValuesIn(progressCases()), [](const auto &info) {
-    std::string n = std::to_string(info.param.country) + "_" + info.param.what;
-    for (char &c : n)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return n;
+    return simtest::nameOf(std::to_string(info.param.country) + "_" + info.param.what);
 });
 
 }  // namespace

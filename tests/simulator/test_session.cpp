@@ -388,13 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
                     101,
                     0,
                     "Serial number programmed"}),
-    [](const auto &info) {
-        std::string n = info.param.name;
-        for (char &ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    });
+    [](const auto &info) { return nameOf(info.param.name); });
 
 TEST_F(Library, BeepEndsByItself)
 {
