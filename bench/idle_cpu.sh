@@ -14,13 +14,22 @@ stand_in="$root/build/default/tests/stub/recorder"
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
+# The process running the tool's executable.
+tool_pid() {
+  local p found=""
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/exe" 2>/dev/null)" = "$tool" ] && found="${p#/proc/}"
+  done
+  echo "$found"
+}
+
 # measure LABEL [LD_LIBRARY_PATH]: prints the tool's idle CPU.
 measure() {
   local label="$1" libs="${2:-}" runner pid="" before after hz
   env ${libs:+LD_LIBRARY_PATH="$libs"} QT_QPA_PLATFORM=xcb xvfb-run -a "$tool" &
   runner=$!
   for _ in $(seq 50); do
-    pid="$(pgrep -n -f "^$tool" || true)"
+    pid="$(tool_pid)"
     [ -n "$pid" ] && break
     sleep 0.2
   done
