@@ -55,9 +55,12 @@ void Engine::refresh()
     voice_.setBand(voiceBandLowHz(state_.thresholds[kThresholdVoiceLow]),
                    voiceBandHighHz(state_.thresholds[kThresholdVoiceHigh]));
     voice_.setThreshold(voiceThresholdDbm0(state_.parameter(Param::VoiceThreshold)));
-    const Param lineDtmf = phoneOffHook_ ? Param::LiteDtmfLineOffHook : Param::LiteDtmfLineOnHook;
-    lineDtmf_.setThreshold(liteDtmfThresholdDbm0(state_.parameter(lineDtmf)));
-    phoneDtmf_.setThreshold(liteDtmfThresholdDbm0(state_.parameter(Param::LiteDtmfPhone)));
+    const int32_t lineDtmf = state_.parameter(phoneOffHook_ ? Param::LiteDtmfLineOffHook : Param::LiteDtmfLineOnHook);
+    const int32_t phoneDtmf = state_.parameter(Param::LiteDtmfPhone);
+    lineDtmfOn_ = lineDtmf != 0;
+    phoneDtmfOn_ = phoneDtmf != 0;
+    lineDtmf_.setThreshold(liteDtmfThresholdDbm0(lineDtmf));
+    phoneDtmf_.setThreshold(liteDtmfThresholdDbm0(phoneDtmf));
 }
 
 void Engine::load(const Scenario &scenario)
@@ -451,7 +454,8 @@ void Engine::processSegment(size_t offset, size_t n)
             push(std::move(ev));
         }
         digits_.clear();
-        lineDtmf_.process(lineRx, t, digits_);
+        if (lineDtmfOn_)
+            lineDtmf_.process(lineRx, t, digits_);
         for (const DtmfDigit &d : digits_) {
             EngineEvent ev;
             ev.time = d.time;
@@ -474,7 +478,8 @@ void Engine::processSegment(size_t offset, size_t n)
     applyGain(ear, paths_.earpieceGain);
 
     digits_.clear();
-    phoneDtmf_.process(mic, t, digits_);
+    if (phoneDtmfOn_)
+        phoneDtmf_.process(mic, t, digits_);
     for (const DtmfDigit &d : digits_) {
         EngineEvent ev;
         ev.time = d.time;

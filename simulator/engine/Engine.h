@@ -136,6 +136,8 @@ private:
     VoiceDetector voice_;
     DtmfReceiver lineDtmf_;
     DtmfReceiver phoneDtmf_;
+    bool lineDtmfOn_ = true;  // a light DTMF setting of 0 switches its receiver off
+    bool phoneDtmfOn_ = true;
     SourceMixer pcSources_;
     SourceMixer earSources_;
 

@@ -517,6 +517,35 @@ TEST(EchoSuppression, RemovesTheLinesEchoOfTheTransmitAudio)
     }
 }
 
+struct LiteDtmfCase {
+    int32_t code;
+    int32_t value;
+    std::vector<std::pair<int32_t, int32_t>> digits;  // key, side
+};
+void PrintTo(const LiteDtmfCase &c, std::ostream *os) { *os << "code " << c.code << " value " << c.value; }
+
+class LiteDtmf : public ::testing::TestWithParam<LiteDtmfCase> {};
+
+// The light DTMF settings are each receiver's threshold in -dBm0, 0 off: the
+// line's while the handset is off hook (152) or on hook (136), the phone's (168).
+TEST_P(LiteDtmf, SetsTheReceiversThreshold)
+{
+    const LiteDtmfCase &c = GetParam();
+    Rig rig;
+    ASSERT_EQ(rig.engine.doCommand(c.code, c.value), kOk);
+    rig.load("0 far ring\n100 phone offhook\n500 far dtmf \"5\"\n1000 phone keys \"7\"\n");
+    rig.runMs(1500);
+    std::vector<std::pair<int32_t, int32_t>> got;
+    for (const EngineEvent &e : rig.eventsOf(kEvDtmfDetected))
+        got.emplace_back(e.param, e.side);
+    EXPECT_EQ(got, c.digits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, LiteDtmf,
+                         ::testing::Values(LiteDtmfCase{152, 26, {{5, 2}, {7, 1}}}, LiteDtmfCase{152, 0, {{7, 1}}},
+                                           LiteDtmfCase{152, 5, {{7, 1}}}, LiteDtmfCase{136, 0, {{5, 2}, {7, 1}}},
+                                           LiteDtmfCase{168, 0, {{5, 2}}}, LiteDtmfCase{168, 30, {{5, 2}, {7, 1}}}));
+
 // The handset's flash button breaks the loop for 600 ms: a recall for the exchange.
 TEST(Hooks, HandsetFlashIsARecall)
 {
