@@ -57,8 +57,12 @@ int32_t onEvent(int32_t event, int32_t param, void *, const void *payload, int32
     return 0;
 }
 
+// As large as the library takes, so that any count it accepts is backed by
+// real records: the library cannot see past a caller's array.
+constexpr int32_t kMaxRows = 256;
+constexpr int32_t kMaxRecords = 64;
 const char *const kNames[4] = {"0", "Silent", "14", ""};
-ToneMonitorEntry g_set[8];  // stays valid while the library is initialised
+ToneMonitorEntry g_set[kMaxRows];  // stays valid while the library is initialised
 
 }  // namespace
 
@@ -66,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Reader in{data, size};
     char text[TVX_TEXT_SIZE];
-    uint8_t bytes[300];
+    uint8_t bytes[300] = {};
     for (int step = 0; step < 64 && !in.done(); ++step) {
         switch (in.byte() % 20) {
         case 0: {
@@ -100,15 +104,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         case 9: {
             const int32_t count = in.byte() % 9;
-            for (int32_t i = 0; i < 8; ++i)
-                g_set[i] = {in.arg(), kNames[in.byte() % 4], in.arg(), in.arg(), in.arg(), in.arg()};
+            for (int32_t i = 0; i < kMaxRows; ++i)
+                g_set[i] =
+                    i < 8 ? ToneMonitorEntry{in.arg(), kNames[in.byte() % 4], in.arg(), in.arg(), in.arg(), in.arg()}
+                          : ToneMonitorEntry{0, kNames[i % 4], i, 400 + i, 0, 0};
             ScMonitorTones(in.arg(), in.byte() & 1 ? g_set : nullptr, in.byte() & 1 ? count : in.arg());
             break;
         }
         case 10: {
-            ToneGenRecord records[4];
-            for (ToneGenRecord &r : records)
-                r = {static_cast<uint16_t>(in.int32()), static_cast<uint16_t>(in.int32()), in.arg(), in.arg()};
+            ToneGenRecord records[kMaxRecords] = {};
+            for (int32_t i = 0; i < 4; ++i)
+                records[i] = {static_cast<uint16_t>(in.int32()), static_cast<uint16_t>(in.int32()), in.arg(), in.arg()};
             ScGenerateTones(in.byte() & 1 ? records : nullptr, in.byte() & 1 ? in.byte() % 5 : in.arg());
             break;
         }
