@@ -12,20 +12,22 @@
 #include <atomic>
 #include <cstdint>
 
+#include "simulator/Gui.h"
+
 class QTimer;
 
 namespace tvxsim {
 
-class AnalysisPainter : public QObject {
+class AnalysisPainter : public QObject, public SpectrumPainter {
 public:
     explicit AnalysisPainter(QWidget *area);
     ~AnalysisPainter() override;
 
-    void setActive(bool on);
+    void setActive(bool on) override;
     bool isActive() const { return active_.load(); }
     // Width of the area in logical pixels (live on its thread, else the last
     // one seen); 0 when the area is gone.
-    int mappingWidth();
+    int mappingWidth() override;
     uint32_t framesPainted() const { return framesPainted_.load(); }
 
     // Deletes now on the painter's thread, later from any other.

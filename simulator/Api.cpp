@@ -1,24 +1,23 @@
-// The library's C interface: argument checks, device state updates, and the
-// events that confirm what a tester wants to see. Error codes: SimErrors.h.
+// The library's C interface: argument checks, then the device state and the
+// signal engine under the session's lock. Error codes: logic/SimErrors.h.
 //
 // Identity getters (serial number, name, revision, device type) and
 // ScTranslateEventToString work in any state; ScMonitorTones needs an
 // initialised library; every other function needs an open device.
 
-#include <QWidget>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "device/tvxusb.h"
-#include "simulator/AnalysisPainter.h"
+#include "simulator/Gui.h"
 #include "simulator/Session.h"
 #include "simulator/SetupDialogs.h"
+#include "simulator/engine/TonePlan.h"
 #include "simulator/logic/AnalysisLevels.h"
 #include "simulator/logic/CidCheck.h"
-#include "simulator/logic/CommandEvents.h"
+#include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
@@ -29,6 +28,7 @@ namespace {
 
 constexpr int32_t kRebootGapMs = 300;
 constexpr int32_t kRegisterBytesShown = 16;
+constexpr int32_t kTopMonitorHz = 3999;
 
 Session &session() { return Session::instance(); }
 
@@ -55,23 +55,21 @@ int32_t runDialog(SetupDialog which, void *owner)
         snap.destinationCountry = st.destinationCountry;
         snap.devType = st.devType;
         snap.revision = kRawRevision;
-        const auto param = [&st](int32_t code) {
-            const auto it = st.parameters.find(code);
-            return it == st.parameters.end() ? -1 : it->second;
-        };
-        snap.ringerOffPeriod = param(135);
-        snap.ringerOnPeriod = param(151);
-        snap.ringerItem = st.selectedItem[4];
-        snap.daaItem = st.selectedItem[3];
-        snap.daaBoostItem = st.selectedItem[6];
-        const auto reg = [&st](int32_t r) {
-            const auto it = st.registers.find(registerKey(66, r));
-            return it == st.registers.end() ? -1 : static_cast<int32_t>(it->second);
-        };
-        snap.codecBoost129 = reg(129);
-        snap.codecBoost130 = reg(130);
+        snap.ringerOffPeriod = st.parameter(Param::RingerOff);
+        snap.ringerOnPeriod = st.parameter(Param::RingerOn);
+        snap.ringerHz = st.ringerHz;
+        snap.daaConfig = st.daaConfig;
+        snap.daaBoost = st.daaBoost;
+        snap.codecBoost129 = st.registerValue(66, 129);
+        snap.codecBoost130 = st.registerValue(66, 130);
+        const TonePlan &plan = tonePlanForText(st.localCountry);
+        snap.tonePlan = plan.name;
+        snap.dialTone = describeTone(plan.tone(ProgressTone::Dial));
+        snap.ringBack = describeTone(plan.tone(ProgressTone::RingBack));
+        snap.busy = describeTone(plan.tone(ProgressTone::Busy));
+        snap.reorder = describeTone(plan.tone(ProgressTone::Reorder));
     }  // the lock is not held while the dialog runs
-    return runSetupDialog(which, static_cast<QWidget *>(owner), snap);
+    return showSetupDialog(which, owner, snap);
 }
 
 int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event)
@@ -94,6 +92,12 @@ int32_t getCountry(char *text256, std::string DeviceState::*field)
     if (int32_t rc = s.requireOpen())
         return rc;
     return copyText(text256, TVX_TEXT_SIZE, (s.state().*field).c_str());
+}
+
+bool usableRow(const ToneMonitorEntry &row)
+{
+    const auto hz = [](int32_t f) { return f >= 0 && f <= kTopMonitorHz; };
+    return hz(row.frequency1) && hz(row.frequency2) && row.duration >= 0;
 }
 
 }  // namespace
@@ -131,15 +135,19 @@ TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_
     auto s = session().lock();
     if (int32_t rc = s.requireInitialised())
         return rc;
-    if (count < 0 || count > kMaxMonitorTones)
+    if (mode < 0 || mode > 1 || count < 0 || count > kMaxMonitorTones)
         return kErrBadArgument;
     if (set == nullptr && count > 0)
         return kErrNullPointer;
+    for (int32_t i = 0; i < count; ++i)
+        if (!usableRow(set[i]))
+            return kErrBadArgument;
     DeviceState &st = s.state();
-    st.monitorMode = mode;
-    st.monitorSet = count > 0 ? set : nullptr;
-    st.monitorCount = count;
-    s.post(kEvToneMonitorArmed, count);
+    const bool armed = mode != 0 && count > 0;
+    st.monitorSet = armed ? set : nullptr;
+    st.monitorCount = armed ? count : 0;
+    s.armMonitor();
+    s.post(kEvToneMonitorArmed, st.monitorCount);
     return kOk;
 }
 
@@ -147,7 +155,7 @@ TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t p
 {
     if (text256 == nullptr)
         return kErrNullPointer;
-    const QueuedEvent *current = EventThread::inFlight();
+    const EngineEvent *current = Driver::inFlight();
     if (current != nullptr && current->code == event && current->param == param && !current->detail.empty()) {
         std::snprintf(text256, TVX_TEXT_SIZE, "%s", current->detail.c_str());
         return kOk;
@@ -160,29 +168,13 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
     auto s = session().lock();
     if (int32_t rc = s.requireOpen())
         return rc;
-    DeviceState &st = s.state();
-    if (isParameterCode(code)) {
-        st.parameters[code] = param;
-    } else if (code >= 0) {
-        st.selectedItem[static_cast<size_t>(commandGroup(code))] = commandItem(code);
+    const int32_t rc = s.engine()->doCommand(code, param);
+    if (rc == kOk && code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
+        if (SpectrumPainter *painter = s.painter())
+            painter->setActive(param == kDialAnalysisOn);
     }
-    if (code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
-        st.analysisOn = param == kDialAnalysisOn;
-        if (AnalysisPainter *painter = s.painter())
-            painter->setActive(st.analysisOn);
-    }
-    const CommandConfirmations confirmations = confirmCommand(code, param);
-    for (int i = 0; i < confirmations.count; ++i) {
-        const Confirmation &c = confirmations.events[static_cast<size_t>(i)];
-        QueuedEvent ev;
-        ev.code = c.event;
-        ev.param = c.param;
-        ev.side = c.side;
-        if (c.event == kEvParameterChanged)
-            ev.detail = "Parameter " + std::to_string(code) + " set to " + std::to_string(param);
-        s.post(std::move(ev), c.delayMs);
-    }
-    return kOk;
+    s.wake();
+    return rc;
 }
 
 TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value)
@@ -190,14 +182,9 @@ TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value)
     auto s = session().lock();
     if (int32_t rc = s.requireOpen())
         return rc;
-    if (selector < 0 || selector >= kThresholdSelectors)
-        return kErrBadArgument;
-    s.state().thresholds[static_cast<size_t>(selector)] = value;
-    s.post(kEvThresholdChanged,
-           packSetting(static_cast<uint32_t>(selector), value),
-           0,
-           "Threshold " + std::to_string(selector) + " set to " + std::to_string(value));
-    return kOk;
+    const int32_t rc = s.engine()->setThreshold(selector, value);
+    s.wake();
+    return rc;
 }
 
 TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value)
@@ -220,7 +207,7 @@ TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz)
         return rc;
     if (hertz == nullptr)
         return kErrNullPointer;
-    AnalysisPainter *painter = s.painter();
+    SpectrumPainter *painter = s.painter();
     if (painter == nullptr)
         return kErrNoWindow;
     const int width = painter->mappingWidth();
@@ -255,14 +242,9 @@ TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count)
         return kErrBadArgument;
     if (records == nullptr && count > 0)
         return kErrNullPointer;
-    std::vector<ToneGenRecord> &kept = s.state().toneRecords;
-    if (count == 0) {
-        kept.clear();
-        s.post(kEvToneSetStopped, 0);
-    } else {
-        kept.assign(records, records + count);  // the caller's array lives only for this call
-        s.post(kEvToneSetStarted, count);
-    }
+    // The caller's array lives only for this call: the engine copies what it needs.
+    s.engine()->generateTones(std::span<const ToneGenRecord>(records, static_cast<size_t>(count)));
+    s.wake();
     return kOk;
 }
 
@@ -271,14 +253,14 @@ TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *val
     auto s = session().lock();
     if (int32_t rc = s.requireOpen())
         return rc;
-    if (count < 0 || count > kMaxRegisterBytes)
+    if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock || count < 0 ||
+        count > kRegistersPerBlock - reg)
         return kErrBadArgument;
     if (values == nullptr && count > 0)
         return kErrNullPointer;
     std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
     for (int32_t i = 0; i < count; ++i) {
-        s.state().registers[registerKey(
-            block, static_cast<int32_t>(static_cast<uint32_t>(reg) + static_cast<uint32_t>(i)))] = values[i];
+        s.state().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
         if (i < kRegisterBytesShown) {
             char hex[4];
             std::snprintf(hex, sizeof hex, " %02X", values[i]);
@@ -287,9 +269,7 @@ TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *val
     }
     if (count > kRegisterBytesShown)
         detail += " ...";
-    const auto packed =
-        static_cast<int32_t>((static_cast<uint32_t>(block) & 0xFFFFFFu) << 8 | (static_cast<uint32_t>(reg) & 0xFFu));
-    s.post(kEvRegistersWritten, packed, 0, std::move(detail));
+    s.post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
     return kOk;
 }
 
@@ -371,13 +351,10 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
         st.serial.assign(data, TVX_SERIAL_LENGTH);
         s.post(kEvSerialProgrammed, 0);
         return kOk;
-    case E2ROM_REBOOT: {
+    case E2ROM_REBOOT:
         s.post(kEvDeviceDetached, 0);
-        QueuedEvent attached;
-        attached.code = kEvDeviceAttached;
-        s.post(std::move(attached), kRebootGapMs);
+        s.engine()->reportLater(kEvDeviceAttached, 0, kRebootGapMs);
         return kOk;
-    }
     default:
         return kErrBadArgument;
     }

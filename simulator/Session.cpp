@@ -1,11 +1,10 @@
 #include "simulator/Session.h"
 
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "simulator/AnalysisPainter.h"
+#include "simulator/Gui.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
 
@@ -13,14 +12,16 @@ namespace tvxsim {
 namespace {
 
 constexpr char kScenarioVariable[] = "TVXUSB_SCENARIO";
+constexpr char kRecordVariable[] = "TVXUSB_RECORD";
 
-void joinAll(const std::vector<std::shared_ptr<EventThread>> &threads)
+void joinAll(const std::vector<std::shared_ptr<Driver>> &threads)
 {
     for (const auto &t : threads)
         t->join();
 }
 
-// Reads the scenario named by TVXUSB_SCENARIO; reports malformed lines on stderr.
+// Reads the scenario named by TVXUSB_SCENARIO; reports its malformed lines
+// on stderr, at most 20 of them and then their count.
 Scenario loadConfiguredScenario()
 {
     const char *path = std::getenv(kScenarioVariable);
@@ -29,10 +30,21 @@ Scenario loadConfiguredScenario()
     Scenario sc = loadScenarioFile(path);
     for (const ScenarioError &e : sc.errors)
         std::fprintf(stderr, "tvxusb: %s:%d: %s\n", path, e.line, e.message.c_str());
+    if (sc.badLines > static_cast<int64_t>(sc.errors.size()))
+        std::fprintf(
+            stderr, "tvxusb: %s: %lld malformed lines in all, skipped\n", path, static_cast<long long>(sc.badLines));
     return sc;
 }
 
 }  // namespace
+
+std::vector<MonitorRow> monitorRows(const ToneMonitorEntry *set, int32_t count)
+{
+    std::vector<MonitorRow> rows;
+    for (int32_t i = 0; set != nullptr && i < count; ++i)
+        rows.push_back({set[i].frequency1, set[i].frequency2, set[i].duration});
+    return rows;
+}
 
 Session &Session::instance()
 {
@@ -42,7 +54,7 @@ Session &Session::instance()
 
 Session::~Session()
 {
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     {
         std::lock_guard lock(mutex_);
         threads = stopLocked();
@@ -60,23 +72,27 @@ int32_t Session::Locked::requireOpen() const
     return session_.open_ ? kOk : kErrNotOpen;
 }
 
-void Session::Locked::post(QueuedEvent event, int32_t delayMs)
-{
-    if (session_.open_ && session_.runner_)
-        session_.runner_->post(std::move(event), delayMs);
-}
-
 void Session::Locked::post(int32_t code, int32_t param, int32_t side, std::string detail)
 {
-    QueuedEvent ev;
-    ev.code = code;
-    ev.param = param;
-    ev.side = side;
-    ev.detail = std::move(detail);
-    post(std::move(ev));
+    if (!session_.open_ || !session_.engine_)
+        return;
+    session_.engine_->report(code, param, side, std::move(detail));
+    wake();
 }
 
-std::vector<std::shared_ptr<EventThread>> Session::stopLocked()
+void Session::Locked::wake()
+{
+    if (session_.runner_)
+        session_.runner_->wake();
+}
+
+void Session::Locked::armMonitor()
+{
+    if (session_.engine_)
+        session_.engine_->monitorTones(monitorRows(session_.state_.monitorSet, session_.state_.monitorCount));
+}
+
+std::vector<std::shared_ptr<Driver>> Session::stopLocked()
 {
     if (runner_) {
         runner_->requestStop();
@@ -84,18 +100,26 @@ std::vector<std::shared_ptr<EventThread>> Session::stopLocked()
         runner_.reset();
     }
     open_ = false;
+    if (engine_ && engine_->droppedEvents() > 0)
+        std::fprintf(stderr,
+                     "tvxusb: %llu events were dropped while the callback did not take them\n",
+                     static_cast<unsigned long long>(engine_->droppedEvents()));
+    engine_.reset();
+    if (recording_) {
+        recorder_.close();
+        recording_ = false;
+    }
     if (state_.analysisOn && painter_)
         painter_->setActive(false);
     state_.analysisOn = false;
-    state_.toneRecords.clear();
-    if (EventThread::onEventThread())
+    if (Driver::onEventThread())
         return {};  // never join ourselves
     return takeRetired();
 }
 
-std::vector<std::shared_ptr<EventThread>> Session::takeRetired()
+std::vector<std::shared_ptr<Driver>> Session::takeRetired()
 {
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     threads.swap(retired_);
     return threads;
 }
@@ -111,11 +135,23 @@ bool Session::lookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &n
     return true;
 }
 
+SampleTime Session::advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out)
+{
+    std::lock_guard lock(mutex_);
+    if (!open_ || runner_.get() != &driver || !engine_)
+        return -1;
+    SampleTime target = std::min(until, engine_->now() + Driver::kMaxCatchUp);
+    target -= target % kBlockSamples;
+    engine_->runUntil(target);
+    out = engine_->takeEvents();
+    return engine_->now();
+}
+
 int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *libraryVersion, void *spectrumWindow)
 {
     if (callback == nullptr)
         return kErrNullPointer;
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     {
         std::lock_guard lock(mutex_);
         if (initialised_)
@@ -125,11 +161,10 @@ int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *li
         initialised_ = true;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        if (spectrumWindow != nullptr)
-            painter_ = new AnalysisPainter(static_cast<QWidget *>(spectrumWindow));
+        painter_ = attachSpectrum(spectrumWindow);
         if (libraryVersion != nullptr)
             *libraryVersion = kLibraryVersion;
-        if (!EventThread::onEventThread())
+        if (!Driver::onEventThread())
             threads = takeRetired();
     }
     joinAll(threads);
@@ -138,9 +173,9 @@ int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *li
 
 int32_t Session::open()
 {
-    if (EventThread::onEventThread())
+    if (Driver::onEventThread())
         return kErrWrongThread;
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     {
         std::lock_guard lock(mutex_);
         if (!initialised_)
@@ -161,10 +196,22 @@ int32_t Session::open()
     state_.devType = scenario.devType.value_or(kDefaultDevType);
     if (scenario.openError)
         return *scenario.openError;
-    runner_ = std::make_shared<EventThread>(
+    engine_ = std::make_unique<Engine>(state_);
+    engine_->load(scenario);
+    engine_->monitorTones(monitorRows(state_.monitorSet, state_.monitorCount));
+    if (const char *folder = std::getenv(kRecordVariable); folder != nullptr && *folder != '\0') {
+        std::string error;
+        recording_ = recorder_.open(folder, error);
+        if (recording_)
+            engine_->addTap(&recorder_);
+        else
+            std::fprintf(stderr, "tvxusb: not recording: %s\n", error.c_str());
+    }
+    runner_ = std::make_shared<Driver>(
         callback_,
         context_,
         std::move(scenario.events),
+        [this](const Driver &d, SampleTime until, std::vector<EngineEvent> &out) { return advance(d, until, out); },
         [this](int32_t row, ToneMonitorEntry &entry, std::string &name) { return lookupToneRow(row, entry, name); });
     runner_->start();
     open_ = true;
@@ -173,7 +220,7 @@ int32_t Session::open()
 
 int32_t Session::close()
 {
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
@@ -186,7 +233,7 @@ int32_t Session::close()
 
 int32_t Session::shutdown()
 {
-    std::vector<std::shared_ptr<EventThread>> threads;
+    std::vector<std::shared_ptr<Driver>> threads;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
@@ -197,7 +244,7 @@ int32_t Session::shutdown()
         context_ = nullptr;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        AnalysisPainter::destroy(painter_);
+        releaseSpectrum(painter_);
         painter_ = nullptr;
     }
     joinAll(threads);

@@ -1,8 +1,9 @@
 // The library's one session: initialise, open, close and shut down, the
-// device state, and the event thread while open.
+// device state, and while open the signal engine, its recorder and the
+// driver thread that runs it in real time.
 //
 // One mutex guards everything here. It is never held while the callback
-// runs, nor while joining the event thread, so a callback may call any API
+// runs, nor while joining the driver thread, so a callback may call any API
 // function, and ScClose on the UI thread waits for a callback in flight
 // without deadlock. ScClose from inside the callback stops delivery without
 // joining its own thread; the next close, open or shutdown from another
@@ -16,12 +17,14 @@
 #include <vector>
 
 #include "device/tvxusb.h"
-#include "simulator/EventThread.h"
+#include "simulator/Driver.h"
+#include "simulator/engine/Engine.h"
+#include "simulator/engine/Recorder.h"
 #include "simulator/logic/DeviceState.h"
 
 namespace tvxsim {
 
-class AnalysisPainter;
+class SpectrumPainter;
 
 class Session {
 public:
@@ -36,14 +39,17 @@ public:
     class Locked {
     public:
         DeviceState &state() { return session_.state_; }
-        bool initialised() const { return session_.initialised_; }
-        bool isOpen() const { return session_.open_; }
+        // The engine while the device is open, else nullptr.
+        Engine *engine() { return session_.engine_.get(); }
         int32_t requireInitialised() const;
         int32_t requireOpen() const;
-        // Queues an event for the callback; dropped when not open.
-        void post(QueuedEvent event, int32_t delayMs = 0);
+        // Reports an event now; dropped when not open.
         void post(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
-        AnalysisPainter *painter() { return session_.painter_; }
+        // Delivers what the engine has to report without waiting for the next tick.
+        void wake();
+        // Arms the engine's tone monitor with the state's set.
+        void armMonitor();
+        SpectrumPainter *painter() { return session_.painter_; }
 
     private:
         friend class Session;
@@ -58,9 +64,10 @@ public:
 private:
     Session() = default;
     bool lookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
-    // Stops the runner; returns the threads the caller must join (none on an event thread).
-    std::vector<std::shared_ptr<EventThread>> stopLocked();
-    std::vector<std::shared_ptr<EventThread>> takeRetired();
+    SampleTime advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
+    // Stops the driver; returns the threads the caller must join (none on the driver thread).
+    std::vector<std::shared_ptr<Driver>> stopLocked();
+    std::vector<std::shared_ptr<Driver>> takeRetired();
 
     std::mutex mutex_;
     DeviceState state_;
@@ -68,9 +75,15 @@ private:
     bool open_ = false;
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
-    AnalysisPainter *painter_ = nullptr;
-    std::shared_ptr<EventThread> runner_;
-    std::vector<std::shared_ptr<EventThread>> retired_;  // stopped from their own thread, not joined yet
+    SpectrumPainter *painter_ = nullptr;
+    std::unique_ptr<Engine> engine_;
+    Recorder recorder_;
+    bool recording_ = false;
+    std::shared_ptr<Driver> runner_;
+    std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
 };
+
+// The armed rows of a ToneMonitorEntry set as the engine takes them.
+std::vector<MonitorRow> monitorRows(const ToneMonitorEntry *set, int32_t count);
 
 }  // namespace tvxsim

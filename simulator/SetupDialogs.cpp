@@ -30,6 +30,11 @@ enum class Field {
     Revision,
     RingerOn,
     RingerOff,
+    TonePlan,
+    DialTone,
+    RingBack,
+    Busy,
+    Reorder,
     RingerFrequency,
     DaaConfiguration,
     DaaBoost,
@@ -54,10 +59,11 @@ constexpr std::array kDistinctiveRing = std::to_array<Row>({
 constexpr std::array kInternationalTones = std::to_array<Row>({
     {"Local country code:", Field::LocalCountry, nullptr},
     {"Destination country code:", Field::DestinationCountry, nullptr},
-    {"Dial tone:", Field::Fixed, "350 + 440 Hz, continuous"},
-    {"Ring back:", Field::Fixed, "440 + 480 Hz, 2 s on, 4 s off"},
-    {"Busy:", Field::Fixed, "480 + 620 Hz, 0.5 s on, 0.5 s off"},
-    {"Reorder:", Field::Fixed, "480 + 620 Hz, 0.25 s on, 0.25 s off"},
+    {"Tone plan:", Field::TonePlan, nullptr},
+    {"Dial tone:", Field::DialTone, nullptr},
+    {"Ring back:", Field::RingBack, nullptr},
+    {"Busy:", Field::Busy, nullptr},
+    {"Reorder:", Field::Reorder, nullptr},
 });
 
 constexpr std::array kInternationalHardware = std::to_array<Row>({
@@ -90,9 +96,6 @@ constexpr std::array kDialogs = std::to_array<DialogDef>({
     {SetupDialog::HardwareChips, "Hardware Chips (simulated adapter)", kHardwareChips},
 });
 
-// Ringer frequencies of command group 4, items 4..7.
-constexpr std::array<int, 4> kRingerHz = {17, 20, 25, 50};
-
 const DialogDef &dialogDef(SetupDialog which)
 {
     for (const DialogDef &d : kDialogs)
@@ -101,12 +104,7 @@ const DialogDef &dialogDef(SetupDialog which)
     return kDialogs.front();
 }
 
-std::string orDefault(int32_t value, const char *unit)
-{
-    if (value < 0)
-        return "device default";
-    return std::to_string(value) + unit;
-}
+std::string tenths(int32_t value) { return std::to_string(value / 10) + "." + std::to_string(value % 10) + " s"; }
 
 std::string registerText(int32_t value)
 {
@@ -136,17 +134,25 @@ std::string fieldText(const Row &row, const SetupSnapshot &s)
         return text;
     }
     case Field::RingerOn:
-        return orDefault(s.ringerOnPeriod, "");
+        return tenths(s.ringerOnPeriod);
     case Field::RingerOff:
-        return orDefault(s.ringerOffPeriod, "");
+        return tenths(s.ringerOffPeriod);
+    case Field::TonePlan:
+        return s.tonePlan;
+    case Field::DialTone:
+        return s.dialTone;
+    case Field::RingBack:
+        return s.ringBack;
+    case Field::Busy:
+        return s.busy;
+    case Field::Reorder:
+        return s.reorder;
     case Field::RingerFrequency:
-        if (s.ringerItem >= 4 && s.ringerItem < 4 + static_cast<int32_t>(kRingerHz.size()))
-            return std::to_string(kRingerHz[static_cast<size_t>(s.ringerItem - 4)]) + " Hz";
-        return "25 Hz (default)";
+        return std::to_string(s.ringerHz) + " Hz";
     case Field::DaaConfiguration:
-        return s.daaItem < 0 ? "configuration 0 (default)" : "configuration " + std::to_string(s.daaItem);
+        return "configuration " + std::to_string(s.daaConfig);
     case Field::DaaBoost:
-        return s.daaBoostItem == 3 ? "on" : "off";
+        return s.daaBoost ? "on" : "off";
     case Field::CodecBoost:
         return registerText(s.codecBoost129) + " / " + registerText(s.codecBoost130);
     }

@@ -24,13 +24,18 @@ struct SetupSnapshot {
     std::string destinationCountry;
     int32_t devType = 0;
     int32_t revision = 0;
-    int32_t ringerOnPeriod = -1;  // -1: never set
-    int32_t ringerOffPeriod = -1;
-    int32_t ringerItem = -1;     // last item of command group 4 (4..7: 17, 20, 25, 50 Hz)
-    int32_t daaItem = -1;        // last item of command group 3
-    int32_t daaBoostItem = -1;   // last item of command group 6 (2 off, 3 on)
+    int32_t ringerOnPeriod = 0;  // in 100 ms
+    int32_t ringerOffPeriod = 0;
+    int32_t ringerHz = 25;
+    int32_t daaConfig = 0;  // item of the DAA configuration group
+    bool daaBoost = false;
     int32_t codecBoost129 = -1;  // register 66:129, -1 never written
     int32_t codecBoost130 = -1;
+    std::string tonePlan;  // the local country's call-progress tones
+    std::string dialTone;
+    std::string ringBack;
+    std::string busy;
+    std::string reorder;
 };
 
 // Window title of each dialog.

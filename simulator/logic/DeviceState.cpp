@@ -1,5 +1,6 @@
 #include "simulator/logic/DeviceState.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tvxsim {
@@ -12,12 +13,38 @@ void DeviceState::factoryReset()
         thresholds[static_cast<size_t>(t.selector)] = t.value;
     localCountry = kFactoryLocalCountry;
     destinationCountry = kFactoryDestinationCountry;
-    parameters.clear();
-    registers.clear();
-    selectedItem.fill(-1);
+    for (const ParameterRow &row : kParameterRows)
+        parameters[static_cast<size_t>(row.param)] = row.factory;
+    registers.fill(-1);
+    deviceMode = kFactoryDeviceMode;
+    daaConfig = 0;
+    ringerHz = kFactoryRingerHz;
+    makeBreak = 0;
+    auxContent = kAuxCodec;
+    pcSilent = false;
+    muteLine = false;
+    mutePhone = false;
+    echoSuppression = true;
+    wiretap = false;
+    daaBoost = false;
+    keypadBeep = true;
+    headset = false;
+    callWaiting = false;
     leds = 0;
     melody.clear();
-    toneRecords.clear();
+}
+
+int32_t DeviceState::parameter(Param p) const
+{
+    const ParameterRow &row = parameterRow(p);
+    return std::clamp(parameters[static_cast<size_t>(p)], row.min, row.max);
+}
+
+int32_t DeviceState::registerValue(int32_t block, int32_t reg) const
+{
+    if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock)
+        return -1;
+    return registers[static_cast<size_t>(block * kRegistersPerBlock + reg)];
 }
 
 bool isCountryText(const char *text)

@@ -1,14 +1,15 @@
 // What the simulated adapter remembers: identity, settings and the values the
-// tool reads back. Plain data; the library guards it with its own mutex.
+// tool reads back. Plain data in bounded tables; the library guards it with
+// its own mutex.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "device/tvxusb.h"
+#include "simulator/logic/Parameters.h"
 
 namespace tvxsim {
 
@@ -32,7 +33,15 @@ inline constexpr char kFactoryDestinationCountry[] = "1";
 inline constexpr size_t kCountryMaxDigits = 9;
 inline constexpr int32_t kMaxToneRecords = 64;
 inline constexpr int32_t kMaxMonitorTones = 256;
-inline constexpr int32_t kMaxRegisterBytes = 256;
+inline constexpr int32_t kRegisterBlocks = 256;
+inline constexpr int32_t kRegistersPerBlock = 256;
+
+// Items of the selection groups, as their command codes number them.
+inline constexpr int32_t kFactoryDeviceMode = 3;  // "Phone -Line (Default)"
+inline constexpr int32_t kFactoryRingerHz = 25;   // "25Hz (Default)"
+inline constexpr int32_t kAuxCodec = 4;           // "CODEC"
+inline constexpr int32_t kAuxWaveOut = 5;         // "Wave Out"
+inline constexpr int32_t kAuxMixed = 6;           // "Wave Out Mixed with CODEC"
 
 struct DeviceState {
     DeviceState() { factoryReset(); }
@@ -41,30 +50,43 @@ struct DeviceState {
     // the armed tone set and the analysis switch are not settings.
     void factoryReset();
 
+    // A parameter's value as the adapter uses it (within its row's range).
+    int32_t parameter(Param p) const;
+    // A register's value, or -1 when it was never written.
+    int32_t registerValue(int32_t block, int32_t reg) const;
+
     std::string serial;
     std::array<uint32_t, kThresholdSelectors> thresholds{};
     std::string localCountry;
     std::string destinationCountry;
-    std::map<int32_t, int32_t> parameters;   // command code -> value
-    std::map<uint32_t, uint8_t> registers;   // block << 16 | register -> value
-    std::array<int32_t, 16> selectedItem{};  // last item sent per command group, -1 none
+    std::array<int32_t, kParameterCount> parameters{};                      // as last sent, in Param order
+    std::array<int16_t, kRegisterBlocks * kRegistersPerBlock> registers{};  // -1 never written
+
+    int32_t deviceMode = kFactoryDeviceMode;
+    int32_t daaConfig = 0;
+    int32_t ringerHz = kFactoryRingerHz;
+    int32_t makeBreak = 0;
+    int32_t auxContent = kAuxCodec;
+    bool pcSilent = false;
+    bool muteLine = false;
+    bool mutePhone = false;
+    bool echoSuppression = true;
+    bool wiretap = false;
+    bool daaBoost = false;
+    bool keypadBeep = true;
+    bool headset = false;
+    bool callWaiting = false;
+
     uint8_t leds = 0;
     std::vector<uint8_t> melody;
-    std::vector<ToneGenRecord> toneRecords;  // the running tone set, empty when stopped
 
     int32_t devType = kDefaultDevType;
     bool analysisOn = false;
     const ToneMonitorEntry *monitorSet = nullptr;  // the caller's rows, valid while initialised
     int32_t monitorCount = 0;
-    int32_t monitorMode = 0;
 };
 
 // True for 1 to 9 decimal digits, terminated within 256 bytes.
 bool isCountryText(const char *text);
-
-inline uint32_t registerKey(int32_t block, int32_t reg)
-{
-    return (static_cast<uint32_t>(block) & 0xFFFFu) << 16 | (static_cast<uint32_t>(reg) & 0xFFFFu);
-}
 
 }  // namespace tvxsim

@@ -18,6 +18,11 @@ constexpr std::array kEventNames = std::to_array<EventName>({
     {kEvToneStopped, "Tone generation stopped", TextForm::Plain, nullptr},
     {kEvToneSetStarted, "Tone set generation started, ", TextForm::Number, " tones"},
     {kEvToneSetStopped, "Tone set generation stopped", TextForm::Plain, nullptr},
+    {kEvDialToneDetected, "Dial tone detected", TextForm::Plain, nullptr},
+    {kEvNoDialTone, "No dial tone", TextForm::Plain, nullptr},
+    {kEvAnswerDetected, "Answer detected", TextForm::Plain, nullptr},
+    {kEvNoAnswer, "No answer", TextForm::Plain, nullptr},
+    {kEvBusyDetected, "Busy detected", TextForm::Plain, nullptr},
     {kEvDtmfDetected, "DTMF digit detected: ", TextForm::DtmfKey, nullptr},
     {kEvDialled, "Dialled", TextForm::DialCode, nullptr},
     {kEvAnalysisOn, "Telephony analysis on", TextForm::Plain, nullptr},
@@ -73,7 +78,7 @@ constexpr std::array<DialCodeText, 30> kDialCodes = [] {
     for (int32_t i = 16; i < 26; ++i)
         t[i] = {"Dialled pulse digit ", i - 16};
     t[26] = {"Dialled hook flash", -1};
-    t[27] = {nullptr, -1};
+    t[27] = {"Dialled pause", -1};
     t[28] = {"Dialled wait for dial tone", -1};
     t[29] = {"Dialled wait for answer", -1};
     return t;

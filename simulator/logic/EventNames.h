@@ -20,8 +20,13 @@ enum SimEvent : int32_t {
     kEvToneStopped = 33,
     kEvToneSetStarted = 34,  // ScGenerateTones, param: record count
     kEvToneSetStopped = 35,
-    kEvDtmfDetected = 48,  // param: key 0..15 (0-9, *, #, A-D)
-    kEvDialled = 49,       // param: dial code 0..29
+    kEvDialToneDetected = 36,  // the dialler's wait for dial tone ended with dial tone
+    kEvNoDialTone = 37,        // ... ended by its time-out
+    kEvAnswerDetected = 38,    // the dialler's wait for answer ended with the answer
+    kEvNoAnswer = 39,          // ... ended by its time-out
+    kEvBusyDetected = 40,      // ... ended with a busy signal
+    kEvDtmfDetected = 48,      // param: key 0..15 (0-9, *, #, A-D)
+    kEvDialled = 49,           // param: dial code 0..29, as the dialler starts it
     kEvAnalysisOn = 50,
     kEvAnalysisOff = 51,
     kEvToneMonitorArmed = 52,    // param: number of tones

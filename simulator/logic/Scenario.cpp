@@ -1,9 +1,16 @@
 #include "simulator/logic/Scenario.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "simulator/logic/EventNames.h"
 
@@ -15,33 +22,62 @@ struct Token {
     bool quoted = false;
 };
 
-// Splits a line into tokens; '#' outside quotes ends it. Returns an error text
-// for an unterminated quote, else empty.
-std::string tokenize(std::string_view line, std::vector<Token> &out)
+// Why a line was refused: a fixed reason, the token it is about, and a fixed
+// tail. The message is only put together for the lines that are reported.
+struct Failure {
+    const char *reason = nullptr;
+    std::string_view token;
+    bool quoteToken = false;
+    const char *tail = "";
+
+    explicit operator bool() const { return reason != nullptr; }
+    std::string message() const
+    {
+        std::string m = reason;
+        if (quoteToken) {
+            m += " '";
+            m.append(token.substr(0, 40));
+            m += "'";
+        }
+        return m + tail;
+    }
+};
+
+constexpr Failure ok() { return {}; }
+Failure fail(const char *reason, const char *tail = "") { return {reason, {}, false, tail}; }
+Failure fail(const char *reason, const Token &t, const char *tail = "") { return {reason, t.text, true, tail}; }
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Splits a line into tokens; '#' outside quotes ends it.
+Failure tokenize(std::string_view line, std::vector<Token> &out)
 {
     size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
+        if (isBlank(c)) {
             ++i;
-        } else if (c == '#') {
+            continue;
+        }
+        if (c == '#')
             break;
-        } else if (c == '"') {
+        if (out.size() >= kScenarioMaxFields)
+            return fail("more than 1100 fields on the line");
+        if (c == '"') {
             const size_t end = line.find('"', i + 1);
             if (end == std::string_view::npos)
-                return "unterminated quoted text";
+                return fail("unterminated quoted text");
             out.push_back({line.substr(i + 1, end - i - 1), true});
             i = end + 1;
-        } else {
-            size_t end = i;
-            while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r' &&
-                   line[end] != '#' && line[end] != '"')
-                ++end;
-            out.push_back({line.substr(i, end - i), false});
-            i = end;
+            continue;
         }
+        size_t end = i;
+        while (end < line.size() && !isBlank(line[end]) && line[end] != '#' && line[end] != '"')
+            ++end;
+        out.push_back({line.substr(i, end - i), false});
+        i = end;
     }
-    return {};
+    return ok();
 }
 
 // Decimal with an optional minus sign, or hexadecimal with 0x.
@@ -72,6 +108,15 @@ bool parseInteger(const Token &t, int64_t lo, int64_t hi, int64_t &value)
     return value >= lo && value <= hi;
 }
 
+bool parseInt32(const Token &t, int64_t lo, int64_t hi, int32_t &value)
+{
+    int64_t v = 0;
+    if (!parseInteger(t, lo, hi, v))
+        return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
+
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -97,174 +142,299 @@ bool appendHexRun(std::string_view s, std::vector<uint8_t> &out)
     return true;
 }
 
-std::string quote(const Token &t) { return "'" + std::string(t.text) + "'"; }
+bool isDash(const Token &t) { return !t.quoted && t.text == "-"; }
+bool isWord(const Token &t, std::string_view word) { return !t.quoted && t.text == word; }
+
+// DTMF keys 0-9, *, #, A-D (either case), stored upper case.
+bool parseDigits(const Token &t, size_t maxLength, std::string &digits)
+{
+    if (!t.quoted || t.text.empty() || t.text.size() > maxLength)
+        return false;
+    digits.clear();
+    for (char c : t.text) {
+        if (c >= 'a' && c <= 'd')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (!((c >= '0' && c <= '9') || c == '*' || c == '#' || (c >= 'A' && c <= 'D')))
+            return false;
+        digits.push_back(c);
+    }
+    return true;
+}
 
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr int64_t kMaxDtmfMs = 10000;
 
 bool isCallerIdEvent(int32_t code) { return code == kEvCallerId || code == kEvCallWaitingCallerId; }
 
-// Parses "<ms> <event> [param] [side] [payload]" from tokens[first]. Returns an
-// error text, or empty with ev filled.
-std::string parseEventTokens(const std::vector<Token> &tokens, size_t first, ScenarioEvent &ev)
-{
-    if (first >= tokens.size())
-        return "missing time";
-    int64_t v = 0;
-    if (!parseInteger(tokens[first], 0, kScenarioMaxTimeMs, v))
-        return "bad time " + quote(tokens[first]) + " (0 to " + std::to_string(kScenarioMaxTimeMs) + " ms)";
-    ev.timeMs = v;
-
-    size_t i = first + 1;
-    if (i >= tokens.size())
-        return "missing event code";
-    if (!parseInteger(tokens[i], 0, kInt32Max, v))
-        return "bad event code " + quote(tokens[i]);
-    ev.code = static_cast<int32_t>(v);
-    ++i;
-
-    bool autoParam = true;
-    if (i < tokens.size()) {
-        if (!tokens[i].quoted && tokens[i].text == "-") {
-            autoParam = true;
-        } else if (parseInteger(tokens[i], kInt32Min, kInt32Max, v)) {
-            ev.param = static_cast<int32_t>(v);
-            autoParam = false;
-        } else {
-            return "bad parameter " + quote(tokens[i]);
-        }
-        ++i;
-    }
-    if (i < tokens.size()) {
-        if (!tokens[i].quoted && tokens[i].text == "-") {
-            ev.side = 0;
-        } else if (parseInteger(tokens[i], kInt32Min, kInt32Max, v)) {
-            ev.side = static_cast<int32_t>(v);
-        } else {
-            return "bad side " + quote(tokens[i]);
-        }
-        ++i;
-    }
-
-    if (ev.code == kEvToneMonitored) {
-        if (tokens.size() - i != 1 || !parseInteger(tokens[i], 0, kScenarioMaxToneRow, v))
-            return "event 229 needs one tone row (0 to " + std::to_string(kScenarioMaxToneRow) + ")";
-        ev.toneRow = static_cast<int32_t>(v);
-        if (autoParam)
-            ev.param = 0;
-        return {};
-    }
-
-    for (; i < tokens.size(); ++i) {
-        const Token &t = tokens[i];
-        if (t.quoted) {
-            ev.payload.insert(ev.payload.end(), t.text.begin(), t.text.end());
-        } else {
-            std::string_view s = t.text;
-            if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
-                s.remove_prefix(2);
-            if (!appendHexRun(s, ev.payload))
-                return "bad payload byte " + quote(t);
-        }
-        if (ev.payload.size() > kScenarioMaxPayload)
-            return "payload longer than " + std::to_string(kScenarioMaxPayload) + " bytes";
-    }
-
-    if (isCallerIdEvent(ev.code)) {
-        if (autoParam) {
-            ev.param = static_cast<int32_t>(ev.payload.size());
-        } else if (ev.param > static_cast<int32_t>(ev.payload.size())) {
-            return "byte count " + std::to_string(ev.param) + " exceeds the payload length " +
-                   std::to_string(ev.payload.size());
-        }
-    } else if (autoParam) {
-        ev.param = 0;
-    }
-    return {};
-}
-
-using Directive = std::string (*)(const std::vector<Token> &, Scenario &, int line);
-
-std::string parseDevType(const std::vector<Token> &tokens, Scenario &sc, int)
-{
-    int64_t v = 0;
-    if (tokens.size() != 2 || !parseInteger(tokens[1], kInt32Min, kInt32Max, v))
-        return "devtype needs one number";
-    sc.devType = static_cast<int32_t>(v);
-    return {};
-}
-
-std::string parseOpenError(const std::vector<Token> &tokens, Scenario &sc, int)
-{
-    int64_t v = 0;
-    if (tokens.size() != 2 || !parseInteger(tokens[1], kInt32Min, kInt32Max, v) || v == 0)
-        return "openerror needs one non-zero code";
-    sc.openError = static_cast<int32_t>(v);
-    return {};
-}
-
-std::string parseRepeat(const std::vector<Token> &tokens, Scenario &sc, int line)
-{
-    int64_t count = 0;
-    int64_t interval = 0;
-    if (tokens.size() < 2 || !parseInteger(tokens[1], 1, kScenarioMaxRepeat, count))
-        return "bad repeat count (1 to " + std::to_string(kScenarioMaxRepeat) + ")";
-    if (tokens.size() < 3 || !parseInteger(tokens[2], 0, kScenarioMaxTimeMs, interval))
-        return "bad repeat interval (0 to " + std::to_string(kScenarioMaxTimeMs) + " ms)";
-    ScenarioEvent ev;
-    ev.line = line;
-    if (std::string err = parseEventTokens(tokens, 3, ev); !err.empty())
-        return err;
-    if (ev.timeMs + interval * (count - 1) > kScenarioMaxTimeMs)
-        return "repeat runs past " + std::to_string(kScenarioMaxTimeMs) + " ms";
-    ev.count = count;
-    ev.intervalMs = interval;
-    sc.events.push_back(std::move(ev));
-    return {};
-}
-
-struct DirectiveRow {
-    std::string_view name;
-    Directive parse;
-};
-
-constexpr std::array kDirectives = std::to_array<DirectiveRow>({
-    {"devtype", parseDevType},
-    {"openerror", parseOpenError},
-    {"repeat", parseRepeat},
-});
-
-void parseLine(std::string_view text, int line, Scenario &sc)
-{
+struct Parser {
+    Scenario sc;
+    size_t payloadBytes = 0;
     std::vector<Token> tokens;
-    if (std::string err = tokenize(text, tokens); !err.empty()) {
-        sc.errors.push_back({line, std::move(err)});
-        return;
-    }
-    if (tokens.empty())
-        return;
 
-    const Token &head = tokens.front();
-    const char first = head.text.empty() ? ' ' : head.text.front();
-    const bool numeric = !head.quoted && ((first >= '0' && first <= '9') || first == '-');
-    std::string err;
-    if (numeric) {
+    bool full() const { return sc.events.size() + sc.actions.size() + sc.numbers.size() >= kScenarioMaxItems; }
+
+    // "<ms> <event> [param] [side] [payload]" from tokens[first].
+    Failure parseEvent(size_t first, ScenarioEvent &ev)
+    {
+        int64_t v = 0;
+        if (!parseInteger(tokens[first], 0, kScenarioMaxTimeMs, v))
+            return fail("bad time", tokens[first], " (0 to 86400000 ms)");
+        ev.timeMs = v;
+        size_t i = first + 1;
+        if (i >= tokens.size())
+            return fail("missing event code");
+        if (!parseInteger(tokens[i], 0, kInt32Max, v))
+            return fail("bad event code", tokens[i]);
+        ev.code = static_cast<int32_t>(v);
+        ++i;
+
+        bool autoParam = true;
+        if (i < tokens.size()) {
+            if (!isDash(tokens[i])) {
+                if (!parseInt32(tokens[i], kInt32Min, kInt32Max, ev.param))
+                    return fail("bad parameter", tokens[i]);
+                autoParam = false;
+            }
+            ++i;
+        }
+        if (i < tokens.size()) {
+            if (!isDash(tokens[i]) && !parseInt32(tokens[i], kInt32Min, kInt32Max, ev.side))
+                return fail("bad side", tokens[i]);
+            ++i;
+        }
+
+        if (ev.code == kEvToneMonitored) {
+            if (tokens.size() - i != 1 || !parseInt32(tokens[i], 0, kScenarioMaxToneRow, ev.toneRow))
+                return fail("event 229 needs one tone row (0 to 255)");
+            return ok();
+        }
+
+        for (; i < tokens.size(); ++i) {
+            const Token &t = tokens[i];
+            if (t.quoted) {
+                ev.payload.insert(ev.payload.end(), t.text.begin(), t.text.end());
+            } else {
+                std::string_view s = t.text;
+                if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+                    s.remove_prefix(2);
+                if (!appendHexRun(s, ev.payload))
+                    return fail("bad payload byte", t);
+            }
+            if (ev.payload.size() > kScenarioMaxPayload)
+                return fail("payload longer than 1024 bytes");
+        }
+        if (payloadBytes + ev.payload.size() > kScenarioMaxTotalPayload)
+            return fail("payloads of the file exceed 4 MiB");
+
+        if (isCallerIdEvent(ev.code)) {
+            if (autoParam)
+                ev.param = static_cast<int32_t>(ev.payload.size());
+            else if (ev.param < 0)
+                return fail("negative byte count", tokens[first + 2]);
+            else if (ev.param > static_cast<int32_t>(ev.payload.size()))
+                return fail("byte count exceeds the payload length", tokens[first + 2]);
+        }
+        return ok();
+    }
+
+    Failure addEvent(ScenarioEvent ev)
+    {
+        payloadBytes += ev.payload.size();
+        sc.events.push_back(std::move(ev));
+        return ok();
+    }
+
+    Failure parseRepeat(int line)
+    {
+        int64_t count = 0;
+        int64_t interval = 0;
+        if (tokens.size() < 2 || !parseInteger(tokens[1], 1, kScenarioMaxRepeat, count))
+            return fail("bad repeat count (1 to 100000000)");
+        if (tokens.size() < 3 || !parseInteger(tokens[2], 0, kScenarioMaxTimeMs, interval))
+            return fail("bad repeat interval (0 to 86400000 ms)");
+        if (tokens.size() < 4)
+            return fail("missing time");
         ScenarioEvent ev;
         ev.line = line;
-        err = parseEventTokens(tokens, 0, ev);
-        if (err.empty())
-            sc.events.push_back(std::move(ev));
-    } else {
-        err = "unknown directive " + quote(head);
-        for (const DirectiveRow &d : kDirectives) {
-            if (!head.quoted && head.text == d.name) {
-                err = d.parse(tokens, sc, line);
-                break;
+        if (Failure f = parseEvent(3, ev))
+            return f;
+        if (ev.timeMs + interval * (count - 1) > kScenarioMaxTimeMs)
+            return fail("repeat runs past 86400000 ms");
+        ev.count = count;
+        ev.intervalMs = interval;
+        return addEvent(std::move(ev));
+    }
+
+    Failure parseNumber(int line)
+    {
+        NumberRule rule;
+        rule.line = line;
+        if (tokens.size() < 3 || !parseDigits(tokens[1], kScenarioMaxNumberDigits, rule.digits))
+            return fail("number needs quoted digits (0-9, *, #, A-D; at most 32) and a route");
+        const Token &route = tokens[2];
+        if (isWord(route, "answer")) {
+            if (tokens.size() != 4 || !parseInteger(tokens[3], 0, kScenarioMaxTimeMs, rule.answerMs))
+                return fail("number ... answer needs one time in ms");
+            rule.kind = RouteKind::Answer;
+        } else if (isWord(route, "busy") && tokens.size() == 3) {
+            rule.kind = RouteKind::Busy;
+        } else if (isWord(route, "no-answer") && tokens.size() == 3) {
+            rule.kind = RouteKind::NoAnswer;
+        } else {
+            return fail("bad route", route, " (answer <ms>, busy or no-answer)");
+        }
+        sc.numbers.push_back(std::move(rule));
+        return ok();
+    }
+
+    Failure parseAction(ScenarioAction &a);
+    void parseLine(std::string_view text, int line);
+};
+
+struct VerbRow {
+    std::string_view target;
+    std::string_view verb;
+    ActionTarget t;
+    ActionVerb v;
+};
+
+constexpr std::array kVerbs = std::to_array<VerbRow>({
+    {"far", "ring", ActionTarget::Far, ActionVerb::Ring},
+    {"far", "answer", ActionTarget::Far, ActionVerb::Answer},
+    {"far", "hangup", ActionTarget::Far, ActionVerb::Hangup},
+    {"far", "dtmf", ActionTarget::Far, ActionVerb::Dtmf},
+    {"far", "tone", ActionTarget::Far, ActionVerb::Tone},
+    {"far", "speech", ActionTarget::Far, ActionVerb::Speech},
+    {"phone", "offhook", ActionTarget::Phone, ActionVerb::OffHook},
+    {"phone", "onhook", ActionTarget::Phone, ActionVerb::OnHook},
+    {"phone", "flash", ActionTarget::Phone, ActionVerb::Flash},
+    {"phone", "keys", ActionTarget::Phone, ActionVerb::Keys},
+    {"phone", "speech", ActionTarget::Phone, ActionVerb::Speech},
+    {"phone", "tone", ActionTarget::Phone, ActionVerb::Tone},
+    {"pc", "dtmf", ActionTarget::Pc, ActionVerb::Dtmf},
+    {"pc", "tone", ActionTarget::Pc, ActionVerb::Tone},
+    {"pc", "speech", ActionTarget::Pc, ActionVerb::Speech},
+});
+
+// tokens: <ms> <target> <verb> arguments...
+Failure Parser::parseAction(ScenarioAction &a)
+{
+    const auto row = std::find_if(kVerbs.begin(), kVerbs.end(), [this](const VerbRow &r) {
+        return tokens.size() >= 3 && isWord(tokens[1], r.target) && isWord(tokens[2], r.verb);
+    });
+    if (row == kVerbs.end()) {
+        if (!isWord(tokens[1], "far") && !isWord(tokens[1], "phone") && !isWord(tokens[1], "pc"))
+            return fail("unknown action target", tokens[1], " (far, phone or pc)");
+        return tokens.size() >= 3 ? fail("unknown action", tokens[2]) : fail("missing action");
+    }
+    a.target = row->t;
+    a.verb = row->v;
+    const size_t args = tokens.size() - 3;
+    const Token *arg = tokens.data() + 3;
+    switch (a.verb) {
+    case ActionVerb::Ring:
+        if (args > 1 || (args == 1 && !parseInt32(arg[0], 1, 1000, a.count)))
+            return fail("far ring takes an optional count of rings (1 to 1000)");
+        return ok();
+    case ActionVerb::Answer:
+    case ActionVerb::Hangup:
+    case ActionVerb::OffHook:
+    case ActionVerb::OnHook:
+    case ActionVerb::Flash:
+        return args == 0 ? ok() : fail("the action takes no arguments");
+    case ActionVerb::Keys:
+        if (args != 1 || !parseDigits(arg[0], kScenarioMaxDigits, a.digits))
+            return fail("keys needs quoted digits (0-9, *, #, A-D; at most 64)");
+        return ok();
+    case ActionVerb::Dtmf:
+        a.onMs = kScenarioDtmfOnMs;
+        a.offMs = kScenarioDtmfOffMs;
+        if ((args != 1 && args != 3) || !parseDigits(arg[0], kScenarioMaxDigits, a.digits))
+            return fail("dtmf needs quoted digits (0-9, *, #, A-D; at most 64) and optional on and off ms");
+        if (args == 3 && (!parseInt32(arg[1], 1, kMaxDtmfMs, a.onMs) || !parseInt32(arg[2], 0, kMaxDtmfMs, a.offMs)))
+            return fail("dtmf on time is 1 to 10000 ms, off time 0 to 10000 ms");
+        return ok();
+    case ActionVerb::Tone:
+        if (args != 6 || !parseInt32(arg[0], 1, 3999, a.f1) || !parseInt32(arg[1], 0, 3999, a.f2) ||
+            !parseInt32(arg[2], -60, 3, a.dbm0) || !parseInt32(arg[3], 1, kScenarioMaxTimeMs, a.onMs) ||
+            !parseInt32(arg[4], 0, kScenarioMaxTimeMs, a.offMs) ||
+            !parseInteger(arg[5], 1, kScenarioMaxTimeMs, a.lengthMs))
+            return fail("tone needs <f1 1-3999> <f2 0-3999> <dBm0 -60-3> <on-ms> <off-ms> <total-ms>");
+        return ok();
+    case ActionVerb::Speech:
+        a.dbm0 = kScenarioSpeechDbm0;
+        if (args < 1 || args > 2 || !parseInteger(arg[0], 1, kScenarioMaxTimeMs, a.lengthMs) ||
+            (args == 2 && !parseInt32(arg[1], -60, 0, a.dbm0)))
+            return fail("speech needs a duration in ms and an optional level (-60 to 0 dBm0)");
+        return ok();
+    }
+    return fail("unknown action");
+}
+
+void Parser::parseLine(std::string_view text, int line)
+{
+    tokens.clear();
+    Failure f = tokenize(text, tokens);
+    if (!f && tokens.empty())
+        return;
+    if (!f && full())
+        f = fail("more than 65536 items in the file");
+    if (!f) {
+        const Token &head = tokens.front();
+        const char first = head.text.empty() ? ' ' : head.text.front();
+        if (!head.quoted && ((first >= '0' && first <= '9') || first == '-')) {
+            if (tokens.size() >= 2 && !tokens[1].quoted && !tokens[1].text.empty() &&
+                std::isalpha(static_cast<unsigned char>(tokens[1].text.front()))) {
+                ScenarioAction a;
+                a.line = line;
+                int64_t ms = 0;
+                if (!parseInteger(head, 0, kScenarioMaxTimeMs, ms))
+                    f = fail("bad time", head, " (0 to 86400000 ms)");
+                else if (!(f = parseAction(a))) {
+                    a.timeMs = ms;
+                    sc.actions.push_back(std::move(a));
+                }
+            } else {
+                ScenarioEvent ev;
+                ev.line = line;
+                f = parseEvent(0, ev);
+                if (!f)
+                    f = addEvent(std::move(ev));
             }
+        } else if (isWord(head, "repeat")) {
+            f = parseRepeat(line);
+        } else if (isWord(head, "number")) {
+            f = parseNumber(line);
+        } else if (isWord(head, "devtype")) {
+            int32_t v = 0;
+            if (tokens.size() != 2 || !parseInt32(tokens[1], kInt32Min, kInt32Max, v))
+                f = fail("devtype needs one number");
+            else
+                sc.devType = v;
+        } else if (isWord(head, "openerror")) {
+            int32_t v = 0;
+            if (tokens.size() != 2 || !parseInt32(tokens[1], kInt32Min, kInt32Max, v) || v == 0)
+                f = fail("openerror needs one non-zero code");
+            else
+                sc.openError = v;
+        } else {
+            f = fail("unknown directive", head);
         }
     }
-    if (!err.empty())
-        sc.errors.push_back({line, std::move(err)});
+    if (!f)
+        return;
+    ++sc.badLines;
+    if (sc.errors.size() < kScenarioMaxReportedErrors)
+        sc.errors.push_back({line, f.message()});
+}
+
+Scenario fileError(std::string message)
+{
+    Scenario sc;
+    sc.errors.push_back({0, std::move(message)});
+    sc.badLines = 1;
+    return sc;
 }
 
 }  // namespace
@@ -277,41 +447,69 @@ int64_t Scenario::totalEvents() const
     return n;
 }
 
+int64_t Scenario::lastTimeMs() const
+{
+    int64_t last = 0;
+    for (const ScenarioEvent &ev : events)
+        last = std::max(last, ev.timeMs + ev.intervalMs * (ev.count - 1));
+    for (const ScenarioAction &a : actions)
+        last = std::max(last, a.timeMs + (a.verb == ActionVerb::Tone || a.verb == ActionVerb::Speech ? a.lengthMs : 0));
+    return last;
+}
+
 Scenario parseScenario(std::string_view text)
 {
-    Scenario sc;
+    Parser p;
+    p.tokens.reserve(64);
     int line = 0;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        ++line;
-        parseLine(text.substr(start, end - start), line, sc);
+        if (line < std::numeric_limits<int>::max())
+            ++line;
+        p.parseLine(text.substr(start, end - start), line);
         start = end + 1;
     }
-    return sc;
+    return std::move(p.sc);
 }
 
 Scenario loadScenarioFile(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Scenario sc;
-        sc.errors.push_back({0, "cannot read the file"});
-        return sc;
+    // Non-blocking, so that a FIFO cannot hold the caller up before it is refused.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fileError(std::string("cannot read the file: ") + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fileError("not a regular file (a directory, FIFO or device is refused)");
+    }
+    if (static_cast<uint64_t>(st.st_size) > kScenarioMaxFileBytes) {
+        ::close(fd);
+        return fileError("file larger than 16777216 bytes");
     }
     std::string text;
-    std::array<char, 65536> chunk{};
-    while (text.size() <= kScenarioMaxFileBytes && in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        text.append(chunk.data(), static_cast<size_t>(in.gcount()));
+    text.resize(static_cast<size_t>(st.st_size) + 1);  // one more byte shows a file that grew
+    size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            return fileError(std::string("cannot read the file: ") + std::strerror(err));
+        }
+        if (n == 0)
+            break;
+        got += static_cast<size_t>(n);
     }
-    if (text.size() > kScenarioMaxFileBytes) {
-        Scenario sc;
-        sc.errors.push_back({0, "file larger than " + std::to_string(kScenarioMaxFileBytes) + " bytes"});
-        return sc;
-    }
+    ::close(fd);
+    if (got > kScenarioMaxFileBytes)
+        return fileError("file larger than 16777216 bytes");
+    text.resize(got);
     return parseScenario(text);
 }
 

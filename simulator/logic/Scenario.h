@@ -1,13 +1,17 @@
-// Scenario files: the events the simulated adapter fires after ScOpen.
+// Scenario files: what happens on the far end, on the phone and on the PC
+// side after ScOpen, the routes of dialled numbers, and raw events.
 //
 // One item per line, '#' starts a comment (outside quoted text):
-//   <ms> <event> [<param>|-] [<side>] [payload...]   an event, <ms> after ScOpen
-//   repeat <count> <every-ms> <ms> <event> ...        the same event <count> times
+//   <ms> <event> [<param>|-] [<side>] [payload...]   a raw event <ms> after ScOpen
+//   repeat <count> <every-ms> <ms> <event> ...        the same raw event <count> times
+//   <ms> far ring [<count>] | far answer | far hangup
+//   <ms> far|pc dtmf "<digits>" [<on-ms> <off-ms>]
+//   <ms> far|pc|phone tone <f1> <f2> <dBm0> <on-ms> <off-ms> <total-ms>
+//   <ms> far|pc|phone speech <duration-ms> [<dBm0>]
+//   <ms> phone offhook | phone onhook | phone flash | phone keys "<digits>"
+//   number "<digits>" answer <ms> | busy | no-answer
 //   devtype <n>                                       device type for ScGetDevType
 //   openerror <code>                                  ScOpen fails with <code>
-// Payload: hexadecimal bytes ("80", "801E") and "quoted text" (its bytes).
-// Event 229 takes a tone row of the armed set instead of a payload. For 225
-// and 228 a missing param or "-" means the payload length.
 // See simulator/README.md.
 #pragma once
 
@@ -33,6 +37,57 @@ struct ScenarioEvent {
     bool operator==(const ScenarioEvent &) const = default;
 };
 
+enum class ActionTarget : uint8_t {
+    Far,
+    Phone,
+    Pc,
+};
+
+enum class ActionVerb : uint8_t {
+    Ring,
+    Answer,
+    Hangup,
+    Dtmf,
+    Tone,
+    Speech,
+    OffHook,
+    OnHook,
+    Flash,
+    Keys,
+};
+
+struct ScenarioAction {
+    int64_t timeMs = 0;
+    ActionTarget target = ActionTarget::Far;
+    ActionVerb verb = ActionVerb::Ring;
+    std::string digits;    // dtmf, keys
+    int32_t count = -1;    // ring: rings, -1 until answered
+    int32_t onMs = 0;      // dtmf, tone
+    int32_t offMs = 0;     // dtmf, tone
+    int32_t f1 = 0;        // tone
+    int32_t f2 = 0;        // tone
+    int32_t dbm0 = 0;      // tone, speech
+    int64_t lengthMs = 0;  // tone: total; speech: duration
+    int line = 0;
+
+    bool operator==(const ScenarioAction &) const = default;
+};
+
+enum class RouteKind : uint8_t {
+    Answer,
+    Busy,
+    NoAnswer,
+};
+
+struct NumberRule {
+    std::string digits;
+    RouteKind kind = RouteKind::Answer;
+    int64_t answerMs = 0;
+    int line = 0;
+
+    bool operator==(const NumberRule &) const = default;
+};
+
 struct ScenarioError {
     int line = 0;
     std::string message;
@@ -41,25 +96,43 @@ struct ScenarioError {
 };
 
 struct Scenario {
-    std::vector<ScenarioEvent> events;  // in file order
+    std::vector<ScenarioEvent> events;    // in file order
+    std::vector<ScenarioAction> actions;  // in file order
+    std::vector<NumberRule> numbers;      // in file order; the last rule for a number counts
     std::optional<int32_t> devType;
     std::optional<int32_t> openError;
-    std::vector<ScenarioError> errors;  // malformed lines, skipped
+    std::vector<ScenarioError> errors;  // the first kScenarioMaxReportedErrors malformed lines
+    int64_t badLines = 0;               // every malformed line (skipped), reported or not
 
-    // Number of callbacks the events make, repeats counted.
+    // Number of callbacks the raw events make, repeats counted.
     int64_t totalEvents() const;
+    // The latest time at which anything is scheduled, in ms after ScOpen.
+    int64_t lastTimeMs() const;
 };
 
 // Limits that keep a bad file from exhausting memory or time.
 inline constexpr int64_t kScenarioMaxTimeMs = 24LL * 3600 * 1000;  // a day
 inline constexpr int64_t kScenarioMaxRepeat = 100'000'000;
 inline constexpr size_t kScenarioMaxPayload = 1024;
+inline constexpr size_t kScenarioMaxTotalPayload = 4u * 1024 * 1024;
+inline constexpr size_t kScenarioMaxItems = 65536;  // events, actions and numbers together
+inline constexpr size_t kScenarioMaxFields = 1100;  // per line
 inline constexpr int32_t kScenarioMaxToneRow = 255;
 inline constexpr size_t kScenarioMaxFileBytes = 16u * 1024 * 1024;
+inline constexpr size_t kScenarioMaxReportedErrors = 20;
+inline constexpr size_t kScenarioMaxDigits = 64;
+inline constexpr size_t kScenarioMaxNumberDigits = 32;
+
+// Defaults of optional action fields.
+inline constexpr int32_t kScenarioDtmfOnMs = 300;
+inline constexpr int32_t kScenarioDtmfOffMs = 200;
+inline constexpr int32_t kScenarioSpeechDbm0 = -20;
 
 Scenario parseScenario(std::string_view text);
 
-// Reads and parses a file. A file that cannot be read gives one error at line 0.
+// Reads and parses a regular file. A file that cannot be read, that is not
+// a regular file (a directory, a FIFO, a device) or that is too large gives
+// one error at line 0 and nothing else.
 Scenario loadScenarioFile(const std::string &path);
 
 }  // namespace tvxsim

@@ -22,6 +22,7 @@ enum SimError : int32_t {
     kErrWrongThread = 13,        // ScOpen from the event thread; a dialog off the GUI thread
     kErrTruncated = 14,          // the text did not fit: written cut short, still terminated
     kErrUnknownEvent = 15,       // ScTranslateEventToString: code not in the table (text written)
+    kErrDialQueueFull = 16,      // ScDoCommand 140: 512 dial codes are already waiting
 };
 
 }  // namespace tvxsim

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "device/tvxusb.h"
+#include "simulator/logic/ToolToneSet.h"
 
 #include <unistd.h>
 
@@ -164,25 +167,24 @@ inline std::string useScenario(const std::string &name, const std::string &text)
 // The 16 tones the tool arms, in static storage like the tool's.
 inline const ToneMonitorEntry *toneSet()
 {
-    static const ToneMonitorEntry set[16] = {
-        {0, "0", 2000, 941, 1336, 0},
-        {0, "1", 2000, 697, 1209, 0},
-        {0, "2", 2000, 697, 1336, 0},
-        {0, "3", 2000, 697, 1477, 0},
-        {0, "4", 2000, 770, 1209, 0},
-        {0, "5", 2000, 770, 1336, 0},
-        {0, "6", 2000, 770, 1477, 0},
-        {0, "7", 2000, 852, 1209, 0},
-        {0, "8", 2000, 852, 1336, 0},
-        {0, "9", 2000, 852, 1477, 0},
-        {0, "10", 2000, 941, 1209, 0},
-        {0, "11", 2000, 941, 1477, 0},
-        {0, "12", 2000, 941, 1633, 0},
-        {0, "Silent", 10000, 0, 0, 0},
-        {0, "14", 300, 825, 0, 0},
-        {0, "15", 1000, 825, 0, 0},
-    };
-    return set;
+    static const auto set = [] {
+        std::array<ToneMonitorEntry, tvxsim::kToolToneSet.size()> rows{};
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const tvxsim::ToolTone &t = tvxsim::kToolToneSet[i];
+            rows[i] = {0, t.name, t.duration, t.f1, t.f2, 0};
+        }
+        return rows;
+    }();
+    return set.data();
+}
+
+// A test name from a description: letters and digits, the rest as '_'.
+inline std::string nameOf(std::string text)
+{
+    for (char &c : text)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return text;
 }
 
 // Leaves the library closed, shut down and without a scenario. The recorders

@@ -1,5 +1,6 @@
-// Pure parts of the simulated adapter: event texts, command confirmations,
-// caller-ID record checks, country texts and the spectrum scale.
+// Pure parts of the simulated adapter: event texts, the command and
+// parameter tables, caller-ID record checks, country texts and the spectrum
+// scale.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,11 +9,13 @@
 #include <set>
 #include <string>
 
+#include "panel/logic/ParameterTable.h"
 #include "simulator/logic/AnalysisLevels.h"
 #include "simulator/logic/CidCheck.h"
-#include "simulator/logic/CommandEvents.h"
+#include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/EventNames.h"
+#include "simulator/logic/Parameters.h"
 #include "simulator/logic/SimErrors.h"
 #include "tests/simulator/SimTestSupport.h"
 
@@ -49,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{48, 11, "DTMF digit detected: #"}, TextCase{48, 16, "DTMF digit detected: key 16"},
                       TextCase{49, 5, "Dialled digit 5"}, TextCase{49, 10, "Dialled digit *"},
                       TextCase{49, 15, "Dialled digit D"}, TextCase{49, 21, "Dialled pulse digit 5"},
-                      TextCase{49, 26, "Dialled hook flash"}, TextCase{49, 27, "Dialled code 27"},
+                      TextCase{49, 26, "Dialled hook flash"}, TextCase{49, 27, "Dialled pause"},
                       TextCase{49, 28, "Dialled wait for dial tone"}, TextCase{49, 29, "Dialled wait for answer"},
                       TextCase{49, -1, "Dialled code -1"}, TextCase{50, 0, "Telephony analysis on"},
                       TextCase{51, 0, "Telephony analysis off"}, TextCase{64, 0, "Off Hook"},
@@ -57,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{81, (1 << 16) | 120, "Threshold 1 set to 120"},
                       TextCase{82, 44, "Local country set to 44"}, TextCase{83, 972, "Destination country set to 972"},
                       TextCase{96, 0xC1, "LEDs: test on, lamps 0x41"}, TextCase{96, 0x04, "LEDs: test off, lamps 0x04"},
-                      TextCase{98, 3, "Melody loaded, 3 bytes"},
+                      TextCase{98, 3, "Melody loaded, 3 bytes"}, TextCase{36, 0, "Dial tone detected"},
+                      TextCase{39, 0, "No answer"}, TextCase{40, 0, "Busy detected"},
                       TextCase{102, (66 << 8) | 129, "Hardware registers written at 66:129"},
                       TextCase{225, 32, "Caller ID received, 32 bytes"}));
 
@@ -91,80 +95,93 @@ TEST(EventNames, TextIsCutAndTerminatedInASmallBuffer)
     EXPECT_EQ(out[6], 'x');
 }
 
-struct CommandCase {
+struct ParameterCase {
     int32_t code;
-    int32_t param;
-    int count;
-    Confirmation first;
-    Confirmation second;
+    int32_t sent;
+    int32_t used;
 };
-void PrintTo(const CommandCase &c, std::ostream *os) { *os << "code " << c.code << " param " << c.param; }
+void PrintTo(const ParameterCase &c, std::ostream *os) { *os << "code " << c.code << " sent " << c.sent; }
 
-class CommandConfirmation : public ::testing::TestWithParam<CommandCase> {};
+class ParameterValue : public ::testing::TestWithParam<ParameterCase> {};
 
-TEST_P(CommandConfirmation, ReportsTheEventsOfTheCode)
+// A value is used as sent within the row's range and as the nearest end outside it.
+TEST_P(ParameterValue, IsUsedWithinItsRange)
 {
-    const CommandCase &c = GetParam();
-    const CommandConfirmations got = confirmCommand(c.code, c.param);
-    ASSERT_EQ(got.count, c.count);
-    const std::array<Confirmation, 2> expected = {c.first, c.second};
-    for (int i = 0; i < c.count; ++i) {
-        const Confirmation &g = got.events[static_cast<size_t>(i)];
-        const Confirmation &e = expected[static_cast<size_t>(i)];
-        EXPECT_EQ(g.event, e.event) << i;
-        EXPECT_EQ(g.param, e.param) << i;
-        EXPECT_EQ(g.side, e.side) << i;
-        EXPECT_EQ(g.delayMs, e.delayMs) << i;
+    const ParameterCase &c = GetParam();
+    const ParameterRow *row = parameterRowForCode(c.code);
+    ASSERT_NE(row, nullptr);
+    DeviceState st;
+    EXPECT_EQ(st.parameter(row->param), row->factory);
+    st.parameters[static_cast<size_t>(row->param)] = c.sent;
+    EXPECT_EQ(st.parameter(row->param), c.used);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ParameterValue,
+                         ::testing::Values(ParameterCase{135, 30, 30}, ParameterCase{135, 0, 1},
+                                           ParameterCase{199, 50, 50}, ParameterCase{199, 5, 20},
+                                           ParameterCase{237, 32766, 1000}, ParameterCase{237, -5, 0},
+                                           ParameterCase{142, 2147483647, 128}, ParameterCase{168, -2147483647 - 1, 0},
+                                           ParameterCase{215, 255, 255}));
+
+// The factory values are the defaults the tool shows, so that an adapter
+// fresh from the factory behaves as the tool's panel says.
+TEST(Parameters, FactoryValuesMatchTheToolsDefaults)
+{
+    const std::vector<std::pair<int32_t, int32_t>> toolDefaults = {
+        {135, 30}, {151, 20}, {167, 4}, {183, 30}, {199, 95}, {215, 2}, {141, 70}, {221, 100}, {237, 100}, {142, 63}};
+    for (const auto &[code, value] : toolDefaults) {
+        const ParameterRow *row = parameterRowForCode(code);
+        ASSERT_NE(row, nullptr) << code;
+        EXPECT_EQ(row->factory, value) << code;
+    }
+    EXPECT_EQ(parameterRowForCode(140), nullptr);
+    EXPECT_EQ(parameterRowForCode(-1), nullptr);
+}
+
+// The detector's level of a threshold is exactly the dBm the tool shows for it.
+TEST(Parameters, ThresholdLevelIsTheToolsScale)
+{
+    for (uint32_t v : {0u, 9u, 120u, 999u, 16383u, 32766u})
+        EXPECT_DOUBLE_EQ(thresholdToDbm0(v), tvx::ThresholdToDbm(v)) << v;
+    EXPECT_DOUBLE_EQ(thresholdToDbm0(40000), thresholdToDbm0(32766));
+    EXPECT_FLOAT_EQ(voiceBandLowHz(85), 340.0f);
+    EXPECT_FLOAT_EQ(voiceBandHighHz(112), 3500.0f);
+    EXPECT_FLOAT_EQ(voiceThresholdDbm0(63), -32.5f);
+}
+
+struct CommandTableCase {
+    int32_t code;
+    bool known;
+    CommandKind kind;
+    int32_t value;
+};
+void PrintTo(const CommandTableCase &c, std::ostream *os) { *os << "code " << c.code; }
+
+class CommandTable : public ::testing::TestWithParam<CommandTableCase> {};
+
+TEST_P(CommandTable, NamesWhatACodeDoes)
+{
+    const CommandTableCase &c = GetParam();
+    const CommandRow *row = findCommand(c.code);
+    ASSERT_EQ(row != nullptr, c.known);
+    if (row) {
+        EXPECT_EQ(row->kind, c.kind);
+        EXPECT_EQ(row->value, c.value);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CommandConfirmation,
-    ::testing::Values(
-        CommandCase{20, 0, 1, {kEvRingingStarted, 0, 0, 0}, {}}, CommandCase{4, 0, 1, {kEvRingingStopped, 0, 0, 0}, {}},
-        CommandCase{46, 0, 1, {kEvOffHook, 0, TVX_SIDE_PHONE, 0}, {}},
-        CommandCase{62, 0, 1, {kEvOnHook, 0, TVX_SIDE_PHONE, 0}, {}},
-        CommandCase{12, 0, 1, {kEvToneStarted, 0, 0, 0}, {}}, CommandCase{28, 0, 1, {kEvToneStarted, 1, 0, 0}, {}},
-        CommandCase{44, 0, 1, {kEvToneStarted, 2, 0, 0}, {}}, CommandCase{60, 0, 1, {kEvToneStarted, 3, 0, 0}, {}},
-        CommandCase{76, 0, 1, {kEvToneStarted, 4, 0, 0}, {}}, CommandCase{108, 0, 1, {kEvToneStarted, 5, 0, 0}, {}},
-        CommandCase{108, 1, 2, {kEvToneStarted, 6, 0, 0}, {kEvToneStopped, 0, 0, kBeepEndsAfterMs}},
-        CommandCase{108, 2, 1, {kEvToneStarted, 7, 0, 0}, {}}, CommandCase{124, 0, 1, {kEvToneStopped, 0, 0, 0}, {}},
-        CommandCase{140, 31, 1, {kEvAnalysisOn, 0, 0, 0}, {}}, CommandCase{140, 30, 1, {kEvAnalysisOff, 0, 0, 0}, {}},
-        CommandCase{140, 0, 1, {kEvDialled, 0, 0, 0}, {}}, CommandCase{140, 29, 1, {kEvDialled, 29, 0, 0}, {}},
-        CommandCase{140, 32, 0, {}, {}}, CommandCase{140, -1, 0, {}, {}},
-        CommandCase{135, 30, 1, {kEvParameterChanged, (135 << 16) | 30, 0, 0}, {}},
-        CommandCase{215, 255, 1, {kEvParameterChanged, (215 << 16) | 255, 0, 0}, {}},
-        CommandCase{136, 7, 1, {kEvParameterChanged, (136 << 16) | 7, 0, 0}, {}},
-        CommandCase{237, 100, 1, {kEvParameterChanged, (237 << 16) | 100, 0, 0}, {}},
-        CommandCase{142, 63, 1, {kEvParameterChanged, (142 << 16) | 63, 0, 0}, {}},
-        CommandCase{141, 70000, 1, {kEvParameterChanged, (141 << 16) | 0xFFFF, 0, 0}, {}},
-        CommandCase{58, 0, 0, {}, {}},   // device mode: no echo
-        CommandCase{126, 1, 0, {}, {}},  // group 14 item 7 is a switch
-        CommandCase{13, 0, 0, {}, {}},   // group 13 item 0 is make/break
-        CommandCase{-5, 0, 0, {}, {}}));
-
-struct ParameterCodeCase {
-    int32_t code;
-    bool parameter;
-};
-void PrintTo(const ParameterCodeCase &c, std::ostream *os) { *os << "code " << c.code; }
-
-class ParameterCode : public ::testing::TestWithParam<ParameterCodeCase> {};
-
-TEST_P(ParameterCode, GroupsSevenEightThirteenAndFourteenItemEight)
-{
-    EXPECT_EQ(isParameterCode(GetParam().code), GetParam().parameter) << GetParam().code;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ParameterCode,
-    ::testing::Values(ParameterCodeCase{135, true}, ParameterCodeCase{151, true}, ParameterCodeCase{167, true},
-                      ParameterCodeCase{183, true}, ParameterCodeCase{199, true}, ParameterCodeCase{215, true},
-                      ParameterCodeCase{136, true}, ParameterCodeCase{152, true}, ParameterCodeCase{168, true},
-                      ParameterCodeCase{141, true}, ParameterCodeCase{221, true}, ParameterCodeCase{237, true},
-                      ParameterCodeCase{142, true}, ParameterCodeCase{7, false}, ParameterCodeCase{13, false},
-                      ParameterCodeCase{158, false}, ParameterCodeCase{126, false}, ParameterCodeCase{140, false},
-                      ParameterCodeCase{-121, false}));
+INSTANTIATE_TEST_SUITE_P(Table, CommandTable,
+                         ::testing::Values(CommandTableCase{2, true, CommandKind::PcSilent, 1},
+                                           CommandTableCase{68, true, CommandKind::RingerFrequency, 17},
+                                           CommandTableCase{116, true, CommandKind::RingerFrequency, 50},
+                                           CommandTableCase{122, true, CommandKind::DeviceMode, 7},
+                                           CommandTableCase{110, true, CommandKind::AuxContent, 6},
+                                           CommandTableCase{61, true, CommandKind::MakeBreak, 3},
+                                           CommandTableCase{62, true, CommandKind::UsbHook, 0},
+                                           CommandTableCase{237, true, CommandKind::Parameter, 237},
+                                           CommandTableCase{0, false, {}, 0}, CommandTableCase{7, false, {}, 0},
+                                           CommandTableCase{158, false, {}, 0}, CommandTableCase{-121, false, {}, 0},
+                                           CommandTableCase{2147483647, false, {}, 0}));
 
 struct CidCase {
     const char *what;
@@ -283,7 +300,10 @@ TEST(DeviceState, FactoryResetRestoresSettingsButNotTheDeviceType)
     st.serial = "XXXXXXXXXXXXXXXXXXXXXX";
     st.thresholds[0] = 5;
     st.localCountry = "972";
-    st.parameters[135] = 1;
+    st.parameters[0] = 1;
+    st.registers[66 * 256 + 129] = 7;
+    st.deviceMode = 0;
+    st.echoSuppression = false;
     st.melody = {1, 2};
     st.devType = 11;
     st.factoryReset();
@@ -292,7 +312,10 @@ TEST(DeviceState, FactoryResetRestoresSettingsButNotTheDeviceType)
     EXPECT_EQ(st.thresholds[1], 120u);
     EXPECT_EQ(st.localCountry, "44");
     EXPECT_EQ(st.destinationCountry, "1");
-    EXPECT_TRUE(st.parameters.empty());
+    EXPECT_EQ(st.parameter(Param::RingerOff), 30);
+    EXPECT_EQ(st.registerValue(66, 129), -1);
+    EXPECT_EQ(st.deviceMode, kFactoryDeviceMode);
+    EXPECT_TRUE(st.echoSuppression);
     EXPECT_TRUE(st.melody.empty());
     EXPECT_EQ(st.devType, 11);
 }

@@ -1,6 +1,7 @@
 // Scenario file parsing: good lines, each kind of malformed line, shipped files.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,16 +18,6 @@ std::vector<uint8_t> bytes(std::initializer_list<int> list)
     std::vector<uint8_t> out;
     for (int b : list)
         out.push_back(static_cast<uint8_t>(b));
-    return out;
-}
-
-std::vector<uint8_t> ascii(const std::string &s) { return {s.begin(), s.end()}; }
-
-std::vector<uint8_t> concat(std::initializer_list<std::vector<uint8_t>> parts)
-{
-    std::vector<uint8_t> out;
-    for (const auto &p : parts)
-        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -126,11 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"ring 100", "unknown directive 'ring'"}, BadLine{"\"0\" 16", "unknown directive"},
         BadLine{"-5 16", "bad time '-5'"}, BadLine{"86400001 16", "bad time"}, BadLine{"1x 16", "bad time '1x'"},
         BadLine{"100", "missing event code"}, BadLine{"100 -1", "bad event code '-1'"},
-        BadLine{"100 abc", "bad event code 'abc'"}, BadLine{"100 16 zz", "bad parameter 'zz'"},
+        BadLine{"100 abc", "unknown action target 'abc'"}, BadLine{"100 16 zz", "bad parameter 'zz'"},
         BadLine{"100 16 99999999999", "bad parameter"}, BadLine{"100 64 0 left", "bad side 'left'"},
         BadLine{"100 225 - 0 801", "bad payload byte '801'"}, BadLine{"100 225 - 0 80 G1", "bad payload byte 'G1'"},
         BadLine{"100 225 - 0 80 \"Ivor", "unterminated quoted text"},
-        BadLine{"100 225 5 0 80 1E", "byte count 5 exceeds the payload length 2"},
+        BadLine{"100 225 5 0 80 1E", "byte count exceeds the payload length '5'"},
         BadLine{"100 229 0 0", "event 229 needs one tone row"},
         BadLine{"100 229 0 0 256", "event 229 needs one tone row"},
         BadLine{"100 229 0 0 1 2", "event 229 needs one tone row"},
@@ -138,7 +129,139 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"devtype eleven", "devtype needs one number"}, BadLine{"devtype 1 2", "devtype needs one number"},
         BadLine{"openerror 0", "openerror needs one non-zero code"}, BadLine{"repeat 0 1 0 16", "bad repeat count"},
         BadLine{"repeat 100000001 1 0 16", "bad repeat count"}, BadLine{"repeat 10 -1 0 16", "bad repeat interval"},
-        BadLine{"repeat 10 1 0", "missing event code"}, BadLine{"repeat 100 1000000 0 16", "repeat runs past"}));
+        BadLine{"repeat 10 1 0", "missing event code"}, BadLine{"repeat 100 1000000 0 16", "repeat runs past"},
+        BadLine{"100 225 -1 0 80 1E", "negative byte count '-1'"}, BadLine{"100 228 -5", "negative byte count"},
+        BadLine{"100 far", "missing action"}, BadLine{"100 far jump", "unknown action 'jump'"},
+        BadLine{"100 door open", "unknown action target 'door'"}, BadLine{"100 far ring 0", "far ring takes"},
+        BadLine{"100 far ring 2 3", "far ring takes"}, BadLine{"100 far answer now", "the action takes no arguments"},
+        BadLine{"100 phone keys 123", "keys needs quoted digits"}, BadLine{"100 phone keys \"12x\"", "keys needs"},
+        BadLine{"100 far dtmf \"\"", "dtmf needs"}, BadLine{"100 far dtmf \"1\" 100", "dtmf needs"},
+        BadLine{"100 far dtmf \"1\" 0 10", "dtmf on time"}, BadLine{"100 far tone 4000 0 -10 1 1 1", "tone needs"},
+        BadLine{"100 far tone 400 0 -10 1 1", "tone needs"}, BadLine{"100 far tone 400 0 -61 1 1 1", "tone needs"},
+        BadLine{"100 far speech", "speech needs"}, BadLine{"100 far speech 10 5", "speech needs"},
+        BadLine{"100 phone dtmf \"1\"", "unknown action 'dtmf'"}, BadLine{"-1 far ring", "bad time '-1'"},
+        BadLine{"number 555 busy", "number needs quoted digits"},
+        BadLine{"number \"555\" answer", "number ... answer needs"},
+        BadLine{"number \"555\" rings", "bad route 'rings'"},
+        BadLine{"number \"555555555555555555555555555555555\" busy", "number needs"}));
+
+ScenarioAction action(int64_t t, ActionTarget target, ActionVerb verb)
+{
+    ScenarioAction a;
+    a.timeMs = t;
+    a.target = target;
+    a.verb = verb;
+    a.line = 1;
+    return a;
+}
+
+struct ActionLine {
+    const char *text;
+    ScenarioAction expected;
+};
+void PrintTo(const ActionLine &a, std::ostream *os) { printLine(a.text, os); }
+
+class ScenarioActionLine : public ::testing::TestWithParam<ActionLine> {};
+
+TEST_P(ScenarioActionLine, ParsesToTheAction)
+{
+    const Scenario sc = parseScenario(GetParam().text);
+    ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().message;
+    ASSERT_EQ(sc.actions.size(), 1u);
+    EXPECT_EQ(sc.actions[0], GetParam().expected);
+}
+
+ScenarioAction with(ScenarioAction a, const std::function<void(ScenarioAction &)> &change)
+{
+    change(a);
+    return a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ScenarioActionLine,
+    ::testing::Values(ActionLine{"1000 far ring", action(1000, ActionTarget::Far, ActionVerb::Ring)},
+                      ActionLine{"0 far ring 3  # three rings",
+                                 with(action(0, ActionTarget::Far, ActionVerb::Ring), [](auto &a) { a.count = 3; })},
+                      ActionLine{"5 far answer", action(5, ActionTarget::Far, ActionVerb::Answer)},
+                      ActionLine{"5 far hangup", action(5, ActionTarget::Far, ActionVerb::Hangup)},
+                      ActionLine{"7 far dtmf \"12#d\"",
+                                 with(action(7, ActionTarget::Far, ActionVerb::Dtmf),
+                                      [](auto &a) {
+                                          a.digits = "12#D";
+                                          a.onMs = 300;
+                                          a.offMs = 200;
+                                      })},
+                      ActionLine{"7 pc dtmf \"*\" 80 40",
+                                 with(action(7, ActionTarget::Pc, ActionVerb::Dtmf),
+                                      [](auto &a) {
+                                          a.digits = "*";
+                                          a.onMs = 80;
+                                          a.offMs = 40;
+                                      })},
+                      ActionLine{"9 far tone 425 0 -13 1000 4000 60000",
+                                 with(action(9, ActionTarget::Far, ActionVerb::Tone),
+                                      [](auto &a) {
+                                          a.f1 = 425;
+                                          a.dbm0 = -13;
+                                          a.onMs = 1000;
+                                          a.offMs = 4000;
+                                          a.lengthMs = 60000;
+                                      })},
+                      ActionLine{"9 far speech 2500",
+                                 with(action(9, ActionTarget::Far, ActionVerb::Speech),
+                                      [](auto &a) {
+                                          a.lengthMs = 2500;
+                                          a.dbm0 = -20;
+                                      })},
+                      ActionLine{"9 phone speech 100 -30",
+                                 with(action(9, ActionTarget::Phone, ActionVerb::Speech),
+                                      [](auto &a) {
+                                          a.lengthMs = 100;
+                                          a.dbm0 = -30;
+                                      })},
+                      ActionLine{"2 phone offhook", action(2, ActionTarget::Phone, ActionVerb::OffHook)},
+                      ActionLine{"2 phone onhook", action(2, ActionTarget::Phone, ActionVerb::OnHook)},
+                      ActionLine{"2 phone flash", action(2, ActionTarget::Phone, ActionVerb::Flash)},
+                      ActionLine{"3 phone keys \"5551234\"",
+                                 with(action(3, ActionTarget::Phone, ActionVerb::Keys),
+                                      [](auto &a) { a.digits = "5551234"; })}));
+
+TEST(Scenario, NumbersGiveTheirRoutes)
+{
+    const Scenario sc = parseScenario("number \"5551234\" answer 4000\nnumber \"1#\" busy\nnumber \"9\" no-answer\n");
+    ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().message;
+    ASSERT_EQ(sc.numbers.size(), 3u);
+    EXPECT_EQ(sc.numbers[0], (NumberRule{"5551234", RouteKind::Answer, 4000, 1}));
+    EXPECT_EQ(sc.numbers[1], (NumberRule{"1#", RouteKind::Busy, 0, 2}));
+    EXPECT_EQ(sc.numbers[2], (NumberRule{"9", RouteKind::NoAnswer, 0, 3}));
+}
+
+// A file of nothing but junk: every line is counted, only the first 20 keep
+// a message, and no item is kept.
+TEST(Scenario, JunkIsCountedButOnlyTwentyLinesAreReported)
+{
+    std::string junk;
+    for (int i = 0; i < 5000; ++i)
+        junk += "\x01\xff junk " + std::to_string(i) + "\n";
+    const Scenario sc = parseScenario(junk);
+    EXPECT_EQ(sc.badLines, 5000);
+    ASSERT_EQ(sc.errors.size(), kScenarioMaxReportedErrors);
+    EXPECT_EQ(sc.errors.back().line, 20);
+    EXPECT_TRUE(sc.events.empty());
+    EXPECT_TRUE(sc.actions.empty());
+}
+
+// Items beyond the cap are bad lines, so memory stays bounded whatever the file.
+TEST(Scenario, ItemsBeyondTheCapAreRefused)
+{
+    std::string text;
+    for (size_t i = 0; i < kScenarioMaxItems + 3; ++i)
+        text += "0 1\n";
+    const Scenario sc = parseScenario(text);
+    EXPECT_EQ(sc.events.size(), kScenarioMaxItems);
+    EXPECT_EQ(sc.badLines, 3);
+    EXPECT_EQ(sc.errors.at(0).message, "more than 65536 items in the file");
+}
 
 TEST(Scenario, DirectivesSetDeviceTypeAndOpenError)
 {
@@ -171,38 +294,6 @@ TEST(Scenario, UnreadableFileIsOneErrorAtLineZero)
     ASSERT_EQ(sc.errors.size(), 1u);
     EXPECT_EQ(sc.errors[0].line, 0);
     EXPECT_TRUE(sc.events.empty());
-}
-
-// The shipped incoming call: no malformed line, the MDMF caller ID carries the
-// call set-up message with date, number and name.
-TEST(Scenario, ShippedIncomingCallHasTheMdmfCallerId)
-{
-    const Scenario sc = loadScenarioFile(TVXSIM_SCENARIO_DIR "/incoming-call.scn");
-    ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().line << ": " << sc.errors.front().message;
-    const std::vector<uint8_t> mdmf = concat({bytes({0x80, 0x1E, 0x01, 0x08}),
-                                              ascii("04292230"),
-                                              bytes({0x02, 0x07}),
-                                              ascii("7964710"),
-                                              bytes({0x07, 0x09}),
-                                              ascii("Ivor Kell")});
-    bool found = false;
-    bool sided64 = false;
-    bool sided95 = false;
-    bool tone = false;
-    for (const ScenarioEvent &e : sc.events) {
-        if (e.code == kEvCallerId) {
-            EXPECT_EQ(e.payload, mdmf);
-            EXPECT_EQ(e.param, 32);
-            found = true;
-        }
-        sided64 |= e.code == kEvOffHook && e.side != 0;
-        sided95 |= e.code == kEvOnHook && e.side != 0;
-        tone |= e.code == kEvToneMonitored && e.toneRow >= 0 && e.toneRow < 16;
-    }
-    EXPECT_TRUE(found);
-    EXPECT_TRUE(sided64);
-    EXPECT_TRUE(sided95);
-    EXPECT_TRUE(tone);
 }
 
 TEST(Scenario, ShippedFloodParsesCleanly)

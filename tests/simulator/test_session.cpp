@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <future>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -14,6 +17,9 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
 #include "tests/simulator/SimTestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tvxsim;
 using namespace simtest;
@@ -324,11 +330,32 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, Confirms,
     ::testing::Values(
         ConfirmCase{"ring", [] { return ScDoCommand(20, 0, 0, 0xFFFF); }, 16, 0, "Ringing started"},
-        ConfirmCase{"ring off", [] { return ScDoCommand(4, 0, 0, 0xFFFF); }, 17, 0, "Ringing stopped"},
-        ConfirmCase{"off hook", [] { return ScDoCommand(46, 0, 0, 0xFFFF); }, 64, TVX_SIDE_PHONE, "Off Hook"},
-        ConfirmCase{"on hook", [] { return ScDoCommand(62, 0, 0, 0xFFFF); }, 95, TVX_SIDE_PHONE, "On Hook"},
+        ConfirmCase{"ring off",
+                    [] {
+                        ScDoCommand(20, 0, 0, 0xFFFF);
+                        return ScDoCommand(4, 0, 0, 0xFFFF);
+                    },
+                    17,
+                    0,
+                    "Ringing stopped"},
+        ConfirmCase{"off hook", [] { return ScDoCommand(46, 0, 0, 0xFFFF); }, 64, TVX_SIDE_LINE, "Off Hook"},
+        ConfirmCase{"on hook",
+                    [] {
+                        ScDoCommand(46, 0, 0, 0xFFFF);
+                        return ScDoCommand(62, 0, 0, 0xFFFF);
+                    },
+                    95,
+                    TVX_SIDE_LINE,
+                    "On Hook"},
         ConfirmCase{"busy", [] { return ScDoCommand(44, 0, 0, 0xFFFF); }, 32, 0, "Tone generation started: busy"},
-        ConfirmCase{"stop tone", [] { return ScDoCommand(124, 0, 0, 0xFFFF); }, 33, 0, "Tone generation stopped"},
+        ConfirmCase{"stop tone",
+                    [] {
+                        ScDoCommand(12, 0, 0, 0xFFFF);
+                        return ScDoCommand(124, 0, 0, 0xFFFF);
+                    },
+                    33,
+                    0,
+                    "Tone generation stopped"},
         ConfirmCase{"dial 5", [] { return ScDoCommand(140, 5, 0, 0xFFFF); }, 49, 0, "Dialled digit 5"},
         ConfirmCase{"analysis on", [] { return ScDoCommand(140, 31, 0, 0xFFFF); }, 50, 0, "Telephony analysis on"},
         ConfirmCase{"analysis off", [] { return ScDoCommand(140, 30, 0, 0xFFFF); }, 51, 0, "Telephony analysis off"},
@@ -361,13 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
                     101,
                     0,
                     "Serial number programmed"}),
-    [](const auto &info) {
-        std::string n = info.param.name;
-        for (char &ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    });
+    [](const auto &info) { return nameOf(info.param.name); });
 
 TEST_F(Library, BeepEndsByItself)
 {
@@ -520,6 +541,142 @@ TEST_F(Library, TranslationOutsideTheCallbackUsesTheTable)
     EXPECT_STREQ(text, "Caller ID generated");
     EXPECT_EQ(ScTranslateEventToString(text, 123, 4), kErrUnknownEvent);
     EXPECT_STREQ(text, "Unknown event 123 (param 4)");
+}
+
+}  // namespace
+
+namespace {
+
+// A flood of raw events as fast as the callback takes them must not hold
+// back the events that confirm calls, nor the model's own.
+TEST_F(Library, FloodDoesNotStarveConfirmations)
+{
+    useScenario("starve", "repeat 100000000 0 0 112\n");
+    openWith(rec);
+    ASSERT_TRUE(rec.waitForCount(2000));
+    ASSERT_EQ(ScSetThreshold(0, 5), kOk);
+    ASSERT_EQ(ScDoCommand(20, 0, 0, 0xFFFF), kOk);
+    EXPECT_TRUE(rec.waitForCode(kEvThresholdChanged, 2s));
+    EXPECT_TRUE(rec.waitForCode(kEvRingingStarted, 2s));
+}
+
+// A FIFO named as the scenario is refused with one line; ScOpen does not block on it.
+TEST_F(Library, FifoScenarioIsRefusedWithoutBlocking)
+{
+    const std::string fifo = ::testing::TempDir() + "tvxsim_fifo_" + std::to_string(::getpid());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    setenv("TVXUSB_SCENARIO", fifo.c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    openWith(rec);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    std::remove(fifo.c_str());
+    EXPECT_EQ(err, "tvxusb: " + fifo + ":0: not a regular file (a directory, FIFO or device is refused)\n");
+}
+
+// The far end's DTMF reaches the tool as the armed row and as a DTMF digit:
+// no raw event line is involved.
+TEST_F(Library, FarEndDtmfIsMonitoredAsTheArmedRow)
+{
+    useScenario("far", "0 far ring\n100 phone offhook\n300 far dtmf \"5\"\n");
+    openWith(rec);
+    ASSERT_TRUE(rec.waitForCode(kEvToneMonitored, 5s));
+    const auto got = rec.snapshot();
+    std::vector<std::string> seen;
+    for (const Received &r : got) {
+        if (r.code == kEvToneMonitored)
+            seen.push_back("229 " + r.entryName + " " + r.text);
+        if (r.code == kEvDtmfDetected || r.code == kEvLineRing || r.code == kEvOffHook)
+            seen.push_back(std::to_string(r.code) + " " + std::to_string(r.param) + " " + std::to_string(r.side));
+    }
+    const std::vector<std::string> expected = {"18 1 2", "64 0 1", "64 0 2", "48 5 2", "229 5 Tone monitored: 5"};
+    EXPECT_EQ(seen, expected);
+}
+
+// TVXUSB_RECORD names a folder: each open writes the six files, valid at close.
+TEST_F(Library, RecordsIntoTheNamedFolder)
+{
+    const std::string folder = ::testing::TempDir() + "tvxsim_sessrec_" + std::to_string(::getpid());
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    setenv("TVXUSB_RECORD", folder.c_str(), 1);
+    openWith(rec);
+    ASSERT_EQ(ScDoCommand(140, 1, 0, 0xFFFF), kOk);
+    ASSERT_TRUE(rec.waitForCode(kEvDialled, 5s));
+    ASSERT_EQ(ScClose(0), kOk);
+    unsetenv("TVXUSB_RECORD");
+    for (const char *file :
+         {"line-tx.wav", "line-rx.wav", "phone-earpiece.wav", "phone-mic.wav", "pc-in.wav", "pc-out.wav"}) {
+        const std::string path = folder + "/" + file;
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0) << file;
+        std::ifstream in(path, std::ios::binary);
+        uint8_t h[44] = {};
+        in.read(reinterpret_cast<char *>(h), sizeof h);
+        const uint32_t data = h[40] | h[41] << 8 | h[42] << 16 | static_cast<uint32_t>(h[43]) << 24;
+        EXPECT_EQ(static_cast<off_t>(data) + 44, st.st_size) << file;
+        EXPECT_GT(data, 0u) << file;
+        std::remove(path.c_str());
+    }
+    ::rmdir(folder.c_str());
+}
+
+struct ExtremeCase {
+    const char *name;
+    std::function<int32_t()> call;
+    int32_t result;
+};
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+// The extremes of every argument: a clear result, no overflow (the asan
+// preset runs this under UndefinedBehaviorSanitizer), and the model keeps
+// running on what was accepted.
+TEST_F(Library, ExtremeArgumentsGetAClearResult)
+{
+    openWith(rec);
+    char text[TVX_TEXT_SIZE];
+    uint32_t value = 0;
+    float hz = 0;
+    const uint8_t bytes[2] = {1, 2};
+    static const ToneMonitorEntry wild[2] = {{kMin, "w", kMax, 3999, 0, kMax}, {0, nullptr, 0, 0, 0, 0}};
+    static const ToneMonitorEntry badFrequency[1] = {{0, "b", 10, kMin, 0, 0}};
+    static const ToneMonitorEntry badDuration[1] = {{0, "b", -1, 1000, 0, 0}};
+    const ToneGenRecord records[2] = {{65535, 65535, kMax, kMin}, {3999, 65535, 1, kMax}};
+    const std::vector<ExtremeCase> cases = {
+        {"beep INT32_MAX", [] { return ScDoCommand(108, kMax, kMax, kMin); }, kErrBadArgument},
+        {"code INT32_MAX", [] { return ScDoCommand(kMax, kMin, 0, 0); }, kErrBadArgument},
+        {"code INT32_MIN", [] { return ScDoCommand(kMin, kMax, 0, 0); }, kErrBadArgument},
+        {"dial INT32_MIN", [] { return ScDoCommand(140, kMin, 0, 0); }, kErrBadArgument},
+        {"parameter INT32_MIN", [] { return ScDoCommand(237, kMin, 0, 0); }, kOk},
+        {"parameter INT32_MAX", [] { return ScDoCommand(199, kMax, 0, 0); }, kOk},
+        {"wiretap INT32_MIN", [] { return ScDoCommand(138, kMin, 0, 0); }, kOk},
+        {"threshold selector", [] { return ScSetThreshold(kMin, 0xFFFFFFFFu); }, kErrBadArgument},
+        {"threshold value", [] { return ScSetThreshold(17, 0xFFFFFFFFu); }, kOk},
+        {"get threshold", [&] { return ScGetThreshold(kMax, &value); }, kErrBadArgument},
+        {"index freq", [&] { return ScGetIndexFreq(65535, &hz); }, kErrNoWindow},
+        {"registers block", [&] { return ScSetHardwareRegs(kMax, kMax, bytes, 1); }, kErrBadArgument},
+        {"registers past the block", [&] { return ScSetHardwareRegs(66, 255, bytes, 2); }, kErrBadArgument},
+        {"last register", [&] { return ScSetHardwareRegs(66, 255, bytes, 1); }, kOk},
+        {"registers count", [&] { return ScSetHardwareRegs(0, 0, bytes, kMin); }, kErrBadArgument},
+        {"registers count max", [&] { return ScSetHardwareRegs(0, 1, bytes, kMax); }, kErrBadArgument},
+        {"tone records", [&] { return ScGenerateTones(records, 2); }, kOk},
+        {"tone count", [&] { return ScGenerateTones(records, kMin); }, kErrBadArgument},
+        {"monitor mode", [] { return ScMonitorTones(kMax, wild, 1); }, kErrBadArgument},
+        {"monitor count", [] { return ScMonitorTones(1, wild, kMin); }, kErrBadArgument},
+        {"monitor frequency", [] { return ScMonitorTones(1, badFrequency, 1); }, kErrBadArgument},
+        {"monitor duration", [] { return ScMonitorTones(1, badDuration, 1); }, kErrBadArgument},
+        {"monitor wild row", [] { return ScMonitorTones(1, wild, 2); }, kOk},
+        {"melody count", [&] { return ScUploadMelody(bytes, kMin); }, kErrBadArgument},
+        {"serial size", [&] { return ScGetDeviceSN(text, kMin); }, kErrBadArgument},
+        {"event text", [&] { return ScTranslateEventToString(text, kMin, kMin); }, kErrUnknownEvent},
+        {"e2rom", [] { return ScE2Rom(kMin, nullptr, ""); }, kErrBadArgument},
+        {"largest country", [] { return ScSetLocalCountry(kMin, "999999999"); }, kOk},
+        {"dial after all", [] { return ScDoCommand(140, 26, 0, 0); }, kOk},
+    };
+    for (const ExtremeCase &c : cases)
+        EXPECT_EQ(c.call(), c.result) << c.name;
+    std::this_thread::sleep_for(200ms);  // the model plays what was accepted
+    EXPECT_EQ(ScClose(0), kOk);
 }
 
 }  // namespace

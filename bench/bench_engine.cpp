@@ -1,0 +1,68 @@
+// The signal engine's speed offline, as a multiple of real time on one core
+// (the "x_realtime" counter: simulated seconds per second of the process's
+// CPU time, so that a busy shared machine does not skew it).
+//   busy call: both sides and every detector at work, the far end talking and
+//              sending DTMF, the user talking into the handset, the dialler
+//              waiting for the answer, the tool's sixteen tones armed
+//   idle:      the device open, nothing on the line
+#include <benchmark/benchmark.h>
+
+#include "simulator/engine/Engine.h"
+#include "simulator/logic/Scenario.h"
+#include "simulator/logic/ToolToneSet.h"
+
+namespace {
+
+constexpr int64_t kSimulatedMs = 60000;
+
+std::vector<tvxsim::MonitorRow> toolTones()
+{
+    std::vector<tvxsim::MonitorRow> rows;
+    for (const tvxsim::ToolTone &t : tvxsim::kToolToneSet)
+        rows.push_back({t.f1, t.f2, t.duration});
+    return rows;
+}
+
+// An incoming call answered at 1 s: for the rest of the minute the far end
+// talks and sends DTMF, the user talks back, and every 2 s a dial code waits
+// for the answer (so the dialler's listener runs too).
+std::string busyCall()
+{
+    std::string s = "0 far ring\n1000 phone offhook\n1200 far speech 60000 -20\n1200 phone speech 60000 -25\n";
+    for (int t = 2000; t < kSimulatedMs; t += 3000)
+        s += std::to_string(t) + " far dtmf \"5#\" 300 200\n";
+    return s;
+}
+
+void run(benchmark::State &state, const std::string &scenarioText, bool listen)
+{
+    const tvxsim::Scenario sc = tvxsim::parseScenario(scenarioText);
+    int64_t simulatedMs = 0;
+    uint64_t events = 0;
+    for (auto _ : state) {
+        tvxsim::DeviceState device;
+        tvxsim::Engine engine(device);
+        engine.load(sc);
+        engine.monitorTones(toolTones());
+        for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {
+            if (listen && ms > 1500 && ms % 2000 == 0)
+                engine.doCommand(140, 29);
+            engine.step();
+            events += engine.takeEvents().size();
+        }
+        simulatedMs += kSimulatedMs;
+    }
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(simulatedMs) / 1000.0, benchmark::Counter::kIsRate);
+    state.counters["events"] = static_cast<double>(events) / static_cast<double>(state.iterations());
+}
+
+void BM_BusyCall(benchmark::State &state) { run(state, busyCall(), true); }
+void BM_Idle(benchmark::State &state) { run(state, "", false); }
+
+}  // namespace
+
+BENCHMARK(BM_BusyCall)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Idle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+BENCHMARK_MAIN();

@@ -1,0 +1,81 @@
+// The library's thread while the device is open: woken by a timer every
+// 20 ms (and at once when a call has something to report), it moves the
+// signal engine on to the present and delivers the events through the
+// caller's callback, then sleeps. Raw scenario events come as they fall due,
+// at most 64 at a time between the engine's events, so that a flood of them
+// never holds back the events that confirm calls.
+//
+// The callback runs on this thread only, with no lock held. After
+// requestStop() no further callback starts; join() (from any other thread)
+// then waits for the one in flight, if any.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/tvxusb.h"
+#include "simulator/engine/RawSchedule.h"
+
+namespace tvxsim {
+
+class Driver {
+public:
+    using Clock = std::chrono::steady_clock;
+    // Moves the engine on to `until` (samples since open) and appends its
+    // events to out; returns the engine's time, or -1 when this driver is
+    // no longer the one in charge.
+    using Advance = std::function<SampleTime(const Driver &self, SampleTime until, std::vector<EngineEvent> &out)>;
+    // Copies row `row` of the armed tone set into entry (its name into
+    // name); false when there is no such row.
+    using ToneRowLookup = std::function<bool(int32_t row, ToneMonitorEntry &entry, std::string &name)>;
+
+    static constexpr int kRawPerRound = 64;
+    static constexpr SampleTime kMaxCatchUp = 50 * kBlockSamples;
+
+    Driver(ScEventCallback callback, void *context, std::vector<ScenarioEvent> raw, Advance advance,
+           ToneRowLookup lookup);
+    ~Driver();  // stops; joins unless called on this thread
+    Driver(const Driver &) = delete;
+    Driver &operator=(const Driver &) = delete;
+
+    // Starts the thread; time counts from now.
+    void start();
+    // Something new to deliver: do not wait for the next tick.
+    void wake();
+    // No callback starts after this returns. Any thread.
+    void requestStop();
+    // Waits for the thread to end. Not from this thread itself.
+    void join();
+    bool isThisThread() const;
+
+    static bool onEventThread();
+    // The event whose callback runs on this thread now, or nullptr.
+    static const EngineEvent *inFlight();
+
+private:
+    void run();
+    bool deliver(EngineEvent &event);  // false once stopped
+    bool stopped();
+
+    const ScEventCallback callback_;
+    void *const context_;
+    RawSchedule raw_;
+    const Advance advance_;
+    const ToneRowLookup lookup_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopped_ = false;
+    bool woken_ = false;
+    Clock::time_point origin_;
+    std::thread thread_;
+    std::thread::id threadId_;
+};
+
+}  // namespace tvxsim

@@ -1,0 +1,68 @@
+// What the dialler listens for on the line while it waits: the local
+// country's dial tone, and the answer to a call (the end of ring-back, or
+// speech), or a busy signal.
+//
+// Bursts of a tone closer than 230 ms apart count as one (the UK ring-back's
+// double burst). Ring-back is a burst of at least 800 ms; busy is two bursts
+// of 150 to 700 ms (busy and reorder alike). The call is answered when
+// ring-back, once heard, has stayed away for the cadence's longest gap plus
+// a second, or when 300 ms of sound that is no progress tone has been heard
+// (gaps under 100 ms, as between syllables, do not break it).
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "simulator/engine/GoertzelBank.h"
+#include "simulator/engine/TonePlan.h"
+
+namespace tvxsim {
+
+enum class AnswerSignal : uint8_t {
+    None,
+    Answered,
+    Busy,
+};
+
+class CallProgress {
+public:
+    static constexpr float kToneDbm0 = -35.0f;
+    static constexpr float kSoundDbm0 = -40.0f;
+    static constexpr SampleTime kBurstMerge = msToSamples(230);
+    static constexpr SampleTime kRingBackBurst = msToSamples(800);
+    static constexpr SampleTime kBusyMin = msToSamples(150);
+    static constexpr SampleTime kBusyMax = msToSamples(700);
+    static constexpr SampleTime kSoundToAnswer = msToSamples(300);
+    static constexpr SampleTime kSoundGap = msToSamples(100);
+
+    // Starts listening afresh for the plan's tones.
+    void start(const TonePlan &plan);
+    void process(std::span<const int16_t> lineRx, SampleTime start);
+
+    bool dialTone() const { return dialTone_; }
+    AnswerSignal answer() const { return answer_; }
+
+private:
+    struct Bursts {
+        bool on = false;
+        SampleTime since = 0;
+        SampleTime lastSeen = -1;
+    };
+    // Follows one tone; returns the length of a burst that has just ended, or 0.
+    static SampleTime follow(Bursts &b, bool present, SampleTime now);
+    void onHop(SampleTime end);
+
+    GoertzelBank bank_;
+    const TonePlan *plan_ = nullptr;
+    Bursts dial_;
+    Bursts ringBack_;
+    Bursts busy_;
+    bool ringBackSeen_ = false;
+    int busyBursts_ = 0;
+    SampleTime sound_ = 0;
+    SampleTime quiet_ = 0;
+    bool dialTone_ = false;
+    AnswerSignal answer_ = AnswerSignal::None;
+};
+
+}  // namespace tvxsim

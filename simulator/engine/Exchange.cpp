@@ -1,0 +1,285 @@
+#include "simulator/engine/Exchange.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tvxsim {
+namespace {
+
+constexpr std::array<const char *, 9> kStateNames = {
+    "idle", "ringing", "dial tone", "collecting", "ring-back", "busy", "connected", "cleared", "reorder"};
+
+}  // namespace
+
+const char *callStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
+
+Exchange::Exchange() : plan_(&tonePlanFor(0)) {}
+
+void Exchange::startTone(std::optional<ProgressTone> tone)
+{
+    tone_.reset();
+    if (tone)
+        tone_ = std::make_unique<CadencedTone>(plan_->tone(*tone));
+}
+
+void Exchange::enter(CallState state, SampleTime now)
+{
+    state_ = state;
+    stateSince_ = now;
+    switch (state) {
+    case CallState::DialTone:
+        startTone(ProgressTone::Dial);
+        break;
+    case CallState::RingBack:
+        startTone(ProgressTone::RingBack);
+        break;
+    case CallState::Busy:
+    case CallState::Cleared:
+        startTone(ProgressTone::Busy);
+        break;
+    case CallState::Reorder:
+        startTone(ProgressTone::Reorder);
+        break;
+    case CallState::Idle:
+    case CallState::Ringing:
+    case CallState::Collecting:
+    case CallState::Connected:
+        startTone(std::nullopt);
+        break;
+    }
+}
+
+void Exchange::release(SampleTime now)
+{
+    far_.clear();
+    held_ = false;
+    incoming_ = false;
+    pulses_ = 0;
+    number_.clear();
+    answerAt_ = -1;
+    hangupAt_ = -1;
+    enter(CallState::Idle, now);
+}
+
+void Exchange::loop(bool closed, SampleTime time)
+{
+    if (closed == closed_)
+        return;
+    closed_ = closed;
+    if (!closed) {
+        if (pulses_ > 0 && pulseMakes_.size() < 10)
+            pulseMakes_.push_back(time - lastMake_);  // the make between two pulses of a digit
+        breakStart_ = time;
+        return;
+    }
+    const SampleTime gap = time - breakStart_;
+    lastMake_ = time;
+    switch (state_) {
+    case CallState::Idle:
+        number_.clear();
+        pulses_ = 0;
+        digits_.reset();
+        enter(CallState::DialTone, time);
+        return;
+    case CallState::Ringing:
+        ringer_.stop();
+        incoming_ = true;
+        connect(time, false);
+        return;
+    default:
+        break;
+    }
+    if (gap < kPulseBreakMax) {
+        if (state_ == CallState::DialTone || state_ == CallState::Collecting) {
+            if (pulses_ == 0) {
+                pulseBreaks_.clear();
+                pulseMakes_.clear();
+            }
+            if (pulseBreaks_.size() < 10)
+                pulseBreaks_.push_back(gap);
+            ++pulses_;
+            if (state_ == CallState::DialTone)
+                enter(CallState::Collecting, time);
+        }
+    } else if (gap <= kFlashBreakMax) {
+        recall(time);
+    }
+}
+
+void Exchange::recall(SampleTime now)
+{
+    ++flashes_;
+    pulses_ = 0;
+    if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && held_) {
+        held_ = false;  // back to the call on hold
+        number_.clear();
+        enter(CallState::Connected, now);
+        return;
+    }
+    if (state_ == CallState::Connected) {
+        held_ = true;
+    } else {
+        far_.clear();
+        held_ = false;
+    }
+    number_.clear();
+    answerAt_ = -1;
+    digits_.reset();
+    enter(CallState::DialTone, now);
+}
+
+void Exchange::addDigit(char key, SampleTime now)
+{
+    if (state_ != CallState::DialTone && state_ != CallState::Collecting)
+        return;
+    if (number_.size() < kMaxNumber)
+        number_.push_back(key);
+    lastDigit_ = now;
+    if (state_ == CallState::DialTone)
+        enter(CallState::Collecting, now);
+}
+
+void Exchange::route(SampleTime now)
+{
+    routed_ = number_;
+    if (held_) {
+        far_.clear();  // a new call releases the one on hold
+        held_ = false;
+    }
+    const NumberRule *rule = nullptr;
+    for (const NumberRule &r : numbers_)
+        if (r.digits == number_)
+            rule = &r;
+    hangupAt_ = -1;
+    if (rule == nullptr) {
+        answerAt_ = now + kDefaultAnswer;
+        enter(CallState::RingBack, now);
+        return;
+    }
+    switch (rule->kind) {
+    case RouteKind::Answer:
+        answerAt_ = now + msToSamples(rule->answerMs);
+        enter(CallState::RingBack, now);
+        break;
+    case RouteKind::Busy:
+        enter(CallState::Busy, now);
+        break;
+    case RouteKind::NoAnswer:
+        answerAt_ = -1;
+        enter(CallState::RingBack, now);
+        break;
+    }
+}
+
+void Exchange::connect(SampleTime now, bool talks)
+{
+    ++calls_;
+    enter(CallState::Connected, now);
+    answerAt_ = -1;
+    if (talks) {
+        far_.add(std::make_unique<SpeechSource>(kDefaultTalk, kFarSpeechDbm0, calls_));
+        hangupAt_ = now + kDefaultTalk;
+    }
+}
+
+void Exchange::ring(int32_t count, SampleTime now)
+{
+    if (state_ != CallState::Idle || closed_)
+        return;  // the line is in use: the caller hears busy elsewhere
+    ringer_.start(plan_->ringHz, plan_->ringCadenceMs, count);
+    enter(CallState::Ringing, now);
+}
+
+void Exchange::farAnswer(SampleTime now)
+{
+    if (state_ == CallState::RingBack)
+        connect(now, false);
+}
+
+void Exchange::farHangup(SampleTime now)
+{
+    switch (state_) {
+    case CallState::Ringing:
+        ringer_.stop();
+        release(now);
+        break;
+    case CallState::Connected:
+        far_.clear();
+        hangupAt_ = -1;
+        enter(CallState::Cleared, now);
+        break;
+    default:
+        if (held_) {
+            held_ = false;
+            far_.clear();
+        }
+        break;
+    }
+}
+
+void Exchange::timers(SampleTime now)
+{
+    if (!closed_) {
+        if (state_ != CallState::Idle && state_ != CallState::Ringing && now - breakStart_ > kFlashBreakMax)
+            release(now);
+        if (state_ == CallState::Ringing && !ringer_.active())
+            release(now);  // the caller gave up
+        return;
+    }
+    if (pulses_ > 0 && now - lastMake_ > kDigitEndMake) {
+        addDigit(dtmfKeyChar(pulses_ % 10), now);
+        pulses_ = 0;
+    }
+    switch (state_) {
+    case CallState::DialTone:
+        if (now - stateSince_ > kDialToneTimeout)
+            enter(CallState::Reorder, now);
+        break;
+    case CallState::Collecting:
+        if (pulses_ == 0 && now - lastDigit_ > kNumberComplete)
+            route(now);
+        break;
+    case CallState::RingBack:
+        if (answerAt_ >= 0 && now >= answerAt_) {
+            const bool scripted = std::any_of(
+                numbers_.begin(), numbers_.end(), [this](const NumberRule &r) { return r.digits == routed_; });
+            connect(now, !scripted);
+        }
+        break;
+    case CallState::Connected:
+        if (hangupAt_ >= 0 && now >= hangupAt_)
+            farHangup(now);
+        break;
+    default:
+        break;
+    }
+}
+
+void Exchange::process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+                       SampleTime start)
+{
+    const SampleTime end = start + static_cast<SampleTime>(toAdapter.size());
+    std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
+    ringer_.process(ringVoltage);
+
+    if (closed_ && (state_ == CallState::DialTone || state_ == CallState::Collecting)) {
+        heard_.clear();
+        digits_.process(lineTx, start, heard_);
+        for (const DtmfDigit &d : heard_)
+            addDigit(d.key, d.time);
+    }
+    timers(end);
+
+    // The far party's sources play on whether or not anyone hears them.
+    scratch_.assign(toAdapter.size(), 0);
+    far_.mixInto(scratch_);
+    if (!closed_)
+        std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
+    else if (state_ == CallState::Connected)
+        mixInto(toAdapter, scratch_);
+    if (closed_ && tone_)
+        tone_->mixInto(toAdapter);
+    lineSignals_.mixInto(toAdapter);
+}
+
+}  // namespace tvxsim

@@ -1,0 +1,124 @@
+// The simulated exchange at the far end of the analogue line: it watches the
+// loop (off hook, on hook, pulse breaks, hook flashes) and the line's
+// transmit audio (DTMF digits), gives the local country's dial tone, collects
+// the number, routes it (ring-back and answer, busy, no answer), connects the
+// far party, and rings the line for incoming calls.
+//
+// Loop breaks: shorter than 150 ms a dial pulse (a make longer than 200 ms
+// ends the digit), 150 ms to 1.5 s a hook flash (register recall), longer
+// the end of the call. The number is complete 3 s after its last digit.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "simulator/engine/CadencedTone.h"
+#include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/Ringer.h"
+#include "simulator/engine/Sources.h"
+#include "simulator/engine/TonePlan.h"
+#include "simulator/logic/Scenario.h"
+
+namespace tvxsim {
+
+enum class CallState : uint8_t {
+    Idle,        // loop open, nothing going on
+    Ringing,     // ringing the line for an incoming call
+    DialTone,    // off hook, waiting for the first digit
+    Collecting,  // digits coming in
+    RingBack,    // the called number is being rung
+    Busy,        // the called number is busy
+    Connected,   // talking to the far party
+    Cleared,     // the far party hung up: busy tone
+    Reorder,     // no number dialled in time
+};
+const char *callStateName(CallState state);
+
+class Exchange {
+public:
+    static constexpr SampleTime kPulseBreakMax = msToSamples(150);
+    static constexpr SampleTime kFlashBreakMax = msToSamples(1500);
+    static constexpr SampleTime kDigitEndMake = msToSamples(200);
+    static constexpr SampleTime kNumberComplete = msToSamples(3000);
+    static constexpr SampleTime kDialToneTimeout = msToSamples(20000);
+    static constexpr SampleTime kDefaultAnswer = msToSamples(5000);
+    static constexpr SampleTime kDefaultTalk = msToSamples(20000);
+    static constexpr float kFarSpeechDbm0 = -20.0f;
+    static constexpr size_t kMaxNumber = 32;
+
+    Exchange();
+
+    void setPlan(const TonePlan &plan) { plan_ = &plan; }
+    const TonePlan &plan() const { return *plan_; }
+    void setNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
+
+    // The loop closed (off hook) or opened at `time`. Edges come in time order.
+    void loop(bool closed, SampleTime time);
+    bool loopClosed() const { return closed_; }
+
+    // The far party.
+    void ring(int32_t count, SampleTime now);  // count < 0: until answered or hung up
+    void farAnswer(SampleTime now);
+    void farHangup(SampleTime now);
+    void farPlay(std::unique_ptr<Source> source) { far_.add(std::move(source)); }
+    // Signals the exchange itself puts on the line, heard on hook as well.
+    void linePlay(std::unique_ptr<Source> source) { lineSignals_.add(std::move(source)); }
+
+    // One stretch of time: hears lineTx, writes what it sends toward the
+    // adapter into toAdapter and the ringing voltage into ringVoltage.
+    void process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+                 SampleTime start);
+
+    CallState state() const { return state_; }
+    const std::string &number() const { return number_; }  // digits collected for the current call
+    const std::string &lastRouted() const { return routed_; }
+    int32_t flashes() const { return flashes_; }
+    bool holding() const { return held_; }
+    bool ringing() const { return ringer_.active(); }
+    // Loop breaks and makes of the last pulse digit, as the exchange timed them.
+    const std::vector<SampleTime> &pulseBreaks() const { return pulseBreaks_; }
+    const std::vector<SampleTime> &pulseMakes() const { return pulseMakes_; }
+
+private:
+    void enter(CallState state, SampleTime now);
+    void addDigit(char key, SampleTime now);
+    void route(SampleTime now);
+    void connect(SampleTime now, bool talks);
+    void release(SampleTime now);
+    void recall(SampleTime now);
+    void timers(SampleTime now);
+    void startTone(std::optional<ProgressTone> tone);
+
+    const TonePlan *plan_;
+    std::vector<NumberRule> numbers_;
+    CallState state_ = CallState::Idle;
+    SampleTime stateSince_ = 0;
+    bool closed_ = false;
+    SampleTime breakStart_ = 0;
+    SampleTime lastMake_ = 0;
+    int32_t pulses_ = 0;
+    SampleTime lastDigit_ = 0;
+    std::string number_;
+    std::string routed_;
+    int32_t flashes_ = 0;
+    bool held_ = false;
+    SampleTime answerAt_ = -1;
+    SampleTime hangupAt_ = -1;
+    bool incoming_ = false;
+    std::unique_ptr<CadencedTone> tone_;
+    DtmfReceiver digits_;
+    std::vector<DtmfDigit> heard_;
+    Ringer ringer_;
+    SourceMixer far_;
+    SourceMixer lineSignals_;
+    std::vector<int16_t> scratch_;
+    std::vector<SampleTime> pulseBreaks_;
+    std::vector<SampleTime> pulseMakes_;
+    uint32_t calls_ = 0;
+};
+
+}  // namespace tvxsim

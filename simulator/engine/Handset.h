@@ -1,0 +1,44 @@
+// The phone side: a handset with a hook switch, a keypad whose keys sound
+// as DTMF into its microphone (100 ms each, 100 ms apart), a microphone the
+// user may talk into, and an earpiece. Its bell rings from the ringing
+// voltage it is given.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "simulator/engine/Sources.h"
+
+namespace tvxsim {
+
+class Handset {
+public:
+    static constexpr int32_t kKeyOnMs = 100;
+    static constexpr int32_t kKeyOffMs = 100;
+    static constexpr SampleTime kFlashBreak = msToSamples(600);
+
+    // The hook switch as the user leaves it.
+    void setOffHook(bool offHook) { offHook_ = offHook; }
+    // The hook button pressed for 600 ms (a hook flash), starting at `now`.
+    void flash(SampleTime now);
+    // The hook as the line sees it at `now`: off hook, unless on hook or in a flash.
+    bool loopClosed(SampleTime now) const { return offHook_ && now >= flashEnd_; }
+    bool offHook() const { return offHook_; }
+    // When the flash in progress ends (in the past when there is none).
+    SampleTime flashEnd() const { return flashEnd_; }
+
+    void pressKeys(std::string_view digits);
+    void speak(std::unique_ptr<Source> source) { voice_.add(std::move(source)); }
+
+    // Writes the keypad's sound into keypad and the whole microphone signal into mic.
+    void microphone(std::span<int16_t> mic, std::span<int16_t> keypad);
+
+private:
+    bool offHook_ = false;
+    SampleTime flashEnd_ = 0;
+    SourceMixer keys_;
+    SourceMixer voice_;
+};
+
+}  // namespace tvxsim

@@ -1,0 +1,36 @@
+// The adapter's ring detector on the line: a burst of ringing voltage is one
+// ring (gaps shorter than 300 ms, as in a double ring, do not split it). A
+// ring is reported when it starts, with its count, and when it has ended;
+// the count starts again after 8 s without ringing.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "simulator/engine/Audio.h"
+
+namespace tvxsim {
+
+struct RingEdge {
+    bool start;
+    int32_t count;  // the ring's number, from 1
+    SampleTime time;
+};
+
+class RingDetector {
+public:
+    static constexpr SampleTime kGap = msToSamples(300);
+    static constexpr SampleTime kNewSeries = msToSamples(8000);
+
+    void process(std::span<const int16_t> voltage, SampleTime start, std::vector<RingEdge> &edges);
+    bool ringing() const { return inRing_; }
+    void reset() { *this = RingDetector{}; }
+
+private:
+    bool inRing_ = false;
+    int32_t count_ = 0;
+    SampleTime lastOn_ = -kNewSeries;
+};
+
+}  // namespace tvxsim

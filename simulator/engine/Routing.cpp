@@ -1,0 +1,51 @@
+#include "simulator/engine/Routing.h"
+
+#include <algorithm>
+
+namespace tvxsim {
+namespace {
+
+float codecGain(const DeviceState &s, int32_t reg)
+{
+    const int32_t v = std::clamp(s.registerValue(kCodecBoostBlock, reg), 0, kCodecMaxSteps);
+    return dbToGain(kCodecStepDb * static_cast<float>(v));
+}
+
+}  // namespace
+
+Paths routePaths(const DeviceState &s)
+{
+    const ModeRoute &m = kModeRoutes[static_cast<size_t>(std::clamp(s.deviceMode, 0, 7))];
+    Paths p;
+    p.earpiece = m.earpiece;
+    p.lineTx = m.lineTx;
+    p.pcIn = m.pcIn;
+    p.phoneOnLine = m.phoneOnLine;
+    p.holdsLine = m.holdsLine;
+
+    if (s.wiretap)
+        p.pcIn = kFromLine | kFromLineTx;
+    if (s.auxContent == kAuxWaveOut)
+        p.pcIn = kFromPc;
+    else if (s.auxContent == kAuxMixed)
+        p.pcIn |= kFromPc;
+    if (s.mutePhone) {
+        p.lineTx &= static_cast<uint8_t>(~kFromMic);
+        p.pcIn &= static_cast<uint8_t>(~kFromMic);
+    }
+    if (s.muteLine)
+        p.lineTx = 0;
+    if (s.pcSilent) {
+        p.pcIn = 0;
+        p.earpiece &= static_cast<uint8_t>(~kFromPc);
+        p.lineTx &= static_cast<uint8_t>(~kFromPc);
+    }
+    p.lineEcho = !s.echoSuppression;
+    p.lineRxGain = s.daaBoost ? dbToGain(kDaaBoostDb) : 1.0f;
+    p.micGain = codecGain(s, kCodecMicRegister);
+    p.earpieceGain = codecGain(s, kCodecEarRegister);
+    p.keypadSidetone = s.keypadBeep;
+    return p;
+}
+
+}  // namespace tvxsim

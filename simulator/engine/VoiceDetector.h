@@ -1,0 +1,65 @@
+// Voice and silence by energy within the voice band: the audio passes a
+// high-pass filter at the band's low edge and a low-pass filter at its high
+// edge; every 10 ms frame at or above the threshold counts as loud. Voice
+// starts after 30 ms of loud frames and ends after a second without one (the
+// pauses between talk spurts do not end it).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "simulator/engine/Audio.h"
+
+namespace tvxsim {
+
+struct VoiceChange {
+    bool voice;
+    SampleTime time;
+};
+
+class VoiceDetector {
+public:
+    static constexpr int kFrame = 80;  // 10 ms
+    static constexpr int kFramesToStart = 3;
+    static constexpr int kFramesToEnd = 100;
+
+    VoiceDetector();
+    // A band whose low edge is at or above its high edge passes nothing.
+    void setBand(float lowHz, float highHz);
+    void setThreshold(float dbm0) { thresholdDbm0_ = dbm0; }
+    void reset();
+    void process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes);
+    bool voice() const { return voice_; }
+    // Level of the last whole frame within the band.
+    float frameDbm0() const { return frameDbm0_; }
+
+private:
+    struct Biquad {
+        float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+        float z1 = 0, z2 = 0;
+        float run(float x)
+        {
+            const float y = b0 * x + z1;
+            z1 = b1 * x - a1 * y + z2;
+            z2 = b2 * x - a2 * y;
+            return y;
+        }
+    };
+    void endFrame(SampleTime end, std::vector<VoiceChange> &changes);
+
+    Biquad highPass_;
+    Biquad lowPass_;
+    bool open_ = true;
+    float thresholdDbm0_ = -32.5f;
+    double energy_ = 0;
+    int inFrame_ = 0;
+    int loudFrames_ = 0;
+    int quietFrames_ = 0;
+    bool voice_ = false;
+    float frameDbm0_ = -200.0f;
+    float lowHz_ = 0;
+    float highHz_ = 0;
+};
+
+}  // namespace tvxsim

@@ -1,0 +1,146 @@
+#include "simulator/runner/Runner.h"
+
+#include <array>
+#include <charconv>
+
+#include "device/tvxusb.h"
+#include "simulator/engine/Engine.h"
+#include "simulator/engine/RawSchedule.h"
+#include "simulator/engine/Recorder.h"
+#include "simulator/logic/EventNames.h"
+#include "simulator/logic/Scenario.h"
+#include "simulator/logic/ToolToneSet.h"
+
+namespace tvxsim {
+namespace {
+
+bool parseMs(const std::string &text, int64_t &ms)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+    return ec == std::errc() && end == text.data() + text.size() && ms >= 0 && ms <= kScenarioMaxTimeMs;
+}
+
+std::string sideSuffix(int32_t side)
+{
+    if (side == TVX_SIDE_PHONE)
+        return " [Phone]";
+    if (side == TVX_SIDE_LINE)
+        return " [Line ]";
+    return " [Common]";
+}
+
+void print(std::ostream &out, std::ostream &err, const EngineEvent &e)
+{
+    std::string text;
+    if (e.code == kEvToneMonitored) {
+        if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(kToolToneSet.size())) {
+            err << "tvxsim: tone row " << e.toneRow << " is not armed; event 229 skipped\n";
+            return;
+        }
+        text = std::string("Tone monitored: ") + kToolToneSet[static_cast<size_t>(e.toneRow)].name;
+    } else if (!e.detail.empty()) {
+        text = e.detail;
+    } else {
+        char buf[TVX_TEXT_SIZE];
+        formatEventText(buf, sizeof buf, e.code, e.param);
+        text = buf;
+        if (e.code == kEvOffHook || e.code == kEvOnHook)
+            text += sideSuffix(e.side);
+    }
+    out << samplesToMs(e.time) << ' ' << e.code << ' ' << text << '\n';
+}
+
+}  // namespace
+
+int parseRunArguments(const std::vector<std::string> &args, RunOptions &options, std::string &error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--until" && hasValue) {
+            int64_t ms = 0;
+            if (!parseMs(args[++i], ms)) {
+                error = "--until needs a time in ms (0 to 86400000)";
+                return kRunUsage;
+            }
+            options.untilMs = ms;
+        } else if (a == "--record" && hasValue) {
+            options.recordFolder = args[++i];
+        } else if (a == "--local-country" && hasValue) {
+            options.localCountry = args[++i];
+            if (!isCountryText(options.localCountry.c_str())) {
+                error = "--local-country needs a country code of 1 to 9 digits";
+                return kRunUsage;
+            }
+        } else if (!a.empty() && a[0] != '-' && options.scenario.empty()) {
+            options.scenario = a;
+        } else {
+            error = "unexpected argument '" + a + "'";
+            return kRunUsage;
+        }
+    }
+    if (options.scenario.empty()) {
+        error = "no scenario file given";
+        return kRunUsage;
+    }
+    return kRunOk;
+}
+
+int runScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
+{
+    const Scenario sc = loadScenarioFile(options.scenario);
+    if (sc.badLines > 0) {
+        for (const ScenarioError &e : sc.errors)
+            err << "tvxsim: " << options.scenario << ':' << e.line << ": " << e.message << '\n';
+        if (sc.badLines > static_cast<int64_t>(sc.errors.size()))
+            err << "tvxsim: " << options.scenario << ": " << sc.badLines << " malformed lines in all\n";
+        return kRunBadScenario;
+    }
+    if (sc.openError) {
+        err << "tvxsim: the scenario makes ScOpen fail with code " << *sc.openError << '\n';
+        return kRunOpenFails;
+    }
+
+    DeviceState state;
+    state.devType = sc.devType.value_or(kDefaultDevType);
+    if (!options.localCountry.empty())
+        state.localCountry = options.localCountry;
+    Engine engine(state);
+    engine.load(sc);
+    std::vector<MonitorRow> rows;
+    for (const ToolTone &r : kToolToneSet)
+        rows.push_back({r.f1, r.f2, r.duration});
+    engine.monitorTones(std::move(rows));
+
+    Recorder recorder;
+    if (!options.recordFolder.empty()) {
+        std::string error;
+        if (!recorder.open(options.recordFolder, error)) {
+            err << "tvxsim: cannot record: " << error << '\n';
+            return kRunCannotRecord;
+        }
+        engine.addTap(&recorder);
+    }
+
+    RawSchedule raw(sc.events);
+    const SampleTime until = msToSamples(options.untilMs.value_or(sc.lastTimeMs() + kRunTailMs));
+    while (engine.now() < until) {
+        engine.step();
+        const SampleTime end = engine.now();
+        std::vector<EngineEvent> events = engine.takeEvents();
+        size_t next = 0;
+        while (!raw.empty() && msToSamples(raw.nextMs()) < end && msToSamples(raw.nextMs()) < until) {
+            EngineEvent r = raw.take();
+            for (; next < events.size() && events[next].time <= r.time; ++next)
+                print(out, err, events[next]);
+            print(out, err, r);
+        }
+        for (; next < events.size(); ++next)
+            print(out, err, events[next]);
+    }
+    recorder.close();
+    out.flush();
+    return kRunOk;
+}
+
+}  // namespace tvxsim

@@ -1,0 +1,159 @@
+// Helpers for the signal tests: an engine with a tap that keeps every audio
+// point, and independent measurements of what the audio holds (a
+// double-precision DFT at given frequencies, on/off cadence, and the signal
+// library's DTMF receiver as the decoder of digits).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <span>
+#include <spandsp.h>
+#include <string>
+#include <vector>
+
+#include "simulator/engine/Engine.h"
+
+namespace simtest {
+
+using tvxsim::SampleTime;
+
+struct Capture : tvxsim::AudioTap {
+    std::vector<int16_t> lineTx, lineRx, earpiece, mic, pcIn, pcOut, phoneRing, lineRing;
+    void onBlock(const tvxsim::BlockAudio &b) override
+    {
+        const auto keep = [](std::vector<int16_t> &v, std::span<const int16_t> s) {
+            v.insert(v.end(), s.begin(), s.end());
+        };
+        keep(lineTx, b.lineTx);
+        keep(lineRx, b.lineRx);
+        keep(earpiece, b.earpiece);
+        keep(mic, b.mic);
+        keep(pcIn, b.pcIn);
+        keep(pcOut, b.pcOut);
+        keep(phoneRing, b.phoneRing);
+        keep(lineRing, b.lineRing);
+    }
+};
+
+// An engine on a fresh device state with every block kept and every event collected.
+struct Rig {
+    tvxsim::DeviceState state;
+    tvxsim::Engine engine{state};
+    Capture audio;
+    std::vector<tvxsim::EngineEvent> events;
+
+    Rig() { engine.addTap(&audio); }
+    void load(const std::string &scenarioText) { engine.load(tvxsim::parseScenario(scenarioText)); }
+    void runMs(int64_t ms)
+    {
+        const SampleTime until = engine.now() + tvxsim::msToSamples(ms);
+        while (engine.now() < until) {
+            engine.step();
+            for (tvxsim::EngineEvent &e : engine.takeEvents())
+                events.push_back(std::move(e));
+        }
+    }
+    std::vector<tvxsim::EngineEvent> eventsOf(int32_t code) const
+    {
+        std::vector<tvxsim::EngineEvent> out;
+        for (const tvxsim::EngineEvent &e : events)
+            if (e.code == code)
+                out.push_back(e);
+        return out;
+    }
+};
+
+inline std::span<const int16_t> slice(const std::vector<int16_t> &v, int64_t fromMs, int64_t lengthMs)
+{
+    const auto from =
+        static_cast<size_t>(std::min<int64_t>(tvxsim::msToSamples(fromMs), static_cast<int64_t>(v.size())));
+    const auto n =
+        static_cast<size_t>(std::min<int64_t>(tvxsim::msToSamples(lengthMs), static_cast<int64_t>(v.size() - from)));
+    return std::span<const int16_t>(v.data() + from, n);
+}
+
+inline double meanSquare(std::span<const int16_t> s)
+{
+    double sum = 0;
+    for (int16_t x : s)
+        sum += static_cast<double>(x) * x;
+    return s.empty() ? 0.0 : sum / static_cast<double>(s.size());
+}
+
+inline double dbm0OfMeanSquare(double ms)
+{
+    return ms <= 0 ? -200.0 : 10.0 * std::log10(ms / (32767.0 * 32767.0 / 2.0)) + 3.14;
+}
+
+// Mean square carried by a sine at `hz`, measured by a DFT over the whole span.
+inline double meanSquareAt(std::span<const int16_t> s, double hz)
+{
+    double re = 0, im = 0;
+    const double w = 2.0 * std::numbers::pi * hz / 8000.0;
+    for (size_t n = 0; n < s.size(); ++n) {
+        re += s[n] * std::cos(w * static_cast<double>(n));
+        im -= s[n] * std::sin(w * static_cast<double>(n));
+    }
+    const double amplitude = 2.0 * std::hypot(re, im) / static_cast<double>(s.size());
+    return amplitude * amplitude / 2.0;
+}
+
+inline double levelAt(std::span<const int16_t> s, double hz) { return dbm0OfMeanSquare(meanSquareAt(s, hz)); }
+
+// Share of the span's power carried by the given frequencies.
+inline double shareAt(std::span<const int16_t> s, std::initializer_list<double> hz)
+{
+    const double total = meanSquare(s);
+    double tones = 0;
+    for (double f : hz)
+        tones += meanSquareAt(s, f);
+    return total > 0 ? tones / total : 0.0;
+}
+
+// Lengths in ms of the on and off stretches (5 ms frames above -40 dBm0),
+// starting with the first on stretch; the last, unfinished one is left out.
+inline std::vector<int> cadence(std::span<const int16_t> s)
+{
+    constexpr size_t kFrame = 40;
+    std::vector<int> runs;
+    bool on = false;
+    int length = 0;
+    bool started = false;
+    for (size_t i = 0; i + kFrame <= s.size(); i += kFrame) {
+        const bool loud = dbm0OfMeanSquare(meanSquare(s.subspan(i, kFrame))) > -40.0;
+        if (!started) {
+            if (!loud)
+                continue;
+            started = true;
+            on = true;
+        }
+        if (loud != on) {
+            runs.push_back(length);
+            length = 0;
+            on = loud;
+        }
+        length += 5;
+    }
+    return runs;
+}
+
+// The digits the signal library's DTMF receiver hears in the span.
+inline std::string decodeDtmf(std::span<const int16_t> s)
+{
+    std::string digits;
+    dtmf_rx_state_t *rx = dtmf_rx_init(
+        nullptr,
+        [](void *user, const char *d, int len) {
+            static_cast<std::string *>(user)->append(d, static_cast<size_t>(len));
+        },
+        &digits);
+    dtmf_rx(rx, s.data(), static_cast<int>(s.size()));
+    const int16_t silence[400] = {};
+    dtmf_rx(rx, silence, 400);
+    dtmf_rx_free(rx);
+    return digits;
+}
+
+}  // namespace simtest

@@ -1,0 +1,163 @@
+// Third-party decoders as outside oracles of the recorded audio:
+// multimon-ng decodes the dialled digits from line-tx.wav, and sox measures
+// the frequencies and levels of the tones toward the phone. The tools come
+// with the project's set-up (scripts/install-deps.sh); without them these
+// tests are skipped, never installed.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "simulator/engine/Recorder.h"
+#include "simulator/logic/SimErrors.h"
+#include "tests/simulator/SignalProbe.h"
+
+using namespace tvxsim;
+using namespace simtest;
+
+namespace {
+
+bool haveTool(const char *tool)
+{
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string output(const std::string &command)
+{
+    std::string out;
+    if (FILE *p = ::popen((command + " 2>&1").c_str(), "r")) {
+        std::array<char, 4096> buf;
+        size_t n = 0;
+        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+            out.append(buf.data(), n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+// An engine recording into a folder of its own.
+struct RecordingRig {
+    Rig rig;
+    Recorder recorder;
+    std::string folder = ::testing::TempDir() + "tvxsim_oracle_" + std::to_string(::getpid());
+
+    RecordingRig()
+    {
+        std::system(("mkdir -p '" + folder + "'").c_str());
+        std::string error;
+        EXPECT_TRUE(recorder.open(folder, error)) << error;
+        rig.engine.addTap(&recorder);
+    }
+    ~RecordingRig() { std::system(("rm -rf '" + folder + "'").c_str()); }
+    std::string file(const char *name)
+    {
+        recorder.close();
+        return folder + "/" + name;
+    }
+};
+
+struct DialCase {
+    std::vector<int32_t> codes;
+    int32_t dtmfMs;
+    const char *digits;
+};
+void PrintTo(const DialCase &c, std::ostream *os) { *os << c.digits << " at " << c.dtmfMs << " ms"; }
+
+class MultimonDecodes : public ::testing::TestWithParam<DialCase> {};
+
+TEST_P(MultimonDecodes, TheDialledDigitsFromLineTx)
+{
+    if (!haveTool("multimon-ng"))
+        GTEST_SKIP() << "multimon-ng is not installed (scripts/install-deps.sh installs it)";
+    const DialCase &c = GetParam();
+    RecordingRig r;
+    ASSERT_EQ(r.rig.engine.doCommand(199, c.dtmfMs), kOk);
+    for (int32_t code : c.codes)
+        ASSERT_EQ(r.rig.engine.doCommand(140, code), kOk);
+    r.rig.runMs(static_cast<int64_t>(c.codes.size()) * 2 * c.dtmfMs + 1500);
+    const std::string out = output("multimon-ng -q -c -a DTMF -t wav '" + r.file("line-tx.wav") + "'");
+    std::string digits;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("DTMF: ", 0) == 0 && line.size() > 6)
+            digits += line[6];
+    EXPECT_EQ(digits, c.digits) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Strings, MultimonDecodes,
+                         ::testing::Values(DialCase{{5, 5, 5, 1, 2, 3, 4}, 95, "5551234"},
+                                           DialCase{{10, 0, 11, 12, 13, 14, 15, 9}, 95, "*0#ABCD9"},
+                                           DialCase{{1, 2, 3}, 60, "123"}));
+
+struct SoxCase {
+    const char *country;
+    int32_t code;
+    std::vector<double> hz;  // the strongest peaks, strongest first not required
+    double dbm0;             // the tone's level, per frequency
+    const char *trim;        // a stretch of the first burst: "<start s> <length s>"
+};
+void PrintTo(const SoxCase &c, std::ostream *os) { *os << c.country << " code " << c.code; }
+
+class SoxMeasures : public ::testing::TestWithParam<SoxCase> {};
+
+// The first burst of the tone, from the earpiece recording: sox's spectrum has its
+// peaks at the plan's frequencies, and its RMS level is the plan's level.
+TEST_P(SoxMeasures, TheGeneratedTonesFrequenciesAndLevel)
+{
+    if (!haveTool("sox"))
+        GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
+    const SoxCase &c = GetParam();
+    RecordingRig r;
+    r.rig.state.localCountry = c.country;
+    ASSERT_EQ(r.rig.engine.doCommand(c.code, 0), kOk);
+    r.rig.runMs(1200);
+    const std::string wav = r.file("phone-earpiece.wav");
+
+    // "Hz magnitude" pairs of a 4096-point spectrum: take the local maxima.
+    std::vector<std::pair<double, double>> bins;
+    std::istringstream spectrum(output("sox '" + wav + "' -n trim " + c.trim + " stat -freq"));
+    for (std::string line; std::getline(spectrum, line);) {
+        double hz = 0, magnitude = 0;
+        if (std::sscanf(line.c_str(), "%lf %lf", &hz, &magnitude) == 2)
+            bins.emplace_back(hz, magnitude);
+    }
+    std::vector<std::pair<double, double>> peaks;
+    for (size_t i = 1; i + 1 < bins.size(); ++i)
+        if (bins[i].second > bins[i - 1].second && bins[i].second >= bins[i + 1].second)
+            peaks.emplace_back(bins[i].second, bins[i].first);
+    std::sort(peaks.rbegin(), peaks.rend());
+    ASSERT_GE(peaks.size(), c.hz.size());
+    std::vector<double> found;
+    for (size_t i = 0; i < c.hz.size(); ++i)
+        found.push_back(peaks[i].second);
+    std::sort(found.begin(), found.end());
+    for (size_t i = 0; i < c.hz.size(); ++i)
+        EXPECT_NEAR(found[i], c.hz[i], 4.0) << "peak " << i;
+
+    double rms = 0;
+    const std::string stat = output("sox '" + wav + "' -n trim " + c.trim + " stat");
+    const size_t at = stat.find("RMS     amplitude:");
+    ASSERT_NE(at, std::string::npos) << stat;
+    std::sscanf(stat.c_str() + at + 18, "%lf", &rms);
+    // A sine of peak A has an RMS of A / sqrt 2; each of n equal tones carries 1/n of the power.
+    const double perTone = 20 * std::log10(rms * std::sqrt(2.0 / static_cast<double>(c.hz.size()))) + 3.14;
+    EXPECT_NEAR(perTone, c.dbm0, 0.6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, SoxMeasures,
+    ::testing::Values(SoxCase{"1", 12, {350, 440}, -13, "0.1 0.5"}, SoxCase{"1", 28, {440, 480}, -19, "0.1 0.5"},
+                      SoxCase{"1", 44, {480, 620}, -24, "0.05 0.4"}, SoxCase{"44", 28, {400, 450}, -19, "0.05 0.3"},
+                      SoxCase{"44", 44, {400}, -19, "0.05 0.3"}, SoxCase{"33", 12, {425}, -13, "0.1 0.5"},
+                      SoxCase{"33", 60, {425}, -19, "0.02 0.2"}),
+    [](const auto &info) { return "c" + std::string(info.param.country) + "_" + std::to_string(info.param.code); });
+
+}  // namespace

@@ -1,0 +1,237 @@
+// tvxsim: the shipped scenarios run offline and print their events; bad
+// files, directories, FIFOs and devices are refused at once.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "simulator/logic/EventNames.h"
+#include "simulator/logic/Scenario.h"
+#include "simulator/runner/Runner.h"
+
+using namespace tvxsim;
+
+namespace {
+
+struct RunResult {
+    int rc;
+    std::string out;
+    std::string err;
+};
+
+RunResult run(const std::vector<std::string> &args)
+{
+    RunOptions options;
+    std::string error;
+    RunResult r{parseRunArguments(args, options, error), "", error};
+    if (r.rc != kRunOk)
+        return r;
+    std::ostringstream out;
+    std::ostringstream err;
+    r.rc = runScenario(options, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::string shipped(const char *name) { return std::string(TVXSIM_SCENARIO_DIR) + "/" + name; }
+
+// Every expected line appears in the output, in this order.
+void expectInOrder(const std::string &out, const std::vector<std::string> &lines)
+{
+    size_t at = 0;
+    for (const std::string &line : lines) {
+        const size_t found = out.find(line + "\n", at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << out;
+        at = found + line.size();
+    }
+}
+
+struct ShippedCase {
+    const char *file;
+    bool signalsOnly;  // no raw event but the caller-ID bursts
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+};
+void PrintTo(const ShippedCase &c, std::ostream *os) { *os << c.file; }
+
+class ShippedScenario : public ::testing::TestWithParam<ShippedCase> {};
+
+// The shipped calls are signals: their rings, hooks and digits are heard by
+// the model, not written as raw events (only the caller-ID bursts are).
+TEST_P(ShippedScenario, RunsAndPrintsTheEventsTheModelHears)
+{
+    const ShippedCase &c = GetParam();
+    std::vector<std::string> args = {shipped(c.file)};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const RunResult r = run(args);
+    EXPECT_EQ(r.rc, kRunOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    expectInOrder(r.out, c.lines);
+    const Scenario sc = loadScenarioFile(shipped(c.file));
+    for (const ScenarioEvent &e : sc.events) {
+        if (c.signalsOnly) {
+            EXPECT_TRUE(e.code == kEvCallerId || e.code == kEvCallWaitingCallerId) << "raw event " << e.code;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ShippedScenario,
+    ::testing::Values(
+        ShippedCase{"incoming-call.scn",
+                    true,
+                    {},
+                    {"1000 18 Line ring detected, ring 1",
+                     "2600 225 Caller ID received, 32 bytes",
+                     "4000 18 Line ring detected, ring 2",
+                     "6000 64 Off Hook [Phone]",
+                     "6000 64 Off Hook [Line ]",
+                     "10035 48 DTMF digit detected: 5",
+                     "10255 229 Tone monitored: 5",
+                     "10535 48 DTMF digit detected: #",
+                     "10755 229 Tone monitored: 11",
+                     "11500 228 Call waiting caller ID received, 17 bytes",
+                     "16500 95 On Hook [Phone]",
+                     "16500 95 On Hook [Line ]"}},
+        ShippedCase{"incoming-call.scn",
+                    true,
+                    {"--local-country", "1", "--until", "6500"},
+                    {"1000 18 Line ring detected, ring 1", "6000 64 Off Hook [Line ]"}},
+        ShippedCase{"outgoing-call.scn",
+                    true,
+                    {},
+                    {"1000 64 Off Hook [Line ]",
+                     "14255 229 Tone monitored: 1",
+                     "14755 229 Tone monitored: 2",
+                     "15255 229 Tone monitored: 3",
+                     "21000 95 On Hook [Line ]"}},
+        ShippedCase{"flood.scn", false, {"--until", "1"}, {"0 112 Voice detected", "0 48 DTMF digit detected: 5"}}),
+    [](const auto &info) { return "case" + std::to_string(info.index); });
+
+TEST(Runner, UntilEndsTheRunAndLocalCountryChangesThePlan)
+{
+    const RunResult uk = run({shipped("incoming-call.scn"), "--until", "5000"});
+    EXPECT_NE(uk.out.find("4000 18 Line ring detected, ring 2\n"), std::string::npos);
+    EXPECT_EQ(uk.out.find("6000 64"), std::string::npos);
+    const RunResult us = run({shipped("incoming-call.scn"), "--local-country", "1", "--until", "8000"});
+    EXPECT_EQ(us.out.find("ring 2\n"), std::string::npos) << "the North American cadence rings every 6 s";
+}
+
+struct BadCase {
+    const char *what;
+    std::function<std::string(const std::string &dir)> make;  // returns the path
+    const char *message;
+};
+void PrintTo(const BadCase &c, std::ostream *os) { *os << c.what; }
+
+class BadScenarioFile : public ::testing::TestWithParam<BadCase> {};
+
+// Refused at once with one clear line and a non-zero exit; a FIFO does not block.
+TEST_P(BadScenarioFile, IsRefusedWithAClearLine)
+{
+    const std::string dir = ::testing::TempDir() + "tvxsim_bad_" + std::to_string(::getpid());
+    ::mkdir(dir.c_str(), 0700);
+    const std::string path = GetParam().make(dir);
+    const RunResult r = run({path});
+    EXPECT_EQ(r.rc, kRunBadScenario);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    if (path.rfind(dir, 0) == 0)
+        std::remove(path.c_str());
+    ::rmdir(dir.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadScenarioFile,
+    ::testing::Values(
+        BadCase{"directory",
+                [](const std::string &dir) {
+                    ::mkdir((dir + "/d").c_str(), 0700);
+                    return dir + "/d";
+                },
+                ":0: not a regular file"},
+        BadCase{"fifo",
+                [](const std::string &dir) {
+                    ::mkfifo((dir + "/f").c_str(), 0600);
+                    return dir + "/f";
+                },
+                ":0: not a regular file"},
+        BadCase{"device", [](const std::string &) { return std::string("/dev/null"); }, ":0: not a regular file"},
+        BadCase{"missing", [](const std::string &dir) { return dir + "/none.scn"; }, ":0: cannot read the file"},
+        BadCase{"too large",
+                [](const std::string &dir) {
+                    const std::string p = dir + "/big.scn";
+                    std::ofstream(p) << "";
+                    ::truncate(p.c_str(), static_cast<off_t>(kScenarioMaxFileBytes) + 1);
+                    return p;
+                },
+                ":0: file larger than 16777216 bytes"},
+        BadCase{"junk",
+                [](const std::string &dir) {
+                    const std::string p = dir + "/junk.scn";
+                    std::ofstream f(p);
+                    for (int i = 0; i < 100; ++i)
+                        f << "@@ junk\n";
+                    return p;
+                },
+                ":20: unknown directive '@@'\ntvxsim: "}),
+    [](const auto &info) {
+        return std::string(info.param.what == std::string("too large") ? "large" : info.param.what);
+    });
+
+TEST(Runner, JunkReportsTwentyLinesAndTheCount)
+{
+    const std::string path = ::testing::TempDir() + "tvxsim_junk_" + std::to_string(::getpid()) + ".scn";
+    {
+        std::ofstream f(path);
+        for (int i = 0; i < 100; ++i)
+            f << "@@ junk\n";
+    }
+    const RunResult r = run({path});
+    std::remove(path.c_str());
+    EXPECT_EQ(r.rc, kRunBadScenario);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 21);
+    EXPECT_NE(r.err.find(": 100 malformed lines in all\n"), std::string::npos) << r.err;
+}
+
+struct ArgsCase {
+    std::vector<std::string> args;
+    int rc;
+};
+void PrintTo(const ArgsCase &c, std::ostream *os)
+{
+    for (const std::string &a : c.args)
+        *os << a << ' ';
+}
+
+class RunnerArguments : public ::testing::TestWithParam<ArgsCase> {};
+
+TEST_P(RunnerArguments, AreCheckedBeforeAnythingRuns)
+{
+    RunOptions options;
+    std::string error;
+    EXPECT_EQ(parseRunArguments(GetParam().args, options, error), GetParam().rc) << error;
+    EXPECT_EQ(error.empty(), GetParam().rc == kRunOk);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RunnerArguments,
+                         ::testing::Values(ArgsCase{{"a.scn"}, kRunOk},
+                                           ArgsCase{{"a.scn", "--until", "100", "--local-country", "1"}, kRunOk},
+                                           ArgsCase{{"--record", "/tmp", "a.scn"}, kRunOk}, ArgsCase{{}, kRunUsage},
+                                           ArgsCase{{"a.scn", "b.scn"}, kRunUsage},
+                                           ArgsCase{{"a.scn", "--until"}, kRunUsage},
+                                           ArgsCase{{"a.scn", "--until", "-1"}, kRunUsage},
+                                           ArgsCase{{"a.scn", "--until", "86400001"}, kRunUsage},
+                                           ArgsCase{{"a.scn", "--local-country", "+44"}, kRunUsage},
+                                           ArgsCase{{"a.scn", "--fast"}, kRunUsage}));
+
+}  // namespace
