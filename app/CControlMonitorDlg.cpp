@@ -2,7 +2,7 @@
 
 #include "app/host/ControlCommands.h"
 #include "commands/MenuDispatcher.h"
-#include "commands/logic/MenuIds.h"
+#include "commands/logic/SelectionGroups.h"
 #include "device/DeviceEventCallback.h"
 #include "device/EventLog.h"
 #include "device/EventLogMenu.h"
@@ -37,20 +37,6 @@ using tvx::res::MainMenu;
 namespace {
 
 constexpr int kDialStringLimit = 255;
-
-// The default item of each selection group, in the order they are marked.
-struct DefaultItem {
-    tvx::PopupPath popup;
-    uint16_t id;
-};
-constexpr DefaultItem kDefaultItems[] = {
-    {tvx::kPopupDeviceMode, tvx::kIdModePhoneLine},
-    {tvx::kPopupDaa, tvx::kIdDaaNormal},
-    {tvx::kPopupRingerFrequency, tvx::kIdRinger25Hz},
-    {tvx::kPopupMakeBreak, tvx::kIdMakeBreak39_61At10},
-    {tvx::kPopupAuxAudio, tvx::kIdAuxCodec},
-    {tvx::kPopupDialing, tvx::kIdTonesDial},
-};
 
 }  // namespace
 
@@ -147,14 +133,14 @@ int32_t CControlMonitorDlg::OpenDevice()
     log_->Insert(tvx::LibraryVersionLine(state_.libraryVersion));
 
     // 8. Default (bold) items of the selection groups.
-    for (const DefaultItem &item : kDefaultItems)
-        MainMenu::SetDefaultItem(tvx::PopupAt(*menu_, item.popup), item.id);
+    for (const tvx::SelectionGroup &group : tvx::kSelectionGroups)
+        MainMenu::SetDefaultItem(menu_->SubMenu(group.popup), group.defaultId);
 
     // 9. Back to the first tone; the marks stay.
     state_.selectedTone = 0;
 
     // 10. The keypad beep is on after an open; nothing is sent for it.
-    MainMenu::Check(tvx::PopupAt(*menu_, tvx::kPopupAudio), tvx::kIdKeypadBeep, true);
+    MainMenu::Check(menu_->SubMenu(tvx::kPopupAudio), tvx::kIdKeypadBeep, true);
 
     // 11. The spectrum rectangle for the frequency readout.
     state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
@@ -182,7 +168,7 @@ void CControlMonitorDlg::CloseDevice()
 
 void CControlMonitorDlg::OnDriverEnabled()
 {
-    QMenu *misc = tvx::PopupAt(*menu_, tvx::kPopupMisc);
+    QMenu *misc = menu_->SubMenu(tvx::kPopupMisc);
     if (driverEnabled_ == 1) {
         driverEnabled_ = 0;
         CloseDevice();

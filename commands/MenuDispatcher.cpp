@@ -2,8 +2,6 @@
 
 #include "commands/logic/AboutLines.h"
 #include "commands/logic/CodecBoost.h"
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
 #include "commands/logic/SelectionGroups.h"
 #include "commands/logic/Switches.h"
 #include "commands/logic/ToneGenRecords.h"
@@ -11,8 +9,10 @@
 #include "device/Adapter.h"
 #include "device/EventLog.h"
 #include "device/Latin1.h"
+#include "device/logic/CommandCodes.h"
 #include "dialogs/logic/SerialNumber.h"
 #include "res/MainMenu.h"
+#include "res/MenuIds.h"
 
 #include <QMenu>
 #include <QString>
@@ -89,12 +89,7 @@ void MenuDispatcher::Dispatch(uint16_t id)
             return;
 }
 
-QMenu *PopupAt(res::MainMenu &menu, const PopupPath &path)
-{
-    return path.depth == 1 ? menu.SubMenu({path.pos[0]}) : menu.SubMenu({path.pos[0], path.pos[1]});
-}
-
-QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return PopupAt(host_.Menu(), path); }
+QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return host_.Menu().SubMenu(path); }
 
 bool MenuDispatcher::OnAboutOrExit(uint16_t id)
 {

@@ -20,10 +20,6 @@ namespace tvx {
 struct PopupPath;
 struct SwitchAction;
 
-// The pop-up of the dialog's menu at path (positions along the bar, then
-// inside the pop-up), or nullptr.
-QMenu *PopupAt(res::MainMenu &menu, const PopupPath &path);
-
 class MenuDispatcher {
 public:
     explicit MenuDispatcher(DialogHost &host);

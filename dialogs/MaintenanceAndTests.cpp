@@ -1,12 +1,12 @@
 #include "dialogs/MaintenanceAndTests.h"
 
 #include "app/host/DialogHost.h"
-#include "commands/logic/MenuIds.h"
 #include "device/Adapter.h"
 #include "dialogs/CCallerIdGenDlg.h"
 #include "dialogs/CLedsTestDlg.h"
 #include "dialogs/logic/LedMask.h"
 #include "res/MainDialogIds.h"
+#include "res/MenuIds.h"
 
 namespace tvx {
 

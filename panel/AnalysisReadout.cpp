@@ -1,7 +1,7 @@
 #include "panel/AnalysisReadout.h"
 
-#include "commands/logic/CommandCodes.h"
 #include "device/Adapter.h"
+#include "device/logic/CommandCodes.h"
 #include "res/ControlAccessibility.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"

@@ -4,6 +4,7 @@
 #include "res/ControlAccessibility.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
+#include "res/MainDialogTemplate.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
@@ -16,6 +17,8 @@
 #include <utility>
 
 namespace tvx {
+
+static_assert(std::size(res::kParameterItems) == kParameterCount, "one row per item of list 1079");
 
 namespace {
 

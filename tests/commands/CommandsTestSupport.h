@@ -2,7 +2,7 @@
 // the bytes they passed, and the check marks of the whole menu.
 #pragma once
 
-#include "commands/logic/MenuIds.h"
+#include "res/MainMenu136.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <cstdio>

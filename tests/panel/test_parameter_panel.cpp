@@ -2,6 +2,7 @@
 // selection, ranges, reads, drags and the moves that must change nothing.
 #include "panel/ParameterPanel.h"
 #include "panel/logic/ParameterTable.h"
+#include "res/MainDialogTemplate.h"
 #include "tests/panel/PanelHost.h"
 #include "tests/panel/PanelTestSupport.h"
 #include "tests/support/MainDialogFixture.h"
@@ -95,7 +96,7 @@ TEST_F(ParameterDialogTest, EveryRowSelectsReadsAndSendsItsOwnWay)
     Create();
     ASSERT_EQ(std::size(kRows), static_cast<size_t>(kParameterCount));
     for (const Row &row : kRows) {
-        SCOPED_TRACE(kParameterRows[static_cast<size_t>(row.index)].text);
+        SCOPED_TRACE(res::kParameterItems[row.index]);
         stub::ClearCalls();
         Pick(row.index);
         EXPECT_EQ(Slider()->minimum(), row.min);
@@ -118,12 +119,12 @@ TEST_F(ParameterDialogTest, EveryRowSelectsReadsAndSendsItsOwnWay)
     }
 }
 
-TEST_F(ParameterDialogTest, ListItemsAreTheTableRows)
+TEST_F(ParameterDialogTest, ListItemsAreTheTemplatesInTheTablesOrder)
 {
     Create();
     ASSERT_EQ(List()->count(), kParameterCount);
     for (int i = 0; i < kParameterCount; ++i)
-        EXPECT_EQ(List()->itemText(i).toStdString(), kParameterRows[static_cast<size_t>(i)].text) << i;
+        EXPECT_EQ(List()->itemText(i).toStdString(), res::kParameterItems[i]) << i;
 }
 
 TEST_F(ParameterDialogTest, AfterTheOpenTheFirstParameterShowsItsDefaultAndNothingWasSent)
