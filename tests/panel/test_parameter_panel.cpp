@@ -375,7 +375,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);
         PanelHost host;
-        ParameterPanel panel(host);
+        ParameterPanel panel(host.Controls(), host.Session());
         panel.OnDeviceOpened();
         stub::ClearCalls();
         QSlider *slider = host.Control<QSlider>(1043);
@@ -390,7 +390,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
         }
     }
     PanelHost host;
-    ParameterPanel panel(host);
+    ParameterPanel panel(host.Controls(), host.Session());
     panel.OnDeviceOpened();
     stub::ClearCalls();
     panel.OnParameterScroll(5, 77, nullptr);
@@ -400,7 +400,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
 TEST_F(ParameterPartTest, TheListSelectionReachesThePanelThroughTheDialogsRouting)
 {
     PanelHost host;
-    ParameterPanel panel(host);
+    ParameterPanel panel(host.Controls(), host.Session());
     host.Control<QComboBox>(1079)->setCurrentIndex(4);
     EXPECT_TRUE(host.Command(1079, kSelectionChange));
     EXPECT_EQ(panel.State().Selected(), std::optional<int>(4));
