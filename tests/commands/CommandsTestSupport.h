@@ -60,6 +60,12 @@ protected:
     }
 };
 
+// A menu command's call as the stand-in records it.
+inline std::string Do(int code, int param = 0)
+{
+    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
+}
+
 // The marks with some changed.
 inline Marks With(Marks marks, const std::vector<std::pair<uint16_t, bool>> &changes)
 {

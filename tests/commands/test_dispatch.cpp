@@ -18,11 +18,6 @@ using ::testing::IsEmpty;
 
 class DispatchTest : public CommandsTest {};
 
-std::string Do(int code, int param = 0)
-{
-    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
-}
-
 // One record of the "ScGenerateTones() API" set: frequency, full amplitude,
 // 100 ms on, 100 ms off, little-endian.
 constexpr const char *kToneRecordsHex = "7805FF7F6400000064000000"   // 1400 Hz

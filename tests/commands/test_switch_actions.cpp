@@ -14,11 +14,6 @@ using ::testing::IsEmpty;
 
 class SwitchActionsTest : public CommandsTest {};
 
-std::string Do(int code, int param = 0)
-{
-    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
-}
-
 constexpr uint16_t kToneIds[] = {32811, 32812, 32813, 32814, 32815, 32816, 32817, 32818};
 constexpr uint16_t kGenerateTone = 32829;
 

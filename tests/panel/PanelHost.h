@@ -7,9 +7,12 @@
 #include "device/EventLog.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogTemplate.h"
+#include "tests/stub/StubLibrary.h"
 #include "ui/DialogControls.h"
 
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 namespace tvx::test {
 
@@ -37,6 +40,13 @@ private:
     EventLog log_;
     MessageMap messages_;
     DeviceSession session_;
+};
+
+// Tests of one part on its own, with the stand-in reset around each.
+class PanelPartTest : public ::testing::Test {
+protected:
+    void SetUp() override { stub::Reset(); }
+    void TearDown() override { stub::Reset(); }
 };
 
 }  // namespace tvx::test

@@ -141,11 +141,7 @@ TEST_F(CountryDialogTest, ReopeningLeavesEachCountryOnceInEachList)
 }
 
 // The part on its own, for the results of its operations.
-class CountryPartTest : public ::testing::Test {
-protected:
-    void SetUp() override { stub::Reset(); }
-    void TearDown() override { stub::Reset(); }
-};
+using CountryPartTest = PanelPartTest;
 
 TEST_F(CountryPartTest, FillAndSelectResults)
 {

@@ -345,11 +345,7 @@ TEST_F(ParameterDialogTest, EachOpenWritesTheDefaultsAgainAndSelectsTheFirstRow)
 }
 
 // The handler on its own: only a drag of trackbar 1043 counts.
-class ParameterPartTest : public ::testing::Test {
-protected:
-    void SetUp() override { stub::Reset(); }
-    void TearDown() override { stub::Reset(); }
-};
+using ParameterPartTest = PanelPartTest;
 
 TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnything)
 {
