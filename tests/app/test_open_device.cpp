@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 
 #include <cstring>
 #include <string>
@@ -193,9 +194,13 @@ TEST_F(OpenDeviceTest, DriverEnabledClosesThenReopensWithTheFullOpen)
     Create();
     const void *firstContext = stub::CallsNamed("ScInitialize").at(0).pointers[1];
     stub::ClearCalls();
+    QSignalSpy opened(&Dialog().Session(), &DeviceSession::Opened);
+    QSignalSpy closed(&Dialog().Session(), &DeviceSession::Closed);
 
     Choose(32826);
     EXPECT_EQ(stub::CallTexts(), std::vector<std::string>({"ScClose(0)", "ScShutdown(0)"}));
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(opened.count(), 0);
     EXPECT_EQ(Dialog().Session().DriverEnabled(), 0);
     EXPECT_FALSE(Checked(32826));
     EXPECT_EQ(Lines().size(), 4) << "switching off writes no line";
@@ -208,6 +213,7 @@ TEST_F(OpenDeviceTest, DriverEnabledClosesThenReopensWithTheFullOpen)
     EXPECT_EQ(Dialog().Session().DriverEnabled(), 1);
     EXPECT_TRUE(Checked(32826));
     EXPECT_EQ(Lines().size(), 8) << "the identity lines are written again";
+    EXPECT_EQ(opened.count(), 1);
     EXPECT_NE(stub::CallsNamed("ScInitialize").at(0).pointers[1], firstContext) << "each session a context of its own";
 
     Choose(32826);
