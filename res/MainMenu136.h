@@ -126,20 +126,10 @@ inline constexpr MenuEntry kMainMenu136[] = {
 
 namespace tvx {
 
-// The pop-ups the commands work on, each found as the one that holds an item.
-inline constexpr PopupPath kPopupFile = PopupHolding(res::kMainMenu136, kIdExit);
-inline constexpr PopupPath kPopupDeviceMode = PopupHolding(res::kMainMenu136, kIdModePhoneLine);
+// The pop-ups the commands name, each found as the one that holds an item.
 inline constexpr PopupPath kPopupAudio = PopupHolding(res::kMainMenu136, kIdKeypadBeep);
-inline constexpr PopupPath kPopupAuxAudio = PopupHolding(res::kMainMenu136, kIdAuxCodec);
-inline constexpr PopupPath kPopupDaa = PopupHolding(res::kMainMenu136, kIdDaaNormal);
-inline constexpr PopupPath kPopupRinger = PopupHolding(res::kMainMenu136, kIdRing);
-inline constexpr PopupPath kPopupRingerFrequency = PopupHolding(res::kMainMenu136, kIdRinger25Hz);
-inline constexpr PopupPath kPopupDialing = PopupHolding(res::kMainMenu136, kIdTonesDial);
-inline constexpr PopupPath kPopupMakeBreak = PopupHolding(res::kMainMenu136, kIdMakeBreak39_61At10);
 inline constexpr PopupPath kPopupToneGenerator = PopupHolding(res::kMainMenu136, kIdGenerateTone);
 inline constexpr PopupPath kPopupMisc = PopupHolding(res::kMainMenu136, kIdDriverEnabled);
-inline constexpr PopupPath kPopupSetup = PopupHolding(res::kMainMenu136, kIdHardwareChips);
-inline constexpr PopupPath kPopupHelp = PopupHolding(res::kMainMenu136, kIdAbout);
 
 namespace menu_detail {
 constexpr std::size_t ItemCount(std::span<const res::MenuEntry> menu)
