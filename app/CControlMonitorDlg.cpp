@@ -1,19 +1,12 @@
 #include "app/CControlMonitorDlg.h"
 
-#include "app/host/ControlCommands.h"
 #include "commands/MenuDispatcher.h"
-#include "commands/logic/MenuIds.h"
-#include "device/DeviceEventCallback.h"
+#include "device/DeviceSession.h"
 #include "device/EventLog.h"
 #include "device/EventLogMenu.h"
-#include "device/EventRelay.h"
-#include "device/SessionText.h"
-#include "device/ToneMonitorSet.h"
-#include "device/tvxusb.h"
 #include "dialogs/MaintenanceAndTests.h"
 #include "panel/AnalysisReadout.h"
 #include "panel/CountryPanel.h"
-#include "panel/DialPanel.h"
 #include "panel/ParameterPanel.h"
 #include "res/AppIcon.h"
 #include "res/DialogBuilder.h"
@@ -21,12 +14,12 @@
 #include "res/MainDialogTemplate.h"
 #include "res/MainMenu.h"
 #include "res/MainMenu136.h"
+#include "ui/ControlCommands.h"
+#include "ui/DialogControls.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QMenuBar>
 
 #include <utility>
@@ -38,28 +31,10 @@ namespace {
 
 constexpr int kDialStringLimit = 255;
 
-// The default item of each selection group, in the order they are marked.
-struct DefaultItem {
-    tvx::PopupPath popup;
-    uint16_t id;
-};
-constexpr DefaultItem kDefaultItems[] = {
-    {tvx::kPopupDeviceMode, tvx::kIdModePhoneLine},
-    {tvx::kPopupDaa, tvx::kIdDaaNormal},
-    {tvx::kPopupRingerFrequency, tvx::kIdRinger25Hz},
-    {tvx::kPopupMakeBreak, tvx::kIdMakeBreak39_61At10},
-    {tvx::kPopupAuxAudio, tvx::kIdAuxCodec},
-    {tvx::kPopupDialing, tvx::kIdTonesDial},
-};
-
 }  // namespace
 
-// The template checks "Driver Enabled", so the flag starts at 1 with it.
-uint8_t CControlMonitorDlg::driverEnabled_ = 1;
-
-CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
+CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(parent)
 {
-    driverEnabled_ = 1;
     const auto &tmpl = tvx::res::kMainDialogTemplate;
     setWindowTitle(QString::fromLatin1(tmpl.title));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -81,118 +56,35 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent) : QDialog(parent)
     // Copy, Copy All and Save Log As... on the log; owned by the list.
     new tvx::EventLogMenu(*log_, Control<QListView>(this, tvx::kIdEventLog));
 
-    dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this);
-    // Panel parts.
-    parameters_ = std::make_unique<tvx::ParameterPanel>(*this);
-    dial_ = std::make_unique<tvx::DialPanel>(*this);
-    analysis_ = std::make_unique<tvx::AnalysisReadout>(*this);
-    countries_ = std::make_unique<tvx::CountryPanel>(*this);
-    // Maintenance and test dialog parts.
-    maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(*this);
-    WireControls();
+    session_ = std::make_unique<tvx::DeviceSession>(*log_, Control<QWidget>(this, tvx::kIdSpectrum));
+    if (auto *serial = Control<QLineEdit>(this, tvx::kIdSerialNumber))
+        connect(session_.get(), &tvx::DeviceSession::SerialNumberRead, serial, &QLineEdit::setText);
+
+    // Each part binds its controls in the routing and takes the opens it needs.
+    const tvx::DialogControls controls{*this, messages_};
+    dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this, *menu_, messages_, *log_, *session_);
+    analysis_ = std::make_unique<tvx::AnalysisReadout>(controls, *session_);
+    parameters_ = std::make_unique<tvx::ParameterPanel>(controls, *session_);
+    dial_ = std::make_unique<tvx::DialPanel>(controls, *dispatcher_, std::move(seams.dialWait));
+    countries_ = std::make_unique<tvx::CountryPanel>(controls, *session_, std::move(seams.countries));
+    maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(controls, *log_, std::move(seams.melodyFileDialog));
+
+    // Buttons and check boxes send a click, drop-down lists a selection
+    // change, through the same command entry as the menu.
+    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *control) { OnCommand(wParam, control); });
     OnInitDialog();
 }
 
-CControlMonitorDlg::~CControlMonitorDlg() { CloseDevice(); }
+CControlMonitorDlg::~CControlMonitorDlg() = default;
 
 void CControlMonitorDlg::OnInitDialog()
 {
     setWindowIcon(tvx::res::ApplicationIcon());
-    OpenDevice();
+    session_->Open();
     Control<QLineEdit>(this, tvx::kIdDialString)->setMaxLength(kDialStringLimit);
 }
 
-void CControlMonitorDlg::WireControls()
-{
-    // Buttons and check boxes send a click, drop-down lists a selection
-    // change, through the same command entry as the menu.
-    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *control) { OnCommand(wParam, control); });
-}
-
 bool CControlMonitorDlg::OnCommand(uint32_t wParam, void *lParam) { return dispatcher_->OnCommand(wParam, lParam); }
-
-int32_t CControlMonitorDlg::OpenDevice()
-{
-    // 1. Reset the version number; take the spectrum area.
-    state_.libraryVersion = 0;
-    state_.spectrum = Control<QWidget>(this, tvx::kIdSpectrum);
-
-    // 2. Initialise the library with the callback and a context that leads
-    // to this dialog's event log for this session only.
-    sessionContext_ =
-        tvx::EventRelay::Instance().Open(this, [this](const tvx::LogDelta &delta) { log_->ApplyDeviceEvents(delta); });
-    const int32_t initialized = ScInitialize(
-        &tvx::OnDeviceEvent, sessionContext_, 0, 0, 0, 0, 17, &state_.libraryVersion, state_.spectrum.data());
-    if (initialized != 0) {
-        log_->Insert(tvx::OpenErrorLine("ScInitialize() returned error code", initialized));
-        return -2;
-    }
-
-    // 3. Open the device; on failure the library stays initialised until the next close.
-    const int32_t opened = ScOpen(0, 0);
-    if (opened != 0) {
-        log_->Insert(tvx::OpenErrorLine("ScOpen() returned error code", opened));
-        return -3;
-    }
-
-    // 4-7. Identity lines.
-    char text[TVX_TEXT_SIZE] = "";
-    ScGetDeviceSN(text, TVX_TEXT_SIZE);
-    const std::string serial = tvx::BoundedText(text, sizeof text);
-    Control<QLineEdit>(this, tvx::kIdSerialNumber)->setText(QString::fromLatin1(serial.c_str()));
-    log_->Insert(tvx::SerialNumberLine(text, sizeof text));
-    log_->Insert(tvx::FirmwareLine(ScGetRawDeviceRevision(0)));
-    ScGetDeviceName(text, TVX_TEXT_SIZE);
-    log_->Insert(tvx::DeviceNameLine(text, sizeof text));
-    log_->Insert(tvx::LibraryVersionLine(state_.libraryVersion));
-
-    // 8. Default (bold) items of the selection groups.
-    for (const DefaultItem &item : kDefaultItems)
-        MainMenu::SetDefaultItem(tvx::PopupAt(*menu_, item.popup), item.id);
-
-    // 9. Back to the first tone; the marks stay.
-    state_.selectedTone = 0;
-
-    // 10. The keypad beep is on after an open; nothing is sent for it.
-    MainMenu::Check(tvx::PopupAt(*menu_, tvx::kPopupAudio), tvx::kIdKeypadBeep, true);
-
-    // 11. The spectrum rectangle for the frequency readout.
-    state_.spectrumRect = state_.spectrum ? QRect(QPoint(0, 0), state_.spectrum->contentsRect().size()) : QRect();
-
-    // 12. Parameter defaults, first parameter selected.
-    parameters_->OnDeviceOpened();
-
-    // 13. Arm the tone monitor.
-    ScMonitorTones(1, tvx::FillToneMonitorSet(), tvx::kToneMonitorCount);
-
-    // 14. Country lists filled, the library's countries selected.
-    countries_->OnDeviceOpened();
-
-    return 1;
-}
-
-void CControlMonitorDlg::CloseDevice()
-{
-    ScClose(0);
-    ScShutdown(0);
-    // Events still queued go into the log; later callbacks of this session
-    // go nowhere.
-    tvx::EventRelay::Instance().Close(std::exchange(sessionContext_, nullptr));
-}
-
-void CControlMonitorDlg::OnDriverEnabled()
-{
-    QMenu *misc = tvx::PopupAt(*menu_, tvx::kPopupMisc);
-    if (driverEnabled_ == 1) {
-        driverEnabled_ = 0;
-        CloseDevice();
-        MainMenu::Check(misc, tvx::kIdDriverEnabled, false);
-    } else {
-        OpenDevice();
-        driverEnabled_ = 1;
-        MainMenu::Check(misc, tvx::kIdDriverEnabled, true);
-    }
-}
 
 void CControlMonitorDlg::FocusSerialNumber()
 {

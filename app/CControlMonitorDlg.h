@@ -1,10 +1,13 @@
 // The main dialog: builds template 102 and menu 136, owns every control, the
-// event log and the parts that handle the menu and the panel, and holds the
-// device session open from its initialisation to its destruction.
-// UI thread only.
+// event log, the device session and the parts that handle the menu and the
+// panel. The session opens at the dialog's initialisation and closes at its
+// destruction. UI thread only.
 #pragma once
 
-#include "app/host/DialogHost.h"
+#include "dialogs/MelodyUpload.h"
+#include "panel/DialPanel.h"
+#include "panel/logic/CountryList.h"
+#include "ui/MessageMap.h"
 
 #include <QDialog>
 
@@ -12,54 +15,48 @@
 #include <memory>
 
 namespace tvx {
-class EventLog;
-class MenuDispatcher;
-// Panel parts.
 class AnalysisReadout;
 class CountryPanel;
-class DialPanel;
-class ParameterPanel;
-// Maintenance and test dialog parts.
+class DeviceSession;
+class EventLog;
 class MaintenanceAndTests;
+class MenuDispatcher;
+class ParameterPanel;
 namespace res {
 class MainMenu;
 }
 }  // namespace tvx
 
-class CControlMonitorDlg : public QDialog, public tvx::DialogHost {
+class CControlMonitorDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char *kTitle = "Telvora Parlino USB Control / Monitor";
 
-    // Creates the controls and the menu, then initialises the dialog, which
-    // opens the device.
-    explicit CControlMonitorDlg(QWidget *parent = nullptr);
-    // Closes the device: ScClose(0), then ScShutdown(0).
-    ~CControlMonitorDlg() override;
+    // What the parts take from outside: the tool leaves each empty for the
+    // platform's own, tests give theirs.
+    struct Seams {
+        std::shared_ptr<tvx::CountrySource> countries;  // the country lists' source
+        tvx::DialPanel::WaitFunction dialWait;          // how a dialled pause waits
+        tvx::MelodyFileDialog melodyFileDialog;         // how "Load Melody ..." asks for a file
+    };
 
-    // Opens the device and sets up the dialog for it: 1 when open, -2 when
-    // ScInitialize failed, -3 when ScOpen failed. Failures are logged.
-    int32_t OpenDevice();
-    // ScClose(0), then ScShutdown(0); results ignored. Events of the closed
-    // session still queued go into the log, later ones nowhere.
-    void CloseDevice();
+    // Creates the controls, the menu and the parts, then initialises the
+    // dialog, which opens the device.
+    explicit CControlMonitorDlg(QWidget *parent = nullptr, Seams seams = {});
+    // The session's destruction closes the device: ScClose(0), then ScShutdown(0).
+    ~CControlMonitorDlg() override;
 
     // The command message: id in the low 16 bits, notification in the high
     // 16 bits of wParam; lParam is the sending control, or null for a menu
     // choice. Returns whether the dialog's routing took the command.
     bool OnCommand(uint32_t wParam, void *lParam);
 
-    // The program-wide driver-enabled flag behind "Driver Enabled".
-    static uint8_t DriverEnabled() { return driverEnabled_; }
-
-    // DialogHost
-    QWidget *Window() override { return this; }
-    tvx::EventLog &Log() override { return *log_; }
-    tvx::res::MainMenu &Menu() override { return *menu_; }
-    tvx::MessageMap &Messages() override { return messages_; }
-    tvx::MainDialogState &State() override { return state_; }
-    void OnDriverEnabled() override;
-    void EndDialog(int result) override { done(result); }
+    tvx::EventLog &Log() const { return *log_; }
+    tvx::res::MainMenu &Menu() const { return *menu_; }
+    tvx::MessageMap &Messages() { return messages_; }
+    tvx::DeviceSession &Session() const { return *session_; }
+    const tvx::MenuDispatcher &Dispatcher() const { return *dispatcher_; }
+    const tvx::AnalysisReadout &Readout() const { return *analysis_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -69,24 +66,22 @@ protected:
 
 private:
     void OnInitDialog();
-    void WireControls();
     // Focus in the serial-number edit with its whole text selected, ready to be
     // overwritten and confirmed with Enter.
     void FocusSerialNumber();
 
-    static uint8_t driverEnabled_;
-
-    tvx::MainDialogState state_;
-    // What the library hands back with each event of the open session.
-    void *sessionContext_ = nullptr;
     tvx::MessageMap messages_;
     tvx::EventLog *log_ = nullptr;
     tvx::res::MainMenu *menu_ = nullptr;
+    // Destroyed after every part: closing the device is the last thing the
+    // dialog's parts see.
+    std::unique_ptr<tvx::DeviceSession> session_;
     std::unique_ptr<tvx::MenuDispatcher> dispatcher_;
-    // Panel parts (parameters, dialling, analysis readout, countries).
+    // Panel parts, in the order they take each open: the readout's
+    // rectangle, the parameter defaults, the country lists.
+    std::unique_ptr<tvx::AnalysisReadout> analysis_;
     std::unique_ptr<tvx::ParameterPanel> parameters_;
     std::unique_ptr<tvx::DialPanel> dial_;
-    std::unique_ptr<tvx::AnalysisReadout> analysis_;
     std::unique_ptr<tvx::CountryPanel> countries_;
     // Maintenance and test dialog parts.
     std::unique_ptr<tvx::MaintenanceAndTests> maintenance_;

@@ -2,18 +2,20 @@
 
 #include "commands/logic/AboutLines.h"
 #include "commands/logic/CodecBoost.h"
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
 #include "commands/logic/SelectionGroups.h"
 #include "commands/logic/Switches.h"
 #include "commands/logic/ToneGenRecords.h"
 #include "commands/logic/ToneSelection.h"
 #include "device/Adapter.h"
+#include "device/DeviceSession.h"
 #include "device/EventLog.h"
 #include "device/Latin1.h"
-#include "dialogs/logic/SerialNumber.h"
+#include "device/logic/CommandCodes.h"
 #include "res/MainMenu.h"
+#include "res/MainMenu136.h"
+#include "ui/MessageMap.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QString>
 
@@ -69,17 +71,21 @@ const MenuDispatcher::Handler MenuDispatcher::kHandlers[] = {
     &MenuDispatcher::OnSwitch,
     &MenuDispatcher::OnDriverEnabled,
     &MenuDispatcher::OnSetupDialog,
-    &MenuDispatcher::OnReconnect,
 };
 
-MenuDispatcher::MenuDispatcher(DialogHost &host) : host_(host) {}
+MenuDispatcher::MenuDispatcher(QDialog &dialog, res::MainMenu &menu, MessageMap &routing, EventLog &log,
+                               DeviceSession &session)
+    : dialog_(dialog), menu_(menu), routing_(routing), log_(log), session_(session)
+{
+    connect(&session, &DeviceSession::Opened, this, &MenuDispatcher::OnDeviceOpened);
+}
 
 bool MenuDispatcher::OnCommand(uint32_t wParam, void *)
 {
     // A control notification is never taken for a menu choice, whatever its id.
     if (CommandNotification(wParam) == 0)
         Dispatch(CommandId(wParam));
-    return host_.Messages().Route(wParam);
+    return routing_.Route(wParam);
 }
 
 void MenuDispatcher::Dispatch(uint16_t id)
@@ -89,12 +95,15 @@ void MenuDispatcher::Dispatch(uint16_t id)
             return;
 }
 
-QMenu *PopupAt(res::MainMenu &menu, const PopupPath &path)
-{
-    return path.depth == 1 ? menu.SubMenu({path.pos[0]}) : menu.SubMenu({path.pos[0], path.pos[1]});
-}
+QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return menu_.SubMenu(path); }
 
-QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return PopupAt(host_.Menu(), path); }
+void MenuDispatcher::OnDeviceOpened()
+{
+    for (const SelectionGroup &group : kSelectionGroups)
+        MainMenu::SetDefaultItem(Popup(group.popup), group.defaultId);
+    selectedTone_ = 0;
+    MainMenu::Check(Popup(kPopupAudio), kIdKeypadBeep, true);
+}
 
 bool MenuDispatcher::OnAboutOrExit(uint16_t id)
 {
@@ -104,7 +113,7 @@ bool MenuDispatcher::OnAboutOrExit(uint16_t id)
     }
     if (id == kIdExit) {
         // The dialog's destruction closes the device.
-        host_.EndDialog(0);
+        dialog_.done(0);
         return true;
     }
     return false;
@@ -113,7 +122,7 @@ bool MenuDispatcher::OnAboutOrExit(uint16_t id)
 void MenuDispatcher::OnAbout()
 {
     for (std::string_view line : kAboutLines)
-        host_.Log().Insert(Latin1(line));
+        log_.Insert(Latin1(line));
 }
 
 bool MenuDispatcher::OnSelectionGroup(uint16_t id)
@@ -125,7 +134,7 @@ bool MenuDispatcher::OnSelectionGroup(uint16_t id)
     if (choice->command)
         Send(CommandCall{*choice->command, 0});
     else
-        host_.State().pulseDial = static_cast<uint8_t>(choice->index);  // dialling method: kept for the dialler
+        pulseDial_ = static_cast<uint8_t>(choice->index);  // dialling method: kept for the dialler
     MoveMark(Popup(group.popup), group.firstId, group.lastId, id);
     return true;
 }
@@ -135,10 +144,9 @@ bool MenuDispatcher::OnToneSelection(uint16_t id)
     const std::optional<int> tone = ToneIndexFromId(id);
     if (!tone)
         return false;
-    MainDialogState &state = host_.State();
-    if (*tone == state.selectedTone)
+    if (*tone == selectedTone_)
         return true;  // the tone already selected: nothing moves, nothing is sent
-    state.selectedTone = static_cast<uint8_t>(*tone);
+    selectedTone_ = static_cast<uint8_t>(*tone);
     QMenu *popup = Popup(kTonePopup);
     MoveMark(popup, kToneFirstId, kToneLastId, id);
     if (MainMenu::IsChecked(popup, kIdGenerateTone))
@@ -148,7 +156,7 @@ bool MenuDispatcher::OnToneSelection(uint16_t id)
 
 void MenuDispatcher::StartSelectedTone()
 {
-    if (const std::optional<CommandCall> start = ToneStartCommand(host_.State().selectedTone))
+    if (const std::optional<CommandCall> start = ToneStartCommand(selectedTone_))
         Send(*start);
 }
 
@@ -194,8 +202,9 @@ bool MenuDispatcher::OnDriverEnabled(uint16_t id)
 {
     if (id != kIdDriverEnabled)
         return false;
-    // Decided by the driver-enabled flag, which the dialog keeps with the session.
-    host_.OnDriverEnabled();
+    // The session closes or opens as its flag says; the mark follows the flag.
+    const uint8_t enabled = session_.ToggleDriver();
+    MainMenu::Check(Popup(kPopupMisc), kIdDriverEnabled, enabled == 1);
     return true;
 }
 
@@ -203,21 +212,11 @@ bool MenuDispatcher::OnSetupDialog(uint16_t id)
 {
     for (const SetupDialog &dialog : kSetupDialogs) {
         if (dialog.id == id) {
-            dialog.open(static_cast<void *>(host_.Window()));
+            dialog.open(static_cast<void *>(static_cast<QWidget *>(&dialog_)));
             return true;
         }
     }
     return false;
-}
-
-bool MenuDispatcher::OnReconnect(uint16_t id)
-{
-    if (id != kIdReconnect)
-        return false;
-    // The reboot operation with the command-line text; no flag or mark moves.
-    const int32_t result = adapter::E2Rom(kReconnectLines.operation, nullptr);
-    host_.Log().Insert(Latin1(E2RomResultLine(kReconnectLines, result)));
-    return true;
 }
 
 }  // namespace tvx

@@ -1,12 +1,12 @@
 #include "dialogs/CCallerIdGenDlg.h"
 
-#include "app/host/ControlCommands.h"
 #include "device/Adapter.h"
 #include "device/Latin1.h"
 #include "dialogs/TemplateDialog.h"
 #include "dialogs/logic/CidGenRecordPacking.h"
 #include "res/CallerIdGenTemplate.h"
 #include "res/DialogBuilder.h"
+#include "ui/ControlCommands.h"
 
 #include <QByteArray>
 #include <QCheckBox>

@@ -5,8 +5,8 @@
 // survives the dialog. UI thread only.
 #pragma once
 
-#include "app/host/MessageMap.h"
 #include "dialogs/logic/CidGenInterlocks.h"
+#include "ui/MessageMap.h"
 
 #include <QDialog>
 

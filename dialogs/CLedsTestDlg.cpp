@@ -1,11 +1,11 @@
 #include "dialogs/CLedsTestDlg.h"
 
-#include "app/host/ControlCommands.h"
 #include "device/Adapter.h"
 #include "dialogs/TemplateDialog.h"
 #include "dialogs/logic/LedMask.h"
 #include "res/DialogBuilder.h"
 #include "res/LedsTestTemplate.h"
+#include "ui/ControlCommands.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

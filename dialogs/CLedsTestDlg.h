@@ -3,7 +3,7 @@
 // once the dialog has closed. UI thread only.
 #pragma once
 
-#include "app/host/MessageMap.h"
+#include "ui/MessageMap.h"
 
 #include <QDialog>
 

@@ -1,15 +1,18 @@
-// Serial-number programming, the two erasures and the reboot: one ScE2Rom
-// call each, its outcome one line at the top of the event log. Every call
-// passes the tool's command-line text. UI thread only.
+// Serial-number programming, the two erasures, the reboot and "ReConnect":
+// one ScE2Rom call each, its outcome one line at the top of the event log.
+// Every call passes the tool's command-line text. UI thread only.
 #pragma once
+
+class QWidget;
 
 namespace tvx {
 
-class DialogHost;
+class EventLog;
 
 class DeviceMaintenance {
 public:
-    explicit DeviceMaintenance(DialogHost &host);
+    // window holds the serial-number edit (1001); log takes the outcomes.
+    DeviceMaintenance(QWidget &window, EventLog &log);
 
     // "&Burn Device ..." (1083), also Enter in the dialog: programs the text
     // of edit 1001 when it is exactly 22 characters, else logs
@@ -18,12 +21,16 @@ public:
     void OnErazeDevice();     // "Eraze Device": operation 0
     void OnErazeDeviceTvx();  // "Eraze Device tvx": operation 1
     void OnReBootDevice();    // "ReBoot Device": operation 3
+    // "ReConnect": operation 3 with lines of its own; the device stays as
+    // the session left it.
+    void OnReConnect();
 
 private:
     // ScE2Rom(operation, data, command line), then the operation's line.
     void Run(int operation, const char *data);
 
-    DialogHost &host_;
+    QWidget &window_;
+    EventLog &log_;
 };
 
 }  // namespace tvx

@@ -1,19 +1,20 @@
 // The main dialog's part for device maintenance and the test dialogs: binds
-// "&Burn Device ...", the "&File" maintenance items, "Load Melody ...",
-// "Generate Caller ID ..." and "LEDs Test ..." in the dialog's routing.
-// UI thread only.
+// "&Burn Device ...", the "&File" maintenance items, "ReConnect", "Load
+// Melody ...", "Generate Caller ID ..." and "LEDs Test ..." in the dialog's
+// routing. UI thread only.
 #pragma once
 
 #include "dialogs/DeviceMaintenance.h"
 #include "dialogs/MelodyUpload.h"
+#include "ui/DialogControls.h"
 
 namespace tvx {
 
-class DialogHost;
-
 class MaintenanceAndTests {
 public:
-    explicit MaintenanceAndTests(DialogHost &host);
+    // The test dialogs open over controls' window; log takes the outcomes;
+    // fileDialog asks for melody files (empty: the platform's).
+    MaintenanceAndTests(DialogControls controls, EventLog &log, MelodyFileDialog fileDialog = {});
 
     // "Generate Caller ID ...": runs the generator modally; its result is not used.
     void OnGenerateCallerId();
@@ -22,7 +23,7 @@ public:
     void OnLedsTest();
 
 private:
-    DialogHost &host_;
+    QWidget &window_;
     DeviceMaintenance maintenance_;
     MelodyUpload melody_;
 };

@@ -1,6 +1,5 @@
 #include "dialogs/MelodyUpload.h"
 
-#include "app/host/DialogHost.h"
 #include "device/Adapter.h"
 #include "device/EventLog.h"
 #include "device/Latin1.h"
@@ -22,12 +21,6 @@ namespace {
 QString PlatformFileDialog(QWidget *owner, const QString &title, const QString &directory, const QString &filter)
 {
     return QFileDialog::getOpenFileName(owner, title, directory, filter);
-}
-
-MelodyFileDialog &FileDialog()
-{
-    static MelodyFileDialog dialog = PlatformFileDialog;
-    return dialog;
 }
 
 // Reads the file piece by piece into reader, in bounded memory, until its
@@ -56,35 +49,30 @@ bool ReadMelodyFile(const QString &path, MelodyReader &reader)
 
 }  // namespace
 
-MelodyUpload::MelodyUpload(DialogHost &host) : host_(host) {}
-
-MelodyFileDialog MelodyUpload::SetFileDialog(MelodyFileDialog dialog)
+MelodyUpload::MelodyUpload(QWidget &owner, EventLog &log, MelodyFileDialog fileDialog)
+    : owner_(owner), log_(log), fileDialog_(fileDialog ? std::move(fileDialog) : MelodyFileDialog(PlatformFileDialog))
 {
-    if (!dialog)
-        dialog = PlatformFileDialog;
-    return std::exchange(FileDialog(), std::move(dialog));
 }
 
 void MelodyUpload::OnLoadMelody()
 {
-    const QString path =
-        FileDialog()(host_.Window(), Latin1(kMelodyDialogTitle), QDir::rootPath(), Latin1(kMelodyFileFilter));
+    const QString path = fileDialog_(&owner_, Latin1(kMelodyDialogTitle), QDir::rootPath(), Latin1(kMelodyFileFilter));
     if (path.isEmpty())
         return;
 
     MelodyReader reader;
     if (!ReadMelodyFile(path, reader)) {
-        host_.Log().Insert(Latin1(kMelodyCannotReadLine));
+        log_.Insert(Latin1(kMelodyCannotReadLine));
         return;
     }
     // The parsed melody is the 256-byte buffer handed to the library.
     const ParsedMelody melody = reader.Finish();
     if (melody.status == MelodyStatus::TooLong) {
-        host_.Log().Insert(Latin1(kMelodyTooLongLine));
+        log_.Insert(Latin1(kMelodyTooLongLine));
         return;
     }
     if (adapter::UploadMelody(melody.bytes.data(), melody.count) == 0)
-        host_.Log().Insert(Latin1(kMelodyLoadedLine));
+        log_.Insert(Latin1(kMelodyLoadedLine));
 }
 
 }  // namespace tvx

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace tvx {
 
-class DialogHost;
+class EventLog;
 
 // The file-open dialog, called as QFileDialog::getOpenFileName is: owner,
 // title, initial directory, filter. Returns the chosen path, or an empty
@@ -21,7 +21,10 @@ using MelodyFileDialog =
 
 class MelodyUpload {
 public:
-    explicit MelodyUpload(DialogHost &host);
+    // owner owns the file dialog, log takes the outcome; fileDialog asks for
+    // the file (tests answer it themselves), an empty one is the platform's
+    // QFileDialog.
+    MelodyUpload(QWidget &owner, EventLog &log, MelodyFileDialog fileDialog = {});
 
     // Asks for a file ("UpLoad Melody", the melody filter, the root directory
     // every time). Cancel: nothing happens. A file that cannot be opened or
@@ -32,12 +35,10 @@ public:
     // "Melody succesfully loaded.".
     void OnLoadMelody();
 
-    // The file dialog every "Load Melody ..." uses; an empty function puts
-    // the platform's QFileDialog back. Returns the one it replaces.
-    static MelodyFileDialog SetFileDialog(MelodyFileDialog dialog);
-
 private:
-    DialogHost &host_;
+    QWidget &owner_;
+    EventLog &log_;
+    MelodyFileDialog fileDialog_;
 };
 
 }  // namespace tvx

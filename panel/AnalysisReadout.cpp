@@ -1,9 +1,9 @@
 #include "panel/AnalysisReadout.h"
 
-#include "commands/logic/CommandCodes.h"
 #include "device/Adapter.h"
+#include "device/DeviceSession.h"
+#include "device/logic/CommandCodes.h"
 #include "res/ControlAccessibility.h"
-#include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
 
 #include <QCheckBox>
@@ -33,15 +33,21 @@ ClientRect ClientRectOf(const QRect &rect)
     return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
-AnalysisReadout::AnalysisReadout(DialogHost &host)
-    : host_(host),
-      analysisBox_(res::Control<QCheckBox>(host.Window(), kIdAnalysisBox)),
-      frequencyText_(res::Control<QLabel>(host.Window(), kIdFrequencyText))
+AnalysisReadout::AnalysisReadout(DialogControls controls, DeviceSession &session)
+    : analysisBox_(controls.Control<QCheckBox>(kIdAnalysisBox)),
+      frequencyText_(controls.Control<QLabel>(kIdFrequencyText)),
+      spectrum_(controls.Control<QWidget>(kIdSpectrum))
 {
-    if (QWidget *area = res::Control<QWidget>(host.Window(), kIdSpectrum))
-        area->setAttribute(Qt::WA_TransparentForMouseEvents);
-    host.Window()->setMouseTracking(true);
-    host_.Messages().Bind(kIdAnalysisBox, kClicked, [this] { OnTelephonyAnalysis(); });
+    if (spectrum_)
+        spectrum_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    controls.window.setMouseTracking(true);
+    controls.Bind(kIdAnalysisBox, kClicked, [this] { OnTelephonyAnalysis(); });
+    connect(&session, &DeviceSession::Opened, this, &AnalysisReadout::OnDeviceOpened);
+}
+
+void AnalysisReadout::OnDeviceOpened()
+{
+    spectrumRect_ = spectrum_ ? QRect(QPoint(0, 0), spectrum_->contentsRect().size()) : QRect();
 }
 
 void AnalysisReadout::OnTelephonyAnalysis()
@@ -51,25 +57,24 @@ void AnalysisReadout::OnTelephonyAnalysis()
     const int32_t dialCode = CommandCode(Command::Dial);
     if (analysisBox_->isChecked()) {
         adapter::DoCommand(dialCode, kAnalysisOn);
-        host_.State().analysis = 1;
+        analysis_ = 1;
     } else {
         adapter::DoCommand(dialCode, kAnalysisOff);
-        host_.State().analysis = 0;
+        analysis_ = 0;
     }
 }
 
 void AnalysisReadout::OnAnalysisMouseMove()
 {
-    MainDialogState &state = host_.State();
-    if (state.analysis == 0)
+    if (analysis_ == 0)
         return;
-    QWidget *area = state.spectrum.data();
+    QWidget *area = spectrum_.data();
     if (!area || !frequencyText_)
         return;
     // Client coordinates: from the top left corner inside the area's frame.
     const QPointF client = area->mapFromGlobal(QPointF(QCursor::pos())) - QPointF(area->contentsRect().topLeft());
     lastCursor_ = QPoint(PixelAt(client.x()).value_or(0), PixelAt(client.y()).value_or(0));
-    const std::optional<int32_t> column = SpectrumColumnAt(client.x(), client.y(), ClientRectOf(state.spectrumRect));
+    const std::optional<int32_t> column = SpectrumColumnAt(client.x(), client.y(), ClientRectOf(spectrumRect_));
     if (!column)
         return;
     lastColumn_ = *column;

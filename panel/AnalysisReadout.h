@@ -1,14 +1,17 @@
 // The telephony analysis: check box 1077 switches it on and off, and while it
 // is on the frequency under the mouse in the spectrum area (1074) shows in
 // static 1082. The library draws the spectrum; the area itself takes no mouse
-// input, so moves over it reach the dialog, which hands them here.
+// input, so moves over it reach the dialog, which hands them here. Owns the
+// analysis flag and the area's rectangle, taken at each device open.
 // UI thread only.
 #pragma once
 
-#include "app/host/DialogHost.h"
 #include "panel/logic/CursorColumn.h"
+#include "ui/DialogControls.h"
 
+#include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 #include <cstdint>
@@ -18,11 +21,17 @@ class QLabel;
 
 namespace tvx {
 
-class AnalysisReadout {
+class DeviceSession;
+
+class AnalysisReadout final : public QObject {
 public:
     // Binds the click of check box 1077, lets mouse moves over the spectrum
-    // area through to the dialog and has the dialog track the mouse.
-    explicit AnalysisReadout(DialogHost &host);
+    // area through to the window, has the window track the mouse and takes
+    // the area's rectangle at each open of session.
+    AnalysisReadout(DialogControls controls, DeviceSession &session);
+
+    // Each successful device open: the spectrum area's client rectangle.
+    void OnDeviceOpened();
 
     // Click of "Telephony Anal&ysis": switches the analysis as the box shows.
     void OnTelephonyAnalysis();
@@ -35,11 +44,17 @@ public:
     QPoint LastCursor() const { return lastCursor_; }
     int32_t LastColumn() const { return lastColumn_; }
     float LastFrequency() const { return lastFrequency_; }
+    // 1 while the analysis is on; 0 at construction.
+    uint8_t Analysis() const { return analysis_; }
+    // Origin 0,0 and the size inside the area's frame, as the last open found it.
+    const QRect &SpectrumRect() const { return spectrumRect_; }
 
 private:
-    DialogHost &host_;
     QCheckBox *analysisBox_;
     QLabel *frequencyText_;
+    QPointer<QWidget> spectrum_;
+    QRect spectrumRect_;
+    uint8_t analysis_ = 0;
     QPoint lastCursor_;
     int32_t lastColumn_ = 0;
     float lastFrequency_ = 0.0f;

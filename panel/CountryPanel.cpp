@@ -1,9 +1,9 @@
 #include "panel/CountryPanel.h"
 
 #include "device/Adapter.h"
+#include "device/DeviceSession.h"
 #include "device/Latin1.h"
 #include "panel/PhoneNumberCountries.h"
-#include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
 
 #include <QComboBox>
@@ -16,20 +16,6 @@
 namespace tvx {
 
 namespace {
-
-std::shared_ptr<CountrySource> &ReplacedSource()
-{
-    static std::shared_ptr<CountrySource> source;
-    return source;
-}
-
-CountrySource &CurrentSource()
-{
-    static PhoneNumberCountries phoneNumbers;
-    if (const std::shared_ptr<CountrySource> &replaced = ReplacedSource())
-        return *replaced;
-    return phoneNumbers;
-}
 
 // The item's code as the decimal text the library takes; false if there is
 // no selection.
@@ -46,15 +32,15 @@ bool SelectedCodeText(const QComboBox *list, char (&text)[kCountrySendTextSize])
 
 }  // namespace
 
-CountryPanel::CountryPanel(DialogHost &host)
-    : local_(res::Control<QComboBox>(host.Window(), kIdLocalCountry)),
-      destination_(res::Control<QComboBox>(host.Window(), kIdDestinationCountry))
+CountryPanel::CountryPanel(DialogControls controls, DeviceSession &session, std::shared_ptr<CountrySource> source)
+    : local_(controls.Control<QComboBox>(kIdLocalCountry)),
+      destination_(controls.Control<QComboBox>(kIdDestinationCountry)),
+      source_(source ? std::move(source) : std::make_shared<PhoneNumberCountries>())
 {
-    host.Messages().Bind(kIdLocalCountry, kSelectionChange, [this] { OnLocalCountrySelected(); });
-    host.Messages().Bind(kIdDestinationCountry, kSelectionChange, [this] { OnDestinationCountrySelected(); });
+    controls.Bind(kIdLocalCountry, kSelectionChange, [this] { OnLocalCountrySelected(); });
+    controls.Bind(kIdDestinationCountry, kSelectionChange, [this] { OnDestinationCountrySelected(); });
+    connect(&session, &DeviceSession::Opened, this, &CountryPanel::OnDeviceOpened);
 }
-
-void CountryPanel::SetSource(std::shared_ptr<CountrySource> source) { ReplacedSource() = std::move(source); }
 
 void CountryPanel::OnDeviceOpened()
 {
@@ -75,7 +61,7 @@ int32_t CountryPanel::FillCountryList(QComboBox *list)
     if (!list)
         return 0;
     list->clear();
-    const std::optional<std::vector<CountryEntry>> countries = CurrentSource().Countries();
+    const std::optional<std::vector<CountryEntry>> countries = source_->Countries();
     if (!countries)
         return kCountryListUnreadable;
     for (const CountryItem &item : CountryItemsOf(*countries))

@@ -5,8 +5,10 @@
 // the library at once. UI thread only.
 #pragma once
 
-#include "app/host/DialogHost.h"
 #include "panel/logic/CountryList.h"
+#include "ui/DialogControls.h"
+
+#include <QObject>
 
 #include <cstdint>
 #include <memory>
@@ -15,10 +17,14 @@ class QComboBox;
 
 namespace tvx {
 
-class CountryPanel {
+class DeviceSession;
+
+class CountryPanel final : public QObject {
 public:
-    // Binds the selection changes of lists 1081 and 1084.
-    explicit CountryPanel(DialogHost &host);
+    // Binds the selection changes of lists 1081 and 1084 and fills them at
+    // each open of session, from source; null gives the default source, the
+    // country calling codes of the phone-number library.
+    CountryPanel(DialogControls controls, DeviceSession &session, std::shared_ptr<CountrySource> source = nullptr);
 
     // Each successful device open: both lists filled, then the library's
     // local and destination countries selected in them. Results unused.
@@ -41,14 +47,10 @@ public:
     QComboBox *LocalList() const { return local_; }
     QComboBox *DestinationList() const { return destination_; }
 
-    // The source that every panel fills its lists from, from now on (tests
-    // give their own); null restores the default, the country calling codes
-    // of the phone-number library.
-    static void SetSource(std::shared_ptr<CountrySource> source);
-
 private:
     QComboBox *local_;
     QComboBox *destination_;
+    std::shared_ptr<CountrySource> source_;
 };
 
 }  // namespace tvx

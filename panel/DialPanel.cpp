@@ -2,8 +2,8 @@
 
 #include "device/Adapter.h"
 #include "panel/logic/DialString.h"
-#include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
+#include "ui/DiallingMethod.h"
 
 #include <QByteArray>
 #include <QLineEdit>
@@ -20,12 +20,6 @@ namespace {
 
 void SleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-DialPanel::WaitFunction &CurrentWait()
-{
-    static DialPanel::WaitFunction wait = SleepFor;
-    return wait;
-}
-
 // Dial commands go to the library; pauses wait on the calling thread.
 class AdapterDialSink final : public DialSink {
 public:
@@ -39,15 +33,14 @@ private:
 
 }  // namespace
 
-DialPanel::DialPanel(DialogHost &host)
-    : host_(host),
-      dialString_(res::Control<QLineEdit>(host.Window(), kIdDialString)),
-      dialButton_(res::Control<QPushButton>(host.Window(), kIdDialButton))
+DialPanel::DialPanel(DialogControls controls, const DiallingMethod &method, WaitFunction wait)
+    : method_(method),
+      wait_(wait ? std::move(wait) : WaitFunction(SleepFor)),
+      dialString_(controls.Control<QLineEdit>(kIdDialString)),
+      dialButton_(controls.Control<QPushButton>(kIdDialButton))
 {
-    host_.Messages().Bind(kIdDialButton, kClicked, [this] { OnDial(); });
+    controls.Bind(kIdDialButton, kClicked, [this] { OnDial(); });
 }
-
-void DialPanel::SetWaitFunction(WaitFunction wait) { CurrentWait() = wait ? std::move(wait) : WaitFunction(SleepFor); }
 
 void DialPanel::OnDial()
 {
@@ -59,10 +52,8 @@ void DialPanel::OnDial()
     if (text.isEmpty())
         return;
     dialButton_->setEnabled(false);
-    const WaitFunction wait = CurrentWait();
-    AdapterDialSink sink(wait);
-    RunDialString(
-        std::string_view(text.constData(), static_cast<std::size_t>(text.size())), host_.State().pulseDial != 0, sink);
+    AdapterDialSink sink(wait_);
+    RunDialString(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), method_.PulseDial(), sink);
     dialButton_->setEnabled(true);
 }
 

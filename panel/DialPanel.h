@@ -4,7 +4,7 @@
 // thread, which each pause blocks for a second. UI thread only.
 #pragma once
 
-#include "app/host/DialogHost.h"
+#include "ui/DialogControls.h"
 
 #include <functional>
 
@@ -13,24 +13,25 @@ class QPushButton;
 
 namespace tvx {
 
+class DiallingMethod;
+
 class DialPanel {
 public:
     // How a pause of the dial string waits: blocks the calling thread.
     using WaitFunction = std::function<void(int milliseconds)>;
 
-    // Binds the click of button 1067.
-    explicit DialPanel(DialogHost &host);
+    // Binds the click of button 1067. method gives the starting mode of each
+    // dial string; wait is how a pause waits (tests record the pauses), an
+    // empty function sleeps.
+    DialPanel(DialogControls controls, const DiallingMethod &method, WaitFunction wait = {});
 
     // Click of "Dia&l": nothing for an empty edit; otherwise the button is
     // disabled, the string dialled, and the button enabled again.
     void OnDial();
 
-    // Replaces how every dial panel waits for a pause, for tests that record
-    // the pauses instead of sleeping; an empty function restores the sleep.
-    static void SetWaitFunction(WaitFunction wait);
-
 private:
-    DialogHost &host_;
+    const DiallingMethod &method_;
+    WaitFunction wait_;
     QLineEdit *dialString_;
     QPushButton *dialButton_;
 };

@@ -1,9 +1,10 @@
 #include "panel/ParameterPanel.h"
 
 #include "device/Adapter.h"
+#include "device/DeviceSession.h"
 #include "res/ControlAccessibility.h"
-#include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
+#include "res/MainDialogTemplate.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
@@ -16,6 +17,8 @@
 #include <utility>
 
 namespace tvx {
+
+static_assert(std::size(res::kParameterItems) == kParameterCount, "one row per item of list 1079");
 
 namespace {
 
@@ -82,19 +85,14 @@ private:
     std::optional<int> positionAtPress_;
 };
 
-ParameterPanel::ParameterPanel(DialogHost &host)
-    : list_(res::Control<QComboBox>(host.Window(), kIdParameterList)),
-      trackbar_(res::Control<QSlider>(host.Window(), kIdTrackbar)),
-      valueText_(res::Control<QLabel>(host.Window(), kIdValueText))
+ParameterPanel::ParameterPanel(DialogControls controls, DeviceSession &session)
+    : list_(controls.Control<QComboBox>(kIdParameterList)),
+      trackbar_(controls.Control<QSlider>(kIdTrackbar)),
+      valueText_(controls.Control<QLabel>(kIdValueText))
 {
-    host.Messages().Bind(kIdParameterList, kSelectionChange, [this] { OnParameterSelected(); });
+    controls.Bind(kIdParameterList, kSelectionChange, [this] { OnParameterSelected(); });
     ConnectTrackbar();
-}
-
-ParameterPanel::~ParameterPanel()
-{
-    for (const QMetaObject::Connection &connection : connections_)
-        QObject::disconnect(connection);
+    connect(&session, &DeviceSession::Opened, this, &ParameterPanel::OnDeviceOpened);
 }
 
 void ParameterPanel::ConnectTrackbar()
@@ -105,27 +103,27 @@ void ParameterPanel::ConnectTrackbar()
     pressWatch_ = new PressWatch(slider);
     // A drag: every position the thumb passes, then its end with the final
     // one, also when the thumb was pressed and let go without moving.
-    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderPressed, slider, [this] {
+    // The panel is the context: its destruction ends these connections.
+    connect(slider, &QAbstractSlider::sliderPressed, this, [this] {
         dragMoved_ = false;
         dragFromThumb_ = !pressWatch_->GrabMovedTheThumb();
-    }));
-    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderMoved, slider, [this, slider](int value) {
+    });
+    connect(slider, &QAbstractSlider::sliderMoved, this, [this, slider](int value) {
         dragMoved_ = true;
         OnParameterScroll(kScrollThumbTrack, PositionOf(value), slider);
-    }));
-    connections_.push_back(QObject::connect(slider, &QAbstractSlider::sliderReleased, slider, [this, slider] {
+    });
+    connect(slider, &QAbstractSlider::sliderReleased, this, [this, slider] {
         const bool moved = std::exchange(dragMoved_, false);
         if (std::exchange(dragFromThumb_, false) || moved)
             OnParameterScroll(kScrollThumbPosition, PositionOf(slider->value()), slider);
-    }));
+    });
     // Every other move: keys, page steps, the wheel, clicks in the channel.
     // The slider has already moved its thumb; the handler leaves the rest.
-    connections_.push_back(
-        QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, slider](int action) {
-            if (action == QAbstractSlider::SliderMove && slider->isSliderDown())
-                return;  // part of a drag, reported by sliderMoved
-            OnParameterScroll(CodeOfAction(action, *slider), PositionOf(slider->sliderPosition()), slider);
-        }));
+    connect(slider, &QAbstractSlider::actionTriggered, this, [this, slider](int action) {
+        if (action == QAbstractSlider::SliderMove && slider->isSliderDown())
+            return;  // part of a drag, reported by sliderMoved
+        OnParameterScroll(CodeOfAction(action, *slider), PositionOf(slider->sliderPosition()), slider);
+    });
 }
 
 void ParameterPanel::OnDeviceOpened()

@@ -4,28 +4,26 @@
 // value. UI thread only.
 #pragma once
 
-#include "app/host/DialogHost.h"
 #include "panel/logic/ParameterTable.h"
+#include "ui/DialogControls.h"
 
-#include <QMetaObject>
+#include <QObject>
 
 #include <cstdint>
-#include <vector>
 
 class QComboBox;
 class QLabel;
-class QObject;
 class QSlider;
 
 namespace tvx {
 
-class ParameterPanel {
+class DeviceSession;
+
+class ParameterPanel final : public QObject {
 public:
-    // Binds the selection change of list 1079 and listens to the trackbar.
-    explicit ParameterPanel(DialogHost &host);
-    ~ParameterPanel();
-    ParameterPanel(const ParameterPanel &) = delete;
-    ParameterPanel &operator=(const ParameterPanel &) = delete;
+    // Binds the selection change of list 1079, listens to the trackbar and
+    // goes back to the defaults at each open of session.
+    ParameterPanel(DialogControls controls, DeviceSession &session);
 
     // Each successful device open: the defaults into the table, the first
     // parameter selected and shown. Nothing is sent to the device.
@@ -57,7 +55,6 @@ private:
     PressWatch *pressWatch_ = nullptr;  // owned by the trackbar
     bool dragMoved_ = false;            // the thumb moved since the drag began
     bool dragFromThumb_ = false;        // the drag began with a press on the thumb
-    std::vector<QMetaObject::Connection> connections_;
 };
 
 }  // namespace tvx

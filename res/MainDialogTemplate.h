@@ -1,23 +1,32 @@
 // Template 102: the main dialog.
 #pragma once
 
-#include "panel/logic/ParameterTable.h"
 #include "res/DialogTemplate.h"
 #include "res/MainDialogIds.h"
 
-#include <array>
-#include <cstddef>
-
 namespace tvx::res {
 
-// Items of the parameter selector 1079, in template order: the texts of the
-// parameter table's rows, so that the list and the table cannot disagree.
-inline constexpr std::array<const char *, kParameterCount> kParameterItems = [] {
-    std::array<const char *, kParameterCount> items{};
-    for (std::size_t i = 0; i < items.size(); ++i)
-        items[i] = kParameterRows[i].text;
-    return items;
-}();
+// Items of the parameter selector 1079, in template order: the parameter
+// editor's rows follow this order.
+inline constexpr const char *kParameterItems[] = {
+    "Ringer Off Period",
+    "Ringer On Period",
+    "Wait for Dial Tone Time",
+    "Wait for Answer Time",
+    "DTMF Dial Time",
+    "Pause Time",
+    "Hook Flash Time",
+    "Pre Hook Flash Guard Time",
+    "Post Hook Flash Guard Time",
+    "Tones Detection Threshold",
+    "Silent Detection Threshold",
+    "Voice Detection Threshold",
+    "Voice Band Low",
+    "Voice Band High",
+    "Lite DTMF DAA, phone on-hook",
+    "Lite DTMF DAA, phone off-hook",
+    "Lite DTMF CODEC",
+};
 
 inline constexpr ControlTemplate kMainDialogControls[] = {
     {kNoId, ControlKind::GroupBox, "Dial", 270, 5, 140, 105, kStyleNone},

@@ -65,12 +65,13 @@ MainMenu::MainMenu(QWidget *owner, std::span<const MenuEntry> entries, CommandHa
     }
 }
 
-QMenu *MainMenu::SubMenu(std::initializer_list<int> path) const
+QMenu *MainMenu::SubMenu(const PopupPath &path) const
 {
     QList<QAction *> actions = bar_->actions();
     QMenu *popup = nullptr;
-    for (int position : path) {
-        if (position < 0 || position >= actions.size())
+    for (int level = 0; level < path.depth && level < static_cast<int>(path.pos.size()); ++level) {
+        const int position = path.pos[static_cast<std::size_t>(level)];
+        if (position >= actions.size())
             return nullptr;
         popup = actions.at(position)->menu();
         if (!popup)

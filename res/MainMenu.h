@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <span>
 
 class QAction;
@@ -30,9 +29,9 @@ public:
 
     QMenuBar *Bar() const { return bar_; }
 
-    // The pop-up reached by positions: the first along the bar, the next ones
+    // The pop-up reached by positions: the first along the bar, the next one
     // inside the pop-up (separators count). nullptr if there is none.
-    QMenu *SubMenu(std::initializer_list<int> path) const;
+    QMenu *SubMenu(const PopupPath &path) const;
 
     // The item with this id inside popup or its nested pop-ups, or nullptr.
     static QAction *FindItem(const QMenu *popup, uint16_t id);

@@ -1,9 +1,97 @@
 #!/usr/bin/env bash
-# Checks the tracked C++ sources against the project's rules that a compiler
-# does not see: the one code style of .clang-format.
+# Checks the tracked sources and build files against the rules that a compiler
+# does not see: the one code style of .clang-format, and the layering that
+# the README's Layout section gives:
+#   - a module includes and links only its own files and those of lower floors;
+#   - only device/ (and simulator/, tests/, fuzz/, bench/) includes device/tvxusb.h;
+#   - only device/ calls the library's Sc* functions (beside the tool, the
+#     simulator, the tests, the fuzzers and the benchmarks call them too);
+#   - the logic/ folders of the modules include no Qt.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
-echo "Sources: style clean."
+failed=0
+fail() {
+    echo "$1" >&2
+    failed=1
+}
+
+if git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror; then
+    echo "Sources: style clean."
+else
+    fail "Sources: not in the style of .clang-format (see above)."
+fi
+
+# The modules by floor, lowest first: keep in step with the README.
+floors=("device res" "ui" "commands panel dialogs" "app")
+declare -A floor_of
+for floor in "${!floors[@]}"; do
+    for module in ${floors[$floor]}; do
+        floor_of[$module]=$floor
+    done
+done
+
+# Every quoted include of a module's file: "file:line:included path".
+while IFS=: read -r file line included; do
+    from="${file%%/*}"
+    to="${included%%/*}"
+    from_floor="${floor_of[$from]:-}"
+    to_floor="${floor_of[$to]:-}"
+    [[ -z "$from_floor" || "$from" == "$to" ]] && continue
+    case "$to" in
+    simulator | tests | fuzz | bench)
+        fail "$file:$line: $from/ includes $included, which lies beside the tool, not below it" ;;
+    esac
+    if [[ -n "$to_floor" && "$to_floor" -ge "$from_floor" ]]; then
+        fail "$file:$line: $from/ includes $included from a module on its own floor or above it"
+    fi
+done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' -- '*.cpp' '*.h' |
+         sed -E 's/^([^:]+):([0-9]+):[^"]*"([^"]+)".*/\1:\2:\3/')
+
+# Every library a module's CMakeLists.txt links: "file:target". A module's
+# targets are named after it (device, device_logic, ...).
+while IFS=: read -r file linked; do
+    from="${file%%/*}"
+    to="${linked%_logic}"
+    [[ -z "${floor_of[$to]:-}" || "$from" == "$to" ]] && continue
+    if [[ "${floor_of[$to]}" -ge "${floor_of[$from]}" ]]; then
+        fail "$file: $from/ links $linked from a module on its own floor or above it"
+    fi
+done < <(for module in "${!floor_of[@]}"; do git ls-files -- "$module/*CMakeLists.txt"; done | xargs perl -ne '
+    BEGIN { undef $/; }
+    while (/target_link_libraries\s*\(\s*\S+([^)]*)\)/g) {
+        print "$ARGV:$_\n" for grep { /^\w+$/ } split /\s+/, $1;
+    }')
+
+while IFS=: read -r file line _; do
+    case "${file%%/*}" in
+    device | simulator | tests | fuzz | bench) ;;
+    *) fail "$file:$line: includes device/tvxusb.h; only device/ talks to the library" ;;
+    esac
+done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"device/tvxusb\.h"' -- '*.cpp' '*.h' || true)
+
+# Sc* calls, with comments, strings and character literals taken out first.
+while IFS= read -r hit; do
+    fail "$hit: calls the library; only device/ does"
+done < <(git ls-files -- '*.cpp' '*.h' ':!device/' ':!simulator/' ':!tests/' ':!fuzz/' ':!bench/' | xargs perl -ne '
+    BEGIN { undef $/; }
+    my $text = $_;
+    $text =~ s{//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|'"'"'(?:\\.|[^'"'"'\\\n])*'"'"'}{
+        my $n = ($& =~ tr/\n//); $n ? "\n" x $n : " " }gse;
+    my $number = 0;
+    for my $line (split /\n/, $text, -1) {
+        ++$number;
+        print "$ARGV:$number: $1\n" if $line =~ /\b(Sc[A-Z]\w*)\s*\(/;
+    }')
+
+while IFS=: read -r file line _; do
+    fail "$file:$line: logic/ includes Qt; pure logic has none"
+done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' -- \
+             'device/logic/' 'commands/logic/' 'panel/logic/' 'dialogs/logic/' || true)
+
+if [[ "$failed" -ne 0 ]]; then
+    echo "Sources: rules broken (see above)." >&2
+    exit 1
+fi
+echo "Sources: layering clean."

@@ -6,7 +6,7 @@
 // sends nothing; its choice is the pulse-dial flag (id - kIdTonesDial).
 //
 // MenuDispatcher resolves a chosen menu item here to send its command and
-// move the group's check mark.
+// move the group's check mark, and marks the default items at each open.
 //
 // Everything here is constexpr data and pure functions, usable from any thread.
 #ifndef TVX_COMMANDS_LOGIC_SELECTIONGROUPS_H
@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
+#include "device/logic/CommandCodes.h"
+#include "res/MainMenu136.h"
 
 namespace tvx {
 
@@ -34,42 +34,46 @@ enum class SelectionGroupId : uint8_t {
 struct SelectionGroup {
     SelectionGroupId id;
     const char *name;
-    PopupPath popup;   // the pop-up holding the group's items
     uint16_t firstId;  // ids firstId..lastId, inclusive, in menu order
     uint16_t lastId;
     std::optional<Command> firstCommand;  // command of firstId; none: no device call
+    uint16_t defaultId;                   // made the pop-up's default item at each device open
+    PopupPath popup;                      // the pop-up holding the group's items, from the menu table
     constexpr int count() const { return lastId - firstId + 1; }
     constexpr bool contains(uint16_t menuId) const { return menuId >= firstId && menuId <= lastId; }
 };
 
-inline constexpr std::array<SelectionGroup, 6> kSelectionGroups = {{
-    {SelectionGroupId::DeviceMode,
-     "device mode",
-     kPopupDeviceMode,
-     kIdModePhoneAudioStream,
-     kIdModeLineAudioStreamPhoneMonitor,
-     Command::ModePhoneAudioStream},
-    {SelectionGroupId::Daa, "DAA", kPopupDaa, kIdDaaNormal, kIdDaaCtr21Complex, Command::DaaNormal},
-    {SelectionGroupId::RingerFrequency,
-     "ringer frequency",
-     kPopupRingerFrequency,
-     kIdRinger17Hz,
-     kIdRinger50Hz,
-     Command::Ringer17Hz},
-    {SelectionGroupId::MakeBreak,
-     "make/break",
-     kPopupMakeBreak,
-     kIdMakeBreak39_61At10,
-     kIdMakeBreak33_67At20,
-     Command::MakeBreak39_61At10},
-    {SelectionGroupId::AuxiliaryAudio,
-     "auxiliary audio",
-     kPopupAuxAudio,
-     kIdAuxCodec,
-     kIdAuxWaveOutMixedCodec,
-     Command::AuxCodec},
-    {SelectionGroupId::DiallingMethod, "dialling method", kPopupDialing, kIdTonesDial, kIdPulseDial, std::nullopt},
-}};
+namespace selection_groups_detail {
+consteval SelectionGroup Group(SelectionGroupId id, const char *name, uint16_t firstId, uint16_t lastId,
+                               std::optional<Command> firstCommand, uint16_t defaultId)
+{
+    return {id, name, firstId, lastId, firstCommand, defaultId, PopupHolding(res::kMainMenu136, firstId)};
+}
+}  // namespace selection_groups_detail
+
+// In the order in which an open marks their default items.
+inline constexpr std::array<SelectionGroup, 6> kSelectionGroups = [] {
+    using selection_groups_detail::Group;
+    using enum SelectionGroupId;
+    return std::array<SelectionGroup, 6>{{
+        Group(DeviceMode,
+              "device mode",
+              kIdModePhoneAudioStream,
+              kIdModeLineAudioStreamPhoneMonitor,
+              Command::ModePhoneAudioStream,
+              kIdModePhoneLine),
+        Group(Daa, "DAA", kIdDaaNormal, kIdDaaCtr21Complex, Command::DaaNormal, kIdDaaNormal),
+        Group(RingerFrequency, "ringer frequency", kIdRinger17Hz, kIdRinger50Hz, Command::Ringer17Hz, kIdRinger25Hz),
+        Group(MakeBreak,
+              "make/break",
+              kIdMakeBreak39_61At10,
+              kIdMakeBreak33_67At20,
+              Command::MakeBreak39_61At10,
+              kIdMakeBreak39_61At10),
+        Group(AuxiliaryAudio, "auxiliary audio", kIdAuxCodec, kIdAuxWaveOutMixedCodec, Command::AuxCodec, kIdAuxCodec),
+        Group(DiallingMethod, "dialling method", kIdTonesDial, kIdPulseDial, std::nullopt, kIdTonesDial),
+    }};
+}();
 
 // The group whose id range holds menuId, or nullptr. Pure.
 constexpr const SelectionGroup *FindSelectionGroup(uint16_t menuId)
@@ -130,9 +134,18 @@ constexpr bool EveryItemHasCommand()
     }
     return true;
 }
+
+constexpr bool DefaultsInside()
+{
+    for (const SelectionGroup &g : kSelectionGroups)
+        if (!g.contains(g.defaultId))
+            return false;
+    return true;
+}
 }  // namespace selection_groups_detail
 
 static_assert(selection_groups_detail::RangesDisjoint(), "selection groups do not overlap");
+static_assert(selection_groups_detail::DefaultsInside(), "each default item is one of its group");
 static_assert(selection_groups_detail::EveryItemHasCommand(), "each device item has a code");
 static_assert(CommandCode(*ResolveSelection(kIdRinger17Hz)->command) == 68);
 static_assert(CommandCode(*ResolveSelection(kIdAuxWaveOutMixedCodec)->command) == 110);

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
+#include "device/logic/CommandCodes.h"
+#include "res/MainMenu136.h"
 
 namespace tvx {
 
@@ -46,30 +46,39 @@ constexpr SwitchAction OffSpecial(SwitchActionKind k) { return {k, false, std::n
 
 struct Switch {
     uint16_t id;
-    PopupPath popup;
     SwitchAction on;   // after the mark has been set
     SwitchAction off;  // after the mark has been cleared
+    PopupPath popup;   // the pop-up holding the item, from the menu table
 };
 
-inline constexpr std::array<Switch, 14> kSwitches = {{
-    {kIdUseHeadSet, kPopupAudio, OnDo(Command::HeadSetOn), OffDo(Command::HeadSetOff)},
-    {kIdMuteLine, kPopupAudio, OnDo(Command::LineMuteOn), OffDo(Command::LineMuteOff)},
-    {kIdMutePhone, kPopupAudio, OnDo(Command::PhoneMuteOn), OffDo(Command::PhoneMuteOff)},
-    {kIdSilentPcAudioStream, kPopupAudio, OnDo(Command::PcAudioSilent), OffDo(Command::PcAudioNormal)},
-    {kIdKeypadBeep, kPopupAudio, OnDo(Command::KeypadBeepOn), OffDo(Command::KeypadBeepOff)},
-    {kIdEchoSuppression, kPopupAudio, OnDo(Command::EchoSuppressionOn), OffDo(Command::EchoSuppressionOff)},
-    {kIdWiretapping, kPopupAudio, OnDo(Command::Wiretapping, 1), OffDo(Command::Wiretapping, 0)},
-    {kIdDaaBoost, kPopupAudio, OnDo(Command::DaaBoostOn), OffDo(Command::DaaBoostOff)},
-    {kIdCodecBoost, kPopupAudio, OnSpecial(SwitchActionKind::CodecBoost), OffSpecial(SwitchActionKind::CodecBoost)},
-    {kIdRing, kPopupRinger, OnDo(Command::RingingOn), OffDo(Command::RingingOff)},
-    {kIdGenerateTone, kPopupToneGenerator, OnSpecial(SwitchActionKind::GenerateTone), OffDo(Command::ToneStop)},
-    {kIdCidcw, kPopupMisc, OnDo(Command::Cidcw, 1), OffDo(Command::Cidcw, 0)},
-    {kIdUsbPhoneOffHook, kPopupMisc, OnDo(Command::HandsetOffHook), OffDo(Command::HandsetOnHook)},
-    {kIdGenerateTonesApi,
-     kPopupMisc,
-     OnSpecial(SwitchActionKind::GenerateTonesApi),
-     OffSpecial(SwitchActionKind::GenerateTonesApi)},
-}};
+namespace switches_detail {
+consteval Switch Row(uint16_t id, SwitchAction on, SwitchAction off)
+{
+    return {id, on, off, PopupHolding(res::kMainMenu136, id)};
+}
+}  // namespace switches_detail
+
+inline constexpr std::array<Switch, 14> kSwitches = [] {
+    using switches_detail::Row;
+    return std::array<Switch, 14>{{
+        Row(kIdUseHeadSet, OnDo(Command::HeadSetOn), OffDo(Command::HeadSetOff)),
+        Row(kIdMuteLine, OnDo(Command::LineMuteOn), OffDo(Command::LineMuteOff)),
+        Row(kIdMutePhone, OnDo(Command::PhoneMuteOn), OffDo(Command::PhoneMuteOff)),
+        Row(kIdSilentPcAudioStream, OnDo(Command::PcAudioSilent), OffDo(Command::PcAudioNormal)),
+        Row(kIdKeypadBeep, OnDo(Command::KeypadBeepOn), OffDo(Command::KeypadBeepOff)),
+        Row(kIdEchoSuppression, OnDo(Command::EchoSuppressionOn), OffDo(Command::EchoSuppressionOff)),
+        Row(kIdWiretapping, OnDo(Command::Wiretapping, 1), OffDo(Command::Wiretapping, 0)),
+        Row(kIdDaaBoost, OnDo(Command::DaaBoostOn), OffDo(Command::DaaBoostOff)),
+        Row(kIdCodecBoost, OnSpecial(SwitchActionKind::CodecBoost), OffSpecial(SwitchActionKind::CodecBoost)),
+        Row(kIdRing, OnDo(Command::RingingOn), OffDo(Command::RingingOff)),
+        Row(kIdGenerateTone, OnSpecial(SwitchActionKind::GenerateTone), OffDo(Command::ToneStop)),
+        Row(kIdCidcw, OnDo(Command::Cidcw, 1), OffDo(Command::Cidcw, 0)),
+        Row(kIdUsbPhoneOffHook, OnDo(Command::HandsetOffHook), OffDo(Command::HandsetOnHook)),
+        Row(kIdGenerateTonesApi,
+            OnSpecial(SwitchActionKind::GenerateTonesApi),
+            OffSpecial(SwitchActionKind::GenerateTonesApi)),
+    }};
+}();
 
 // The switch with this menu id, or nullptr. Pure.
 constexpr const Switch *FindSwitch(uint16_t menuId)

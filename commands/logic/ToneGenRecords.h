@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "device/tvxusb.h"
+#include "device/logic/LibraryRecords.h"
 
 namespace tvx {
 

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
+#include "device/logic/CommandCodes.h"
+#include "res/MainMenu136.h"
 
 namespace tvx {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "device/tvxusb.h"
+#include "device/logic/LibraryRecords.h"
 
 namespace tvx {
 

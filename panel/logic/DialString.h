@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/logic/CommandCodes.h"
+#include "device/logic/CommandCodes.h"
 
 namespace tvx {
 

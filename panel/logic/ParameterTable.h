@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "commands/logic/CommandCodes.h"
+#include "device/logic/CommandCodes.h"
 
 namespace tvx {
 
@@ -39,9 +39,9 @@ enum class ParameterSend : uint8_t {
     SetThreshold,  // ScSetThreshold(selector, v)
 };
 
+// A row's text is the item at its index in list 1079 (the main dialog's template).
 struct ParameterRow {
-    const char *text;  // item text of list 1079
-    uint32_t min;      // trackbar range, both inclusive
+    uint32_t min;  // trackbar range, both inclusive
     uint32_t max;
     std::optional<uint32_t> defaultValue;  // written at every device open
     uint32_t startValue;                   // table content at construction
@@ -53,16 +53,14 @@ struct ParameterRow {
 };
 
 namespace parameter_table_detail {
-constexpr ParameterRow Cmd(const char *text, uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start,
-                           Command c)
+constexpr ParameterRow Cmd(uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start, Command c)
 {
-    return {text, min, max, def, def ? *def : start, ParameterSend::DoCommand, c, -1, std::nullopt, false};
+    return {min, max, def, def ? *def : start, ParameterSend::DoCommand, c, -1, std::nullopt, false};
 }
-constexpr ParameterRow Thr(const char *text, uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start,
-                           int32_t selector, bool readAndDbm)
+constexpr ParameterRow Thr(uint32_t min, uint32_t max, std::optional<uint32_t> def, uint32_t start, int32_t selector,
+                           bool readAndDbm)
 {
-    return {text,
-            min,
+    return {min,
             max,
             def,
             def ? *def : start,
@@ -84,23 +82,23 @@ inline constexpr std::array<ParameterRow, kParameterCount> kParameterRows = [] {
     using parameter_table_detail::Thr;
     constexpr std::nullopt_t none = std::nullopt;
     return std::array<ParameterRow, kParameterCount>{{
-        Cmd("Ringer Off Period", 1, 255, 30, 0, Command::RingerOffPeriod),
-        Cmd("Ringer On Period", 1, 255, 20, 0, Command::RingerOnPeriod),
-        Cmd("Wait for Dial Tone Time", 2, 255, 4, 0, Command::WaitForDialToneTime),
-        Cmd("Wait for Answer Time", 1, 255, 30, 0, Command::WaitForAnswerTime),
-        Cmd("DTMF Dial Time", 50, 255, 95, 0, Command::DtmfDialTime),
-        Cmd("Pause Time", 1, 255, 2, 0, Command::PauseTime),
-        Cmd("Hook Flash Time", 1, 255, 70, 0, Command::HookFlashTime),
-        Cmd("Pre Hook Flash Guard Time", 1, 255, 100, 0, Command::PreHookFlashGuardTime),
-        Cmd("Post Hook Flash Guard Time", 1, 255, 100, 0, Command::PostHookFlashGuardTime),
-        Thr("Tones Detection Threshold", 0, kThresholdMax, none, 0, kThresholdTones, true),
-        Thr("Silent Detection Threshold", 0, kThresholdMax, none, 0, kThresholdSilence, true),
-        Cmd("Voice Detection Threshold", 1, 127, 63, 0, Command::VoiceDetectionThreshold),
-        Thr("Voice Band Low", 1, 255, 85, 0, kThresholdVoiceBandLow, false),
-        Thr("Voice Band High", 1, 255, 112, 0, kThresholdVoiceBandHigh, false),
-        Cmd("Lite DTMF DAA, phone on-hook", 0, 30, none, 0, Command::LiteDtmfDaaOnHook),
-        Cmd("Lite DTMF DAA, phone off-hook", 0, 30, none, 0, Command::LiteDtmfDaaOffHook),
-        Cmd("Lite DTMF CODEC", 0, 30, none, 0, Command::LiteDtmfCodec),
+        Cmd(1, 255, 30, 0, Command::RingerOffPeriod),
+        Cmd(1, 255, 20, 0, Command::RingerOnPeriod),
+        Cmd(2, 255, 4, 0, Command::WaitForDialToneTime),
+        Cmd(1, 255, 30, 0, Command::WaitForAnswerTime),
+        Cmd(50, 255, 95, 0, Command::DtmfDialTime),
+        Cmd(1, 255, 2, 0, Command::PauseTime),
+        Cmd(1, 255, 70, 0, Command::HookFlashTime),
+        Cmd(1, 255, 100, 0, Command::PreHookFlashGuardTime),
+        Cmd(1, 255, 100, 0, Command::PostHookFlashGuardTime),
+        Thr(0, kThresholdMax, none, 0, kThresholdTones, true),
+        Thr(0, kThresholdMax, none, 0, kThresholdSilence, true),
+        Cmd(1, 127, 63, 0, Command::VoiceDetectionThreshold),
+        Thr(1, 255, 85, 0, kThresholdVoiceBandLow, false),
+        Thr(1, 255, 112, 0, kThresholdVoiceBandHigh, false),
+        Cmd(0, 30, none, 0, Command::LiteDtmfDaaOnHook),
+        Cmd(0, 30, none, 0, Command::LiteDtmfDaaOffHook),
+        Cmd(0, 30, none, 0, Command::LiteDtmfCodec),
     }};
 }();
 

@@ -2,8 +2,6 @@
 // order, a stalled UI thread under a flood, closing, reopening or destroying
 // the dialog while events stream in, and sessions that never mix.
 #include "device/EventRelay.h"
-#include "panel/CountryPanel.h"
-#include "panel/DialPanel.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <QLineEdit>
@@ -51,22 +49,21 @@ TEST_F(EventThreadTest, LinesArriveInTheOrderTheLibrarySentThem)
 
 TEST_F(EventThreadTest, AFloodWhileADialStringBlocksTheUIThreadLeavesTheNewestLinesInBoundedMemory)
 {
-    Create();
     constexpr uint64_t kEvents = 400000;
     size_t mostPending = 0;
     // The pause of the dial string: the UI thread waits until the flood is
     // over, watching what the relay holds meanwhile.
-    DialPanel::SetWaitFunction([&](int) {
+    seams_.dialWait = [&](int) {
         while (stub::EventsFired() < kEvents) {
             mostPending = std::max(mostPending, EventRelay::Instance().PendingSize());
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         mostPending = std::max(mostPending, EventRelay::Instance().PendingSize());
-    });
+    };
+    Create();
     Control<QLineEdit>(1047)->setText("1,");
     stub::StartEventStream(Numbered, kEvents, false);
     Control<QPushButton>(1067)->click();
-    DialPanel::SetWaitFunction({});
     ASSERT_TRUE(PumpUntil([&] { return Dialog().Log().Line(0) == NumberedLine(kEvents - 1); }));
 
     EXPECT_LE(mostPending, 2 * (LogDelta::kTrimLimit + 1)) << "a bounded hold, however long the stall";
@@ -94,7 +91,7 @@ TEST_F(EventThreadTest, AnEventInsideALibraryCallLandsBelowTheLineTheHandlerWrit
 // The soak: CI runs it under ThreadSanitizer.
 TEST_F(EventThreadTest, DriverSwitchedOffAndOnAThousandTimesWhileEventsFloodThenClosed)
 {
-    CountryPanel::SetSource(std::make_shared<TwoCountries>());
+    seams_.countries = std::make_shared<TwoCountries>();
     Create();
     stub::StartEventStream(
         [](uint64_t n) {
@@ -111,7 +108,6 @@ TEST_F(EventThreadTest, DriverSwitchedOffAndOnAThousandTimesWhileEventsFloodThen
     }
     Destroy();  // closes and shuts down while the stream still runs
     stub::StopEventStream();
-    CountryPanel::SetSource(nullptr);
     EXPECT_EQ(stub::CountOf("ScClose"), 1001);
     EXPECT_EQ(stub::CountOf("ScShutdown"), 1001);
     EXPECT_GT(stub::EventsFired(), 0u);
@@ -143,8 +139,8 @@ TEST_F(EventThreadTest, ACallbackOfAClosedSessionReachesNoLaterOneEvenAtTheSameA
     auto *dialog = new (storage) CControlMonitorDlg;
     void *closedContext = stub::Context();
     const ScEventCallback callback = stub::Callback();
-    dialog->OnDriverEnabled();
-    dialog->OnDriverEnabled();
+    dialog->Menu().Item(32826)->trigger();
+    dialog->Menu().Item(32826)->trigger();
     EXPECT_EQ(callback(100, 1, closedContext, nullptr, 0, 0), 0);
     Pump();
     EXPECT_FALSE(dialog->Log().Count() > 0 && dialog->Log().Line(0) == NumberedLine(1));

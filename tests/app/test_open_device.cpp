@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 
 #include <cstring>
 #include <string>
@@ -76,7 +77,7 @@ TEST_P(OpenFailureTest, StopsAtTheFailingStepWithOneLine)
     EXPECT_EQ(Control<QLineEdit>(1001)->text(), "kept");
     EXPECT_FALSE(MainMenu::IsDefaultItem(Dialog().Menu().Item(32773))) << "no default marks after a failed open";
     EXPECT_FALSE(Checked(32789)) << "no keypad-beep mark after a failed open";
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 1);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 1);
     EXPECT_TRUE(Checked(32826));
 }
 
@@ -193,10 +194,14 @@ TEST_F(OpenDeviceTest, DriverEnabledClosesThenReopensWithTheFullOpen)
     Create();
     const void *firstContext = stub::CallsNamed("ScInitialize").at(0).pointers[1];
     stub::ClearCalls();
+    QSignalSpy opened(&Dialog().Session(), &DeviceSession::Opened);
+    QSignalSpy closed(&Dialog().Session(), &DeviceSession::Closed);
 
     Choose(32826);
     EXPECT_EQ(stub::CallTexts(), std::vector<std::string>({"ScClose(0)", "ScShutdown(0)"}));
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 0);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(opened.count(), 0);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 0);
     EXPECT_FALSE(Checked(32826));
     EXPECT_EQ(Lines().size(), 4) << "switching off writes no line";
 
@@ -205,9 +210,10 @@ TEST_F(OpenDeviceTest, DriverEnabledClosesThenReopensWithTheFullOpen)
     EXPECT_EQ(stub::CountOf("ScInitialize"), 1);
     EXPECT_EQ(stub::CountOf("ScOpen"), 1);
     EXPECT_EQ(stub::CountOf("ScMonitorTones"), 1);
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 1);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 1);
     EXPECT_TRUE(Checked(32826));
     EXPECT_EQ(Lines().size(), 8) << "the identity lines are written again";
+    EXPECT_EQ(opened.count(), 1);
     EXPECT_NE(stub::CallsNamed("ScInitialize").at(0).pointers[1], firstContext) << "each session a context of its own";
 
     Choose(32826);
@@ -227,7 +233,7 @@ TEST_F(OpenDeviceTest, AfterAFailedOpenTheSwitchStillShowsEnabledAndClosesFirst)
     EXPECT_FALSE(Checked(32826));
 
     Choose(32826);  // the open fails again, yet flag and mark say enabled
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 1);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 1);
     EXPECT_TRUE(Checked(32826));
     EXPECT_EQ(Lines().at(0), "ScOpen() returned error code7");
 }

@@ -1,6 +1,8 @@
 // The real executable against the recording stand-in put in the simulator's
 // place with LD_LIBRARY_PATH: the calls at start and at close, the single
 // instance, and closing while the library floods events.
+#include "tests/support/RecordedRun.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,37 +17,16 @@
 
 namespace {
 
-class ProcessTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        record_ = dir_.filePath("calls.txt");
-    }
+using tvx::test::RecordedRunTest;
 
+class ProcessTest : public RecordedRunTest {
+protected:
     QProcessEnvironment Environment(bool flood = false) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_LIBRARY_PATH", TVX_RECORDER_DIR);
-        env.insert("TVXUSB_RECORD", record_);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        // The single instance's lock file lies in the runtime directory.
-        env.insert("XDG_RUNTIME_DIR", dir_.path());
-        // The single-instance socket is per display: one of its own per test.
-        env.insert("DISPLAY",
-                   ":tvx-test-" + QString::number(QCoreApplication::applicationPid()) + "-" +
-                       QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        QProcessEnvironment env = RecorderEnvironment();
         if (flood)
             env.insert("TVXUSB_STUB_FLOOD", "1");
         return env;
-    }
-
-    QStringList Recorded() const
-    {
-        QFile file(record_);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
     bool WaitForOpen(QProcess &process, int timeoutMs = 10000) const
@@ -72,9 +53,6 @@ protected:
     }
 
     static void Terminate(QProcess &process) { ::kill(static_cast<pid_t>(process.processId()), SIGTERM); }
-
-    QTemporaryDir dir_;
-    QString record_;
 };
 
 TEST_F(ProcessTest, StartAndCloseMakeExactlyTheSessionCalls)

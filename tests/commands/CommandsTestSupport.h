@@ -2,7 +2,7 @@
 // the bytes they passed, and the check marks of the whole menu.
 #pragma once
 
-#include "commands/logic/MenuIds.h"
+#include "res/MainMenu136.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <cstdio>
@@ -59,6 +59,12 @@ protected:
         return Dialog().OnCommand(MakeCommandArg(id, notification), nullptr);
     }
 };
+
+// A menu command's call as the stand-in records it.
+inline std::string Do(int code, int param = 0)
+{
+    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
+}
 
 // The marks with some changed.
 inline Marks With(Marks marks, const std::vector<std::pair<uint16_t, bool>> &changes)

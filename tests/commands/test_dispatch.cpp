@@ -18,11 +18,6 @@ using ::testing::IsEmpty;
 
 class DispatchTest : public CommandsTest {};
 
-std::string Do(int code, int param = 0)
-{
-    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
-}
-
 // One record of the "ScGenerateTones() API" set: frequency, full amplitude,
 // 100 ms on, 100 ms off, little-endian.
 constexpr const char *kToneRecordsHex = "7805FF7F6400000064000000"   // 1400 Hz
@@ -127,8 +122,8 @@ TEST_F(DispatchTest, EachItemSendsItsCallsAndMovesItsMarks)
         Choose(row.id);
         EXPECT_THAT(Described(), ElementsAreArray(row.calls));
         EXPECT_EQ(AllMarks(), With(before, row.marks));
-        EXPECT_EQ(Dialog().State().pulseDial, row.pulseDial);
-        EXPECT_EQ(Dialog().State().selectedTone, row.tone);
+        EXPECT_EQ(Dialog().Dispatcher().PulseDial(), row.pulseDial != 0);
+        EXPECT_EQ(Dialog().Dispatcher().SelectedTone(), row.tone);
         Destroy();
     }
 }
@@ -188,8 +183,8 @@ TEST_F(DispatchTest, ANotificationOtherThanZeroIsOnlyRouted)
     }
     EXPECT_THAT(stub::Calls(), IsEmpty());
     EXPECT_EQ(AllMarks(), before);
-    EXPECT_EQ(Dialog().State().pulseDial, 0);
-    EXPECT_EQ(Dialog().State().selectedTone, 0);
+    EXPECT_FALSE(Dialog().Dispatcher().PulseDial());
+    EXPECT_EQ(Dialog().Dispatcher().SelectedTone(), 0);
     EXPECT_EQ(Lines().size(), 4);  // the open's four lines: no About or ReConnect lines
 
     // A handler bound to the notification still gets it.
@@ -276,9 +271,9 @@ TEST_F(DispatchTest, CodeFirstThenMarksClearedLowestFirstThenTheChoice)
         Command(32801);
         EXPECT_THAT(spy.Events(),
                     ElementsAre(E{32800, false, 0}, E{32801, true, 0}, E{32801, false, 0}, E{32801, true, 0}));
-        EXPECT_EQ(Dialog().State().pulseDial, 1);
+        EXPECT_TRUE(Dialog().Dispatcher().PulseDial());
         Command(32800);
-        EXPECT_EQ(Dialog().State().pulseDial, 0);
+        EXPECT_FALSE(Dialog().Dispatcher().PulseDial());
         EXPECT_THAT(stub::Calls(), IsEmpty());
     }
 }
@@ -316,18 +311,18 @@ TEST_F(DispatchTest, DriverOffAndOnLeavesMarksAndSendsNoCode)
     Choose(32826);
     EXPECT_THAT(Described(), ElementsAre("ScClose(0)", "ScShutdown(0)"));
     EXPECT_EQ(AllMarks(), With(before, {{32826, false}}));
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 0);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 0);
 
     Choose(32826);
-    EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), 1);
+    EXPECT_EQ(Dialog().Session().DriverEnabled(), 1);
     // The open checks the keypad beep again; every other mark stays, and no
     // setting is sent again.
     EXPECT_EQ(AllMarks(), With(before, {{32789, true}}));
     EXPECT_EQ(stub::CountOf("ScInitialize"), 1);
     for (const char *name : {"ScDoCommand", "ScSetHardwareRegs", "ScGenerateTones", "ScGetDevType"})
         EXPECT_EQ(stub::CountOf(name), 0) << name;
-    EXPECT_EQ(Dialog().State().pulseDial, 1);
-    EXPECT_EQ(Dialog().State().selectedTone, 0);  // the open goes back to the first tone
+    EXPECT_TRUE(Dialog().Dispatcher().PulseDial());
+    EXPECT_EQ(Dialog().Dispatcher().SelectedTone(), 0);  // the open goes back to the first tone
 }
 
 TEST_F(DispatchTest, ExitEndsTheDialogWithZeroAndTheDeviceClosesOnce)

@@ -14,11 +14,6 @@ using ::testing::IsEmpty;
 
 class SwitchActionsTest : public CommandsTest {};
 
-std::string Do(int code, int param = 0)
-{
-    return "ScDoCommand(" + std::to_string(code) + ", " + std::to_string(param) + ", 0, 65535)";
-}
-
 constexpr uint16_t kToneIds[] = {32811, 32812, 32813, 32814, 32815, 32816, 32817, 32818};
 constexpr uint16_t kGenerateTone = 32829;
 
@@ -56,7 +51,7 @@ TEST_F(SwitchActionsTest, ToneSelectionAndGenerateTone)
         const Marks before = AllMarks();
         Choose(c.choose);
         EXPECT_THAT(Described(), ElementsAreArray(c.calls));
-        EXPECT_EQ(Dialog().State().selectedTone, c.tone);
+        EXPECT_EQ(Dialog().Dispatcher().SelectedTone(), c.tone);
         for (uint16_t id : kToneIds)
             EXPECT_EQ(Checked(id), id == c.markedTone) << id;
         if (c.unchanged) {
@@ -212,8 +207,9 @@ TEST_F(SwitchActionsTest, ReconnectReportsAndLeavesEverythingElse)
         if (c.driverOff)
             Choose(32826);
         const Marks marks = AllMarks();
-        const MainDialogState state = Dialog().State();
-        const uint8_t driver = CControlMonitorDlg::DriverEnabled();
+        const uint8_t tone = Dialog().Dispatcher().SelectedTone();
+        const bool pulse = Dialog().Dispatcher().PulseDial();
+        const uint8_t driver = Dialog().Session().DriverEnabled();
         const QStringList old = Lines();
         stub::ClearCalls();
 
@@ -222,9 +218,9 @@ TEST_F(SwitchActionsTest, ReconnectReportsAndLeavesEverythingElse)
         ASSERT_EQ(Lines().size(), old.size() + 1);
         EXPECT_EQ(Lines().front(), c.line);
         EXPECT_EQ(AllMarks(), marks);
-        EXPECT_EQ(CControlMonitorDlg::DriverEnabled(), driver);
-        EXPECT_EQ(Dialog().State().selectedTone, state.selectedTone);
-        EXPECT_EQ(Dialog().State().pulseDial, state.pulseDial);
+        EXPECT_EQ(Dialog().Session().DriverEnabled(), driver);
+        EXPECT_EQ(Dialog().Dispatcher().SelectedTone(), tone);
+        EXPECT_EQ(Dialog().Dispatcher().PulseDial(), pulse);
         Destroy();
         stub::Reset();
     }

@@ -1,6 +1,6 @@
 #include "commands/logic/CodecBoost.h"
-#include "commands/logic/MenuIds.h"
 #include "commands/logic/Switches.h"
+#include "res/MainMenu136.h"
 
 #include <gtest/gtest.h>
 

@@ -24,32 +24,8 @@
 namespace tvx::test {
 namespace {
 
-// One user action on the dialog, by keyboard.
-struct Action {
-    enum Kind {
-        Select,
-        Click,
-        Name,
-        Number,
-        Date,
-        LevelKey
-    } kind;
-    int value = 0;  // item index, box id, or key
-    std::string text{};
-};
-Action Select(int index) { return {Action::Select, index}; }
-Action Click(int id) { return {Action::Click, id}; }
-Action Name(std::string text) { return {Action::Name, 0, std::move(text)}; }
-Action Number(std::string text) { return {Action::Number, 0, std::move(text)}; }
-Action Date(std::string text) { return {Action::Date, 0, std::move(text)}; }
-Action LevelKey(Qt::Key key) { return {Action::LevelKey, key}; }
-
-struct StateCheck {
-    int id;
-    bool checked;  // ignored for other controls than check boxes
-    bool enabled;
-    bool visible;
-};
+using Action = CidAction;
+using StateCheck = CidStateCheck;
 
 class CallerIdDialogTest : public ::testing::Test {
 protected:
@@ -121,7 +97,7 @@ protected:
         case Action::Date:
             Type(kCidIdDateEdit, action.text);
             break;
-        case Action::LevelKey: {
+        case Action::Level: {
             auto *slider = Control<QSlider>(kCidIdSignalLevel);
             Focus(slider);
             QTest::keyClick(slider, static_cast<Qt::Key>(action.value));

@@ -3,13 +3,13 @@
 // mouse, the space bar, the mnemonic or a screen reader's toggle or press,
 // and none when code changes a box; a drop-down list sends one per item
 // stepped through with the keys, closed or open, none for hovering.
-#include "app/host/ControlCommands.h"
 #include "dialogs/TemplateDialog.h"
 #include "res/CallerIdGenTemplate.h"
 #include "res/DialogBuilder.h"
 #include "res/LedsTestTemplate.h"
 #include "res/MainDialogTemplate.h"
 #include "tests/support/AccessibleControls.h"
+#include "ui/ControlCommands.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

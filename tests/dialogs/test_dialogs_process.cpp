@@ -4,6 +4,7 @@
 // serial number from the keyboard, with and without command-line arguments.
 #include "tests/dialogs/QStringPrinter.h"
 #include "tests/support/CidRecordBytes.h"
+#include "tests/support/RecordedRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,30 +21,19 @@
 
 namespace {
 
+using tvx::test::RecordedRunTest;
+
 const QString kMain = "wait:Telvora Parlino USB Control / Monitor";
 
-class DialogsProcessTest : public ::testing::Test {
+class DialogsProcessTest : public RecordedRunTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        record_ = dir_.filePath("calls.txt");
-    }
-
-    // The recording library, the scripted keyboard and a display of the test's own.
+    // The recording library and the scripted keyboard.
     QProcessEnvironment Environment(const QStringList &script) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_LIBRARY_PATH", TVX_RECORDER_DIR);
-        env.insert("TVXUSB_RECORD", record_);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcessEnvironment env = RecorderEnvironment();
         env.insert("QT_PLUGIN_PATH", TVX_KEYSCRIPT_PLUGIN_DIR);
         env.insert("QT_QPA_GENERIC_PLUGINS", "tvxkeyscript");
         env.insert("TVX_KEY_SCRIPT", script.join(';'));
-        // The single-instance socket is per display: one of its own per test.
-        env.insert("DISPLAY",
-                   ":tvx-dialogs-" + QString::number(QCoreApplication::applicationPid()) + "-" +
-                       QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         return env;
     }
 
@@ -68,21 +58,6 @@ protected:
         EXPECT_FALSE(errors.contains("keyscript:")) << errors.toStdString();
     }
 
-    // The recorded calls of the named functions, in order.
-    QStringList Recorded(const QStringList &names) const
-    {
-        QFile file(record_);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList calls;
-        for (const QString &line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
-            for (const QString &name : names)
-                if (line.startsWith(name + "("))
-                    calls << line;
-        }
-        return calls;
-    }
-
     QString WriteFile(const QString &name, const QByteArray &contents) const
     {
         const QString path = dir_.filePath(name);
@@ -91,9 +66,6 @@ protected:
         file.write(contents);
         return path;
     }
-
-    QTemporaryDir dir_;
-    QString record_;
 };
 
 // The maintenance items and Enter in the serial-number edit pass the

@@ -31,16 +31,11 @@ protected:
     {
         MainDialogTest::SetUp();
         ASSERT_TRUE(dir_.isValid());
-        previous_ = MelodyUpload::SetFileDialog(
+        seams_.melodyFileDialog =
             [this](QWidget *owner, const QString &title, const QString &directory, const QString &filter) {
                 asked_.push_back({owner, title, directory, filter});
                 return answer_;
-            });
-    }
-    void TearDown() override
-    {
-        MelodyUpload::SetFileDialog(previous_);
-        MainDialogTest::TearDown();
+            };
     }
 
     QString Write(const QString &name, const QByteArray &contents)
@@ -66,7 +61,6 @@ protected:
     QTemporaryDir dir_;
     QString answer_;
     std::vector<Asked> asked_;
-    MelodyFileDialog previous_;
 };
 
 std::string Hex(const std::vector<uint8_t> &bytes)
@@ -175,7 +169,7 @@ TEST_F(MelodyUploadTest, CancelDoesNothingAndEveryOpeningAsksTheSame)
 
 TEST_F(MelodyUploadTest, ThePlatformsFileDialogIsTitledUpLoadMelody)
 {
-    MelodyUpload::SetFileDialog({});
+    seams_.melodyFileDialog = {};  // the platform's
     Create();
     stub::ClearCalls();
     QString title;

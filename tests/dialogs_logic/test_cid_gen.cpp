@@ -51,31 +51,13 @@ struct Expected {
     }
 };
 
-// One user action on the dialog.
-struct Action {
-    enum Kind {
-        Select,
-        Click,
-        Name,
-        Number,
-        Date,
-        Level
-    } kind;
-    int value = 0;
-    std::string text{};
-};
-Action Select(int index) { return {Action::Select, index}; }
-Action Click(int id) { return {Action::Click, id}; }
-Action Name(std::string text) { return {Action::Name, 0, std::move(text)}; }
-Action Date(std::string text) { return {Action::Date, 0, std::move(text)}; }
-Action Level(int level) { return {Action::Level, level}; }
-
-struct StateCheck {
-    int id;
-    bool checked;
-    bool enabled;
-    bool visible;
-};
+using Action = test::CidAction;
+using StateCheck = test::CidStateCheck;
+using test::Click;
+using test::Date;
+using test::Level;
+using test::Name;
+using test::Select;
 
 // The dialog as the user sees it: the model plus the texts and the trackbar.
 struct Dialog {

@@ -78,11 +78,11 @@ TEST_F(AnalysisTest, TheBoxSwitchesTheAnalysisOnceEachWay)
         stub::ClearCalls();
         toggle(Box());
         EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 31, 0, 65535)"));
-        EXPECT_EQ(Dialog().State().analysis, 1);
+        EXPECT_EQ(Dialog().Readout().Analysis(), 1);
         stub::ClearCalls();
         toggle(Box());
         EXPECT_THAT(stub::CallTexts(), ElementsAre("ScDoCommand(140, 30, 0, 65535)"));
-        EXPECT_EQ(Dialog().State().analysis, 0);
+        EXPECT_EQ(Dialog().Readout().Analysis(), 0);
     }
 }
 
@@ -91,9 +91,9 @@ TEST_F(AnalysisTest, TheFlagFollowsTheBoxWhateverTheLibraryAnswers)
     stub::Configure().results["ScDoCommand"] = -9;
     Create();
     Box()->click();
-    EXPECT_EQ(Dialog().State().analysis, 1);
+    EXPECT_EQ(Dialog().Readout().Analysis(), 1);
     Box()->click();
-    EXPECT_EQ(Dialog().State().analysis, 0);
+    EXPECT_EQ(Dialog().Readout().Analysis(), 0);
 }
 
 // The readout tests also run with the screen scaled by 1.5 and by 2.
@@ -109,7 +109,7 @@ TEST_F(AnalysisTest, TheAreaLetsTheMouseThroughAndTheDialogTracksIt)
     Create();
     EXPECT_TRUE(Area()->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_TRUE(Dialog().hasMouseTracking());
-    EXPECT_EQ(Dialog().State().spectrumRect, QRect(QPoint(0, 0), Client().size()));
+    EXPECT_EQ(Dialog().Readout().SpectrumRect(), QRect(QPoint(0, 0), Client().size()));
 }
 
 TEST_F(AnalysisTest, WithTheAnalysisOffMovesCallNothing)
@@ -199,7 +199,7 @@ TEST_F(AnalysisTest, TheRectangleIsTakenAtEachSuccessfulOpen)
 
     Choose(32826);
     Choose(32826);  // reopened: the rectangle of the smaller area
-    EXPECT_EQ(Dialog().State().spectrumRect, QRect(0, 0, width - 20, Client().height()));
+    EXPECT_EQ(Dialog().Readout().SpectrumRect(), QRect(0, 0, width - 20, Client().height()));
     stub::ClearCalls();
     MoveToClient(width - 10, 3);
     MoveToClient(width - 20, 3);

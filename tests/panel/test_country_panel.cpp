@@ -30,15 +30,10 @@ private:
     std::optional<std::vector<CountryEntry>> countries_;
 };
 
-// Puts a source in place for the panels made while it lives.
-class UseSource {
-public:
-    explicit UseSource(std::optional<std::vector<CountryEntry>> countries)
-    {
-        CountryPanel::SetSource(std::make_shared<FixtureSource>(std::move(countries)));
-    }
-    ~UseSource() { CountryPanel::SetSource(nullptr); }
-};
+std::shared_ptr<CountrySource> Source(std::optional<std::vector<CountryEntry>> countries)
+{
+    return std::make_shared<FixtureSource>(std::move(countries));
+}
 
 const std::vector<CountryEntry> kThree = {{"44", "United Kingdom"}, {"972", "Israel"}, {"1", "Canada"}};
 
@@ -65,7 +60,7 @@ protected:
 
 TEST_F(CountryDialogTest, TheOpenFillsBothListsSortedAndSelectsTheLibrarysCountries)
 {
-    UseSource source(kThree);
+    seams_.countries = Source(kThree);
     stub::Configure().localCountry = "44";
     stub::Configure().destinationCountry = "1";
     Create();
@@ -86,7 +81,7 @@ TEST_F(CountryDialogTest, TheOpenFillsBothListsSortedAndSelectsTheLibrarysCountr
 
 TEST_F(CountryDialogTest, ACodeNoItemCarriesLeavesTheListUnselected)
 {
-    UseSource source(kThree);
+    seams_.countries = Source(kThree);
     stub::Configure().localCountry = "999";
     stub::Configure().destinationCountry = "972 ";
     Create();
@@ -96,7 +91,7 @@ TEST_F(CountryDialogTest, ACodeNoItemCarriesLeavesTheListUnselected)
 
 TEST_F(CountryDialogTest, AFailedOpenLeavesTheListsEmpty)
 {
-    UseSource source(kThree);
+    seams_.countries = Source(kThree);
     stub::Configure().openResult = 2;
     Create();
     EXPECT_EQ(Local()->count(), 0);
@@ -106,7 +101,7 @@ TEST_F(CountryDialogTest, AFailedOpenLeavesTheListsEmpty)
 
 TEST_F(CountryDialogTest, EachChoiceIsSentAtOnce)
 {
-    UseSource source(kThree);
+    seams_.countries = Source(kThree);
     Create();
     Dialog().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
@@ -134,7 +129,7 @@ TEST_F(CountryDialogTest, EachChoiceIsSentAtOnce)
 
 TEST_F(CountryDialogTest, ReopeningLeavesEachCountryOnceInEachList)
 {
-    UseSource source(kThree);
+    seams_.countries = Source(kThree);
     Create();
     Choose(32826);
     Choose(32826);
@@ -146,11 +141,7 @@ TEST_F(CountryDialogTest, ReopeningLeavesEachCountryOnceInEachList)
 }
 
 // The part on its own, for the results of its operations.
-class CountryPartTest : public ::testing::Test {
-protected:
-    void SetUp() override { stub::Reset(); }
-    void TearDown() override { stub::Reset(); }
-};
+using CountryPartTest = PanelPartTest;
 
 TEST_F(CountryPartTest, FillAndSelectResults)
 {
@@ -172,9 +163,9 @@ TEST_F(CountryPartTest, FillAndSelectResults)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        UseSource source(c.countries);
         PanelHost host;
-        CountryPanel panel(host);
+        CountryPanel panel(host.Controls(), host.Session(), Source(c.countries));
+        stub::ClearCalls();
         QComboBox *list = panel.LocalList();
         list->addItem("stale [ 44 ]", 44);
         EXPECT_EQ(panel.FillCountryList(list), c.fill);
@@ -189,9 +180,8 @@ TEST_F(CountryPartTest, FillAndSelectResults)
 
 TEST_F(CountryPartTest, ANotFoundCodeKeepsTheSelectionItHad)
 {
-    UseSource source(kThree);
     PanelHost host;
-    CountryPanel panel(host);
+    CountryPanel panel(host.Controls(), host.Session(), Source(kThree));
     QComboBox *list = panel.DestinationList();
     panel.FillCountryList(list);
     ASSERT_EQ(panel.SelectCountry("972", list), 0);
@@ -201,9 +191,8 @@ TEST_F(CountryPartTest, ANotFoundCodeKeepsTheSelectionItHad)
 
 TEST_F(CountryPartTest, NoSelectionSendsNothing)
 {
-    UseSource source(kThree);
     PanelHost host;
-    CountryPanel panel(host);
+    CountryPanel panel(host.Controls(), host.Session(), Source(kThree));
     panel.FillCountryList(panel.LocalList());
     panel.LocalList()->setCurrentIndex(-1);
     EXPECT_TRUE(host.Command(1081, kSelectionChange));

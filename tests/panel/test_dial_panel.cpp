@@ -29,15 +29,15 @@ const std::string kPause = "wait 1000";
 // of the dial button at that moment.
 class RecordedWaits {
 public:
-    RecordedWaits()
+    // The wait to give the dial panel; this object must outlive it.
+    DialPanel::WaitFunction Function()
     {
-        DialPanel::SetWaitFunction([this](int milliseconds) {
+        return [this](int milliseconds) {
             waits_.push_back({stub::CountOf("ScDoCommand"), milliseconds});
             if (button_)
                 buttonEnabled_.push_back(button_->isEnabled());
-        });
+        };
     }
-    ~RecordedWaits() { DialPanel::SetWaitFunction({}); }
 
     void Watch(QPushButton *button) { button_ = button; }
 
@@ -95,6 +95,13 @@ protected:
     void SetUp() override
     {
         MainDialogTest::SetUp();
+        seams_.dialWait = waits_.Function();
+        Show();
+    }
+    // A new dialog, shown, with the seams as they stand.
+    void Show()
+    {
+        Destroy();
         Create();
         Dialog().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
@@ -107,7 +114,7 @@ protected:
 
     void Dial(const char *text, bool pulse = false)
     {
-        Dialog().State().pulseDial = pulse ? 1 : 0;
+        Choose(pulse ? 32801 : 32800);  // "Pulse Dial" or "Tones Dial": nothing sent
         Edit()->setText(QString::fromLatin1(text));
         QTest::mouseClick(Button(), Qt::LeftButton);
     }
@@ -180,7 +187,7 @@ TEST_F(DialTest, DialStringsInBothModes)
         Clear();
         Dial(c.text, c.pulse);
         EXPECT_THAT(Steps(), ElementsAreArray(c.steps));
-        EXPECT_EQ(Dialog().State().pulseDial, c.pulse ? 1 : 0) << "dialling never changes the flag";
+        EXPECT_EQ(Dialog().Dispatcher().PulseDial(), c.pulse) << "dialling never changes the flag";
         EXPECT_TRUE(Button()->isEnabled());
     }
 }
@@ -233,7 +240,8 @@ TEST_F(DialTest, EnterInTheEditDoesNotDialButTheMnemonicDoes)
 // until after the last, which is at least the pause later.
 TEST_F(DialTest, ARealRunKeepsTheButtonDisabledWhileDialling)
 {
-    DialPanel::SetWaitFunction({});
+    seams_.dialWait = {};
+    Show();
     EnabledChanges changes(Button());
     QElapsedTimer clock;
     clock.start();

@@ -2,6 +2,7 @@
 // selection, ranges, reads, drags and the moves that must change nothing.
 #include "panel/ParameterPanel.h"
 #include "panel/logic/ParameterTable.h"
+#include "res/MainDialogTemplate.h"
 #include "tests/panel/PanelHost.h"
 #include "tests/panel/PanelTestSupport.h"
 #include "tests/support/MainDialogFixture.h"
@@ -95,7 +96,7 @@ TEST_F(ParameterDialogTest, EveryRowSelectsReadsAndSendsItsOwnWay)
     Create();
     ASSERT_EQ(std::size(kRows), static_cast<size_t>(kParameterCount));
     for (const Row &row : kRows) {
-        SCOPED_TRACE(kParameterRows[static_cast<size_t>(row.index)].text);
+        SCOPED_TRACE(res::kParameterItems[row.index]);
         stub::ClearCalls();
         Pick(row.index);
         EXPECT_EQ(Slider()->minimum(), row.min);
@@ -118,12 +119,12 @@ TEST_F(ParameterDialogTest, EveryRowSelectsReadsAndSendsItsOwnWay)
     }
 }
 
-TEST_F(ParameterDialogTest, ListItemsAreTheTableRows)
+TEST_F(ParameterDialogTest, ListItemsAreTheTemplatesInTheTablesOrder)
 {
     Create();
     ASSERT_EQ(List()->count(), kParameterCount);
     for (int i = 0; i < kParameterCount; ++i)
-        EXPECT_EQ(List()->itemText(i).toStdString(), kParameterRows[static_cast<size_t>(i)].text) << i;
+        EXPECT_EQ(List()->itemText(i).toStdString(), res::kParameterItems[i]) << i;
 }
 
 TEST_F(ParameterDialogTest, AfterTheOpenTheFirstParameterShowsItsDefaultAndNothingWasSent)
@@ -344,11 +345,7 @@ TEST_F(ParameterDialogTest, EachOpenWritesTheDefaultsAgainAndSelectsTheFirstRow)
 }
 
 // The handler on its own: only a drag of trackbar 1043 counts.
-class ParameterPartTest : public ::testing::Test {
-protected:
-    void SetUp() override { stub::Reset(); }
-    void TearDown() override { stub::Reset(); }
-};
+using ParameterPartTest = PanelPartTest;
 
 TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnything)
 {
@@ -374,7 +371,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);
         PanelHost host;
-        ParameterPanel panel(host);
+        ParameterPanel panel(host.Controls(), host.Session());
         panel.OnDeviceOpened();
         stub::ClearCalls();
         QSlider *slider = host.Control<QSlider>(1043);
@@ -389,7 +386,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
         }
     }
     PanelHost host;
-    ParameterPanel panel(host);
+    ParameterPanel panel(host.Controls(), host.Session());
     panel.OnDeviceOpened();
     stub::ClearCalls();
     panel.OnParameterScroll(5, 77, nullptr);
@@ -399,7 +396,7 @@ TEST_F(ParameterPartTest, OnlyThumbTrackAndThumbPositionOfTheTrackbarChangeAnyth
 TEST_F(ParameterPartTest, TheListSelectionReachesThePanelThroughTheDialogsRouting)
 {
     PanelHost host;
-    ParameterPanel panel(host);
+    ParameterPanel panel(host.Controls(), host.Session());
     host.Control<QComboBox>(1079)->setCurrentIndex(4);
     EXPECT_TRUE(host.Command(1079, kSelectionChange));
     EXPECT_EQ(panel.State().Selected(), std::optional<int>(4));

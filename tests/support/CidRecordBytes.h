@@ -1,5 +1,6 @@
 // The caller-ID generator's record as the tests expect it, laid out by hand
-// at the record's byte offsets.
+// at the record's byte offsets; and the user actions and control states
+// that the cases of its logic and of its dialog are written in.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace tvx::test {
 
@@ -51,6 +53,37 @@ struct ExpectedCid {
         }
         return out;
     }
+};
+
+// One user action on the generator: an item of the message-type list, a
+// click on a box, a text in an edit, or the signal level (set as a value
+// for the logic, by a key on the trackbar for the dialog).
+struct CidAction {
+    enum Kind {
+        Select,
+        Click,
+        Name,
+        Number,
+        Date,
+        Level
+    } kind;
+    int value = 0;  // item index, box id, level or key
+    std::string text{};
+};
+inline CidAction Select(int index) { return {CidAction::Select, index}; }
+inline CidAction Click(int id) { return {CidAction::Click, id}; }
+inline CidAction Name(std::string text) { return {CidAction::Name, 0, std::move(text)}; }
+inline CidAction Number(std::string text) { return {CidAction::Number, 0, std::move(text)}; }
+inline CidAction Date(std::string text) { return {CidAction::Date, 0, std::move(text)}; }
+inline CidAction Level(int level) { return {CidAction::Level, level}; }
+inline CidAction LevelKey(int key) { return {CidAction::Level, key}; }
+
+// What a control shows; checked counts for check boxes only.
+struct CidStateCheck {
+    int id;
+    bool checked;
+    bool enabled;
+    bool visible;
 };
 
 }  // namespace tvx::test

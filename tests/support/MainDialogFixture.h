@@ -2,7 +2,10 @@
 #pragma once
 
 #include "app/CControlMonitorDlg.h"
+#include "commands/MenuDispatcher.h"
+#include "device/DeviceSession.h"
 #include "device/EventLog.h"
+#include "panel/AnalysisReadout.h"
 #include "res/MainMenu.h"
 #include "tests/stub/StubLibrary.h"
 
@@ -29,10 +32,11 @@ protected:
         stub::Reset();
     }
 
-    // Creates the dialog (which opens the device) with the stand-in as configured.
+    // Creates the dialog (which opens the device) with the stand-in as
+    // configured and the seams the test has put in seams_.
     CControlMonitorDlg &Create()
     {
-        dialog_ = std::make_unique<CControlMonitorDlg>();
+        dialog_ = std::make_unique<CControlMonitorDlg>(nullptr, seams_);
         return *dialog_;
     }
     CControlMonitorDlg &Dialog() { return *dialog_; }
@@ -72,6 +76,7 @@ protected:
     }
     static void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+    CControlMonitorDlg::Seams seams_;
     std::unique_ptr<CControlMonitorDlg> dialog_;
 };
 

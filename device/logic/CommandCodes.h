@@ -7,8 +7,8 @@
 //
 // Everything here is constexpr data and pure functions, usable from any
 // thread (in practice the UI thread).
-#ifndef TVX_COMMANDS_LOGIC_COMMANDCODES_H
-#define TVX_COMMANDS_LOGIC_COMMANDCODES_H
+#ifndef TVX_DEVICE_LOGIC_COMMANDCODES_H
+#define TVX_DEVICE_LOGIC_COMMANDCODES_H
 
 #include <array>
 #include <cstddef>
@@ -288,4 +288,4 @@ static_assert(CommandCode(Command::Cidcw) == 126);
 
 }  // namespace tvx
 
-#endif  // TVX_COMMANDS_LOGIC_COMMANDCODES_H
+#endif  // TVX_DEVICE_LOGIC_COMMANDCODES_H

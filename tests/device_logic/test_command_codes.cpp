@@ -1,5 +1,4 @@
-#include "commands/logic/CommandCodes.h"
-#include "commands/logic/MenuIds.h"
+#include "device/logic/CommandCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 // res/DropDownSelection.h). Changes made by code send nothing. UI thread only.
 #pragma once
 
-#include "app/host/MessageMap.h"
 #include "res/DropDownSelection.h"
+#include "ui/MessageMap.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
