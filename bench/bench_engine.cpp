@@ -15,7 +15,7 @@ namespace {
 
 constexpr int64_t kSimulatedMs = 60000;
 
-std::vector<tvxsim::MonitorRow> toolTones()
+std::vector<tvxsim::MonitorRow> ToolTones()
 {
     std::vector<tvxsim::MonitorRow> rows;
     for (const tvxsim::ToolTone &t : tvxsim::kToolToneSet)
@@ -26,7 +26,7 @@ std::vector<tvxsim::MonitorRow> toolTones()
 // An incoming call answered at 1 s: for the rest of the minute the far end
 // talks and sends DTMF, the user talks back, and every 2 s a dial code waits
 // for the answer (so the dialler's listener runs too).
-std::string busyCall()
+std::string BusyCall()
 {
     std::string s = "0 far ring\n1000 phone offhook\n1200 far speech 60000 -20\n1200 phone speech 60000 -25\n";
     for (int t = 2000; t < kSimulatedMs; t += 3000)
@@ -34,21 +34,21 @@ std::string busyCall()
     return s;
 }
 
-void run(benchmark::State &state, const std::string &scenarioText, bool listen)
+void Run(benchmark::State &state, const std::string &scenarioText, bool listen)
 {
-    const tvxsim::Scenario sc = tvxsim::parseScenario(scenarioText);
+    const tvxsim::Scenario sc = tvxsim::ParseScenario(scenarioText);
     int64_t simulatedMs = 0;
     uint64_t events = 0;
     for (auto _ : state) {
         tvxsim::DeviceState device;
         tvxsim::Engine engine(device);
-        engine.load(sc);
-        engine.monitorTones(toolTones());
+        engine.Load(sc);
+        engine.MonitorTones(ToolTones());
         for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {
             if (listen && ms > 1500 && ms % 2000 == 0)
-                engine.doCommand(140, 29);
-            engine.step();
-            events += engine.takeEvents().size();
+                engine.DoCommand(140, 29);
+            engine.Step();
+            events += engine.TakeEvents().size();
         }
         simulatedMs += kSimulatedMs;
     }
@@ -57,8 +57,8 @@ void run(benchmark::State &state, const std::string &scenarioText, bool listen)
     state.counters["events"] = static_cast<double>(events) / static_cast<double>(state.iterations());
 }
 
-void BM_BusyCall(benchmark::State &state) { run(state, busyCall(), true); }
-void BM_Idle(benchmark::State &state) { run(state, "", false); }
+void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(), true); }
+void BM_Idle(benchmark::State &state) { Run(state, "", false); }
 
 }  // namespace
 

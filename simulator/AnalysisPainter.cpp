@@ -14,7 +14,7 @@ namespace {
 constexpr int kFrameMs = 100;
 constexpr size_t kBars = 64;
 
-bool onThreadOf(const QObject *object) { return QThread::currentThread() == object->thread(); }
+bool OnThreadOf(const QObject *object) { return QThread::currentThread() == object->thread(); }
 
 }  // namespace
 
@@ -29,12 +29,12 @@ AnalysisPainter::AnalysisPainter(QWidget *area) : area_(area)
     });
     if (area == nullptr)
         return;
-    if (onThreadOf(area)) {
-        attach();
+    if (OnThreadOf(area)) {
+        Attach();
     } else {
         moveToThread(area->thread());
         QMetaObject::invokeMethod(
-            this, [this] { attach(); }, Qt::QueuedConnection);
+            this, [this] { Attach(); }, Qt::QueuedConnection);
     }
 }
 
@@ -47,7 +47,7 @@ AnalysisPainter::~AnalysisPainter()
     }
 }
 
-void AnalysisPainter::attach()
+void AnalysisPainter::Attach()
 {
     if (!area_)
         return;
@@ -58,20 +58,20 @@ void AnalysisPainter::attach()
         timer_->stop();
     });
     if (active_.load())
-        applyActive(true);
+        ApplyActive(true);
 }
 
-void AnalysisPainter::setActive(bool on)
+void AnalysisPainter::SetActive(bool on)
 {
     active_.store(on);
-    if (onThreadOf(this))
-        applyActive(on);
+    if (OnThreadOf(this))
+        ApplyActive(on);
     else
         QMetaObject::invokeMethod(
-            this, [this, on] { applyActive(on); }, Qt::QueuedConnection);
+            this, [this, on] { ApplyActive(on); }, Qt::QueuedConnection);
 }
 
-void AnalysisPainter::applyActive(bool on)
+void AnalysisPainter::ApplyActive(bool on)
 {
     if (on && area_)
         timer_->start();
@@ -81,18 +81,18 @@ void AnalysisPainter::applyActive(bool on)
         area_->update();
 }
 
-int AnalysisPainter::mappingWidth()
+int AnalysisPainter::MappingWidth()
 {
-    if (onThreadOf(this))
+    if (OnThreadOf(this))
         width_.store(area_ ? area_->contentsRect().width() : 0);
     return width_.load();
 }
 
-void AnalysisPainter::destroy(AnalysisPainter *painter)
+void AnalysisPainter::Destroy(AnalysisPainter *painter)
 {
     if (painter == nullptr)
         return;
-    if (onThreadOf(painter))
+    if (OnThreadOf(painter))
         delete painter;
     else
         painter->deleteLater();
@@ -104,16 +104,16 @@ bool AnalysisPainter::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize) {
             width_.store(area_->contentsRect().width());
         } else if (event->type() == QEvent::Paint && active_.load()) {
-            paintBars(area_.data());
+            PaintBars(area_.data());
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void AnalysisPainter::paintBars(QWidget *area)
+void AnalysisPainter::PaintBars(QWidget *area)
 {
     std::array<float, kBars> levels{};
-    spectrumLevels(frame_, levels);
+    SpectrumLevels(frame_, levels);
     QPainter p(area);
     const QRect r = area->contentsRect();  // inside the frame: the client area
     p.fillRect(r, Qt::black);

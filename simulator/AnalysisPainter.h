@@ -2,7 +2,7 @@
 // analysis is on: an event filter paints bars in the area's paint events, a
 // timer on the area's (GUI) thread moves them about ten times a second.
 //
-// Lives on the area's thread. setActive() and mappingWidth() may be called from
+// Lives on the area's thread. SetActive() and MappingWidth() may be called from
 // any thread; they never touch the widget off its thread.
 #pragma once
 
@@ -23,23 +23,23 @@ public:
     explicit AnalysisPainter(QWidget *area);
     ~AnalysisPainter() override;
 
-    void setActive(bool on) override;
-    bool isActive() const { return active_.load(); }
+    void SetActive(bool on) override;
+    bool IsActive() const { return active_.load(); }
     // Width of the area in logical pixels (live on its thread, else the last
     // one seen); 0 when the area is gone.
-    int mappingWidth() override;
-    uint32_t framesPainted() const { return framesPainted_.load(); }
+    int MappingWidth() override;
+    uint32_t FramesPainted() const { return framesPainted_.load(); }
 
     // Deletes now on the painter's thread, later from any other.
-    static void destroy(AnalysisPainter *painter);
+    static void Destroy(AnalysisPainter *painter);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void attach();
-    void applyActive(bool on);
-    void paintBars(QWidget *area);
+    void Attach();
+    void ApplyActive(bool on);
+    void PaintBars(QWidget *area);
 
     QPointer<QWidget> area_;
     QTimer *timer_ = nullptr;

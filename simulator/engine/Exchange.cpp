@@ -11,57 +11,57 @@ constexpr std::array<const char *, 9> kStateNames = {
 
 }  // namespace
 
-const char *callStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
+const char *CallStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
 
-Exchange::Exchange() : plan_(&tonePlanFor(0)) {}
+Exchange::Exchange() : plan_(&TonePlanFor(0)) {}
 
-void Exchange::startTone(std::optional<ProgressTone> tone)
+void Exchange::StartTone(std::optional<ProgressTone> tone)
 {
     tone_.reset();
     if (tone)
-        tone_ = std::make_unique<CadencedTone>(plan_->tone(*tone));
+        tone_ = std::make_unique<CadencedTone>(plan_->Tone(*tone));
 }
 
-void Exchange::enter(CallState state, SampleTime now)
+void Exchange::Enter(CallState state, SampleTime now)
 {
     state_ = state;
     stateSince_ = now;
     switch (state) {
     case CallState::DialTone:
-        startTone(ProgressTone::Dial);
+        StartTone(ProgressTone::Dial);
         break;
     case CallState::RingBack:
-        startTone(ProgressTone::RingBack);
+        StartTone(ProgressTone::RingBack);
         break;
     case CallState::Busy:
     case CallState::Cleared:
-        startTone(ProgressTone::Busy);
+        StartTone(ProgressTone::Busy);
         break;
     case CallState::Reorder:
-        startTone(ProgressTone::Reorder);
+        StartTone(ProgressTone::Reorder);
         break;
     case CallState::Idle:
     case CallState::Ringing:
     case CallState::Collecting:
     case CallState::Connected:
-        startTone(std::nullopt);
+        StartTone(std::nullopt);
         break;
     }
 }
 
-void Exchange::release(SampleTime now)
+void Exchange::Release(SampleTime now)
 {
-    far_.clear();
+    far_.Clear();
     held_ = false;
     incoming_ = false;
     pulses_ = 0;
     number_.clear();
     answerAt_ = -1;
     hangupAt_ = -1;
-    enter(CallState::Idle, now);
+    Enter(CallState::Idle, now);
 }
 
-void Exchange::loop(bool closed, SampleTime time)
+void Exchange::Loop(bool closed, SampleTime time)
 {
     if (closed == closed_)
         return;
@@ -78,13 +78,13 @@ void Exchange::loop(bool closed, SampleTime time)
     case CallState::Idle:
         number_.clear();
         pulses_ = 0;
-        digits_.reset();
-        enter(CallState::DialTone, time);
+        digits_.Reset();
+        Enter(CallState::DialTone, time);
         return;
     case CallState::Ringing:
-        ringer_.stop();
+        ringer_.Stop();
         incoming_ = true;
-        connect(time, false);
+        Connect(time, false);
         return;
     default:
         break;
@@ -99,36 +99,36 @@ void Exchange::loop(bool closed, SampleTime time)
                 pulseBreaks_.push_back(gap);
             ++pulses_;
             if (state_ == CallState::DialTone)
-                enter(CallState::Collecting, time);
+                Enter(CallState::Collecting, time);
         }
     } else if (gap <= kFlashBreakMax) {
-        recall(time);
+        Recall(time);
     }
 }
 
-void Exchange::recall(SampleTime now)
+void Exchange::Recall(SampleTime now)
 {
     ++flashes_;
     pulses_ = 0;
     if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && held_) {
         held_ = false;  // back to the call on hold
         number_.clear();
-        enter(CallState::Connected, now);
+        Enter(CallState::Connected, now);
         return;
     }
     if (state_ == CallState::Connected) {
         held_ = true;
     } else {
-        far_.clear();
+        far_.Clear();
         held_ = false;
     }
     number_.clear();
     answerAt_ = -1;
-    digits_.reset();
-    enter(CallState::DialTone, now);
+    digits_.Reset();
+    Enter(CallState::DialTone, now);
 }
 
-void Exchange::addDigit(char key, SampleTime now)
+void Exchange::AddDigit(char key, SampleTime now)
 {
     if (state_ != CallState::DialTone && state_ != CallState::Collecting)
         return;
@@ -136,14 +136,14 @@ void Exchange::addDigit(char key, SampleTime now)
         number_.push_back(key);
     lastDigit_ = now;
     if (state_ == CallState::DialTone)
-        enter(CallState::Collecting, now);
+        Enter(CallState::Collecting, now);
 }
 
-void Exchange::route(SampleTime now)
+void Exchange::Route(SampleTime now)
 {
     routed_ = number_;
     if (held_) {
-        far_.clear();  // a new call releases the one on hold
+        far_.Clear();  // a new call releases the one on hold
         held_ = false;
     }
     const NumberRule *rule = nullptr;
@@ -153,133 +153,133 @@ void Exchange::route(SampleTime now)
     hangupAt_ = -1;
     if (rule == nullptr) {
         answerAt_ = now + kDefaultAnswer;
-        enter(CallState::RingBack, now);
+        Enter(CallState::RingBack, now);
         return;
     }
     switch (rule->kind) {
     case RouteKind::Answer:
-        answerAt_ = now + msToSamples(rule->answerMs);
-        enter(CallState::RingBack, now);
+        answerAt_ = now + MsToSamples(rule->answerMs);
+        Enter(CallState::RingBack, now);
         break;
     case RouteKind::Busy:
-        enter(CallState::Busy, now);
+        Enter(CallState::Busy, now);
         break;
     case RouteKind::NoAnswer:
         answerAt_ = -1;
-        enter(CallState::RingBack, now);
+        Enter(CallState::RingBack, now);
         break;
     }
 }
 
-void Exchange::connect(SampleTime now, bool talks)
+void Exchange::Connect(SampleTime now, bool talks)
 {
     ++calls_;
-    enter(CallState::Connected, now);
+    Enter(CallState::Connected, now);
     answerAt_ = -1;
     if (talks) {
-        far_.add(std::make_unique<SpeechSource>(kDefaultTalk, kFarSpeechDbm0, calls_));
+        far_.Add(std::make_unique<SpeechSource>(kDefaultTalk, kFarSpeechDbm0, calls_));
         hangupAt_ = now + kDefaultTalk;
     }
 }
 
-void Exchange::ring(int32_t count, SampleTime now)
+void Exchange::Ring(int32_t count, SampleTime now)
 {
     if (state_ != CallState::Idle || closed_)
         return;  // the line is in use: the caller hears busy elsewhere
-    ringer_.start(plan_->ringHz, plan_->ringCadenceMs, count);
-    enter(CallState::Ringing, now);
+    ringer_.Start(plan_->ringHz, plan_->ringCadenceMs, count);
+    Enter(CallState::Ringing, now);
 }
 
-void Exchange::farAnswer(SampleTime now)
+void Exchange::FarAnswer(SampleTime now)
 {
     if (state_ == CallState::RingBack)
-        connect(now, false);
+        Connect(now, false);
 }
 
-void Exchange::farHangup(SampleTime now)
+void Exchange::FarHangup(SampleTime now)
 {
     switch (state_) {
     case CallState::Ringing:
-        ringer_.stop();
-        release(now);
+        ringer_.Stop();
+        Release(now);
         break;
     case CallState::Connected:
-        far_.clear();
+        far_.Clear();
         hangupAt_ = -1;
-        enter(CallState::Cleared, now);
+        Enter(CallState::Cleared, now);
         break;
     default:
         if (held_) {
             held_ = false;
-            far_.clear();
+            far_.Clear();
         }
         break;
     }
 }
 
-void Exchange::timers(SampleTime now)
+void Exchange::Timers(SampleTime now)
 {
     if (!closed_) {
         if (state_ != CallState::Idle && state_ != CallState::Ringing && now - breakStart_ > kFlashBreakMax)
-            release(now);
-        if (state_ == CallState::Ringing && !ringer_.active())
-            release(now);  // the caller gave up
+            Release(now);
+        if (state_ == CallState::Ringing && !ringer_.Active())
+            Release(now);  // the caller gave up
         return;
     }
     if (pulses_ > 0 && now - lastMake_ > kDigitEndMake) {
-        addDigit(dtmfKeyChar(pulses_ % 10), now);
+        AddDigit(DtmfKeyChar(pulses_ % 10), now);
         pulses_ = 0;
     }
     switch (state_) {
     case CallState::DialTone:
         if (now - stateSince_ > kDialToneTimeout)
-            enter(CallState::Reorder, now);
+            Enter(CallState::Reorder, now);
         break;
     case CallState::Collecting:
         if (pulses_ == 0 && now - lastDigit_ > kNumberComplete)
-            route(now);
+            Route(now);
         break;
     case CallState::RingBack:
         if (answerAt_ >= 0 && now >= answerAt_) {
             const bool scripted = std::any_of(
                 numbers_.begin(), numbers_.end(), [this](const NumberRule &r) { return r.digits == routed_; });
-            connect(now, !scripted);
+            Connect(now, !scripted);
         }
         break;
     case CallState::Connected:
         if (hangupAt_ >= 0 && now >= hangupAt_)
-            farHangup(now);
+            FarHangup(now);
         break;
     default:
         break;
     }
 }
 
-void Exchange::process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
                        SampleTime start)
 {
     const SampleTime end = start + static_cast<SampleTime>(toAdapter.size());
     std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
-    ringer_.process(ringVoltage);
+    ringer_.Process(ringVoltage);
 
     if (closed_ && (state_ == CallState::DialTone || state_ == CallState::Collecting)) {
         heard_.clear();
-        digits_.process(lineTx, start, heard_);
+        digits_.Process(lineTx, start, heard_);
         for (const DtmfDigit &d : heard_)
-            addDigit(d.key, d.time);
+            AddDigit(d.key, d.time);
     }
-    timers(end);
+    Timers(end);
 
     // The far party's sources play on whether or not anyone hears them.
     scratch_.assign(toAdapter.size(), 0);
-    far_.mixInto(scratch_);
+    far_.MixInto(scratch_);
     if (!closed_)
         std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
     else if (state_ == CallState::Connected)
-        mixInto(toAdapter, scratch_);
+        MixInto(toAdapter, scratch_);
     if (closed_ && tone_)
-        tone_->mixInto(toAdapter);
-    lineSignals_.mixInto(toAdapter);
+        tone_->MixInto(toAdapter);
+    lineSignals_.MixInto(toAdapter);
 }
 
 }  // namespace tvxsim

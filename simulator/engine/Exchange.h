@@ -36,62 +36,62 @@ enum class CallState : uint8_t {
     Cleared,     // the far party hung up: busy tone
     Reorder,     // no number dialled in time
 };
-const char *callStateName(CallState state);
+const char *CallStateName(CallState state);
 
 class Exchange {
 public:
-    static constexpr SampleTime kPulseBreakMax = msToSamples(150);
-    static constexpr SampleTime kFlashBreakMax = msToSamples(1500);
-    static constexpr SampleTime kDigitEndMake = msToSamples(200);
-    static constexpr SampleTime kNumberComplete = msToSamples(3000);
-    static constexpr SampleTime kDialToneTimeout = msToSamples(20000);
-    static constexpr SampleTime kDefaultAnswer = msToSamples(5000);
-    static constexpr SampleTime kDefaultTalk = msToSamples(20000);
+    static constexpr SampleTime kPulseBreakMax = MsToSamples(150);
+    static constexpr SampleTime kFlashBreakMax = MsToSamples(1500);
+    static constexpr SampleTime kDigitEndMake = MsToSamples(200);
+    static constexpr SampleTime kNumberComplete = MsToSamples(3000);
+    static constexpr SampleTime kDialToneTimeout = MsToSamples(20000);
+    static constexpr SampleTime kDefaultAnswer = MsToSamples(5000);
+    static constexpr SampleTime kDefaultTalk = MsToSamples(20000);
     static constexpr float kFarSpeechDbm0 = -20.0f;
     static constexpr size_t kMaxNumber = 32;
 
     Exchange();
 
-    void setPlan(const TonePlan &plan) { plan_ = &plan; }
-    const TonePlan &plan() const { return *plan_; }
-    void setNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
+    void SetPlan(const TonePlan &plan) { plan_ = &plan; }
+    const TonePlan &Plan() const { return *plan_; }
+    void SetNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
 
     // The loop closed (off hook) or opened at `time`. Edges come in time order.
-    void loop(bool closed, SampleTime time);
-    bool loopClosed() const { return closed_; }
+    void Loop(bool closed, SampleTime time);
+    bool LoopClosed() const { return closed_; }
 
     // The far party.
-    void ring(int32_t count, SampleTime now);  // count < 0: until answered or hung up
-    void farAnswer(SampleTime now);
-    void farHangup(SampleTime now);
-    void farPlay(std::unique_ptr<Source> source) { far_.add(std::move(source)); }
+    void Ring(int32_t count, SampleTime now);  // count < 0: until answered or hung up
+    void FarAnswer(SampleTime now);
+    void FarHangup(SampleTime now);
+    void FarPlay(std::unique_ptr<Source> source) { far_.Add(std::move(source)); }
     // Signals the exchange itself puts on the line, heard on hook as well.
-    void linePlay(std::unique_ptr<Source> source) { lineSignals_.add(std::move(source)); }
+    void LinePlay(std::unique_ptr<Source> source) { lineSignals_.Add(std::move(source)); }
 
     // One stretch of time: hears lineTx, writes what it sends toward the
     // adapter into toAdapter and the ringing voltage into ringVoltage.
-    void process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+    void Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
                  SampleTime start);
 
-    CallState state() const { return state_; }
-    const std::string &number() const { return number_; }  // digits collected for the current call
-    const std::string &lastRouted() const { return routed_; }
-    int32_t flashes() const { return flashes_; }
-    bool holding() const { return held_; }
-    bool ringing() const { return ringer_.active(); }
+    CallState State() const { return state_; }
+    const std::string &Number() const { return number_; }  // digits collected for the current call
+    const std::string &LastRouted() const { return routed_; }
+    int32_t Flashes() const { return flashes_; }
+    bool Holding() const { return held_; }
+    bool Ringing() const { return ringer_.Active(); }
     // Loop breaks and makes of the last pulse digit, as the exchange timed them.
-    const std::vector<SampleTime> &pulseBreaks() const { return pulseBreaks_; }
-    const std::vector<SampleTime> &pulseMakes() const { return pulseMakes_; }
+    const std::vector<SampleTime> &PulseBreaks() const { return pulseBreaks_; }
+    const std::vector<SampleTime> &PulseMakes() const { return pulseMakes_; }
 
 private:
-    void enter(CallState state, SampleTime now);
-    void addDigit(char key, SampleTime now);
-    void route(SampleTime now);
-    void connect(SampleTime now, bool talks);
-    void release(SampleTime now);
-    void recall(SampleTime now);
-    void timers(SampleTime now);
-    void startTone(std::optional<ProgressTone> tone);
+    void Enter(CallState state, SampleTime now);
+    void AddDigit(char key, SampleTime now);
+    void Route(SampleTime now);
+    void Connect(SampleTime now, bool talks);
+    void Release(SampleTime now);
+    void Recall(SampleTime now);
+    void Timers(SampleTime now);
+    void StartTone(std::optional<ProgressTone> tone);
 
     const TonePlan *plan_;
     std::vector<NumberRule> numbers_;

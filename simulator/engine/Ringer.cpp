@@ -10,11 +10,11 @@ constexpr int32_t kMaxSectionMs = 3600 * 1000;
 
 }  // namespace
 
-void Ringer::start(int32_t hz, const std::array<int32_t, 4> &cadenceMs, int32_t cycles)
+void Ringer::Start(int32_t hz, const std::array<int32_t, 4> &cadenceMs, int32_t cycles)
 {
     hz_ = std::clamp(hz, 1, 1000);
     for (size_t i = 0; i < sections_.size(); ++i)
-        sections_[i] = msToSamples(std::clamp(cadenceMs[i], 0, kMaxSectionMs));
+        sections_[i] = MsToSamples(std::clamp(cadenceMs[i], 0, kMaxSectionMs));
     for (size_t i = 1; i < sections_.size(); ++i)
         if (sections_[i - 1] == 0)
             sections_[i] = 0;
@@ -27,7 +27,7 @@ void Ringer::start(int32_t hz, const std::array<int32_t, 4> &cadenceMs, int32_t 
     active_ = sections_[0] > 0 && cycles != 0;
 }
 
-void Ringer::process(std::span<int16_t> out)
+void Ringer::Process(std::span<int16_t> out)
 {
     size_t i = 0;
     while (i < out.size()) {

@@ -27,14 +27,14 @@ DtmfSource::DtmfSource(std::string_view digits, int32_t onMs, int32_t offMs)
 
 DtmfSource::~DtmfSource() { dtmf_tx_free(tx_); }
 
-bool DtmfSource::mixInto(std::span<int16_t> out)
+bool DtmfSource::MixInto(std::span<int16_t> out)
 {
     std::array<int16_t, kBlockSamples> buf;
     size_t done = 0;
     while (done < out.size()) {
         const int want = static_cast<int>(std::min(out.size() - done, buf.size()));
         const int got = dtmf_tx(tx_, buf.data(), want);
-        tvxsim::mixInto(out.subspan(done, static_cast<size_t>(got)),
+        tvxsim::MixInto(out.subspan(done, static_cast<size_t>(got)),
                         std::span<const int16_t>(buf.data(), static_cast<size_t>(got)));
         done += static_cast<size_t>(got);
         if (got < want)
@@ -47,13 +47,13 @@ SpeechSource::SpeechSource(SampleTime totalSamples, float dbm0, uint32_t seed)
     : remaining_(totalSamples), rng_(seed * 2654435761u + 1u)
 {
     noise_ = noise_init_dbm0(nullptr, static_cast<int>(seed & 0x7FFFFFFF), dbm0, NOISE_CLASS_HOTH, 7);
-    spurtLeft_ = between(800, 2000) * kSamplesPerMs;
-    nextSyllable();
+    spurtLeft_ = Between(800, 2000) * kSamplesPerMs;
+    NextSyllable();
 }
 
 SpeechSource::~SpeechSource() { noise_free(noise_); }
 
-uint32_t SpeechSource::random()
+uint32_t SpeechSource::Random()
 {
     rng_ ^= rng_ << 13;
     rng_ ^= rng_ >> 17;
@@ -61,25 +61,25 @@ uint32_t SpeechSource::random()
     return rng_;
 }
 
-int32_t SpeechSource::between(int32_t lo, int32_t hi)
+int32_t SpeechSource::Between(int32_t lo, int32_t hi)
 {
-    return lo + static_cast<int32_t>(random() % static_cast<uint32_t>(hi - lo + 1));
+    return lo + static_cast<int32_t>(Random() % static_cast<uint32_t>(hi - lo + 1));
 }
 
-void SpeechSource::nextSyllable()
+void SpeechSource::NextSyllable()
 {
     if (spurtLeft_ <= 0) {
         syllableLen_ = 0;
-        pauseLeft_ = between(300, 900) * kSamplesPerMs;
-        spurtLeft_ = between(800, 2000) * kSamplesPerMs;
+        pauseLeft_ = Between(300, 900) * kSamplesPerMs;
+        spurtLeft_ = Between(800, 2000) * kSamplesPerMs;
         return;
     }
-    syllableLen_ = between(120, 300) * kSamplesPerMs;
+    syllableLen_ = Between(120, 300) * kSamplesPerMs;
     syllablePos_ = 0;
-    syllableGain_ = 0.6f + 0.4f * static_cast<float>(random() % 1000) / 1000.0f;
+    syllableGain_ = 0.6f + 0.4f * static_cast<float>(Random() % 1000) / 1000.0f;
 }
 
-bool SpeechSource::mixInto(std::span<int16_t> out)
+bool SpeechSource::MixInto(std::span<int16_t> out)
 {
     size_t n = out.size();
     if (remaining_ >= 0)
@@ -87,16 +87,16 @@ bool SpeechSource::mixInto(std::span<int16_t> out)
     for (size_t i = 0; i < n; ++i) {
         if (syllableLen_ == 0) {
             if (--pauseLeft_ <= 0)
-                nextSyllable();
+                NextSyllable();
             continue;
         }
         const float phase = static_cast<float>(syllablePos_) / static_cast<float>(syllableLen_);
         const float bump = 4.0f * phase * (1.0f - phase);  // close to sin(pi phase), cheaper
         const float envelope = bump * bump * syllableGain_ * kEnvelopeMakeUp;
-        out[i] = saturate(static_cast<float>(out[i]) + envelope * static_cast<float>(noise(noise_)));
+        out[i] = Saturate(static_cast<float>(out[i]) + envelope * static_cast<float>(noise(noise_)));
         --spurtLeft_;
         if (++syllablePos_ >= syllableLen_)
-            nextSyllable();
+            NextSyllable();
     }
     if (remaining_ >= 0) {
         remaining_ -= static_cast<SampleTime>(n);
@@ -105,16 +105,16 @@ bool SpeechSource::mixInto(std::span<int16_t> out)
     return true;
 }
 
-void SourceMixer::add(std::unique_ptr<Source> source)
+void SourceMixer::Add(std::unique_ptr<Source> source)
 {
     if (sources_.size() >= kMaxSources)
         sources_.erase(sources_.begin());
     sources_.push_back(std::move(source));
 }
 
-void SourceMixer::mixInto(std::span<int16_t> out)
+void SourceMixer::MixInto(std::span<int16_t> out)
 {
-    std::erase_if(sources_, [out](const std::unique_ptr<Source> &s) { return !s->mixInto(out); });
+    std::erase_if(sources_, [out](const std::unique_ptr<Source> &s) { return !s->MixInto(out); });
 }
 
 }  // namespace tvxsim

@@ -19,7 +19,7 @@ class Source {
 public:
     virtual ~Source() = default;
     // Adds the next samples into out. False once the source has ended.
-    virtual bool mixInto(std::span<int16_t> out) = 0;
+    virtual bool MixInto(std::span<int16_t> out) = 0;
 };
 
 // DTMF digits (0-9, *, #, A-D) at the ITU-T Q.23 levels: the low group at
@@ -33,7 +33,7 @@ public:
     ~DtmfSource() override;
     DtmfSource(const DtmfSource &) = delete;
     DtmfSource &operator=(const DtmfSource &) = delete;
-    bool mixInto(std::span<int16_t> out) override;
+    bool MixInto(std::span<int16_t> out) override;
 
 private:
     dtmf_tx_state_s *tx_ = nullptr;
@@ -42,7 +42,7 @@ private:
 class ToneSource : public Source {
 public:
     ToneSource(const ToneSpec &spec, SampleTime totalSamples) : tone_(spec, totalSamples) {}
-    bool mixInto(std::span<int16_t> out) override { return tone_.mixInto(out); }
+    bool MixInto(std::span<int16_t> out) override { return tone_.MixInto(out); }
 
 private:
     CadencedTone tone_;
@@ -58,12 +58,12 @@ public:
     ~SpeechSource() override;
     SpeechSource(const SpeechSource &) = delete;
     SpeechSource &operator=(const SpeechSource &) = delete;
-    bool mixInto(std::span<int16_t> out) override;
+    bool MixInto(std::span<int16_t> out) override;
 
 private:
-    uint32_t random();
-    int32_t between(int32_t lo, int32_t hi);
-    void nextSyllable();
+    uint32_t Random();
+    int32_t Between(int32_t lo, int32_t hi);
+    void NextSyllable();
 
     noise_state_s *noise_ = nullptr;
     SampleTime remaining_;
@@ -77,11 +77,11 @@ private:
 
 class SourceMixer {
 public:
-    void add(std::unique_ptr<Source> source);
-    void clear() { sources_.clear(); }
-    bool empty() const { return sources_.empty(); }
+    void Add(std::unique_ptr<Source> source);
+    void Clear() { sources_.clear(); }
+    bool Empty() const { return sources_.empty(); }
     // Adds every source into out and drops those that have ended.
-    void mixInto(std::span<int16_t> out);
+    void MixInto(std::span<int16_t> out);
 
 private:
     static constexpr size_t kMaxSources = 16;  // the oldest goes when more are added

@@ -13,14 +13,14 @@ struct Peak {
 };
 
 // Gaussian bump of a peak seen at frequency f.
-float bump(const Peak &p, float f, float widthHz)
+float Bump(const Peak &p, float f, float widthHz)
 {
     const float d = (f - p.hz) / widthHz;
     return p.level * std::exp(-d * d);
 }
 
 // Cheap deterministic noise in [0, 1).
-float noise(uint32_t a, uint32_t b)
+float Noise(uint32_t a, uint32_t b)
 {
     uint32_t x = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u;
     x ^= x >> 15;
@@ -31,7 +31,7 @@ float noise(uint32_t a, uint32_t b)
 
 }  // namespace
 
-bool columnToHz(uint32_t column, int width, float &hz)
+bool ColumnToHz(uint32_t column, int width, float &hz)
 {
     if (width <= 0 || column >= static_cast<uint32_t>(width))
         return false;
@@ -39,7 +39,7 @@ bool columnToHz(uint32_t column, int width, float &hz)
     return true;
 }
 
-void spectrumLevels(uint32_t frame, std::span<float> bars)
+void SpectrumLevels(uint32_t frame, std::span<float> bars)
 {
     if (bars.empty())
         return;
@@ -52,9 +52,9 @@ void spectrumLevels(uint32_t frame, std::span<float> bars)
     const float binHz = kSpectrumTopHz / static_cast<float>(bars.size());
     for (size_t i = 0; i < bars.size(); ++i) {
         const float f = (static_cast<float>(i) + 0.5f) * binHz;
-        float level = 0.05f + 0.08f * noise(frame, static_cast<uint32_t>(i));
+        float level = 0.05f + 0.08f * Noise(frame, static_cast<uint32_t>(i));
         for (const Peak &p : peaks)
-            level += bump(p, f, std::max(binHz, 60.0f));
+            level += Bump(p, f, std::max(binHz, 60.0f));
         bars[i] = std::clamp(level, 0.0f, 1.0f);
     }
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr std::array<const char *, 4> kMsgTypeNames = {"SDMF", "MDMF", "DTMF-C", "DTMF-#"};
 static_assert(kMsgTypeNames.size() == kCidMaxMsgType + 1);
 
-bool textMatches(const char *field, size_t fieldSize, uint8_t length)
+bool TextMatches(const char *field, size_t fieldSize, uint8_t length)
 {
     if (length > kCidMaxTextLength)
         return false;
@@ -21,18 +21,18 @@ bool textMatches(const char *field, size_t fieldSize, uint8_t length)
 
 }  // namespace
 
-int32_t checkCidRecord(const CidGenRecord &r)
+int32_t CheckCidRecord(const CidGenRecord &r)
 {
     if (r.msgType > kCidMaxMsgType)
         return kErrBadRecord;
-    if (!textMatches(r.name, sizeof r.name, r.nameLen))
+    if (!TextMatches(r.name, sizeof r.name, r.nameLen))
         return kErrBadRecord;
-    if (!textMatches(r.number, sizeof r.number, r.numberLen))
+    if (!TextMatches(r.number, sizeof r.number, r.numberLen))
         return kErrBadRecord;
     return kOk;
 }
 
-void describeCidRecord(const CidGenRecord &r, char *out, size_t size)
+void DescribeCidRecord(const CidGenRecord &r, char *out, size_t size)
 {
     if (out == nullptr || size == 0)
         return;

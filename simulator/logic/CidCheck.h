@@ -13,10 +13,10 @@ inline constexpr uint8_t kCidMaxTextLength = 49;
 
 // kOk, or kErrBadRecord when the type is outside 0..3, a length above 49, or a
 // length that differs from its text's (a text must end within its field).
-int32_t checkCidRecord(const CidGenRecord &record);
+int32_t CheckCidRecord(const CidGenRecord &record);
 
 // "Caller ID generated: MDMF, 7964710, Ivor Kell" (", call waiting" when
 // flagged). Empty texts show as "-". For checked records only.
-void describeCidRecord(const CidGenRecord &record, char *out, size_t size);
+void DescribeCidRecord(const CidGenRecord &record, char *out, size_t size);
 
 }  // namespace tvxsim

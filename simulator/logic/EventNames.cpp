@@ -86,21 +86,21 @@ constexpr std::array<DialCodeText, 30> kDialCodes = [] {
 
 }  // namespace
 
-std::span<const EventName> eventNames() { return kEventNames; }
+std::span<const EventName> EventNames() { return kEventNames; }
 
-const EventName *findEventName(int32_t code)
+const EventName *FindEventName(int32_t code)
 {
     const auto it = std::lower_bound(
         kEventNames.begin(), kEventNames.end(), code, [](const EventName &row, int32_t c) { return row.code < c; });
     return (it != kEventNames.end() && it->code == code) ? &*it : nullptr;
 }
 
-const char *toneName(int32_t tone)
+const char *ToneName(int32_t tone)
 {
     return (tone >= 0 && tone < static_cast<int32_t>(kToneNames.size())) ? kToneNames[tone] : nullptr;
 }
 
-void formatDialCode(char *out, size_t size, int32_t code)
+void FormatDialCode(char *out, size_t size, int32_t code)
 {
     if (out == nullptr || size == 0)
         return;
@@ -115,11 +115,11 @@ void formatDialCode(char *out, size_t size, int32_t code)
         std::snprintf(out, size, "%s", row.text);
 }
 
-bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
+bool FormatEventText(char *out, size_t size, int32_t event, int32_t param)
 {
     if (out == nullptr || size == 0)
         return false;
-    const EventName *row = findEventName(event);
+    const EventName *row = FindEventName(event);
     if (row == nullptr) {
         std::snprintf(out, size, "Unknown event %d (param %d)", event, param);
         return false;
@@ -132,7 +132,7 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
         std::snprintf(out, size, "%s%d%s", row->text, param, row->suffix);
         break;
     case TextForm::ToneName:
-        if (const char *name = toneName(param))
+        if (const char *name = ToneName(param))
             std::snprintf(out, size, "%s%s", row->text, name);
         else
             std::snprintf(out, size, "%stone %d", row->text, param);
@@ -144,7 +144,7 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
             std::snprintf(out, size, "%skey %d", row->text, param);
         break;
     case TextForm::DialCode:
-        formatDialCode(out, size, param);
+        FormatDialCode(out, size, param);
         break;
     case TextForm::Setting: {
         const auto bits = static_cast<uint32_t>(param);

@@ -70,20 +70,20 @@ struct EventName {
 };
 
 // The whole table, in code order.
-std::span<const EventName> eventNames();
+std::span<const EventName> EventNames();
 
 // The row for a code, or nullptr.
-const EventName *findEventName(int32_t code);
+const EventName *FindEventName(int32_t code);
 
 // Writes the text for (event, param) into out (size bytes, always terminated
 // when size > 0). Unknown codes give "Unknown event <code> (param <param>)".
 // Returns false for an unknown code.
-bool formatEventText(char *out, size_t size, int32_t event, int32_t param);
+bool FormatEventText(char *out, size_t size, int32_t event, int32_t param);
 
 // Names of the tones that commands 12..76 and 108 start (0..7), nullptr outside.
-const char *toneName(int32_t tone);
+const char *ToneName(int32_t tone);
 
 // Text of a dial code 0..29 ("Dialled digit 5"), written into out.
-void formatDialCode(char *out, size_t size, int32_t code);
+void FormatDialCode(char *out, size_t size, int32_t code);
 
 }  // namespace tvxsim

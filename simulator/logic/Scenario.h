@@ -105,9 +105,9 @@ struct Scenario {
     int64_t badLines = 0;               // every malformed line (skipped), reported or not
 
     // Number of callbacks the raw events make, repeats counted.
-    int64_t totalEvents() const;
+    int64_t TotalEvents() const;
     // The latest time at which anything is scheduled, in ms after ScOpen.
-    int64_t lastTimeMs() const;
+    int64_t LastTimeMs() const;
 };
 
 // Limits that keep a bad file from exhausting memory or time.
@@ -128,11 +128,11 @@ inline constexpr int32_t kScenarioDtmfOnMs = 300;
 inline constexpr int32_t kScenarioDtmfOffMs = 200;
 inline constexpr int32_t kScenarioSpeechDbm0 = -20;
 
-Scenario parseScenario(std::string_view text);
+Scenario ParseScenario(std::string_view text);
 
 // Reads and parses a regular file. A file that cannot be read, that is not
 // a regular file (a directory, a FIFO, a device) or that is too large gives
 // one error at line 0 and nothing else.
-Scenario loadScenarioFile(const std::string &path);
+Scenario LoadScenarioFile(const std::string &path);
 
 }  // namespace tvxsim

@@ -23,7 +23,7 @@ using namespace simtest;
 
 namespace {
 
-QApplication *ensureApp()
+QApplication *EnsureApp()
 {
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         return app;
@@ -34,7 +34,7 @@ QApplication *ensureApp()
     return app;
 }
 
-void runEventsFor(int ms)
+void RunEventsFor(int ms)
 {
     QElapsedTimer t;
     t.start();
@@ -47,7 +47,7 @@ protected:
     void SetUp() override
     {
         SimulatorTest::SetUp();
-        ensureApp();
+        EnsureApp();
         unsetenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
     }
     void TearDown() override
@@ -68,7 +68,7 @@ TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth)
 {
     QWidget area;
     area.resize(400, 80);
-    openWith(rec, &area);
+    OpenWith(rec, &area);
     const std::vector<ColumnCase> cases = {
         {0, kOk, 0.0f},
         {1, kOk, 10.0f},
@@ -93,7 +93,7 @@ TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth)
 
 TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone)
 {
-    openWith(rec, nullptr);
+    OpenWith(rec, nullptr);
     float hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
     ASSERT_EQ(ScClose(0), kOk);
@@ -102,16 +102,16 @@ TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone)
     auto *area = new QWidget;
     area->resize(300, 50);
     area->show();
-    openWith(again, area);
+    OpenWith(again, area);
     ASSERT_EQ(ScDoCommand(140, 31, 0, 0xFFFF), kOk);
-    runEventsFor(150);
+    RunEventsFor(150);
     ASSERT_EQ(ScGetIndexFreq(150, &hz), kOk);
     EXPECT_FLOAT_EQ(hz, 2000.0f);
     delete area;
     hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
     EXPECT_FLOAT_EQ(hz, -1.0f);
-    runEventsFor(150);  // the spectrum timer must not touch the destroyed area
+    RunEventsFor(150);  // the spectrum timer must not touch the destroyed area
     EXPECT_EQ(ScDoCommand(140, 30, 0, 0xFFFF), kOk);
 }
 
@@ -124,7 +124,7 @@ TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn)
     pal.setColor(QPalette::Window, Qt::white);
     area.setPalette(pal);
     area.show();
-    openWith(rec, &area);
+    OpenWith(rec, &area);
     const QImage off = area.grab().toImage();
     EXPECT_EQ(off.pixelColor(10, 10), QColor(Qt::white));
 
@@ -135,7 +135,7 @@ TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn)
     EXPECT_NE(first.pixelColor(24, 63), QColor(Qt::black));
     EXPECT_EQ(first.pixelColor(128, 0), QColor(Qt::black));
 
-    runEventsFor(350);  // a few frames of the spectrum timer
+    RunEventsFor(350);  // a few frames of the spectrum timer
     const QImage later = area.grab().toImage();
     EXPECT_NE(later, first);
 
@@ -163,7 +163,7 @@ TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton)
     const DialogCase &c = GetParam();
     QWidget owner;
     owner.show();
-    openWith(rec);
+    OpenWith(rec);
 
     QString title;
     QWidget *parent = nullptr;
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Gui, DialogShowsTheCurrentSettings)
 {
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(ScSetLocalCountry(0, "972"), kOk);
     QStringList texts;
     QTimer::singleShot(0, [&] {
@@ -223,7 +223,7 @@ TEST_F(Gui, DialogShowsTheCurrentSettings)
 
 TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable)
 {
-    openWith(rec);
+    OpenWith(rec);
     setenv("TVXUSB_DIALOG_AUTOCLOSE_MS", "20", 1);
     bool rescued = false;
     QTimer rescue;  // ends the dialog if the variable did not
@@ -241,7 +241,7 @@ TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable)
 
 TEST_F(Gui, DialogOffTheGuiThreadIsRefused)
 {
-    openWith(rec);
+    OpenWith(rec);
     int32_t rc = 0;
     std::thread([&] { rc = ScDistinctiveRingDlg(nullptr); }).join();
     EXPECT_EQ(rc, kErrWrongThread);

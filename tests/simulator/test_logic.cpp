@@ -36,7 +36,7 @@ TEST_P(EventText, FormatsTheLibraryText)
 {
     const TextCase &c = GetParam();
     char out[TVX_TEXT_SIZE];
-    EXPECT_TRUE(formatEventText(out, sizeof out, c.event, c.param));
+    EXPECT_TRUE(FormatEventText(out, sizeof out, c.event, c.param));
     EXPECT_STREQ(out, c.text);
 }
 
@@ -69,7 +69,7 @@ TEST(EventNames, TableHasUniqueCodesAndTextsIncludingTheSidedOnes)
 {
     std::set<int32_t> codes;
     std::set<std::string> texts;
-    for (const EventName &row : eventNames()) {
+    for (const EventName &row : EventNames()) {
         EXPECT_TRUE(codes.insert(row.code).second) << row.code;
         EXPECT_TRUE(texts.insert(row.text).second) << row.text;
     }
@@ -80,9 +80,9 @@ TEST(EventNames, TableHasUniqueCodesAndTextsIncludingTheSidedOnes)
 TEST(EventNames, UnknownCodeNamesCodeAndParam)
 {
     char out[TVX_TEXT_SIZE];
-    EXPECT_FALSE(formatEventText(out, sizeof out, 123, 4));
+    EXPECT_FALSE(FormatEventText(out, sizeof out, 123, 4));
     EXPECT_STREQ(out, "Unknown event 123 (param 4)");
-    EXPECT_FALSE(formatEventText(out, sizeof out, -7, -2147483647 - 1));
+    EXPECT_FALSE(FormatEventText(out, sizeof out, -7, -2147483647 - 1));
     EXPECT_STREQ(out, "Unknown event -7 (param -2147483648)");
 }
 
@@ -90,7 +90,7 @@ TEST(EventNames, TextIsCutAndTerminatedInASmallBuffer)
 {
     std::array<char, 10> out;
     out.fill('x');
-    formatEventText(out.data(), 6, 1, 0);
+    FormatEventText(out.data(), 6, 1, 0);
     EXPECT_STREQ(out.data(), "Devic");
     EXPECT_EQ(out[6], 'x');
 }
@@ -108,12 +108,12 @@ class ParameterValue : public ::testing::TestWithParam<ParameterCase> {};
 TEST_P(ParameterValue, IsUsedWithinItsRange)
 {
     const ParameterCase &c = GetParam();
-    const ParameterRow *row = parameterRowForCode(c.code);
+    const ParameterRow *row = ParameterRowForCode(c.code);
     ASSERT_NE(row, nullptr);
     DeviceState st;
-    EXPECT_EQ(st.parameter(row->param), row->factory);
+    EXPECT_EQ(st.Parameter(row->param), row->factory);
     st.parameters[static_cast<size_t>(row->param)] = c.sent;
-    EXPECT_EQ(st.parameter(row->param), c.used);
+    EXPECT_EQ(st.Parameter(row->param), c.used);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ParameterValue,
@@ -130,23 +130,23 @@ TEST(Parameters, FactoryValuesMatchTheToolsDefaults)
     const std::vector<std::pair<int32_t, int32_t>> toolDefaults = {
         {135, 30}, {151, 20}, {167, 4}, {183, 30}, {199, 95}, {215, 2}, {141, 70}, {221, 100}, {237, 100}, {142, 63}};
     for (const auto &[code, value] : toolDefaults) {
-        const ParameterRow *row = parameterRowForCode(code);
+        const ParameterRow *row = ParameterRowForCode(code);
         ASSERT_NE(row, nullptr) << code;
         EXPECT_EQ(row->factory, value) << code;
     }
-    EXPECT_EQ(parameterRowForCode(140), nullptr);
-    EXPECT_EQ(parameterRowForCode(-1), nullptr);
+    EXPECT_EQ(ParameterRowForCode(140), nullptr);
+    EXPECT_EQ(ParameterRowForCode(-1), nullptr);
 }
 
 // The detector's level of a threshold is exactly the dBm the tool shows for it.
 TEST(Parameters, ThresholdLevelIsTheToolsScale)
 {
     for (uint32_t v : {0u, 9u, 120u, 999u, 16383u, 32766u})
-        EXPECT_DOUBLE_EQ(thresholdToDbm0(v), tvx::ThresholdToDbm(v)) << v;
-    EXPECT_DOUBLE_EQ(thresholdToDbm0(40000), thresholdToDbm0(32766));
-    EXPECT_FLOAT_EQ(voiceBandLowHz(85), 340.0f);
-    EXPECT_FLOAT_EQ(voiceBandHighHz(112), 3500.0f);
-    EXPECT_FLOAT_EQ(voiceThresholdDbm0(63), -32.5f);
+        EXPECT_DOUBLE_EQ(ThresholdToDbm0(v), tvx::ThresholdToDbm(v)) << v;
+    EXPECT_DOUBLE_EQ(ThresholdToDbm0(40000), ThresholdToDbm0(32766));
+    EXPECT_FLOAT_EQ(VoiceBandLowHz(85), 340.0f);
+    EXPECT_FLOAT_EQ(VoiceBandHighHz(112), 3500.0f);
+    EXPECT_FLOAT_EQ(VoiceThresholdDbm0(63), -32.5f);
 }
 
 struct CommandTableCase {
@@ -162,7 +162,7 @@ class CommandTable : public ::testing::TestWithParam<CommandTableCase> {};
 TEST_P(CommandTable, NamesWhatACodeDoes)
 {
     const CommandTableCase &c = GetParam();
-    const CommandRow *row = findCommand(c.code);
+    const CommandRow *row = FindCommand(c.code);
     ASSERT_EQ(row != nullptr, c.known);
     if (row) {
         EXPECT_EQ(row->kind, c.kind);
@@ -194,9 +194,9 @@ class CidRecordCheck : public ::testing::TestWithParam<CidCase> {};
 
 TEST_P(CidRecordCheck, AcceptsOnlyConsistentRecords)
 {
-    CidGenRecord r = simtest::mdmfRecord();
+    CidGenRecord r = simtest::MdmfRecord();
     GetParam().change(r);
-    EXPECT_EQ(checkCidRecord(r), GetParam().result) << GetParam().what;
+    EXPECT_EQ(CheckCidRecord(r), GetParam().result) << GetParam().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -226,12 +226,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CidRecord, DescriptionNamesTypeNumberAndName)
 {
     char out[TVX_TEXT_SIZE];
-    CidGenRecord r = simtest::mdmfRecord();
-    describeCidRecord(r, out, sizeof out);
+    CidGenRecord r = simtest::MdmfRecord();
+    DescribeCidRecord(r, out, sizeof out);
     EXPECT_STREQ(out, "Caller ID generated: MDMF, 7964710, Ivor Kell");
     r = CidGenRecord{};
     r.callFlags = 0x03;
-    describeCidRecord(r, out, sizeof out);
+    DescribeCidRecord(r, out, sizeof out);
     EXPECT_STREQ(out, "Caller ID generated: SDMF, -, -, call waiting");
 }
 
@@ -243,7 +243,7 @@ void PrintTo(const CountryCase &c, std::ostream *os) { *os << '\'' << (c.text ? 
 
 class CountryText : public ::testing::TestWithParam<CountryCase> {};
 
-TEST_P(CountryText, OneToNineDigits) { EXPECT_EQ(isCountryText(GetParam().text), GetParam().valid); }
+TEST_P(CountryText, OneToNineDigits) { EXPECT_EQ(IsCountryText(GetParam().text), GetParam().valid); }
 
 INSTANTIATE_TEST_SUITE_P(Table, CountryText,
                          ::testing::Values(CountryCase{"44", true}, CountryCase{"1", true}, CountryCase{"0", true},
@@ -265,7 +265,7 @@ TEST_P(ColumnFrequency, ZeroAtTheLeftEdgeTo4000AtTheRight)
 {
     const ColumnCase &c = GetParam();
     float hz = -1.0f;
-    EXPECT_EQ(columnToHz(c.column, c.width, hz), c.ok);
+    EXPECT_EQ(ColumnToHz(c.column, c.width, hz), c.ok);
     EXPECT_FLOAT_EQ(hz, c.hz);
 }
 
@@ -280,8 +280,8 @@ TEST(Spectrum, LevelsStayInRangeAndMoveBetweenFrames)
 {
     std::array<float, 64> a{};
     std::array<float, 64> b{};
-    spectrumLevels(0, a);
-    spectrumLevels(5, b);
+    SpectrumLevels(0, a);
+    SpectrumLevels(5, b);
     for (size_t i = 0; i < a.size(); ++i) {
         EXPECT_GE(a[i], 0.0f);
         EXPECT_LE(a[i], 1.0f);
@@ -306,14 +306,14 @@ TEST(DeviceState, FactoryResetRestoresSettingsButNotTheDeviceType)
     st.echoSuppression = false;
     st.melody = {1, 2};
     st.devType = 11;
-    st.factoryReset();
+    st.FactoryReset();
     EXPECT_EQ(st.serial, kFactorySerial);
     EXPECT_EQ(st.thresholds[0], 999u);
     EXPECT_EQ(st.thresholds[1], 120u);
     EXPECT_EQ(st.localCountry, "44");
     EXPECT_EQ(st.destinationCountry, "1");
-    EXPECT_EQ(st.parameter(Param::RingerOff), 30);
-    EXPECT_EQ(st.registerValue(66, 129), -1);
+    EXPECT_EQ(st.Parameter(Param::RingerOff), 30);
+    EXPECT_EQ(st.RegisterValue(66, 129), -1);
     EXPECT_EQ(st.deviceMode, kFactoryDeviceMode);
     EXPECT_TRUE(st.echoSuppression);
     EXPECT_TRUE(st.melody.empty());

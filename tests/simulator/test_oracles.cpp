@@ -25,12 +25,12 @@ using namespace simtest;
 
 namespace {
 
-bool haveTool(const char *tool)
+bool HaveTool(const char *tool)
 {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string output(const std::string &command)
+std::string Output(const std::string &command)
 {
     std::string out;
     if (FILE *p = ::popen((command + " 2>&1").c_str(), "r")) {
@@ -53,13 +53,13 @@ struct RecordingRig {
     {
         std::system(("mkdir -p '" + folder + "'").c_str());
         std::string error;
-        EXPECT_TRUE(recorder.open(folder, error)) << error;
-        rig.engine.addTap(&recorder);
+        EXPECT_TRUE(recorder.Open(folder, error)) << error;
+        rig.engine.AddTap(&recorder);
     }
     ~RecordingRig() { std::system(("rm -rf '" + folder + "'").c_str()); }
-    std::string file(const char *name)
+    std::string File(const char *name)
     {
-        recorder.close();
+        recorder.Close();
         return folder + "/" + name;
     }
 };
@@ -75,15 +75,15 @@ class MultimonDecodes : public ::testing::TestWithParam<DialCase> {};
 
 TEST_P(MultimonDecodes, TheDialledDigitsFromLineTx)
 {
-    if (!haveTool("multimon-ng"))
+    if (!HaveTool("multimon-ng"))
         GTEST_SKIP() << "multimon-ng is not installed (scripts/install-deps.sh installs it)";
     const DialCase &c = GetParam();
     RecordingRig r;
-    ASSERT_EQ(r.rig.engine.doCommand(199, c.dtmfMs), kOk);
+    ASSERT_EQ(r.rig.engine.DoCommand(199, c.dtmfMs), kOk);
     for (int32_t code : c.codes)
-        ASSERT_EQ(r.rig.engine.doCommand(140, code), kOk);
-    r.rig.runMs(static_cast<int64_t>(c.codes.size()) * 2 * c.dtmfMs + 1500);
-    const std::string out = output("multimon-ng -q -c -a DTMF -t wav '" + r.file("line-tx.wav") + "'");
+        ASSERT_EQ(r.rig.engine.DoCommand(140, code), kOk);
+    r.rig.RunMs(static_cast<int64_t>(c.codes.size()) * 2 * c.dtmfMs + 1500);
+    const std::string out = Output("multimon-ng -q -c -a DTMF -t wav '" + r.File("line-tx.wav") + "'");
     std::string digits;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);)
@@ -112,18 +112,18 @@ class SoxMeasures : public ::testing::TestWithParam<SoxCase> {};
 // peaks at the plan's frequencies, and its RMS level is the plan's level.
 TEST_P(SoxMeasures, TheGeneratedTonesFrequenciesAndLevel)
 {
-    if (!haveTool("sox"))
+    if (!HaveTool("sox"))
         GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
     const SoxCase &c = GetParam();
     RecordingRig r;
     r.rig.state.localCountry = c.country;
-    ASSERT_EQ(r.rig.engine.doCommand(c.code, 0), kOk);
-    r.rig.runMs(1200);
-    const std::string wav = r.file("phone-earpiece.wav");
+    ASSERT_EQ(r.rig.engine.DoCommand(c.code, 0), kOk);
+    r.rig.RunMs(1200);
+    const std::string wav = r.File("phone-earpiece.wav");
 
     // "Hz magnitude" pairs of a 4096-point spectrum: take the local maxima.
     std::vector<std::pair<double, double>> bins;
-    std::istringstream spectrum(output("sox '" + wav + "' -n trim " + c.trim + " stat -freq"));
+    std::istringstream spectrum(Output("sox '" + wav + "' -n trim " + c.trim + " stat -freq"));
     for (std::string line; std::getline(spectrum, line);) {
         double hz = 0, magnitude = 0;
         if (std::sscanf(line.c_str(), "%lf %lf", &hz, &magnitude) == 2)
@@ -143,7 +143,7 @@ TEST_P(SoxMeasures, TheGeneratedTonesFrequenciesAndLevel)
         EXPECT_NEAR(found[i], c.hz[i], 4.0) << "peak " << i;
 
     double rms = 0;
-    const std::string stat = output("sox '" + wav + "' -n trim " + c.trim + " stat");
+    const std::string stat = Output("sox '" + wav + "' -n trim " + c.trim + " stat");
     const size_t at = stat.find("RMS     amplitude:");
     ASSERT_NE(at, std::string::npos) << stat;
     std::sscanf(stat.c_str() + at + 18, "%lf", &rms);

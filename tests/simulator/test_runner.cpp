@@ -27,25 +27,25 @@ struct RunResult {
     std::string err;
 };
 
-RunResult run(const std::vector<std::string> &args)
+RunResult RunTool(const std::vector<std::string> &args)
 {
     RunOptions options;
     std::string error;
-    RunResult r{parseRunArguments(args, options, error), "", error};
+    RunResult r{ParseRunArguments(args, options, error), "", error};
     if (r.rc != kRunOk)
         return r;
     std::ostringstream out;
     std::ostringstream err;
-    r.rc = runScenario(options, out, err);
+    r.rc = RunScenario(options, out, err);
     r.out = out.str();
     r.err = err.str();
     return r;
 }
 
-std::string shipped(const char *name) { return std::string(TVXSIM_SCENARIO_DIR) + "/" + name; }
+std::string Shipped(const char *name) { return std::string(TVXSIM_SCENARIO_DIR) + "/" + name; }
 
 // Every expected line appears in the output, in this order.
-void expectInOrder(const std::string &out, const std::vector<std::string> &lines)
+void ExpectInOrder(const std::string &out, const std::vector<std::string> &lines)
 {
     size_t at = 0;
     for (const std::string &line : lines) {
@@ -70,13 +70,13 @@ class ShippedScenario : public ::testing::TestWithParam<ShippedCase> {};
 TEST_P(ShippedScenario, RunsAndPrintsTheEventsTheModelHears)
 {
     const ShippedCase &c = GetParam();
-    std::vector<std::string> args = {shipped(c.file)};
+    std::vector<std::string> args = {Shipped(c.file)};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    const RunResult r = run(args);
+    const RunResult r = RunTool(args);
     EXPECT_EQ(r.rc, kRunOk) << r.err;
     EXPECT_EQ(r.err, "");
-    expectInOrder(r.out, c.lines);
-    const Scenario sc = loadScenarioFile(shipped(c.file));
+    ExpectInOrder(r.out, c.lines);
+    const Scenario sc = LoadScenarioFile(Shipped(c.file));
     for (const ScenarioEvent &e : sc.events) {
         if (c.signalsOnly) {
             EXPECT_TRUE(e.code == kEvCallerId || e.code == kEvCallWaitingCallerId) << "raw event " << e.code;
@@ -119,10 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Runner, UntilEndsTheRunAndLocalCountryChangesThePlan)
 {
-    const RunResult uk = run({shipped("incoming-call.scn"), "--until", "5000"});
+    const RunResult uk = RunTool({Shipped("incoming-call.scn"), "--until", "5000"});
     EXPECT_NE(uk.out.find("4000 18 Line ring detected, ring 2\n"), std::string::npos);
     EXPECT_EQ(uk.out.find("6000 64"), std::string::npos);
-    const RunResult us = run({shipped("incoming-call.scn"), "--local-country", "1", "--until", "8000"});
+    const RunResult us = RunTool({Shipped("incoming-call.scn"), "--local-country", "1", "--until", "8000"});
     EXPECT_EQ(us.out.find("ring 2\n"), std::string::npos) << "the North American cadence rings every 6 s";
 }
 
@@ -141,7 +141,7 @@ TEST_P(BadScenarioFile, IsRefusedWithAClearLine)
     const std::string dir = ::testing::TempDir() + "tvxsim_bad_" + std::to_string(::getpid());
     ::mkdir(dir.c_str(), 0700);
     const std::string path = GetParam().make(dir);
-    const RunResult r = run({path});
+    const RunResult r = RunTool({path});
     EXPECT_EQ(r.rc, kRunBadScenario);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
@@ -196,7 +196,7 @@ TEST(Runner, JunkReportsTwentyLinesAndTheCount)
         for (int i = 0; i < 100; ++i)
             f << "@@ junk\n";
     }
-    const RunResult r = run({path});
+    const RunResult r = RunTool({path});
     std::remove(path.c_str());
     EXPECT_EQ(r.rc, kRunBadScenario);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 21);
@@ -219,7 +219,7 @@ TEST_P(RunnerArguments, AreCheckedBeforeAnythingRuns)
 {
     RunOptions options;
     std::string error;
-    EXPECT_EQ(parseRunArguments(GetParam().args, options, error), GetParam().rc) << error;
+    EXPECT_EQ(ParseRunArguments(GetParam().args, options, error), GetParam().rc) << error;
     EXPECT_EQ(error.empty(), GetParam().rc == kRunOk);
 }
 
