@@ -296,10 +296,10 @@ TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record)
         return kErrNullPointer;
     if (int32_t rc = CheckCidRecord(*record))
         return rc;
-    char text[TVX_TEXT_SIZE];
-    DescribeCidRecord(*record, text, sizeof text);
-    s.Post(kEvCallerIdGenerated, record->msgType, 0, text);
-    return kOk;
+    // The record lives only for this call: the engine takes what it needs now.
+    const int32_t rc = s.GetEngine()->GenerateCallerId(*record);
+    s.Wake();
+    return rc;
 }
 
 TVX_API int32_t ScTestLEDs(uint8_t mask)

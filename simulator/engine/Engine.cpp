@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
@@ -258,6 +259,49 @@ void Engine::GenerateTones(std::span<const ToneGenRecord> records)
     Report(kEvToneSetStarted, static_cast<int32_t>(records.size()));
 }
 
+CidCall Engine::CallOf(const CallerIdSpec &spec) const
+{
+    // Modem and timing follow each other, or else the local country.
+    bool northAmerican = state_.localCountry == "1";
+    if (spec.timing)
+        northAmerican = *spec.timing == CidTiming::NorthAmerican;
+    else if (spec.modem)
+        northAmerican = *spec.modem == CidModem::Bell202;
+    CidContent content;
+    content.name = spec.name;
+    content.number = spec.number;
+    content.absence = spec.absence;
+    content.dateTime = spec.date.empty() ? CidDateAfterMinutes(SamplesToMs(at_) / 60000) : spec.date;
+    CidCall call;
+    call.message = BuildCallerIdMessage(spec.format, content);
+    call.modem = spec.modem.value_or(northAmerican ? CidModem::Bell202 : CidModem::V23);
+    call.etsi = !northAmerican;
+    call.dbm0 = static_cast<float>(spec.dbm0);
+    return call;
+}
+
+int32_t Engine::GenerateCallerId(const CidGenRecord &record)
+{
+    if (generator_.Busy())
+        return kErrBusy;
+    CidGeneration job;
+    job.msgType = record.msgType;
+    if (record.msgType == kCidDtmfC || record.msgType == kCidDtmfHash)
+        job.dtmf = DtmfCallerIdOfRecord(record);
+    else
+        job.message = BuildCallerIdMessage(record.msgType == kCidSdmf ? CidFormat::Sdmf : CidFormat::Mdmf,
+                                           CidContentOfRecord(record));
+    job.modem = state_.localCountry == "1" ? CidModem::Bell202 : CidModem::V23;
+    job.dbm0 = CidSignalDbm0(record.signalLevel);
+    job.callWaiting = (record.callFlags & kCallWaiting) != 0;
+    job.waitAck = job.callWaiting && (record.callFlags & kWaitForAck) != 0;
+    job.ring = !job.callWaiting && (record.sendFlags & kSendUseRinger) != 0;
+    job.ringLength = ParamTime(state_, Param::RingerOn);
+    shownAtStart_ = handset_.CallerId().Shown();
+    generator_.Start(std::move(job), at_);
+    return kOk;
+}
+
 void Engine::Apply(const ScenarioAction &a)
 {
     const auto source = [&]() -> std::unique_ptr<Source> {
@@ -300,6 +344,19 @@ void Engine::Apply(const ScenarioAction &a)
     case ActionVerb::Keys:
         handset_.PressKeys(a.digits);
         return;
+    case ActionVerb::Call:
+        exchange_.Call(CallOf(a.caller), at_);
+        return;
+    case ActionVerb::CallWaiting:
+        exchange_.CallWaiting(CallOf(a.caller), at_);
+        return;
+    case ActionVerb::Noise:
+        exchange_.LinePlay(
+            std::make_unique<NoiseSource>(MsToSamples(a.lengthMs), static_cast<float>(a.dbm0), ++speechSeed_));
+        return;
+    case ActionVerb::Command:
+        DoCommand(a.code, a.param);
+        return;
     case ActionVerb::Dtmf:
     case ActionVerb::Tone:
     case ActionVerb::Speech:
@@ -326,6 +383,7 @@ void Engine::UpdateHooks(SampleTime now)
     }
     if (phone && phoneRinger_.Active()) {
         phoneRinger_.Stop();  // lifting the handset stops its ringing
+        generatorRinging_ = false;
         Report(kEvRingingStopped, 0);
     }
     const bool line = usbSeized_ || (paths_.phoneOnLine && phone);
@@ -340,6 +398,9 @@ void Engine::UpdateHooks(SampleTime now)
         } else {
             dialler_.Clear();
         }
+        lineCid_.Reset();
+        lineAlert_.Reset();
+        cwArmedUntil_ = cwMuteUntil_ = -1;
     }
     const bool closed = !dialler_.Breaking() && (usbSeized_ || (paths_.phoneOnLine && handset_.LoopClosed(now)));
     if (closed != loopClosed_) {
@@ -426,14 +487,25 @@ void Engine::ProcessSegment(size_t offset, size_t n)
         Push(std::move(ev));
     }
 
-    Route(lineTx, paths_.lineTx, mic, paths_.micGain, {}, pcOut, {});
+    CallerIdToPhone(t);
+    // While a call-waiting alert is handled the phone is muted both ways.
+    const bool cwMuted = cwMuteUntil_ > t;
+    const std::span<const int16_t> none;
+    Route(lineTx, paths_.lineTx, cwMuted ? none : mic, paths_.micGain, {}, pcOut, {});
     MixInto(lineTx, dial);
+    if (!adapterLine_.Empty())
+        adapterLine_.MixInto(lineTx);
 
     exchange_.Process(lineTx, exch, lineRing, t);
     std::copy(exch.begin(), exch.end(), lineRx.begin());
     if (lineOffHook_ && paths_.lineEcho)
         MixInto(lineRx, lineTx, DbToGain(-kEchoLossDb));
     ApplyGain(lineRx, paths_.lineRxGain);
+    if (exchange_.Reversed() != reversed_) {
+        reversed_ = exchange_.Reversed();
+        Report(kEvLineReversal, reversed_ ? 1 : 0);
+    }
+    CallerIdOnLine(lineRx, t);
 
     if (lineOffHook_) {
         hits_.clear();
@@ -468,7 +540,7 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     }
 
     // The phone side.
-    Route(ear, paths_.earpiece, {}, 1.0f, lineRx, pcOut, {});
+    Route(ear, paths_.earpiece, {}, 1.0f, cwMuted || generator_.MutesLine() ? none : lineRx, pcOut, {});
     if (phoneTones_.MixInto(ear))
         Report(kEvToneStopped, 0);
     if (!earSources_.Empty())
@@ -476,11 +548,14 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     if (paths_.keypadSidetone)
         MixInto(ear, keypad, DbToGain(kKeypadSidetoneDb));
     ApplyGain(ear, paths_.earpieceGain);
+    handset_.Listen(ear, t);
 
     digits_.clear();
     if (phoneDtmfOn_)
         phoneDtmf_.Process(mic, t, digits_);
     for (const DtmfDigit &d : digits_) {
+        if (d.key == 'D' || d.key == 'A')
+            generator_.Ack(d.time);  // the phone acknowledges a call-waiting alert
         EngineEvent ev;
         ev.time = d.time;
         ev.code = kEvDtmfDetected;
@@ -503,8 +578,91 @@ void Engine::ProcessSegment(size_t offset, size_t n)
         Push(std::move(ev));
     }
     phoneRinger_.Process(phoneRing);
+    if (generatorRinging_ && !phoneRinger_.Active()) {
+        generatorRinging_ = false;
+        Report(kEvRingingStopped, 0);
+    }
     if (paths_.phoneOnLine)
         MixInto(phoneRing, lineRing);
+}
+
+void Engine::ReportCallerId(const CidReception &r, bool callWaiting)
+{
+    EngineEvent ev;
+    ev.time = r.time;
+    ev.param = static_cast<int32_t>(r.bytes.size());
+    ev.payload = r.bytes;
+    if (r.fault == CidFault::None) {
+        ev.code = callWaiting ? kEvCallWaitingCallerId : kEvCallerId;
+    } else {
+        ev.code = callWaiting ? kEvCallWaitingCallerIdDamaged : kEvCallerIdDamaged;
+        ev.detail = std::string(callWaiting ? "Call waiting caller ID" : "Caller ID") + " damaged (" +
+                    CidFaultText(r.fault) + "), " + std::to_string(r.bytes.size()) + " bytes";
+    }
+    Push(std::move(ev));
+}
+
+// The line's caller ID: on hook the receiver takes whatever arrives; off
+// hook the alert detector listens for call waiting, and with CIDCW on the
+// adapter acknowledges with a DTMF D and takes the message that follows.
+void Engine::CallerIdOnLine(std::span<const int16_t> lineRx, SampleTime t)
+{
+    if (lineOffHook_) {
+        alerts_.clear();
+        lineAlert_.Process(lineRx, t, alerts_);
+        for (const AlertEdge &e : alerts_) {
+            switch (e.kind) {
+            case AlertEdge::Onset:
+                cwMuteUntil_ = std::max(cwMuteUntil_, e.time + kAlertMuteMax);
+                break;
+            case AlertEdge::Alert:
+                Report(kEvCallWaitingAlert, state_.callWaiting ? 1 : 0);
+                cwMuteUntil_ = e.time;
+                if (state_.callWaiting) {
+                    adapterLine_.Add(std::make_unique<DtmfSource>("D", kAckMs, 0));
+                    cwArmedUntil_ = cwMuteUntil_ = e.time + kCallWaitingListen;
+                    lineCid_.Reset();
+                }
+                break;
+            case AlertEdge::Gone:
+                cwMuteUntil_ = e.time;
+                break;
+            }
+        }
+    }
+    const bool armed = lineOffHook_ && cwArmedUntil_ > t;
+    if (!armed && (lineOffHook_ || (IsSilent(lineRx) && !lineCid_.Busy())))
+        return;
+    receptions_.clear();
+    lineCid_.RequireSeizure(!lineOffHook_);
+    lineCid_.Process(lineRx, t, receptions_);
+    for (const CidReception &r : receptions_) {
+        ReportCallerId(r, armed);
+        if (armed)
+            cwArmedUntil_ = cwMuteUntil_ = r.time;
+    }
+}
+
+// The generator toward the phone: what falls due now.
+void Engine::CallerIdToPhone(SampleTime t)
+{
+    CallerIdGenerator::Step step = generator_.Advance(t);
+    if (step.ring && !handset_.OffHook()) {
+        phoneRinger_.Start(
+            state_.ringerHz, {static_cast<int32_t>(SamplesToMs(ParamTime(state_, Param::RingerOn))), 0, 0, 0}, 1);
+        generatorRinging_ = true;
+        Report(kEvRingingStarted, 0);
+    }
+    if (step.play)
+        earSources_.Add(std::move(step.play));
+    if (step.finished) {
+        const CallerIdPhone &phone = handset_.CallerId();
+        const std::string shown = phone.Shown() != shownAtStart_ ? phone.Display() : std::string();
+        Report(kEvCallerIdGenerated,
+               generator_.MsgType(),
+               0,
+               DescribeCidOutcome(generator_.MsgType(), step.acknowledged, shown));
+    }
 }
 
 }  // namespace tvxsim

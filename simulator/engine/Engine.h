@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "device/tvxusb.h"
+#include "simulator/engine/AlertDetector.h"
 #include "simulator/engine/Audio.h"
+#include "simulator/engine/CallerIdGenerator.h"
+#include "simulator/engine/CallerIdReceiver.h"
 #include "simulator/engine/Dialler.h"
 #include "simulator/engine/DtmfReceiver.h"
 #include "simulator/engine/Exchange.h"
@@ -62,6 +65,9 @@ public:
 class Engine {
 public:
     static constexpr size_t kMaxPendingEvents = 65536;
+    static constexpr SampleTime kAlertMuteMax = MsToSamples(200);  // a pair that never became an alert
+    static constexpr int32_t kAckMs = 60;                          // the DTMF D that acknowledges call waiting
+    static constexpr SampleTime kCallWaitingListen = MsToSamples(2000);
 
     explicit Engine(DeviceState &state);
     Engine(const Engine &) = delete;
@@ -83,6 +89,8 @@ public:
     int32_t SetThreshold(int32_t selector, uint32_t value);
     void MonitorTones(std::vector<MonitorRow> rows);
     void GenerateTones(std::span<const ToneGenRecord> records);
+    // Starts a checked caller-ID record toward the phone; kErrBusy while one is still going.
+    int32_t GenerateCallerId(const CidGenRecord &record);
     // An event that confirms a call, reported now.
     void Report(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
     // The same, `delayMs` from now.
@@ -106,6 +114,8 @@ public:
     bool LineOffHook() const { return lineOffHook_; }
     bool PhoneRinging() const { return phoneRinger_.Active(); }
     bool ToneGenerating() const { return phoneTones_.Playing(); }
+    // Call waiting: the adapter has muted the phone (from the CAS until its message).
+    bool CallWaitingMuted() const { return cwMuteUntil_ > now_; }
 
 private:
     struct Buffers {
@@ -118,6 +128,10 @@ private:
     void ProcessSegment(size_t offset, size_t n);
     void Push(EngineEvent event);
     void StartDial();
+    void CallerIdOnLine(std::span<const int16_t> lineRx, SampleTime t);
+    void CallerIdToPhone(SampleTime t);
+    void ReportCallerId(const CidReception &r, bool callWaiting);
+    CidCall CallOf(const CallerIdSpec &spec) const;
 
     DeviceState &state_;
     SampleTime now_ = 0;
@@ -140,6 +154,16 @@ private:
     bool phoneDtmfOn_ = true;
     SourceMixer pcSources_;
     SourceMixer earSources_;
+    SourceMixer adapterLine_;  // the adapter's own signals to the line (the call-waiting acknowledgement)
+
+    CallerIdReceiver lineCid_;
+    AlertDetector lineAlert_;
+    SampleTime cwArmedUntil_ = -1;  // the line's receiver takes a call-waiting message until then
+    SampleTime cwMuteUntil_ = -1;
+    bool reversed_ = false;
+    CallerIdGenerator generator_;
+    uint32_t shownAtStart_ = 0;
+    bool generatorRinging_ = false;
 
     bool usbSeized_ = false;
     bool lineOffHook_ = false;
@@ -162,6 +186,8 @@ private:
     std::vector<VoiceChange> voiceChanges_;
     std::vector<DtmfDigit> digits_;
     std::vector<RingEdge> rings_;
+    std::vector<CidReception> receptions_;
+    std::vector<AlertEdge> alerts_;
 };
 
 }  // namespace tvxsim

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "simulator/engine/AlertDetector.h"
+
 namespace tvxsim {
 namespace {
 
@@ -49,9 +51,113 @@ void Exchange::Enter(CallState state, SampleTime now)
     }
 }
 
+void Exchange::PlayCid(std::unique_ptr<Source> source, SampleTime delay)
+{
+    cidSignals_.Add(std::make_unique<DelayedSource>(std::move(source), delay));
+}
+
+void Exchange::CancelCallerId()
+{
+    cidPhase_ = CidPhase::None;
+    cidSignals_.Clear();
+}
+
+void Exchange::StartRinging(int32_t count) { ringer_.Start(plan_->ringHz, plan_->ringCadenceMs, count); }
+
+void Exchange::Call(const CidCall &call, SampleTime now)
+{
+    if (state_ != CallState::Idle || closed_)
+        return;
+    cid_ = call;
+    Enter(CallState::Ringing, now);
+    if (call.etsi) {
+        reversed_ = true;
+        cidPhase_ = CidPhase::Alert;
+        cidNext_ = now + kReversalToAlert;
+        return;
+    }
+    // The first ring is the cycle up to its last silence.
+    const std::array<int32_t, 4> &cadence = plan_->ringCadenceMs;
+    SampleTime cycle = 0;
+    SampleTime lastGap = 0;
+    for (size_t i = 0; i < cadence.size() && cadence[i] > 0; ++i) {
+        cycle += MsToSamples(cadence[i]);
+        lastGap = i % 2 == 1 ? MsToSamples(cadence[i]) : 0;
+    }
+    const SampleTime firstRing = cycle - lastGap;
+    const SampleTime dataEnd = firstRing + kFirstRingToData +
+                               FskSource::LengthOf(FskSource::BitsOf(kOnHookFraming, call.message.size())) +
+                               kDataToRing;
+    StartRinging(-1);
+    if (dataEnd > cycle)
+        ringer_.ExtendGap(dataEnd - cycle);
+    cidPhase_ = CidPhase::Data;
+    cidNext_ = now + firstRing + kFirstRingToData;
+}
+
+void Exchange::CallWaiting(const CidCall &call, SampleTime now)
+{
+    if (state_ != CallState::Connected || !closed_ || cidPhase_ != CidPhase::None)
+        return;
+    cid_ = call;
+    PlayCid(std::make_unique<ToneSource>(ToneSpec{kSasHz, 0, kSasDbm0, kSasDbm0, {10000, 0, 0, 0}}, kSasLength), 0);
+    cidPhase_ = CidPhase::Cas;
+    cidNext_ = now + kSasLength + kSasToCas;
+}
+
+// Steps fall due inside the stretch [start, end): each sound starts on its
+// due sample, and the next step counts from there.
+void Exchange::CidTimers(SampleTime start, SampleTime end)
+{
+    while (cidPhase_ != CidPhase::None && cidNext_ < end) {
+        const SampleTime due = std::max(cidNext_, start);
+        const SampleTime delay = due - start;
+        const ToneSpec alert{kAlertLowHz, kAlertHighHz, kAlertDbm0, kAlertDbm0, {10000, 0, 0, 0}};
+        switch (cidPhase_) {
+        case CidPhase::Alert:
+            PlayCid(std::make_unique<ToneSource>(alert, kAlertLength), delay);
+            cidPhase_ = CidPhase::Data;
+            cidNext_ = due + kAlertLength + kAlertToData;
+            break;
+        case CidPhase::Data: {
+            auto fsk = std::make_unique<FskSource>(cid_.modem, kOnHookFraming, cid_.message, cid_.dbm0);
+            cidNext_ = due + fsk->Length() + kDataToRing;
+            PlayCid(std::move(fsk), delay);
+            cidPhase_ = cid_.etsi ? CidPhase::Ring : CidPhase::None;
+            break;
+        }
+        case CidPhase::Ring:
+            StartRinging(-1);  // from the next stretch
+            cidPhase_ = CidPhase::None;
+            break;
+        case CidPhase::Cas:
+            PlayCid(std::make_unique<ToneSource>(alert, kCasLength), delay);
+            digits_.Reset();
+            cidPhase_ = CidPhase::AwaitAck;
+            cidNext_ = due + kCasLength + kAckWindow;
+            break;
+        case CidPhase::AwaitAck:  // no acknowledgement: no message
+        case CidPhase::CwEnd:
+            cidPhase_ = CidPhase::None;
+            break;
+        case CidPhase::CwData: {
+            auto fsk = std::make_unique<FskSource>(cid_.modem, kOffHookFraming, cid_.message, cid_.dbm0);
+            cidNext_ = due + fsk->Length();
+            PlayCid(std::move(fsk), delay);
+            cidPhase_ = CidPhase::CwEnd;
+            break;
+        }
+        case CidPhase::None:
+            break;
+        }
+    }
+}
+
 void Exchange::Release(SampleTime now)
 {
     far_.Clear();
+    CancelCallerId();
+    reversed_ = false;
     held_ = false;
     incoming_ = false;
     pulses_ = 0;
@@ -108,6 +214,7 @@ void Exchange::Loop(bool closed, SampleTime time)
 
 void Exchange::Recall(SampleTime now)
 {
+    CancelCallerId();
     ++flashes_;
     pulses_ = 0;
     if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && held_) {
@@ -186,7 +293,7 @@ void Exchange::Ring(int32_t count, SampleTime now)
 {
     if (state_ != CallState::Idle || closed_)
         return;  // the line is in use: the caller hears busy elsewhere
-    ringer_.Start(plan_->ringHz, plan_->ringCadenceMs, count);
+    StartRinging(count);
     Enter(CallState::Ringing, now);
 }
 
@@ -205,6 +312,7 @@ void Exchange::FarHangup(SampleTime now)
         break;
     case CallState::Connected:
         far_.Clear();
+        CancelCallerId();
         hangupAt_ = -1;
         Enter(CallState::Cleared, now);
         break;
@@ -222,7 +330,7 @@ void Exchange::Timers(SampleTime now)
     if (!closed_) {
         if (state_ != CallState::Idle && state_ != CallState::Ringing && now - breakStart_ > kFlashBreakMax)
             Release(now);
-        if (state_ == CallState::Ringing && !ringer_.Active())
+        if (state_ == CallState::Ringing && !ringer_.Active() && cidPhase_ == CidPhase::None)
             Release(now);  // the caller gave up
         return;
     }
@@ -268,18 +376,30 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
         for (const DtmfDigit &d : heard_)
             AddDigit(d.key, d.time);
     }
+    if (cidPhase_ == CidPhase::AwaitAck) {
+        heard_.clear();
+        digits_.Process(lineTx, start, heard_);
+        for (const DtmfDigit &d : heard_)
+            if (d.key == 'D' || d.key == 'A') {
+                cidPhase_ = CidPhase::CwData;
+                cidNext_ = d.time + kAckToData;
+                break;
+            }
+    }
     Timers(end);
+    CidTimers(start, end);
 
     // The far party's sources play on whether or not anyone hears them.
     scratch_.assign(toAdapter.size(), 0);
     far_.MixInto(scratch_);
     if (!closed_)
         std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
-    else if (state_ == CallState::Connected)
+    else if (state_ == CallState::Connected && !SendingCallerId())
         MixInto(toAdapter, scratch_);
     if (closed_ && tone_)
         tone_->MixInto(toAdapter);
     lineSignals_.MixInto(toAdapter);
+    cidSignals_.MixInto(toAdapter);
 }
 
 }  // namespace tvxsim

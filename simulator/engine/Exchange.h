@@ -7,6 +7,17 @@
 // Loop breaks: shorter than 150 ms a dial pulse (a make longer than 200 ms
 // ends the digit), 150 ms to 1.5 s a hook flash (register recall), longer
 // the end of the call. The number is complete 3 s after its last digit.
+//
+// Caller ID on an incoming call: with North American timing the message
+// starts 500 ms after the first ring has ended and ends at least 200 ms
+// before the second (the silence is lengthened for a long message); with
+// ETSI timing the line is reversed, 100 ms later the dual-tone alert
+// (2130 + 2750 Hz, 100 ms, -15 dBm0) sounds, the message follows 100 ms
+// after it, and the first ring 250 ms after the message. Call waiting,
+// during a call: the far party is muted, the subscriber alerting signal
+// (440 Hz, 300 ms) and 50 ms later the CAS (2130 + 2750 Hz, 80 ms, -15 dBm0)
+// sound; a DTMF D or A heard within 250 ms of the CAS's end brings the
+// message 100 ms later, no acknowledgement brings nothing.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +29,7 @@
 
 #include "simulator/engine/CadencedTone.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/FskSource.h"
 #include "simulator/engine/Ringer.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/TonePlan.h"
@@ -38,6 +50,14 @@ enum class CallState : uint8_t {
 };
 const char *CallStateName(CallState state);
 
+// A caller's message as the exchange sends it.
+struct CidCall {
+    std::vector<uint8_t> message;  // type, length, parameters, checksum
+    CidModem modem = CidModem::Bell202;
+    bool etsi = false;  // ETSI timing
+    float dbm0 = -13.0f;
+};
+
 class Exchange {
 public:
     static constexpr SampleTime kPulseBreakMax = MsToSamples(150);
@@ -49,6 +69,19 @@ public:
     static constexpr SampleTime kDefaultTalk = MsToSamples(20000);
     static constexpr float kFarSpeechDbm0 = -20.0f;
     static constexpr size_t kMaxNumber = 32;
+    static constexpr SampleTime kFirstRingToData = MsToSamples(500);
+    static constexpr SampleTime kDataToRing = MsToSamples(250);
+    static constexpr SampleTime kReversalToAlert = MsToSamples(100);
+    static constexpr SampleTime kAlertLength = MsToSamples(100);
+    static constexpr SampleTime kAlertToData = MsToSamples(100);
+    static constexpr SampleTime kSasLength = MsToSamples(300);
+    static constexpr SampleTime kSasToCas = MsToSamples(50);
+    static constexpr SampleTime kCasLength = MsToSamples(80);
+    static constexpr SampleTime kAckWindow = MsToSamples(250);  // after the CAS
+    static constexpr SampleTime kAckToData = MsToSamples(100);
+    static constexpr float kAlertDbm0 = -15.0f;
+    static constexpr float kSasDbm0 = -13.0f;
+    static constexpr int32_t kSasHz = 440;
 
     Exchange();
 
@@ -65,6 +98,14 @@ public:
     void FarAnswer(SampleTime now);
     void FarHangup(SampleTime now);
     void FarPlay(std::unique_ptr<Source> source) { far_.Add(std::move(source)); }
+    // Rings the line for a call whose caller ID is `call` (idle line only).
+    void Call(const CidCall &call, SampleTime now);
+    // Call waiting with caller ID `call` (during a call only).
+    void CallWaiting(const CidCall &call, SampleTime now);
+    // The line's polarity is reversed (ETSI caller ID; until the call ends).
+    bool Reversed() const { return reversed_; }
+    // A caller-ID sequence is going on (the far party is muted during call waiting).
+    bool SendingCallerId() const { return cidPhase_ != CidPhase::None; }
     // Signals the exchange itself puts on the line, heard on hook as well.
     void LinePlay(std::unique_ptr<Source> source) { lineSignals_.Add(std::move(source)); }
 
@@ -84,7 +125,21 @@ public:
     const std::vector<SampleTime> &PulseMakes() const { return pulseMakes_; }
 
 private:
+    enum class CidPhase : uint8_t {
+        None,
+        Alert,     // ETSI: the dual-tone alert is due
+        Data,      // the message is due
+        Ring,      // ETSI: the first ring is due
+        Cas,       // call waiting: the CAS is due
+        AwaitAck,  // call waiting: listening for D or A until the deadline
+        CwData,    // call waiting: the message is due
+        CwEnd,     // call waiting: the message plays until then
+    };
     void Enter(CallState state, SampleTime now);
+    void CidTimers(SampleTime start, SampleTime end);
+    void CancelCallerId();
+    void StartRinging(int32_t count);
+    void PlayCid(std::unique_ptr<Source> source, SampleTime delay);
     void AddDigit(char key, SampleTime now);
     void Route(SampleTime now);
     void Connect(SampleTime now, bool talks);
@@ -119,6 +174,11 @@ private:
     std::vector<SampleTime> pulseBreaks_;
     std::vector<SampleTime> pulseMakes_;
     uint32_t calls_ = 0;
+    CidPhase cidPhase_ = CidPhase::None;
+    CidCall cid_;
+    SampleTime cidNext_ = 0;  // when the phase's step is due
+    SourceMixer cidSignals_;
+    bool reversed_ = false;
 };
 
 }  // namespace tvxsim

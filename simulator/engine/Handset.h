@@ -1,13 +1,14 @@
 // The phone side: a handset with a hook switch, a keypad whose keys sound
 // as DTMF into its microphone (100 ms each, 100 ms apart), a microphone the
-// user may talk into, and an earpiece. Its bell rings from the ringing
-// voltage it is given.
+// user may talk into, an earpiece, and a caller-ID display that reads what
+// reaches the earpiece. Its bell rings from the ringing voltage it is given.
 #pragma once
 
 #include <memory>
 #include <span>
 #include <string_view>
 
+#include "simulator/engine/CallerIdPhone.h"
 #include "simulator/engine/Sources.h"
 
 namespace tvxsim {
@@ -33,12 +34,19 @@ public:
 
     // Writes the keypad's sound into keypad and the whole microphone signal into mic.
     void Microphone(std::span<int16_t> mic, std::span<int16_t> keypad);
+    // What reaches the earpiece, for the caller-ID display.
+    void Listen(std::span<const int16_t> earpiece, SampleTime start)
+    {
+        callerId_.Listen(earpiece, start, offHook_, keys_);
+    }
+    const CallerIdPhone &CallerId() const { return callerId_; }
 
 private:
     bool offHook_ = false;
     SampleTime flashEnd_ = 0;
     SourceMixer keys_;
     SourceMixer voice_;
+    CallerIdPhone callerId_;
 };
 
 }  // namespace tvxsim

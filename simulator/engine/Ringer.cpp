@@ -24,7 +24,20 @@ void Ringer::Start(int32_t hz, const std::array<int32_t, 4> &cadenceMs, int32_t 
     maxCycles_ = cycles;
     phase_ = 0;
     phaseRate_ = dds_phase_rate(static_cast<float>(hz_));
+    extra_ = 0;
     active_ = sections_[0] > 0 && cycles != 0;
+}
+
+bool Ringer::LastSection() const
+{
+    const auto next = static_cast<size_t>(section_ + 1);
+    return next >= sections_.size() || sections_[next] == 0;
+}
+
+SampleTime Ringer::SectionLength() const
+{
+    const SampleTime base = sections_[static_cast<size_t>(section_)];
+    return section_ % 2 == 1 && LastSection() ? base + extra_ : base;
 }
 
 void Ringer::Process(std::span<int16_t> out)
@@ -35,16 +48,19 @@ void Ringer::Process(std::span<int16_t> out)
             std::fill(out.begin() + static_cast<ptrdiff_t>(i), out.end(), int16_t{0});
             return;
         }
-        const SampleTime left = sections_[static_cast<size_t>(section_)] - position_;
+        const SampleTime length = SectionLength();
+        const SampleTime left = length - position_;
         const size_t n = static_cast<size_t>(std::min<SampleTime>(left, static_cast<SampleTime>(out.size() - i)));
         const bool on = section_ % 2 == 0;
         for (size_t k = 0; k < n; ++k)
             out[i + k] = on ? dds_mod(&phase_, phaseRate_, kPeak, 0) : int16_t{0};
         i += n;
         position_ += static_cast<SampleTime>(n);
-        if (position_ < sections_[static_cast<size_t>(section_)])
+        if (position_ < length)
             continue;
         position_ = 0;
+        if (section_ % 2 == 1 && LastSection())
+            extra_ = 0;
         if (++section_ >= static_cast<int>(sections_.size()) || sections_[static_cast<size_t>(section_)] == 0) {
             section_ = 0;
             ++cycles_;

@@ -16,10 +16,10 @@ constexpr float kEnvelopeMakeUp = 1.9f;
 
 }  // namespace
 
-DtmfSource::DtmfSource(std::string_view digits, int32_t onMs, int32_t offMs)
+DtmfSource::DtmfSource(std::string_view digits, int32_t onMs, int32_t offMs, int lowGroupDbm0)
 {
     tx_ = dtmf_tx_init(nullptr);
-    dtmf_tx_set_level(tx_, kLowGroupDbm0, kTwistDb);
+    dtmf_tx_set_level(tx_, lowGroupDbm0, kTwistDb);
     dtmf_tx_set_timing(tx_, std::clamp(onMs, 1, kMaxDtmfMs), std::clamp(offMs, 0, kMaxDtmfMs));
     const size_t n = std::min<size_t>(digits.size(), MAX_DTMF_DIGITS - 1);
     dtmf_tx_put(tx_, digits.data(), static_cast<int>(n));
@@ -103,6 +103,29 @@ bool SpeechSource::MixInto(std::span<int16_t> out)
         return remaining_ > 0;
     }
     return true;
+}
+
+NoiseSource::NoiseSource(SampleTime totalSamples, float dbm0, uint32_t seed) : remaining_(totalSamples)
+{
+    noise_ = awgn_init_dbm0(nullptr, static_cast<int>(seed & 0x7FFFFFFF), dbm0);
+}
+
+NoiseSource::~NoiseSource() { awgn_free(noise_); }
+
+bool NoiseSource::MixInto(std::span<int16_t> out)
+{
+    const auto n = static_cast<size_t>(std::clamp<SampleTime>(remaining_, 0, static_cast<SampleTime>(out.size())));
+    for (size_t i = 0; i < n; ++i)
+        out[i] = Saturate(static_cast<int32_t>(out[i]) + awgn(noise_));
+    remaining_ -= static_cast<SampleTime>(n);
+    return remaining_ > 0;
+}
+
+bool DelayedSource::MixInto(std::span<int16_t> out)
+{
+    const auto wait = static_cast<size_t>(std::clamp<SampleTime>(delay_, 0, static_cast<SampleTime>(out.size())));
+    delay_ -= static_cast<SampleTime>(wait);
+    return wait == out.size() || source_->MixInto(out.subspan(wait));
 }
 
 void SourceMixer::Add(std::unique_ptr<Source> source)

@@ -12,6 +12,7 @@
 
 struct dtmf_tx_state_s;
 struct noise_state_s;
+struct awgn_state_s;
 
 namespace tvxsim {
 
@@ -29,7 +30,7 @@ public:
     static constexpr int kLowGroupDbm0 = -9;
     static constexpr int kTwistDb = 2;
 
-    DtmfSource(std::string_view digits, int32_t onMs, int32_t offMs);
+    DtmfSource(std::string_view digits, int32_t onMs, int32_t offMs, int lowGroupDbm0 = kLowGroupDbm0);
     ~DtmfSource() override;
     DtmfSource(const DtmfSource &) = delete;
     DtmfSource &operator=(const DtmfSource &) = delete;
@@ -73,6 +74,31 @@ private:
     int32_t syllablePos_ = 0;
     int32_t pauseLeft_ = 0;
     float syllableGain_ = 1.0f;
+};
+
+// White noise at `dbm0` (Gaussian, across the whole band) for a time.
+class NoiseSource : public Source {
+public:
+    NoiseSource(SampleTime totalSamples, float dbm0, uint32_t seed);
+    ~NoiseSource() override;
+    NoiseSource(const NoiseSource &) = delete;
+    NoiseSource &operator=(const NoiseSource &) = delete;
+    bool MixInto(std::span<int16_t> out) override;
+
+private:
+    awgn_state_s *noise_ = nullptr;
+    SampleTime remaining_;
+};
+
+// Another source, starting `delay` samples later.
+class DelayedSource : public Source {
+public:
+    DelayedSource(std::unique_ptr<Source> source, SampleTime delay) : source_(std::move(source)), delay_(delay) {}
+    bool MixInto(std::span<int16_t> out) override;
+
+private:
+    std::unique_ptr<Source> source_;
+    SampleTime delay_;
 };
 
 class SourceMixer {

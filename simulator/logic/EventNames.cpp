@@ -14,6 +14,7 @@ constexpr std::array kEventNames = std::to_array<EventName>({
     {kEvRingingStopped, "Ringing stopped", TextForm::Plain, nullptr},
     {kEvLineRing, "Line ring detected, ring ", TextForm::Number, ""},
     {kEvLineRingEnded, "Line ring ended", TextForm::Plain, nullptr},
+    {kEvLineReversal, "Line polarity reversed", TextForm::Flag, "Line polarity normal"},
     {kEvToneStarted, "Tone generation started: ", TextForm::ToneName, nullptr},
     {kEvToneStopped, "Tone generation stopped", TextForm::Plain, nullptr},
     {kEvToneSetStarted, "Tone set generation started, ", TextForm::Number, " tones"},
@@ -43,7 +44,13 @@ constexpr std::array kEventNames = std::to_array<EventName>({
     {kEvRegistersWritten, "Hardware registers written at ", TextForm::Registers, nullptr},
     {kEvVoiceDetected, "Voice detected", TextForm::Plain, nullptr},
     {kEvSilenceDetected, "Silence detected", TextForm::Plain, nullptr},
+    {kEvCallWaitingAlert,
+     "Call waiting alert detected, acknowledged",
+     TextForm::Flag,
+     "Call waiting alert detected, not acknowledged (CIDCW off)"},
     {kEvCallerId, "Caller ID received, ", TextForm::Number, " bytes"},
+    {kEvCallerIdDamaged, "Caller ID damaged, ", TextForm::Number, " bytes"},
+    {kEvCallWaitingCallerIdDamaged, "Call waiting caller ID damaged, ", TextForm::Number, " bytes"},
     {kEvCallWaitingCallerId, "Call waiting caller ID received, ", TextForm::Number, " bytes"},
     {kEvToneMonitored, "Tone monitored", TextForm::Plain, nullptr},
 });
@@ -156,6 +163,9 @@ bool FormatEventText(char *out, size_t size, int32_t event, int32_t param)
         std::snprintf(out, size, "LEDs: test %s, lamps 0x%02X", (mask & 0x80u) ? "on" : "off", mask & 0x7Fu);
         break;
     }
+    case TextForm::Flag:
+        std::snprintf(out, size, "%s", param != 0 ? row->text : row->suffix);
+        break;
     case TextForm::Registers: {
         const auto bits = static_cast<uint32_t>(param);
         std::snprintf(out, size, "%s%u:%u", row->text, (bits >> 8) & 0xFFFFFFu, bits & 0xFFu);

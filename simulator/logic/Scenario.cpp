@@ -315,7 +315,98 @@ constexpr std::array kVerbs = std::to_array<VerbRow>({
     {"pc", "dtmf", ActionTarget::Pc, ActionVerb::Dtmf},
     {"pc", "tone", ActionTarget::Pc, ActionVerb::Tone},
     {"pc", "speech", ActionTarget::Pc, ActionVerb::Speech},
+    {"far", "call", ActionTarget::Far, ActionVerb::Call},
+    {"far", "call-waiting", ActionTarget::Far, ActionVerb::CallWaiting},
+    {"line", "noise", ActionTarget::Line, ActionVerb::Noise},
+    {"adapter", "command", ActionTarget::Adapter, ActionVerb::Command},
 });
+
+// The option words of far call and far call-waiting, one row each.
+enum class CallerOption : uint8_t {
+    Format,
+    Modem,
+    Timing,
+    Absence,
+};
+
+struct CallerWord {
+    std::string_view word;
+    CallerOption option;
+    void (*set)(CallerIdSpec &);
+};
+
+constexpr std::array kCallerWords = std::to_array<CallerWord>({
+    {"sdmf", CallerOption::Format, [](CallerIdSpec &c) { c.format = CidFormat::Sdmf; }},
+    {"mdmf", CallerOption::Format, [](CallerIdSpec &c) { c.format = CidFormat::Mdmf; }},
+    {"bell202", CallerOption::Modem, [](CallerIdSpec &c) { c.modem = CidModem::Bell202; }},
+    {"v23", CallerOption::Modem, [](CallerIdSpec &c) { c.modem = CidModem::V23; }},
+    {"na", CallerOption::Timing, [](CallerIdSpec &c) { c.timing = CidTiming::NorthAmerican; }},
+    {"etsi", CallerOption::Timing, [](CallerIdSpec &c) { c.timing = CidTiming::Etsi; }},
+    {"private", CallerOption::Absence, [](CallerIdSpec &c) { c.absence = kAbsencePrivate; }},
+    {"out-of-area", CallerOption::Absence, [](CallerIdSpec &c) { c.absence = kAbsenceOutOfArea; }},
+});
+
+// A caller's name or number: quoted, printable, at most 49 characters.
+bool ParseCallerText(const Token &t, std::string &text)
+{
+    if (!t.quoted || t.text.size() > kCidMaxText)
+        return false;
+    if (!std::all_of(t.text.begin(), t.text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; }))
+        return false;
+    text = t.text;
+    return true;
+}
+
+// "MMDDhhmm" of a real month, day, hour and minute.
+bool ParseCallerDate(const Token &t, std::string &date)
+{
+    if (t.quoted || t.text.size() != kCidDateLength ||
+        !std::all_of(t.text.begin(), t.text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const auto two = [&t](size_t at) { return (t.text[at] - '0') * 10 + (t.text[at + 1] - '0'); };
+    if (two(0) < 1 || two(0) > 12 || two(2) < 1 || two(2) > 31 || two(4) > 23 || two(6) > 59)
+        return false;
+    date = t.text;
+    return true;
+}
+
+// far call|call-waiting "<name>" "<number>" options...
+Failure ParseCaller(const Token *arg, size_t args, CallerIdSpec &c)
+{
+    if (args < 2 || !ParseCallerText(arg[0], c.name) || !ParseCallerText(arg[1], c.number))
+        return Fail("call needs a quoted name and a quoted number (printable, at most 49 characters each)");
+    std::array<bool, 4> seen{};
+    bool date = false;
+    bool level = false;
+    for (size_t i = 2; i < args; ++i) {
+        const Token &t = arg[i];
+        if (IsWord(t, "date") || IsWord(t, "level")) {
+            const bool isDate = IsWord(t, "date");
+            bool &once = isDate ? date : level;
+            if (once)
+                return Fail("option given twice", t);
+            once = true;
+            if (i + 1 >= args)
+                return Fail("missing value after", t);
+            const Token &v = arg[++i];
+            if (isDate && !ParseCallerDate(v, c.date))
+                return Fail("bad date", v, " (MMDDhhmm)");
+            if (!isDate && !ParseInt32(v, -60, 0, c.dbm0))
+                return Fail("bad level", v, " (-60 to 0 dBm0)");
+            continue;
+        }
+        const auto row = std::find_if(
+            kCallerWords.begin(), kCallerWords.end(), [&t](const CallerWord &w) { return IsWord(t, w.word); });
+        if (row == kCallerWords.end())
+            return Fail("unknown call option", t);
+        bool &once = seen[static_cast<size_t>(row->option)];
+        if (once)
+            return Fail("option given twice", t);
+        once = true;
+        row->set(c);
+    }
+    return Ok();
+}
 
 // tokens: <ms> <target> <verb> arguments...
 Failure Parser::ParseAction(ScenarioAction &a)
@@ -324,8 +415,10 @@ Failure Parser::ParseAction(ScenarioAction &a)
         return tokens.size() >= 3 && IsWord(tokens[1], r.target) && IsWord(tokens[2], r.verb);
     });
     if (row == kVerbs.end()) {
-        if (!IsWord(tokens[1], "far") && !IsWord(tokens[1], "phone") && !IsWord(tokens[1], "pc"))
-            return Fail("unknown action target", tokens[1], " (far, phone or pc)");
+        const auto known =
+            std::any_of(kVerbs.begin(), kVerbs.end(), [this](const VerbRow &r) { return IsWord(tokens[1], r.target); });
+        if (!known)
+            return Fail("unknown action target", tokens[1], " (far, phone, pc, line or adapter)");
         return tokens.size() >= 3 ? Fail("unknown action", tokens[2]) : Fail("missing action");
     }
     a.target = row->t;
@@ -361,6 +454,20 @@ Failure Parser::ParseAction(ScenarioAction &a)
             !ParseInt32(arg[4], 0, kScenarioMaxTimeMs, a.offMs) ||
             !ParseInteger(arg[5], 1, kScenarioMaxTimeMs, a.lengthMs))
             return Fail("tone needs <f1 1-3999> <f2 0-3999> <dBm0 -60-3> <on-ms> <off-ms> <total-ms>");
+        return Ok();
+    case ActionVerb::Call:
+    case ActionVerb::CallWaiting:
+        return ParseCaller(arg, args, a.caller);
+    case ActionVerb::Noise:
+        a.dbm0 = kScenarioNoiseDbm0;
+        if (args < 1 || args > 2 || !ParseInteger(arg[0], 1, kScenarioMaxTimeMs, a.lengthMs) ||
+            (args == 2 && !ParseInt32(arg[1], -80, 0, a.dbm0)))
+            return Fail("noise needs a duration in ms and an optional level (-80 to 0 dBm0)");
+        return Ok();
+    case ActionVerb::Command:
+        if (args < 1 || args > 2 || !ParseInt32(arg[0], 0, 65535, a.code) ||
+            (args == 2 && !ParseInt32(arg[1], kInt32Min, kInt32Max, a.param)))
+            return Fail("command needs a command code (0 to 65535) and an optional parameter");
         return Ok();
     case ActionVerb::Speech:
         a.dbm0 = kScenarioSpeechDbm0;
@@ -439,6 +546,25 @@ Scenario FileError(std::string message)
 
 }  // namespace
 
+namespace {
+
+int64_t ActionLengthMs(const ScenarioAction &a)
+{
+    switch (a.verb) {
+    case ActionVerb::Tone:
+    case ActionVerb::Speech:
+    case ActionVerb::Noise:
+        return a.lengthMs;
+    case ActionVerb::Call:
+    case ActionVerb::CallWaiting:
+        return kScenarioCallerIdMs;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
 int64_t Scenario::TotalEvents() const
 {
     int64_t n = 0;
@@ -453,7 +579,7 @@ int64_t Scenario::LastTimeMs() const
     for (const ScenarioEvent &ev : events)
         last = std::max(last, ev.timeMs + ev.intervalMs * (ev.count - 1));
     for (const ScenarioAction &a : actions)
-        last = std::max(last, a.timeMs + (a.verb == ActionVerb::Tone || a.verb == ActionVerb::Speech ? a.lengthMs : 0));
+        last = std::max(last, a.timeMs + ActionLengthMs(a));
     return last;
 }
 

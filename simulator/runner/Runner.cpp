@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "device/tvxusb.h"
 #include "simulator/engine/Engine.h"
@@ -46,6 +47,14 @@ void Print(std::ostream &out, std::ostream &err, const EngineEvent &e)
         text = buf;
         if (e.code == kEvOffHook || e.code == kEvOnHook)
             text += SideSuffix(e.side);
+    }
+    if (!e.payload.empty()) {  // the caller-ID events' bytes
+        text += ':';
+        for (uint8_t b : e.payload) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", b);
+            text += hex;
+        }
     }
     out << SamplesToMs(e.time) << ' ' << e.code << ' ' << text << '\n';
 }

@@ -382,8 +382,9 @@ INSTANTIATE_TEST_SUITE_P(Plans, LineRinging,
 // 900 Hz and the line brings 1300 Hz.
 void PlaySources(Rig &rig)
 {
-    rig.engine.Apply(ScenarioAction{0, ActionTarget::Phone, ActionVerb::Tone, "", -1, 3000, 0, 600, 0, -15, 3000});
-    rig.engine.Apply(ScenarioAction{0, ActionTarget::Pc, ActionVerb::Tone, "", -1, 3000, 0, 900, 0, -15, 3000});
+    for (const ScenarioAction &a :
+         ParseScenario("0 phone tone 600 0 -15 3000 0 3000\n0 pc tone 900 0 -15 3000 0 3000").actions)
+        rig.engine.Apply(a);
     ToneSpec line;
     line.f1 = 1300;
     line.level1 = -15;

@@ -1,16 +1,21 @@
 // Pure parts of the simulated adapter: event texts, the command and
-// parameter tables, caller-ID record checks, country texts and the spectrum
-// scale.
+// parameter tables, caller-ID records and messages, the phone's caller-ID
+// display, country texts and the spectrum scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "panel/logic/ParameterTable.h"
 #include "simulator/logic/AnalysisLevels.h"
+#include "simulator/logic/CallerIdDisplay.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
@@ -42,28 +47,30 @@ TEST_P(EventText, FormatsTheLibraryText)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, EventText,
-    ::testing::Values(TextCase{1, 0, "Device attached"}, TextCase{2, 0, "Device detached"},
-                      TextCase{16, 0, "Ringing started"}, TextCase{17, 0, "Ringing stopped"},
-                      TextCase{18, 2, "Line ring detected, ring 2"},
-                      TextCase{32, 0, "Tone generation started: dial tone"},
-                      TextCase{32, 7, "Tone generation started: receiver off-hook"},
-                      TextCase{32, 9, "Tone generation started: tone 9"}, TextCase{33, 0, "Tone generation stopped"},
-                      TextCase{34, 4, "Tone set generation started, 4 tones"},
-                      TextCase{48, 11, "DTMF digit detected: #"}, TextCase{48, 16, "DTMF digit detected: key 16"},
-                      TextCase{49, 5, "Dialled digit 5"}, TextCase{49, 10, "Dialled digit *"},
-                      TextCase{49, 15, "Dialled digit D"}, TextCase{49, 21, "Dialled pulse digit 5"},
-                      TextCase{49, 26, "Dialled hook flash"}, TextCase{49, 27, "Dialled pause"},
-                      TextCase{49, 28, "Dialled wait for dial tone"}, TextCase{49, 29, "Dialled wait for answer"},
-                      TextCase{49, -1, "Dialled code -1"}, TextCase{50, 0, "Telephony analysis on"},
-                      TextCase{51, 0, "Telephony analysis off"}, TextCase{64, 0, "Off Hook"},
-                      TextCase{95, 0, "On Hook"}, TextCase{80, (135 << 16) | 30, "Parameter 135 set to 30"},
-                      TextCase{81, (1 << 16) | 120, "Threshold 1 set to 120"},
-                      TextCase{82, 44, "Local country set to 44"}, TextCase{83, 972, "Destination country set to 972"},
-                      TextCase{96, 0xC1, "LEDs: test on, lamps 0x41"}, TextCase{96, 0x04, "LEDs: test off, lamps 0x04"},
-                      TextCase{98, 3, "Melody loaded, 3 bytes"}, TextCase{36, 0, "Dial tone detected"},
-                      TextCase{39, 0, "No answer"}, TextCase{40, 0, "Busy detected"},
-                      TextCase{102, (66 << 8) | 129, "Hardware registers written at 66:129"},
-                      TextCase{225, 32, "Caller ID received, 32 bytes"}));
+    ::testing::Values(
+        TextCase{1, 0, "Device attached"}, TextCase{2, 0, "Device detached"}, TextCase{16, 0, "Ringing started"},
+        TextCase{17, 0, "Ringing stopped"}, TextCase{18, 2, "Line ring detected, ring 2"},
+        TextCase{32, 0, "Tone generation started: dial tone"},
+        TextCase{32, 7, "Tone generation started: receiver off-hook"},
+        TextCase{32, 9, "Tone generation started: tone 9"}, TextCase{33, 0, "Tone generation stopped"},
+        TextCase{34, 4, "Tone set generation started, 4 tones"}, TextCase{48, 11, "DTMF digit detected: #"},
+        TextCase{48, 16, "DTMF digit detected: key 16"}, TextCase{49, 5, "Dialled digit 5"},
+        TextCase{49, 10, "Dialled digit *"}, TextCase{49, 15, "Dialled digit D"},
+        TextCase{49, 21, "Dialled pulse digit 5"}, TextCase{49, 26, "Dialled hook flash"},
+        TextCase{49, 27, "Dialled pause"}, TextCase{49, 28, "Dialled wait for dial tone"},
+        TextCase{49, 29, "Dialled wait for answer"}, TextCase{49, -1, "Dialled code -1"},
+        TextCase{50, 0, "Telephony analysis on"}, TextCase{51, 0, "Telephony analysis off"},
+        TextCase{64, 0, "Off Hook"}, TextCase{95, 0, "On Hook"},
+        TextCase{80, (135 << 16) | 30, "Parameter 135 set to 30"},
+        TextCase{81, (1 << 16) | 120, "Threshold 1 set to 120"}, TextCase{82, 44, "Local country set to 44"},
+        TextCase{83, 972, "Destination country set to 972"}, TextCase{96, 0xC1, "LEDs: test on, lamps 0x41"},
+        TextCase{96, 0x04, "LEDs: test off, lamps 0x04"}, TextCase{98, 3, "Melody loaded, 3 bytes"},
+        TextCase{36, 0, "Dial tone detected"}, TextCase{39, 0, "No answer"}, TextCase{40, 0, "Busy detected"},
+        TextCase{102, (66 << 8) | 129, "Hardware registers written at 66:129"},
+        TextCase{225, 32, "Caller ID received, 32 bytes"}, TextCase{21, 1, "Line polarity reversed"},
+        TextCase{21, 0, "Line polarity normal"}, TextCase{224, 1, "Call waiting alert detected, acknowledged"},
+        TextCase{224, 0, "Call waiting alert detected, not acknowledged (CIDCW off)"},
+        TextCase{226, 33, "Caller ID damaged, 33 bytes"}, TextCase{227, 4, "Call waiting caller ID damaged, 4 bytes"}));
 
 TEST(EventNames, TableHasUniqueCodesAndTextsIncludingTheSidedOnes)
 {
@@ -223,16 +230,174 @@ INSTANTIATE_TEST_SUITE_P(
                       CidCase{"number length above 49", [](CidGenRecord &r) { r.numberLen = 50; }, kErrBadRecord},
                       CidCase{"number length too short", [](CidGenRecord &r) { r.numberLen = 0; }, kErrBadRecord}));
 
-TEST(CidRecord, DescriptionNamesTypeNumberAndName)
+// Bytes from the text: "\xNN" escapes aside, each character is a byte.
+std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+struct RecordCase {
+    const char *what;
+    void (*change)(CidGenRecord &);
+    std::string_view message;  // without its checksum byte; DTMF types: the keys
+};
+void PrintTo(const RecordCase &c, std::ostream *os) { *os << c.what; }
+
+class CidRecordMessage : public ::testing::TestWithParam<RecordCase> {};
+
+// The record of the generator dialog becomes the message its flags ask for,
+// with a checksum that makes the sum of all bytes 0.
+TEST_P(CidRecordMessage, CarriesWhatTheSendFlagsSelect)
 {
-    char out[TVX_TEXT_SIZE];
+    const RecordCase &c = GetParam();
     CidGenRecord r = simtest::MdmfRecord();
-    DescribeCidRecord(r, out, sizeof out);
-    EXPECT_STREQ(out, "Caller ID generated: MDMF, 7964710, Ivor Kell");
-    r = CidGenRecord{};
-    r.callFlags = 0x03;
-    DescribeCidRecord(r, out, sizeof out);
-    EXPECT_STREQ(out, "Caller ID generated: SDMF, -, -, call waiting");
+    c.change(r);
+    if (r.msgType >= kCidDtmfC) {
+        EXPECT_EQ(DtmfCallerIdOfRecord(r), c.message);
+        return;
+    }
+    const std::vector<uint8_t> m =
+        BuildCallerIdMessage(r.msgType == kCidSdmf ? CidFormat::Sdmf : CidFormat::Mdmf, CidContentOfRecord(r));
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(std::vector<uint8_t>(m.begin(), m.end() - 1), Bytes(c.message));
+    unsigned sum = 0;
+    for (uint8_t b : m)
+        sum += b;
+    EXPECT_EQ(sum % 256, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CidRecordMessage,
+                         ::testing::Values(RecordCase{"MDMF as the dialog sends it",
+                                                      [](CidGenRecord &) {},
+                                                      "\x80\x1E\x01\x08"
+                                                      "04292230\x02\x07"
+                                                      "7964710\x07\x09"
+                                                      "Ivor Kell"},
+                                           RecordCase{"the dialog's defaults: SDMF",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 0;
+                                                          r.sendFlags = 0x40;
+                                                      },
+                                                      "\x04\x0F"
+                                                      "042922307964710"},
+                                           RecordCase{"SDMF with a short date keeps its zero bytes",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 0;
+                                                          std::memcpy(r.dateTime, "0429\0\0\0\0", 8);
+                                                      },
+                                                      std::string_view("\x04\x0F"
+                                                                       "0429\0\0\0\0"
+                                                                       "7964710",
+                                                                       17)},
+                                           RecordCase{"SDMF visual indicator lit",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 0;
+                                                          r.sendFlags = 0x08;
+                                                          r.indicatorLit = 0xFF;
+                                                      },
+                                                      "\x06\x03\x42\x42\x42"},
+                                           RecordCase{"MDMF number only",
+                                                      [](CidGenRecord &r) { r.sendFlags = kSendNumber; },
+                                                      "\x80\x09\x02\x07"
+                                                      "7964710"},
+                                           RecordCase{"MDMF private replaces number and name",
+                                                      [](CidGenRecord &r) { r.sendFlags = 0x67; },
+                                                      "\x80\x10\x01\x08"
+                                                      "04292230\x04\x01P\x08\x01P"},
+                                           RecordCase{"MDMF out of area",
+                                                      [](CidGenRecord &r) { r.sendFlags = 0x53; },
+                                                      "\x80\x06\x04\x01O\x08\x01O"},
+                                           RecordCase{"MDMF private wins over out of area",
+                                                      [](CidGenRecord &r) { r.sendFlags = 0x30; },
+                                                      "\x80\x06\x04\x01P\x08\x01P"},
+                                           RecordCase{"MDMF visual indicator lit",
+                                                      [](CidGenRecord &r) {
+                                                          r.sendFlags = 0x08;
+                                                          r.indicatorLit = 0xFF;
+                                                      },
+                                                      "\x82\x03\x0B\x01\xFF"},
+                                           RecordCase{"MDMF visual indicator dark",
+                                                      [](CidGenRecord &r) { r.sendFlags = 0x08; },
+                                                      std::string_view("\x82\x03\x0B\x01\x00", 5)},
+                                           RecordCase{"DTMF-C", [](CidGenRecord &r) { r.msgType = 2; }, "A7964710C"},
+                                           RecordCase{"DTMF-# private",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 3;
+                                                          r.sendFlags = 0x60;
+                                                      },
+                                                      "B10#"},
+                                           RecordCase{"DTMF-C out of area",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 2;
+                                                          r.sendFlags = 0x10;
+                                                      },
+                                                      "B00C"},
+                                           RecordCase{"DTMF keeps only the keys of the number",
+                                                      [](CidGenRecord &r) {
+                                                          r.msgType = 3;
+                                                          std::memcpy(r.number, "+44 (20) 7x", 12);
+                                                          r.numberLen = 11;
+                                                      },
+                                                      "A44207#"}),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+struct DisplayCase {
+    std::string_view message;
+    const char *shown;
+};
+
+TEST(PhoneDisplay, ShowsWhatTheMessageHoldsAndNeverReadsPastIt)
+{
+    const std::vector<DisplayCase> cases = {
+        {"\x80\x1E\x01\x08"
+         "04292230\x02\x07"
+         "7964710\x07\x09"
+         "Ivor Kell",
+         "Ivor Kell, 7964710, 29/04 22:30"},
+        {"\x04\x0F"
+         "042922317964711",
+         "7964711, 29/04 22:31"},
+        {"\x04\x09"
+         "04292230P",
+         "Private, 29/04 22:30"},
+        {"\x80\x06\x04\x01O\x08\x01O", "Out of area"},
+        {"\x80\x09\x04\x01P\x07\x02Jo", "Jo, Private"},
+        {"\x82\x03\x0B\x01\xFF", "message waiting"},
+        {"\x06\x03\x6F\x6F\x6F", "no message waiting"},
+        {"\x80\x20\x02\x09"
+         "555",
+         "555"},                   // lengths cut to the bytes there are
+        {"\x80\x04\x07\x7F", ""},  // a name with no bytes
+        {"\x84\x02\x07\x01", ""},  // not a caller-ID message type
+        {"\x04\x05"
+         "0429",
+         ""},
+        {"\x80", ""},
+    };
+    for (const DisplayCase &c : cases) {
+        const std::vector<uint8_t> bytes = Bytes(c.message);
+        EXPECT_EQ(PhoneDisplay(bytes), c.shown) << ::testing::PrintToString(c.message);
+    }
+    EXPECT_EQ(PhoneDisplayOfDtmf("7964710"), "7964710");
+    EXPECT_EQ(PhoneDisplayOfDtmf("B10"), "Private");
+    EXPECT_EQ(PhoneDisplayOfDtmf("B00"), "Out of area");
+}
+
+TEST(CidRecord, LevelScaleDateClockAndOutcomeText)
+{
+    EXPECT_FLOAT_EQ(CidSignalDbm0(32766), -6.0f);
+    EXPECT_NEAR(CidSignalDbm0(16000), -12.225f, 0.01f);
+    EXPECT_NEAR(CidSignalDbm0(8191), -18.04f, 0.01f);
+    EXPECT_NEAR(CidSignalDbm0(8191) - CidSignalDbm0(16382), -6.02f, 0.01f);
+    EXPECT_EQ(CidSignalDbm0(0), kCidSilentDbm0);
+
+    EXPECT_EQ(CidDateAfterMinutes(0), "01010000");
+    EXPECT_EQ(CidDateAfterMinutes(61), "01010101");
+    EXPECT_EQ(CidDateAfterMinutes(31 * 24 * 60 + 28 * 24 * 60 + 23 * 60 + 59), "03012359");
+    EXPECT_EQ(CidDateAfterMinutes(365 * 24 * 60 + 5), "01010005");
+
+    EXPECT_EQ(DescribeCidOutcome(1, true, "Ivor Kell, 7964710"),
+              "Caller ID generated: MDMF, the phone shows Ivor Kell, 7964710");
+    EXPECT_EQ(DescribeCidOutcome(3, true, ""), "Caller ID generated: DTMF-#, the phone shows nothing");
+    EXPECT_EQ(DescribeCidOutcome(0, false, "x"),
+              "Caller ID generated: SDMF, no acknowledgement from the phone, nothing sent");
 }
 
 struct CountryCase {

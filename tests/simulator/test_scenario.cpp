@@ -143,7 +143,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"number 555 busy", "number needs quoted digits"},
         BadLine{"number \"555\" answer", "number ... answer needs"},
         BadLine{"number \"555\" rings", "bad route 'rings'"},
-        BadLine{"number \"555555555555555555555555555555555\" busy", "number needs"}));
+        BadLine{"number \"555555555555555555555555555555555\" busy", "number needs"},
+        BadLine{"100 far call \"Ivor\"", "call needs a quoted name and a quoted number"},
+        BadLine{"100 far call Ivor \"1\"", "call needs"},
+        BadLine{"100 far call \"\" \"55555555555555555555555555555555555555555555555555\"", "call needs"},
+        BadLine{"100 far call \"\t\" \"1\"", "call needs"},
+        BadLine{"100 far call \"a\" \"1\" sdmf mdmf", "option given twice 'mdmf'"},
+        BadLine{"100 far call \"a\" \"1\" private out-of-area", "option given twice 'out-of-area'"},
+        BadLine{"100 far call-waiting \"a\" \"1\" v24", "unknown call option 'v24'"},
+        BadLine{"100 far call \"a\" \"1\" date", "missing value after 'date'"},
+        BadLine{"100 far call \"a\" \"1\" date 13011200", "bad date '13011200' (MMDDhhmm)"},
+        BadLine{"100 far call \"a\" \"1\" date 04322230", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" date 0429223", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" date 04292460", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" level 1", "bad level '1' (-60 to 0 dBm0)"},
+        BadLine{"100 far call \"a\" \"1\" level -10 level -9", "option given twice 'level'"},
+        BadLine{"100 line noise", "noise needs"}, BadLine{"100 line noise 10 -81", "noise needs"},
+        BadLine{"100 line ring", "unknown action 'ring'"}, BadLine{"100 adapter command", "command needs"},
+        BadLine{"100 adapter command 65536", "command needs"},
+        BadLine{"100 adapter command 126 1 2", "command needs"}));
 
 ScenarioAction Action(int64_t t, ActionTarget target, ActionVerb verb)
 {
@@ -179,52 +197,88 @@ ScenarioAction With(ScenarioAction a, const std::function<void(ScenarioAction &)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScenarioActionLine,
-    ::testing::Values(ActionLine{"1000 far ring", Action(1000, ActionTarget::Far, ActionVerb::Ring)},
-                      ActionLine{"0 far ring 3  # three rings",
-                                 With(Action(0, ActionTarget::Far, ActionVerb::Ring), [](auto &a) { a.count = 3; })},
-                      ActionLine{"5 far answer", Action(5, ActionTarget::Far, ActionVerb::Answer)},
-                      ActionLine{"5 far hangup", Action(5, ActionTarget::Far, ActionVerb::Hangup)},
-                      ActionLine{"7 far dtmf \"12#d\"",
-                                 With(Action(7, ActionTarget::Far, ActionVerb::Dtmf),
-                                      [](auto &a) {
-                                          a.digits = "12#D";
-                                          a.onMs = 300;
-                                          a.offMs = 200;
-                                      })},
-                      ActionLine{"7 pc dtmf \"*\" 80 40",
-                                 With(Action(7, ActionTarget::Pc, ActionVerb::Dtmf),
-                                      [](auto &a) {
-                                          a.digits = "*";
-                                          a.onMs = 80;
-                                          a.offMs = 40;
-                                      })},
-                      ActionLine{"9 far tone 425 0 -13 1000 4000 60000",
-                                 With(Action(9, ActionTarget::Far, ActionVerb::Tone),
-                                      [](auto &a) {
-                                          a.f1 = 425;
-                                          a.dbm0 = -13;
-                                          a.onMs = 1000;
-                                          a.offMs = 4000;
-                                          a.lengthMs = 60000;
-                                      })},
-                      ActionLine{"9 far speech 2500",
-                                 With(Action(9, ActionTarget::Far, ActionVerb::Speech),
-                                      [](auto &a) {
-                                          a.lengthMs = 2500;
-                                          a.dbm0 = -20;
-                                      })},
-                      ActionLine{"9 phone speech 100 -30",
-                                 With(Action(9, ActionTarget::Phone, ActionVerb::Speech),
-                                      [](auto &a) {
-                                          a.lengthMs = 100;
-                                          a.dbm0 = -30;
-                                      })},
-                      ActionLine{"2 phone offhook", Action(2, ActionTarget::Phone, ActionVerb::OffHook)},
-                      ActionLine{"2 phone onhook", Action(2, ActionTarget::Phone, ActionVerb::OnHook)},
-                      ActionLine{"2 phone flash", Action(2, ActionTarget::Phone, ActionVerb::Flash)},
-                      ActionLine{"3 phone keys \"5551234\"",
-                                 With(Action(3, ActionTarget::Phone, ActionVerb::Keys),
-                                      [](auto &a) { a.digits = "5551234"; })}));
+    ::testing::Values(
+        ActionLine{"1000 far ring", Action(1000, ActionTarget::Far, ActionVerb::Ring)},
+        ActionLine{"0 far ring 3  # three rings",
+                   With(Action(0, ActionTarget::Far, ActionVerb::Ring), [](auto &a) { a.count = 3; })},
+        ActionLine{"5 far answer", Action(5, ActionTarget::Far, ActionVerb::Answer)},
+        ActionLine{"5 far hangup", Action(5, ActionTarget::Far, ActionVerb::Hangup)},
+        ActionLine{"7 far dtmf \"12#d\"",
+                   With(Action(7, ActionTarget::Far, ActionVerb::Dtmf),
+                        [](auto &a) {
+                            a.digits = "12#D";
+                            a.onMs = 300;
+                            a.offMs = 200;
+                        })},
+        ActionLine{"7 pc dtmf \"*\" 80 40",
+                   With(Action(7, ActionTarget::Pc, ActionVerb::Dtmf),
+                        [](auto &a) {
+                            a.digits = "*";
+                            a.onMs = 80;
+                            a.offMs = 40;
+                        })},
+        ActionLine{"9 far tone 425 0 -13 1000 4000 60000",
+                   With(Action(9, ActionTarget::Far, ActionVerb::Tone),
+                        [](auto &a) {
+                            a.f1 = 425;
+                            a.dbm0 = -13;
+                            a.onMs = 1000;
+                            a.offMs = 4000;
+                            a.lengthMs = 60000;
+                        })},
+        ActionLine{"9 far speech 2500",
+                   With(Action(9, ActionTarget::Far, ActionVerb::Speech),
+                        [](auto &a) {
+                            a.lengthMs = 2500;
+                            a.dbm0 = -20;
+                        })},
+        ActionLine{"9 phone speech 100 -30",
+                   With(Action(9, ActionTarget::Phone, ActionVerb::Speech),
+                        [](auto &a) {
+                            a.lengthMs = 100;
+                            a.dbm0 = -30;
+                        })},
+        ActionLine{"2 phone offhook", Action(2, ActionTarget::Phone, ActionVerb::OffHook)},
+        ActionLine{"2 phone onhook", Action(2, ActionTarget::Phone, ActionVerb::OnHook)},
+        ActionLine{"2 phone flash", Action(2, ActionTarget::Phone, ActionVerb::Flash)},
+        ActionLine{"3 phone keys \"5551234\"",
+                   With(Action(3, ActionTarget::Phone, ActionVerb::Keys), [](auto &a) { a.digits = "5551234"; })},
+        ActionLine{"4 far call \"Ivor Kell\" \"7964710\"",
+                   With(Action(4, ActionTarget::Far, ActionVerb::Call),
+                        [](auto &a) {
+                            a.caller.name = "Ivor Kell";
+                            a.caller.number = "7964710";
+                        })},
+        ActionLine{"4 far call-waiting \"\" \"+1 555\" private date 12312359 v23 sdmf na level -60",
+                   With(Action(4, ActionTarget::Far, ActionVerb::CallWaiting),
+                        [](auto &a) {
+                            a.caller.number = "+1 555";
+                            a.caller.absence = 'P';
+                            a.caller.date = "12312359";
+                            a.caller.modem = CidModem::V23;
+                            a.caller.format = CidFormat::Sdmf;
+                            a.caller.timing = CidTiming::NorthAmerican;
+                            a.caller.dbm0 = -60;
+                        })},
+        ActionLine{"4 far call \"x\" \"1\" out-of-area bell202 etsi mdmf",
+                   With(Action(4, ActionTarget::Far, ActionVerb::Call),
+                        [](auto &a) {
+                            a.caller.name = "x";
+                            a.caller.number = "1";
+                            a.caller.absence = 'O';
+                            a.caller.modem = CidModem::Bell202;
+                            a.caller.timing = CidTiming::Etsi;
+                        })},
+        ActionLine{"5 line noise 800",
+                   With(Action(5, ActionTarget::Line, ActionVerb::Noise),
+                        [](auto &a) {
+                            a.lengthMs = 800;
+                            a.dbm0 = -40;
+                        })},
+        ActionLine{"5 adapter command 126 1", With(Action(5, ActionTarget::Adapter, ActionVerb::Command), [](auto &a) {
+                       a.code = 126;
+                       a.param = 1;
+                   })}));
 
 TEST(Scenario, NumbersGiveTheirRoutes)
 {

@@ -364,12 +364,13 @@ INSTANTIATE_TEST_SUITE_P(
         ConfirmCase{"LEDs", [] { return ScTestLEDs(0xC1); }, 96, 0, "LEDs: test on, lamps 0x41"},
         ConfirmCase{"caller ID",
                     [] {
-                        const CidGenRecord r = MdmfRecord();
+                        CidGenRecord r = MdmfRecord();
+                        r.sendFlags = 0x07;  // no ring first: the message at once
                         return ScGenerateETSI_CID(&r);
                     },
                     97,
                     0,
-                    "Caller ID generated: MDMF, 7964710, Ivor Kell"},
+                    "Caller ID generated: MDMF, the phone shows Ivor Kell, 7964710, 29/04 22:30"},
         ConfirmCase{"melody", [] { return ScUploadMelody(kMelody, 3); }, 98, 0, "Melody loaded, 3 bytes"},
         ConfirmCase{
             "tone set", [] { return ScGenerateTones(kTones, 4); }, 34, 0, "Tone set generation started, 4 tones"},
