@@ -4,27 +4,29 @@
 #include <QPainter>
 #include <QThread>
 #include <QTimer>
-#include <array>
 
-#include "simulator/logic/AnalysisLevels.h"
+#include "simulator/logic/SpectrumScale.h"
 
 namespace tvxsim {
 namespace {
 
-constexpr int kFrameMs = 100;
-constexpr size_t kBars = 64;
+constexpr float kGridHz = 500.0f;
+constexpr float kGridDb = 20.0f;
+const QColor kBackground(0, 0, 0);
+const QColor kGrid(48, 48, 48);
+const QColor kBar(40, 200, 90);
 
 bool OnThreadOf(const QObject *object) { return QThread::currentThread() == object->thread(); }
 
 }  // namespace
 
-AnalysisPainter::AnalysisPainter(QWidget *area) : area_(area)
+AnalysisPainter::AnalysisPainter(QWidget *area, std::shared_ptr<const SpectrumFeed> feed)
+    : area_(area), feed_(std::move(feed))
 {
     timer_ = new QTimer(this);
     timer_->setInterval(kFrameMs);
     connect(timer_, &QTimer::timeout, this, [this] {
-        ++frame_;
-        if (area_)
+        if (area_ && feed_ && feed_->Published() != lastFrame_)
             area_->update();
     });
     if (area == nullptr)
@@ -104,25 +106,44 @@ bool AnalysisPainter::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize) {
             width_.store(area_->contentsRect().width());
         } else if (event->type() == QEvent::Paint && active_.load()) {
-            PaintBars(area_.data());
+            Paint(area_.data());
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void AnalysisPainter::PaintBars(QWidget *area)
+void AnalysisPainter::DrawGrid(QPainter &p, const QRect &r)
 {
-    std::array<float, kBars> levels{};
-    SpectrumLevels(frame_, levels);
-    QPainter p(area);
+    p.setPen(kGrid);
+    for (float hz = kGridHz; hz < kSpectrumTopHz; hz += kGridHz) {
+        const double x = r.left() + static_cast<double>(hz) / kSpectrumTopHz * r.width();
+        p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom() + 1));
+    }
+    for (float db = kSpectrumTopDbm0 - kGridDb; db > kSpectrumFloorDbm0; db -= kGridDb) {
+        const double y = r.bottom() + 1 - LevelHeight(db, r.height());
+        p.drawLine(QPointF(r.left(), y), QPointF(r.right() + 1, y));
+    }
+}
+
+void AnalysisPainter::Paint(QWidget *area)
+{
     const QRect r = area->contentsRect();  // inside the frame: the client area
-    p.fillRect(r, Qt::black);
-    const double barWidth = static_cast<double>(r.width()) / static_cast<double>(kBars);
-    for (size_t i = 0; i < kBars; ++i) {
-        const double h = levels[i] * r.height();
-        const QRectF bar(
-            r.left() + barWidth * static_cast<double>(i), r.bottom() + 1 - h, std::max(1.0, barWidth - 1.0), h);
-        p.fillRect(bar, QColor::fromHsvF(0.33f - 0.33f * levels[i], 0.9f, 0.95f));
+    QPainter p(area);
+    p.fillRect(r, kBackground);
+    DrawGrid(p, r);
+    if (!feed_ || r.width() <= 0)
+        return;
+    const SpectrumFrame frame = feed_->Latest();
+    lastFrame_ = frame.number;
+    if (frame.number == 0)
+        return;
+    columns_.resize(static_cast<size_t>(r.width()));
+    ColumnLevels(frame.dbm0, columns_);
+    // Column c covers logical pixels c to c + 1 from the client area's left edge.
+    for (size_t c = 0; c < columns_.size(); ++c) {
+        const double h = LevelHeight(columns_[c], r.height());
+        if (h > 0.0)
+            p.fillRect(QRectF(r.left() + static_cast<double>(c), r.bottom() + 1 - h, 1.0, h), kBar);
     }
     framesPainted_.fetch_add(1);
 }

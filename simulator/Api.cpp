@@ -15,12 +15,12 @@
 #include "simulator/Session.h"
 #include "simulator/SetupDialogs.h"
 #include "simulator/engine/TonePlan.h"
-#include "simulator/logic/AnalysisLevels.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
+#include "simulator/logic/SpectrumScale.h"
 
 using namespace tvxsim;
 
@@ -169,10 +169,7 @@ TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
     if (int32_t rc = s.RequireOpen())
         return rc;
     const int32_t rc = s.GetEngine()->DoCommand(code, param);
-    if (rc == kOk && code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
-        if (SpectrumPainter *painter = s.Painter())
-            painter->SetActive(param == kDialAnalysisOn);
-    }
+    s.SyncAnalysis();
     s.Wake();
     return rc;
 }

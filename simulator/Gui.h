@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "simulator/SetupDialogs.h"
+#include "simulator/engine/SpectrumFeed.h"
 
 namespace tvxsim {
 
@@ -19,9 +21,9 @@ public:
     virtual int MappingWidth() = 0;
 };
 
-// A painter attached to the caller's spectrum window (a QWidget *), or
-// nullptr when there is no window or no GUI.
-SpectrumPainter *AttachSpectrum(void *window);
+// A painter attached to the caller's spectrum window (a QWidget *) that
+// draws the feed's frames, or nullptr when there is no window or no GUI.
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed);
 // Any thread: lets the painter go (it is deleted on its own thread).
 void ReleaseSpectrum(SpectrumPainter *painter);
 // Shows a set-up dialog modally over owner (a QWidget *, may be null).

@@ -6,9 +6,9 @@
 
 namespace tvxsim {
 
-SpectrumPainter *AttachSpectrum(void *window)
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed)
 {
-    return window == nullptr ? nullptr : new AnalysisPainter(static_cast<QWidget *>(window));
+    return window == nullptr ? nullptr : new AnalysisPainter(static_cast<QWidget *>(window), std::move(feed));
 }
 
 void ReleaseSpectrum(SpectrumPainter *painter) { AnalysisPainter::Destroy(static_cast<AnalysisPainter *>(painter)); }

@@ -4,7 +4,7 @@
 
 namespace tvxsim {
 
-SpectrumPainter *AttachSpectrum(void *) { return nullptr; }
+SpectrumPainter *AttachSpectrum(void *, std::shared_ptr<const SpectrumFeed>) { return nullptr; }
 
 void ReleaseSpectrum(SpectrumPainter *) {}
 

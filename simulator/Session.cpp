@@ -80,6 +80,16 @@ void Session::Locked::Post(int32_t code, int32_t param, int32_t side, std::strin
     Wake();
 }
 
+void Session::SyncAnalysisLocked()
+{
+    const bool on = open_ && state_.analysisOn;
+    if (analyser_.Enabled() == on)
+        return;
+    analyser_.SetEnabled(on);
+    if (painter_)
+        painter_->SetActive(on);
+}
+
 void Session::Locked::Wake()
 {
     if (session_.runner_)
@@ -109,9 +119,8 @@ std::vector<std::shared_ptr<Driver>> Session::StopLocked()
         recorder_.Close();
         recording_ = false;
     }
-    if (state_.analysisOn && painter_)
-        painter_->SetActive(false);
     state_.analysisOn = false;
+    SyncAnalysisLocked();
     if (Driver::OnEventThread())
         return {};  // never join ourselves
     return TakeRetired();
@@ -143,6 +152,7 @@ SampleTime Session::Advance(const Driver &driver, SampleTime until, std::vector<
     SampleTime target = std::min(until, engine_->Now() + Driver::kMaxCatchUp);
     target -= target % kBlockSamples;
     engine_->RunUntil(target);
+    SyncAnalysisLocked();  // a scenario's adapter command may switch the analysis
     out = engine_->TakeEvents();
     return engine_->Now();
 }
@@ -161,7 +171,7 @@ int32_t Session::Initialize(ScEventCallback callback, void *context, int32_t *li
         initialised_ = true;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        painter_ = AttachSpectrum(spectrumWindow);
+        painter_ = AttachSpectrum(spectrumWindow, spectrum_);
         if (libraryVersion != nullptr)
             *libraryVersion = kLibraryVersion;
         if (!Driver::OnEventThread())
@@ -198,6 +208,7 @@ int32_t Session::Open()
         return *scenario.openError;
     engine_ = std::make_unique<Engine>(state_);
     engine_->Load(scenario);
+    engine_->AddTap(&analyser_);
     engine_->MonitorTones(MonitorRows(state_.monitorSet, state_.monitorCount));
     if (const char *folder = std::getenv(kRecordVariable); folder != nullptr && *folder != '\0') {
         std::string error;

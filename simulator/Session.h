@@ -20,6 +20,7 @@
 #include "simulator/Driver.h"
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/Recorder.h"
+#include "simulator/engine/SpectrumAnalyser.h"
 #include "simulator/logic/DeviceState.h"
 
 namespace tvxsim {
@@ -50,6 +51,8 @@ public:
         // Arms the engine's tone monitor with the state's set.
         void ArmMonitor();
         SpectrumPainter *Painter() { return session_.painter_; }
+        // Starts or stops the spectrum (the analyser and its painter) as the analysis switch stands.
+        void SyncAnalysis() { session_.SyncAnalysisLocked(); }
 
     private:
         friend class Session;
@@ -63,6 +66,7 @@ public:
 
 private:
     Session() = default;
+    void SyncAnalysisLocked();
     bool LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
     SampleTime Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
     // Stops the driver; returns the threads the caller must join (none on the driver thread).
@@ -76,6 +80,8 @@ private:
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
     SpectrumPainter *painter_ = nullptr;
+    std::shared_ptr<SpectrumFeed> spectrum_ = std::make_shared<SpectrumFeed>();
+    SpectrumAnalyser analyser_{spectrum_};
     std::unique_ptr<Engine> engine_;
     Recorder recorder_;
     bool recording_ = false;

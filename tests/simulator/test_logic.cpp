@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "panel/logic/ParameterTable.h"
-#include "simulator/logic/AnalysisLevels.h"
 #include "simulator/logic/CallerIdDisplay.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
@@ -22,6 +21,7 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
 #include "simulator/logic/SimErrors.h"
+#include "simulator/logic/SpectrumScale.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
@@ -441,22 +441,29 @@ INSTANTIATE_TEST_SUITE_P(Table, ColumnFrequency,
                                            ColumnCase{0, 0, false, -1.0f}, ColumnCase{0, -5, false, -1.0f},
                                            ColumnCase{65534, 65535, true, 4000.0f * 65534 / 65535}));
 
-TEST(Spectrum, LevelsStayInRangeAndMoveBetweenFrames)
+// A spectrum with one peak on a bin between two neighbours 6 dB down, over a
+// floor: at any width the strongest column is the one whose frequency lies
+// nearest the peak, and a narrow area still shows the peak's level.
+TEST(Spectrum, ColumnsShowThePeakWhereTheirFrequencyIs)
 {
-    std::array<float, 64> a{};
-    std::array<float, 64> b{};
-    SpectrumLevels(0, a);
-    SpectrumLevels(5, b);
-    for (size_t i = 0; i < a.size(); ++i) {
-        EXPECT_GE(a[i], 0.0f);
-        EXPECT_LE(a[i], 1.0f);
+    std::array<float, kSpectrumBins> bins;
+    bins.fill(-70.0f);
+    const int peakBin = 64;  // 1000 Hz
+    bins[peakBin] = -10.0f;
+    bins[peakBin - 1] = bins[peakBin + 1] = -16.0f;
+    for (int width : {40, 100, 173, 260, 400, 1000}) {
+        std::vector<float> columns(static_cast<size_t>(width));
+        ColumnLevels(bins, columns);
+        const auto peak = static_cast<uint32_t>(std::max_element(columns.begin(), columns.end()) - columns.begin());
+        float hz = 0.0f;
+        ASSERT_TRUE(ColumnToHz(peak, width, hz));
+        EXPECT_LE(std::abs(hz - 1000.0f), 2000.0f / static_cast<float>(width)) << width;
+        EXPECT_FLOAT_EQ(columns[peak], -10.0f) << width;
+        EXPECT_FLOAT_EQ(columns[0], -70.0f) << width;
     }
-    EXPECT_NE(a, b);
-    // The dial-tone pair stands out of the noise floor (350 and 440 Hz fall in
-    // bars 5 and 7); 2.5 kHz, bar 40, is noise only at frame 0.
-    EXPECT_GT(a[5], 0.5f);
-    EXPECT_GT(a[7], 0.5f);
-    EXPECT_LT(a[40], 0.2f);
+    EXPECT_DOUBLE_EQ(LevelHeight(kSpectrumTopDbm0 + 3, 90), 90.0);
+    EXPECT_DOUBLE_EQ(LevelHeight(-40.0f, 90), 45.0);
+    EXPECT_DOUBLE_EQ(LevelHeight(-200.0f, 90), 0.0);
 }
 
 TEST(DeviceState, FactoryResetRestoresSettingsButNotTheDeviceType)
