@@ -4,8 +4,14 @@
 //   busy call: both sides and every detector at work, the far end talking and
 //              sending DTMF, the user talking into the handset, the dialler
 //              waiting for the answer, the tool's sixteen tones armed
+//   caller ID: a call with ETSI caller ID every 2 s that the caller gives up
+//              after 1.9 s, so the line's FSK receiver works a third of the
+//              time, and the generator sends MDMF to the phone every 2 s,
+//              which the handset's receiver reads
 //   idle:      the device open, nothing on the line
 #include <benchmark/benchmark.h>
+
+#include <cstring>
 
 #include "simulator/engine/Engine.h"
 #include "simulator/logic/Scenario.h"
@@ -34,7 +40,36 @@ std::string BusyCall()
     return s;
 }
 
-void Run(benchmark::State &state, const std::string &scenarioText, bool listen)
+std::string CallerIdCalls()
+{
+    std::string s;
+    for (int t = 0; t < kSimulatedMs; t += 2000)
+        s += std::to_string(t) + " far call \"Ivor Kell\" \"7964710\" mdmf v23 etsi\n" + std::to_string(t + 1900) +
+             " far hangup\n";
+    return s;
+}
+
+CidGenRecord PhoneRecord()
+{
+    CidGenRecord r{};
+    r.msgType = 1;
+    std::memcpy(r.name, "Ivor Kell", 9);
+    r.nameLen = 9;
+    std::memcpy(r.number, "7964710", 7);
+    r.numberLen = 7;
+    std::memcpy(r.dateTime, "04292230", 8);
+    r.sendFlags = 0x07;
+    r.signalLevel = 16000;
+    return r;
+}
+
+enum class Extra {
+    None,
+    Listen,
+    Generate
+};
+
+void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
 {
     const tvxsim::Scenario sc = tvxsim::ParseScenario(scenarioText);
     int64_t simulatedMs = 0;
@@ -45,8 +80,10 @@ void Run(benchmark::State &state, const std::string &scenarioText, bool listen)
         engine.Load(sc);
         engine.MonitorTones(ToolTones());
         for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {
-            if (listen && ms > 1500 && ms % 2000 == 0)
+            if (extra == Extra::Listen && ms > 1500 && ms % 2000 == 0)
                 engine.DoCommand(140, 29);
+            if (extra == Extra::Generate && ms % 2000 == 1000)
+                engine.GenerateCallerId(PhoneRecord());
             engine.Step();
             events += engine.TakeEvents().size();
         }
@@ -57,12 +94,14 @@ void Run(benchmark::State &state, const std::string &scenarioText, bool listen)
     state.counters["events"] = static_cast<double>(events) / static_cast<double>(state.iterations());
 }
 
-void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(), true); }
-void BM_Idle(benchmark::State &state) { Run(state, "", false); }
+void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(), Extra::Listen); }
+void BM_CallerId(benchmark::State &state) { Run(state, CallerIdCalls(), Extra::Generate); }
+void BM_Idle(benchmark::State &state) { Run(state, "", Extra::None); }
 
 }  // namespace
 
 BENCHMARK(BM_BusyCall)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_CallerId)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_Idle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();
