@@ -11,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
+#include "tests/simulator/CidRecordSample.h"
 
 namespace {
 
@@ -33,17 +33,11 @@ enum class Kind {
 constexpr int kRuns = 10;
 constexpr int kSignalDbm0 = -13;
 
+// The dialog's MDMF record without the ring, at `dbm0` (the inverse of the level scale).
 CidGenRecord Record(float dbm0)
 {
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
+    CidGenRecord r = simtest::MdmfRecord();
     r.sendFlags = 0x07;
-    // The inverse of the record's level scale.
     r.signalLevel = static_cast<uint16_t>(std::lround(32766.0 * std::pow(10.0, (dbm0 - tvxsim::kCidTopDbm0) / 20.0)));
     return r;
 }

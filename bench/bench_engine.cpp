@@ -11,11 +11,10 @@
 //   idle:      the device open, nothing on the line
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-
 #include "simulator/engine/Engine.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/ToolToneSet.h"
+#include "tests/simulator/CidRecordSample.h"
 
 namespace {
 
@@ -51,15 +50,8 @@ std::string CallerIdCalls()
 
 CidGenRecord PhoneRecord()
 {
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
-    r.sendFlags = 0x07;
-    r.signalLevel = 16000;
+    CidGenRecord r = simtest::MdmfRecord();
+    r.sendFlags = 0x07;  // no ring first
     return r;
 }
 

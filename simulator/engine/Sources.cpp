@@ -29,18 +29,7 @@ DtmfSource::~DtmfSource() { dtmf_tx_free(tx_); }
 
 bool DtmfSource::MixInto(std::span<int16_t> out)
 {
-    std::array<int16_t, kBlockSamples> buf;
-    size_t done = 0;
-    while (done < out.size()) {
-        const int want = static_cast<int>(std::min(out.size() - done, buf.size()));
-        const int got = dtmf_tx(tx_, buf.data(), want);
-        tvxsim::MixInto(out.subspan(done, static_cast<size_t>(got)),
-                        std::span<const int16_t>(buf.data(), static_cast<size_t>(got)));
-        done += static_cast<size_t>(got);
-        if (got < want)
-            return false;
-    }
-    return true;
+    return MixGenerated(out, [this](int16_t *buf, int n) { return dtmf_tx(tx_, buf, n); });
 }
 
 SpeechSource::SpeechSource(SampleTime totalSamples, float dbm0, uint32_t seed)

@@ -2,6 +2,8 @@
 // digits, cadenced tones and speech-like noise, mixed by a SourceMixer.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -22,6 +24,25 @@ public:
     // Adds the next samples into out. False once the source has ended.
     virtual bool MixInto(std::span<int16_t> out) = 0;
 };
+
+// Adds what a signal library generator writes (generate(buffer, count)
+// returns how many samples it wrote; fewer than asked once it has ended)
+// into out. False once it has ended.
+template <typename Generate> bool MixGenerated(std::span<int16_t> out, Generate &&generate)
+{
+    std::array<int16_t, kBlockSamples> buf;
+    size_t done = 0;
+    while (done < out.size()) {
+        const int want = static_cast<int>(std::min(out.size() - done, buf.size()));
+        const int got = generate(buf.data(), want);
+        MixInto(out.subspan(done, static_cast<size_t>(got)),
+                std::span<const int16_t>(buf.data(), static_cast<size_t>(got)));
+        done += static_cast<size_t>(got);
+        if (got < want)
+            return false;
+    }
+    return true;
+}
 
 // DTMF digits (0-9, *, #, A-D) at the ITU-T Q.23 levels: the low group at
 // -9 dBm0, the high group 2 dB louder.

@@ -22,6 +22,7 @@
 
 #include "device/tvxusb.h"
 #include "simulator/logic/ToolToneSet.h"
+#include "tests/simulator/CidRecordSample.h"
 
 #include <unistd.h>
 
@@ -129,22 +130,6 @@ public:
     std::atomic<bool> closedReturned{false};
     std::atomic<int> afterClose{0};
 };
-
-// A well-formed MDMF caller-ID record: the generator's defaults with name,
-// number and date sent.
-inline CidGenRecord MdmfRecord()
-{
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
-    r.sendFlags = 0x47;
-    r.signalLevel = 16000;
-    return r;
-}
 
 // Writes a scenario file and points TVXUSB_SCENARIO at it. The file is the
 // process's own: tests run in parallel processes that share the temporary
