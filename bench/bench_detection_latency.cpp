@@ -29,14 +29,14 @@ using Clock = std::chrono::steady_clock;
 struct Stats {
     double min = 1e9, max = 0, sum = 0;
     int n = 0;
-    void add(double v)
+    void Add(double v)
     {
         min = std::min(min, v);
         max = std::max(max, v);
         sum += v;
         ++n;
     }
-    void print(const char *what) const
+    void Print(const char *what) const
     {
         std::printf("%-44s min %6.1f ms  mean %6.1f ms  max %6.1f ms  (%d runs)\n", what, min, sum / n, max, n);
     }
@@ -44,15 +44,15 @@ struct Stats {
 
 // The far end's signal starts at `startMs`; returns the time of the first
 // event with `code` (and row, for 229) after it, -1 if none.
-double offlineLatency(const std::string &signal, double startMs, int32_t code, int32_t row)
+double OfflineLatency(const std::string &signal, double startMs, int32_t code, int32_t row)
 {
     tvxsim::DeviceState state;
     tvxsim::Engine engine(state);
-    engine.load(tvxsim::parseScenario("0 far ring\n100 phone offhook\n" + signal));
-    engine.monitorTones({{770, 1336, 2000}, {825, 0, 300}});
-    while (engine.now() < tvxsim::msToSamples(static_cast<int64_t>(startMs) + 2000)) {
-        engine.step();
-        for (const tvxsim::EngineEvent &e : engine.takeEvents())
+    engine.Load(tvxsim::ParseScenario("0 far ring\n100 phone offhook\n" + signal));
+    engine.MonitorTones({{770, 1336, 2000}, {825, 0, 300}});
+    while (engine.Now() < tvxsim::MsToSamples(static_cast<int64_t>(startMs) + 2000)) {
+        engine.Step();
+        for (const tvxsim::EngineEvent &e : engine.TakeEvents())
             if (e.code == code && (row < 0 || e.toneRow == row))
                 return static_cast<double>(e.time) / tvxsim::kSamplesPerMs - startMs;
     }
@@ -65,7 +65,7 @@ struct Seen {
     Clock::time_point opened;
 };
 
-int32_t onEvent(int32_t event, int32_t, void *context, const void *payload, int32_t, int32_t)
+int32_t OnEvent(int32_t event, int32_t, void *context, const void *payload, int32_t, int32_t)
 {
     auto *seen = static_cast<Seen *>(context);
     const int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - seen->opened).count();
@@ -84,14 +84,14 @@ int main()
     for (int offset = 0; offset < 20; ++offset) {
         const double start = 1000 + offset;
         const std::string at = std::to_string(static_cast<int>(start));
-        dtmf.add(offlineLatency(at + " far dtmf \"5\" 300 0\n", start, tvxsim::kEvDtmfDetected, -1));
-        dtmfRow.add(offlineLatency(at + " far dtmf \"5\" 300 0\n", start, tvxsim::kEvToneMonitored, 0));
-        shortRow.add(offlineLatency(at + " far tone 825 0 -15 60 0 60\n", start, tvxsim::kEvToneMonitored, 1));
+        dtmf.Add(OfflineLatency(at + " far dtmf \"5\" 300 0\n", start, tvxsim::kEvDtmfDetected, -1));
+        dtmfRow.Add(OfflineLatency(at + " far dtmf \"5\" 300 0\n", start, tvxsim::kEvToneMonitored, 0));
+        shortRow.Add(OfflineLatency(at + " far tone 825 0 -15 60 0 60\n", start, tvxsim::kEvToneMonitored, 1));
     }
     std::printf("offline (the model)\n");
-    dtmf.print("  DTMF digit (event 48)");
-    dtmfRow.print("  monitored DTMF row of 250 ms (event 229)");
-    shortRow.print("  monitored 825 Hz row of 37.5 ms (event 229)");
+    dtmf.Print("  DTMF digit (event 48)");
+    dtmfRow.Print("  monitored DTMF row of 250 ms (event 229)");
+    shortRow.Print("  monitored 825 Hz row of 37.5 ms (event 229)");
 
     const std::string path = "/tmp/bench_latency_" + std::to_string(::getpid()) + ".scn";
     std::ofstream(path) << "0 far ring\n100 phone offhook\n1000 far dtmf \"5\" 300 0\n";
@@ -100,7 +100,7 @@ int main()
     Stats libDtmf, libRow;
     for (int run = 0; run < 5; ++run) {
         Seen seen;
-        if (ScInitialize(&onEvent, &seen, 0, 0, 0, 0, 17, nullptr, nullptr) != 0)
+        if (ScInitialize(&OnEvent, &seen, 0, 0, 0, 0, 17, nullptr, nullptr) != 0)
             return 1;
         ScMonitorTones(1, rows, 1);
         seen.opened = Clock::now();
@@ -109,12 +109,12 @@ int main()
         std::this_thread::sleep_for(std::chrono::milliseconds(1600));
         ScClose(0);
         ScShutdown(0);
-        libDtmf.add(seen.dtmfUs / 1000.0 - 1000);
-        libRow.add(seen.toneUs / 1000.0 - 1000);
+        libDtmf.Add(seen.dtmfUs / 1000.0 - 1000);
+        libRow.Add(seen.toneUs / 1000.0 - 1000);
     }
     std::remove(path.c_str());
     std::printf("library (real time, to the callback)\n");
-    libDtmf.print("  DTMF digit (event 48)");
-    libRow.print("  monitored DTMF row of 250 ms (event 229)");
+    libDtmf.Print("  DTMF digit (event 48)");
+    libRow.Print("  monitored DTMF row of 250 ms (event 229)");
     return 0;
 }

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string makeFile(const char *name, const std::function<std::string(size_t)> &line)
+std::string MakeFile(const char *name, const std::function<std::string(size_t)> &line)
 {
     const std::string path = "/tmp/bench_scenario_" + std::to_string(::getpid()) + "_" + name;
     std::ofstream out(path, std::ios::binary);
@@ -32,14 +32,14 @@ std::string makeFile(const char *name, const std::function<std::string(size_t)> 
     return path;
 }
 
-void measure(const char *what, const std::string &path)
+void Measure(const char *what, const std::string &path)
 {
     const pid_t child = ::fork();
     if (child == 0) {
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
         const auto start = std::chrono::steady_clock::now();
-        const tvxsim::Scenario sc = tvxsim::loadScenarioFile(path);
+        const tvxsim::Scenario sc = tvxsim::LoadScenarioFile(path);
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
@@ -63,15 +63,15 @@ void measure(const char *what, const std::string &path)
 
 int main()
 {
-    measure("16 MiB of junk lines", makeFile("junk", [](size_t i) { return "@" + std::to_string(i % 10) + "\n"; }));
-    measure("16 MiB of event lines", makeFile("events", [](size_t i) { return std::to_string(i % 1000) + " 112\n"; }));
-    measure("16 MiB of 1024-byte payload lines", makeFile("payload", [](size_t) {
+    Measure("16 MiB of junk lines", MakeFile("junk", [](size_t i) { return "@" + std::to_string(i % 10) + "\n"; }));
+    Measure("16 MiB of event lines", MakeFile("events", [](size_t i) { return std::to_string(i % 1000) + " 112\n"; }));
+    Measure("16 MiB of 1024-byte payload lines", MakeFile("payload", [](size_t) {
                 std::string l = "0 225 - 2 ";
                 for (int b = 0; b < 512; ++b)
                     l += "A5B6";
                 return l + "\n";
             }));
-    measure("16 MiB of far-end actions", makeFile("actions", [](size_t i) {
+    Measure("16 MiB of far-end actions", MakeFile("actions", [](size_t i) {
                 return std::to_string(i % 86400000) + " far dtmf \"0123456789*#ABCD\" 40 40\n";
             }));
     return 0;

@@ -19,28 +19,28 @@ struct Reader {
     size_t size;
     size_t at = 0;
 
-    uint8_t byte() { return at < size ? data[at++] : 0; }
-    int32_t int32()
+    uint8_t Byte() { return at < size ? data[at++] : 0; }
+    int32_t Int32()
     {
         uint32_t v = 0;
         for (int i = 0; i < 4; ++i)
-            v = v << 8 | byte();
+            v = v << 8 | Byte();
         return static_cast<int32_t>(v);
     }
     // Mostly small values near the interesting ranges, sometimes anything.
-    int32_t arg()
+    int32_t Arg()
     {
-        const uint8_t kind = byte();
+        const uint8_t kind = Byte();
         if (kind < 160)
-            return byte();
+            return Byte();
         if (kind < 200)
-            return -static_cast<int32_t>(byte());
-        return int32();
+            return -static_cast<int32_t>(Byte());
+        return Int32();
     }
-    bool done() const { return at >= size; }
+    bool Done() const { return at >= size; }
 };
 
-int32_t onEvent(int32_t event, int32_t param, void *, const void *payload, int32_t, int32_t)
+int32_t OnEvent(int32_t event, int32_t param, void *, const void *payload, int32_t, int32_t)
 {
     char text[TVX_TEXT_SIZE];
     std::memset(text, 0x5A, sizeof text);
@@ -71,104 +71,104 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Reader in{data, size};
     char text[TVX_TEXT_SIZE];
     uint8_t bytes[300] = {};
-    for (int step = 0; step < 64 && !in.done(); ++step) {
-        switch (in.byte() % 20) {
+    for (int step = 0; step < 64 && !in.Done(); ++step) {
+        switch (in.Byte() % 20) {
         case 0: {
             int32_t version = 0;
-            ScInitialize(&onEvent, nullptr, 0, 0, 0, 0, 17, in.byte() & 1 ? &version : nullptr, nullptr);
+            ScInitialize(&OnEvent, nullptr, 0, 0, 0, 0, 17, in.Byte() & 1 ? &version : nullptr, nullptr);
             break;
         }
         case 1:
-            ScOpen(in.arg(), in.arg());
+            ScOpen(in.Arg(), in.Arg());
             break;
         case 2:
-            ScClose(in.arg());
+            ScClose(in.Arg());
             break;
         case 3:
-            ScShutdown(in.arg());
+            ScShutdown(in.Arg());
             break;
         case 4:
         case 5:
         case 6: {
-            const int32_t code = in.arg();
-            ScDoCommand(code, in.arg(), in.arg(), in.arg());
+            const int32_t code = in.Arg();
+            ScDoCommand(code, in.Arg(), in.Arg(), in.Arg());
             break;
         }
         case 7:
-            ScSetThreshold(in.arg(), static_cast<uint32_t>(in.int32()));
+            ScSetThreshold(in.Arg(), static_cast<uint32_t>(in.Int32()));
             break;
         case 8: {
             uint32_t value = 0;
-            ScGetThreshold(in.arg(), in.byte() & 1 ? &value : nullptr);
+            ScGetThreshold(in.Arg(), in.Byte() & 1 ? &value : nullptr);
             break;
         }
         case 9: {
-            const int32_t count = in.byte() % 9;
+            const int32_t count = in.Byte() % 9;
             for (int32_t i = 0; i < kMaxRows; ++i)
                 g_set[i] =
-                    i < 8 ? ToneMonitorEntry{in.arg(), kNames[in.byte() % 4], in.arg(), in.arg(), in.arg(), in.arg()}
+                    i < 8 ? ToneMonitorEntry{in.Arg(), kNames[in.Byte() % 4], in.Arg(), in.Arg(), in.Arg(), in.Arg()}
                           : ToneMonitorEntry{0, kNames[i % 4], i, 400 + i, 0, 0};
-            ScMonitorTones(in.arg(), in.byte() & 1 ? g_set : nullptr, in.byte() & 1 ? count : in.arg());
+            ScMonitorTones(in.Arg(), in.Byte() & 1 ? g_set : nullptr, in.Byte() & 1 ? count : in.Arg());
             break;
         }
         case 10: {
             ToneGenRecord records[kMaxRecords] = {};
             for (int32_t i = 0; i < 4; ++i)
-                records[i] = {static_cast<uint16_t>(in.int32()), static_cast<uint16_t>(in.int32()), in.arg(), in.arg()};
-            ScGenerateTones(in.byte() & 1 ? records : nullptr, in.byte() & 1 ? in.byte() % 5 : in.arg());
+                records[i] = {static_cast<uint16_t>(in.Int32()), static_cast<uint16_t>(in.Int32()), in.Arg(), in.Arg()};
+            ScGenerateTones(in.Byte() & 1 ? records : nullptr, in.Byte() & 1 ? in.Byte() % 5 : in.Arg());
             break;
         }
         case 11: {
-            const int32_t block = in.arg();
-            const int32_t reg = in.arg();
-            ScSetHardwareRegs(block, reg, bytes, in.byte() & 1 ? in.byte() : in.arg());
+            const int32_t block = in.Arg();
+            const int32_t reg = in.Arg();
+            ScSetHardwareRegs(block, reg, bytes, in.Byte() & 1 ? in.Byte() : in.Arg());
             break;
         }
         case 12: {
             float hz = 0;
-            ScGetIndexFreq(static_cast<uint16_t>(in.int32()), &hz);
+            ScGetIndexFreq(static_cast<uint16_t>(in.Int32()), &hz);
             break;
         }
         case 13: {
-            const size_t n = in.byte() % 12;
+            const size_t n = in.Byte() % 12;
             for (size_t i = 0; i < n; ++i)
-                text[i] = static_cast<char>(in.byte());
+                text[i] = static_cast<char>(in.Byte());
             text[n] = '\0';
-            if (in.byte() & 1)
-                ScSetLocalCountry(in.arg(), text);
+            if (in.Byte() & 1)
+                ScSetLocalCountry(in.Arg(), text);
             else
-                ScSetDestinationCountry(in.arg(), text);
+                ScSetDestinationCountry(in.Arg(), text);
             ScGetLocalCountry(0, text);
             break;
         }
         case 14:
-            ScUploadMelody(bytes, in.arg());
+            ScUploadMelody(bytes, in.Arg());
             break;
         case 15:
-            ScE2Rom(in.arg(), in.byte() & 1 ? "ABCDEFGHIJKLMNOPQRSTUV" : nullptr, "");
+            ScE2Rom(in.Arg(), in.Byte() & 1 ? "ABCDEFGHIJKLMNOPQRSTUV" : nullptr, "");
             break;
         case 16:
-            ScTestLEDs(in.byte());
+            ScTestLEDs(in.Byte());
             break;
         case 17: {
             CidGenRecord record;
             std::memset(&record, 0, sizeof record);
             for (size_t i = 0; i < sizeof record; i += 4) {
-                const int32_t v = in.int32();
+                const int32_t v = in.Int32();
                 std::memcpy(reinterpret_cast<uint8_t *>(&record) + i, &v, std::min<size_t>(4, sizeof record - i));
             }
-            ScGenerateETSI_CID(in.byte() & 1 ? &record : nullptr);
+            ScGenerateETSI_CID(in.Byte() & 1 ? &record : nullptr);
             break;
         }
         case 18: {
-            const int32_t size = in.byte() & 1 ? in.arg() : static_cast<int32_t>(sizeof text);
+            const int32_t size = in.Byte() & 1 ? in.Arg() : static_cast<int32_t>(sizeof text);
             ScGetDeviceSN(text, size > static_cast<int32_t>(sizeof text) ? static_cast<int32_t>(sizeof text) : size);
-            ScTranslateEventToString(text, in.arg(), in.arg());
+            ScTranslateEventToString(text, in.Arg(), in.Arg());
             break;
         }
         default:
             ScDistinctiveRingDlg(nullptr);
-            ScGetDevType(in.arg(), in.arg());
+            ScGetDevType(in.Arg(), in.Arg());
             break;
         }
     }

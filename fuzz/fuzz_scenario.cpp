@@ -19,7 +19,7 @@ constexpr int64_t kPlayMs = 1000;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
-    const tvxsim::Scenario sc = tvxsim::parseScenario(text);
+    const tvxsim::Scenario sc = tvxsim::ParseScenario(text);
 
     // Reported errors are bounded, counted errors are all of them, and the
     // items stay within their cap.
@@ -35,15 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     tvxsim::DeviceState state;
     tvxsim::Engine engine(state);
-    engine.load(sc);
-    engine.monitorTones({{697, 1209, 2000}, {0, 0, 10000}, {825, 0, 300}});
+    engine.Load(sc);
+    engine.MonitorTones({{697, 1209, 2000}, {0, 0, 10000}, {825, 0, 300}});
     tvxsim::RawSchedule raw(sc.events);
-    const tvxsim::SampleTime until = tvxsim::msToSamples(std::min<int64_t>(sc.lastTimeMs() + 200, kPlayMs));
-    while (engine.now() < until) {
-        engine.step();
-        engine.takeEvents();
-        for (int n = 0; n < 64 && !raw.empty() && tvxsim::msToSamples(raw.nextMs()) < engine.now(); ++n)
-            raw.take();
+    const tvxsim::SampleTime until = tvxsim::MsToSamples(std::min<int64_t>(sc.LastTimeMs() + 200, kPlayMs));
+    while (engine.Now() < until) {
+        engine.Step();
+        engine.TakeEvents();
+        for (int n = 0; n < 64 && !raw.Empty() && tvxsim::MsToSamples(raw.NextMs()) < engine.Now(); ++n)
+            raw.Take();
     }
     return 0;
 }

@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  libspandsp-dev libphonenumber-dev
+  libspandsp-dev libfftw3-dev libphonenumber-dev
   clang libclang-rt-dev clang-format
   xvfb xauth
   libfontconfig-dev

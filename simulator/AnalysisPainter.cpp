@@ -4,37 +4,39 @@
 #include <QPainter>
 #include <QThread>
 #include <QTimer>
-#include <array>
 
-#include "simulator/logic/AnalysisLevels.h"
+#include "simulator/logic/SpectrumScale.h"
 
 namespace tvxsim {
 namespace {
 
-constexpr int kFrameMs = 100;
-constexpr size_t kBars = 64;
+constexpr float kGridHz = 500.0f;
+constexpr float kGridDb = 20.0f;
+const QColor kBackground(0, 0, 0);
+const QColor kGrid(48, 48, 48);
+const QColor kBar(40, 200, 90);
 
-bool onThreadOf(const QObject *object) { return QThread::currentThread() == object->thread(); }
+bool OnThreadOf(const QObject *object) { return QThread::currentThread() == object->thread(); }
 
 }  // namespace
 
-AnalysisPainter::AnalysisPainter(QWidget *area) : area_(area)
+AnalysisPainter::AnalysisPainter(QWidget *area, std::shared_ptr<const SpectrumFeed> feed)
+    : area_(area), feed_(std::move(feed))
 {
     timer_ = new QTimer(this);
     timer_->setInterval(kFrameMs);
     connect(timer_, &QTimer::timeout, this, [this] {
-        ++frame_;
-        if (area_)
+        if (area_ && feed_ && feed_->Published() != lastFrame_)
             area_->update();
     });
     if (area == nullptr)
         return;
-    if (onThreadOf(area)) {
-        attach();
+    if (OnThreadOf(area)) {
+        Attach();
     } else {
         moveToThread(area->thread());
         QMetaObject::invokeMethod(
-            this, [this] { attach(); }, Qt::QueuedConnection);
+            this, [this] { Attach(); }, Qt::QueuedConnection);
     }
 }
 
@@ -47,7 +49,7 @@ AnalysisPainter::~AnalysisPainter()
     }
 }
 
-void AnalysisPainter::attach()
+void AnalysisPainter::Attach()
 {
     if (!area_)
         return;
@@ -58,20 +60,20 @@ void AnalysisPainter::attach()
         timer_->stop();
     });
     if (active_.load())
-        applyActive(true);
+        ApplyActive(true);
 }
 
-void AnalysisPainter::setActive(bool on)
+void AnalysisPainter::SetActive(bool on)
 {
     active_.store(on);
-    if (onThreadOf(this))
-        applyActive(on);
+    if (OnThreadOf(this))
+        ApplyActive(on);
     else
         QMetaObject::invokeMethod(
-            this, [this, on] { applyActive(on); }, Qt::QueuedConnection);
+            this, [this, on] { ApplyActive(on); }, Qt::QueuedConnection);
 }
 
-void AnalysisPainter::applyActive(bool on)
+void AnalysisPainter::ApplyActive(bool on)
 {
     if (on && area_)
         timer_->start();
@@ -81,18 +83,18 @@ void AnalysisPainter::applyActive(bool on)
         area_->update();
 }
 
-int AnalysisPainter::mappingWidth()
+int AnalysisPainter::MappingWidth()
 {
-    if (onThreadOf(this))
+    if (OnThreadOf(this))
         width_.store(area_ ? area_->contentsRect().width() : 0);
     return width_.load();
 }
 
-void AnalysisPainter::destroy(AnalysisPainter *painter)
+void AnalysisPainter::Destroy(AnalysisPainter *painter)
 {
     if (painter == nullptr)
         return;
-    if (onThreadOf(painter))
+    if (OnThreadOf(painter))
         delete painter;
     else
         painter->deleteLater();
@@ -104,25 +106,44 @@ bool AnalysisPainter::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize) {
             width_.store(area_->contentsRect().width());
         } else if (event->type() == QEvent::Paint && active_.load()) {
-            paintBars(area_.data());
+            Paint(area_.data());
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void AnalysisPainter::paintBars(QWidget *area)
+void AnalysisPainter::DrawGrid(QPainter &p, const QRect &r)
 {
-    std::array<float, kBars> levels{};
-    spectrumLevels(frame_, levels);
-    QPainter p(area);
+    p.setPen(kGrid);
+    for (float hz = kGridHz; hz < kSpectrumTopHz; hz += kGridHz) {
+        const double x = r.left() + static_cast<double>(hz) / kSpectrumTopHz * r.width();
+        p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom() + 1));
+    }
+    for (float db = kSpectrumTopDbm0 - kGridDb; db > kSpectrumFloorDbm0; db -= kGridDb) {
+        const double y = r.bottom() + 1 - LevelHeight(db, r.height());
+        p.drawLine(QPointF(r.left(), y), QPointF(r.right() + 1, y));
+    }
+}
+
+void AnalysisPainter::Paint(QWidget *area)
+{
     const QRect r = area->contentsRect();  // inside the frame: the client area
-    p.fillRect(r, Qt::black);
-    const double barWidth = static_cast<double>(r.width()) / static_cast<double>(kBars);
-    for (size_t i = 0; i < kBars; ++i) {
-        const double h = levels[i] * r.height();
-        const QRectF bar(
-            r.left() + barWidth * static_cast<double>(i), r.bottom() + 1 - h, std::max(1.0, barWidth - 1.0), h);
-        p.fillRect(bar, QColor::fromHsvF(0.33f - 0.33f * levels[i], 0.9f, 0.95f));
+    QPainter p(area);
+    p.fillRect(r, kBackground);
+    DrawGrid(p, r);
+    if (!feed_ || r.width() <= 0)
+        return;
+    const SpectrumFrame frame = feed_->Latest();
+    lastFrame_ = frame.number;
+    if (frame.number == 0)
+        return;
+    columns_.resize(static_cast<size_t>(r.width()));
+    ColumnLevels(frame.dbm0, columns_);
+    // Column c covers logical pixels c to c + 1 from the client area's left edge.
+    for (size_t c = 0; c < columns_.size(); ++c) {
+        const double h = LevelHeight(columns_[c], r.height());
+        if (h > 0.0)
+            p.fillRect(QRectF(r.left() + static_cast<double>(c), r.bottom() + 1 - h, 1.0, h), kBar);
     }
     framesPainted_.fetch_add(1);
 }

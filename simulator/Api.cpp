@@ -15,12 +15,12 @@
 #include "simulator/Session.h"
 #include "simulator/SetupDialogs.h"
 #include "simulator/engine/TonePlan.h"
-#include "simulator/logic/AnalysisLevels.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
+#include "simulator/logic/SpectrumScale.h"
 
 using namespace tvxsim;
 
@@ -30,9 +30,9 @@ constexpr int32_t kRebootGapMs = 300;
 constexpr int32_t kRegisterBytesShown = 16;
 constexpr int32_t kTopMonitorHz = 3999;
 
-Session &session() { return Session::instance(); }
+Session &TheSession() { return Session::Instance(); }
 
-int32_t copyText(char *out, int32_t size, const char *text)
+int32_t CopyText(char *out, int32_t size, const char *text)
 {
     if (out == nullptr)
         return kErrNullPointer;
@@ -42,59 +42,59 @@ int32_t copyText(char *out, int32_t size, const char *text)
     return n >= size ? kErrTruncated : kOk;
 }
 
-int32_t runDialog(SetupDialog which, void *owner)
+int32_t RunDialog(SetupDialog which, void *owner)
 {
     SetupSnapshot snap;
     {
-        auto s = session().lock();
-        if (int32_t rc = s.requireOpen())
+        auto s = TheSession().Lock();
+        if (int32_t rc = s.RequireOpen())
             return rc;
-        const DeviceState &st = s.state();
+        const DeviceState &st = s.State();
         snap.serial = st.serial;
         snap.localCountry = st.localCountry;
         snap.destinationCountry = st.destinationCountry;
         snap.devType = st.devType;
         snap.revision = kRawRevision;
-        snap.ringerOffPeriod = st.parameter(Param::RingerOff);
-        snap.ringerOnPeriod = st.parameter(Param::RingerOn);
+        snap.ringerOffPeriod = st.Parameter(Param::RingerOff);
+        snap.ringerOnPeriod = st.Parameter(Param::RingerOn);
         snap.ringerHz = st.ringerHz;
         snap.daaConfig = st.daaConfig;
         snap.daaBoost = st.daaBoost;
-        snap.codecBoost129 = st.registerValue(66, 129);
-        snap.codecBoost130 = st.registerValue(66, 130);
-        const TonePlan &plan = tonePlanForText(st.localCountry);
+        snap.codecBoost129 = st.RegisterValue(66, 129);
+        snap.codecBoost130 = st.RegisterValue(66, 130);
+        const TonePlan &plan = TonePlanForText(st.localCountry);
         snap.tonePlan = plan.name;
-        snap.dialTone = describeTone(plan.tone(ProgressTone::Dial));
-        snap.ringBack = describeTone(plan.tone(ProgressTone::RingBack));
-        snap.busy = describeTone(plan.tone(ProgressTone::Busy));
-        snap.reorder = describeTone(plan.tone(ProgressTone::Reorder));
+        snap.dialTone = DescribeTone(plan.Tone(ProgressTone::Dial));
+        snap.ringBack = DescribeTone(plan.Tone(ProgressTone::RingBack));
+        snap.busy = DescribeTone(plan.Tone(ProgressTone::Busy));
+        snap.reorder = DescribeTone(plan.Tone(ProgressTone::Reorder));
     }  // the lock is not held while the dialog runs
-    return showSetupDialog(which, owner, snap);
+    return ShowSetupDialog(which, owner, snap);
 }
 
-int32_t setCountry(const char *text, std::string DeviceState::*field, int32_t event)
+int32_t SetCountry(const char *text, std::string DeviceState::*field, int32_t event)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (text == nullptr)
         return kErrNullPointer;
-    if (!isCountryText(text))
+    if (!IsCountryText(text))
         return kErrBadText;
-    s.state().*field = text;
-    s.post(event, std::atoi(text));
+    s.State().*field = text;
+    s.Post(event, std::atoi(text));
     return kOk;
 }
 
-int32_t getCountry(char *text256, std::string DeviceState::*field)
+int32_t GetCountry(char *text256, std::string DeviceState::*field)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
-    return copyText(text256, TVX_TEXT_SIZE, (s.state().*field).c_str());
+    return CopyText(text256, TVX_TEXT_SIZE, (s.State().*field).c_str());
 }
 
-bool usableRow(const ToneMonitorEntry &row)
+bool UsableRow(const ToneMonitorEntry &row)
 {
     const auto hz = [](int32_t f) { return f >= 0 && f <= kTopMonitorHz; };
     return hz(row.frequency1) && hz(row.frequency2) && row.duration >= 0;
@@ -107,47 +107,47 @@ extern "C" {
 TVX_API int32_t ScInitialize(ScEventCallback cb, void *context, int32_t, int32_t, int32_t, int32_t, int32_t,
                              int32_t *libraryVersion, void *spectrumWindow)
 {
-    return session().initialize(cb, context, libraryVersion, spectrumWindow);
+    return TheSession().Initialize(cb, context, libraryVersion, spectrumWindow);
 }
 
-TVX_API int32_t ScOpen(int32_t, int32_t) { return session().open(); }
+TVX_API int32_t ScOpen(int32_t, int32_t) { return TheSession().Open(); }
 
-TVX_API int32_t ScClose(int32_t) { return session().close(); }
+TVX_API int32_t ScClose(int32_t) { return TheSession().Close(); }
 
-TVX_API int32_t ScShutdown(int32_t) { return session().shutdown(); }
+TVX_API int32_t ScShutdown(int32_t) { return TheSession().Shutdown(); }
 
 TVX_API int32_t ScGetDeviceSN(char *text, int32_t size)
 {
     std::string serial;
     {
-        auto s = session().lock();
-        serial = s.state().serial;
+        auto s = TheSession().Lock();
+        serial = s.State().serial;
     }
-    return copyText(text, size, serial.c_str());
+    return CopyText(text, size, serial.c_str());
 }
 
-TVX_API int32_t ScGetDeviceName(char *text, int32_t size) { return copyText(text, size, kDeviceName); }
+TVX_API int32_t ScGetDeviceName(char *text, int32_t size) { return CopyText(text, size, kDeviceName); }
 
 TVX_API int32_t ScGetRawDeviceRevision(int32_t) { return kRawRevision; }
 
 TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_t count)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireInitialised())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireInitialised())
         return rc;
     if (mode < 0 || mode > 1 || count < 0 || count > kMaxMonitorTones)
         return kErrBadArgument;
     if (set == nullptr && count > 0)
         return kErrNullPointer;
     for (int32_t i = 0; i < count; ++i)
-        if (!usableRow(set[i]))
+        if (!UsableRow(set[i]))
             return kErrBadArgument;
-    DeviceState &st = s.state();
+    DeviceState &st = s.State();
     const bool armed = mode != 0 && count > 0;
     st.monitorSet = armed ? set : nullptr;
     st.monitorCount = armed ? count : 0;
-    s.armMonitor();
-    s.post(kEvToneMonitorArmed, st.monitorCount);
+    s.ArmMonitor();
+    s.Post(kEvToneMonitorArmed, st.monitorCount);
     return kOk;
 }
 
@@ -155,103 +155,100 @@ TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t p
 {
     if (text256 == nullptr)
         return kErrNullPointer;
-    const EngineEvent *current = Driver::inFlight();
+    const EngineEvent *current = Driver::InFlight();
     if (current != nullptr && current->code == event && current->param == param && !current->detail.empty()) {
         std::snprintf(text256, TVX_TEXT_SIZE, "%s", current->detail.c_str());
         return kOk;
     }
-    return formatEventText(text256, TVX_TEXT_SIZE, event, param) ? kOk : kErrUnknownEvent;
+    return FormatEventText(text256, TVX_TEXT_SIZE, event, param) ? kOk : kErrUnknownEvent;
 }
 
 TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
-    const int32_t rc = s.engine()->doCommand(code, param);
-    if (rc == kOk && code == kDialCommand && (param == kDialAnalysisOn || param == kDialAnalysisOff)) {
-        if (SpectrumPainter *painter = s.painter())
-            painter->setActive(param == kDialAnalysisOn);
-    }
-    s.wake();
+    const int32_t rc = s.GetEngine()->DoCommand(code, param);
+    s.SyncAnalysis();
+    s.Wake();
     return rc;
 }
 
 TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
-    const int32_t rc = s.engine()->setThreshold(selector, value);
-    s.wake();
+    const int32_t rc = s.GetEngine()->SetThreshold(selector, value);
+    s.Wake();
     return rc;
 }
 
 TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (value == nullptr)
         return kErrNullPointer;
     if (selector < 0 || selector >= kThresholdSelectors)
         return kErrBadArgument;
-    *value = s.state().thresholds[static_cast<size_t>(selector)];
+    *value = s.State().thresholds[static_cast<size_t>(selector)];
     return kOk;
 }
 
 TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (hertz == nullptr)
         return kErrNullPointer;
-    SpectrumPainter *painter = s.painter();
+    SpectrumPainter *painter = s.Painter();
     if (painter == nullptr)
         return kErrNoWindow;
-    const int width = painter->mappingWidth();
+    const int width = painter->MappingWidth();
     if (width <= 0)
         return kErrNoWindow;
-    return columnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
+    return ColumnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
 }
 
-TVX_API int32_t ScGetLocalCountry(int32_t, char *text256) { return getCountry(text256, &DeviceState::localCountry); }
+TVX_API int32_t ScGetLocalCountry(int32_t, char *text256) { return GetCountry(text256, &DeviceState::localCountry); }
 
 TVX_API int32_t ScGetDestinationCountry(int32_t, char *text256)
 {
-    return getCountry(text256, &DeviceState::destinationCountry);
+    return GetCountry(text256, &DeviceState::destinationCountry);
 }
 
 TVX_API int32_t ScSetLocalCountry(int32_t, const char *text)
 {
-    return setCountry(text, &DeviceState::localCountry, kEvLocalCountry);
+    return SetCountry(text, &DeviceState::localCountry, kEvLocalCountry);
 }
 
 TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text)
 {
-    return setCountry(text, &DeviceState::destinationCountry, kEvDestinationCountry);
+    return SetCountry(text, &DeviceState::destinationCountry, kEvDestinationCountry);
 }
 
 TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (count < 0 || count > kMaxToneRecords)
         return kErrBadArgument;
     if (records == nullptr && count > 0)
         return kErrNullPointer;
     // The caller's array lives only for this call: the engine copies what it needs.
-    s.engine()->generateTones(std::span<const ToneGenRecord>(records, static_cast<size_t>(count)));
-    s.wake();
+    s.GetEngine()->GenerateTones(std::span<const ToneGenRecord>(records, static_cast<size_t>(count)));
+    s.Wake();
     return kOk;
 }
 
 TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *values, int32_t count)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock || count < 0 ||
         count > kRegistersPerBlock - reg)
@@ -260,7 +257,7 @@ TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *val
         return kErrNullPointer;
     std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
     for (int32_t i = 0; i < count; ++i) {
-        s.state().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
+        s.State().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
         if (i < kRegisterBytesShown) {
             char hex[4];
             std::snprintf(hex, sizeof hex, " %02X", values[i]);
@@ -269,60 +266,60 @@ TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *val
     }
     if (count > kRegisterBytesShown)
         detail += " ...";
-    s.post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
+    s.Post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
     return kOk;
 }
 
 TVX_API int32_t ScGetDevType(int32_t, int32_t)
 {
-    auto s = session().lock();
-    return s.state().devType;
+    auto s = TheSession().Lock();
+    return s.State().devType;
 }
 
-TVX_API int32_t ScDistinctiveRingDlg(void *owner) { return runDialog(SetupDialog::DistinctiveRing, owner); }
+TVX_API int32_t ScDistinctiveRingDlg(void *owner) { return RunDialog(SetupDialog::DistinctiveRing, owner); }
 
-TVX_API int32_t ScInternationalTonesDlg(void *owner) { return runDialog(SetupDialog::InternationalTones, owner); }
+TVX_API int32_t ScInternationalTonesDlg(void *owner) { return RunDialog(SetupDialog::InternationalTones, owner); }
 
-TVX_API int32_t ScInternationalHardwareDlg(void *owner) { return runDialog(SetupDialog::InternationalHardware, owner); }
+TVX_API int32_t ScInternationalHardwareDlg(void *owner) { return RunDialog(SetupDialog::InternationalHardware, owner); }
 
-TVX_API int32_t ScHardwareChipsDlg(void *owner) { return runDialog(SetupDialog::HardwareChips, owner); }
+TVX_API int32_t ScHardwareChipsDlg(void *owner) { return RunDialog(SetupDialog::HardwareChips, owner); }
 
 TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (record == nullptr)
         return kErrNullPointer;
-    if (int32_t rc = checkCidRecord(*record))
+    if (int32_t rc = CheckCidRecord(*record))
         return rc;
-    char text[TVX_TEXT_SIZE];
-    describeCidRecord(*record, text, sizeof text);
-    s.post(kEvCallerIdGenerated, record->msgType, 0, text);
-    return kOk;
+    // The record lives only for this call: the engine takes what it needs now.
+    const int32_t rc = s.GetEngine()->GenerateCallerId(*record);
+    s.Wake();
+    return rc;
 }
 
 TVX_API int32_t ScTestLEDs(uint8_t mask)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
-    s.state().leds = mask;
-    s.post(kEvLeds, mask);
+    s.State().leds = mask;
+    s.Post(kEvLeds, mask);
     return kOk;
 }
 
 TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count)
 {
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
     if (count < 0 || count > TVX_MELODY_MAX)
         return kErrBadArgument;
     if (bytes == nullptr && count > 0)
         return kErrNullPointer;
-    s.state().melody.assign(bytes, bytes + count);
-    s.post(kEvMelodyLoaded, count);
+    s.State().melody.assign(bytes, bytes + count);
+    s.Post(kEvMelodyLoaded, count);
     return kOk;
 }
 
@@ -330,18 +327,18 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
 {
     if (commandLine == nullptr)
         return kErrNullPointer;
-    auto s = session().lock();
-    if (int32_t rc = s.requireOpen())
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
         return rc;
-    DeviceState &st = s.state();
+    DeviceState &st = s.State();
     switch (operation) {
     case E2ROM_ERASE:
-        st.factoryReset();
-        s.post(kEvDeviceErased, 0);
+        st.FactoryReset();
+        s.Post(kEvDeviceErased, 0);
         return kOk;
     case E2ROM_ERASE_TVX:
-        st.factoryReset();
-        s.post(kEvSettingsErased, 0);
+        st.FactoryReset();
+        s.Post(kEvSettingsErased, 0);
         return kOk;
     case E2ROM_PROGRAM_SN:
         if (data == nullptr)
@@ -349,11 +346,11 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
         if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH)
             return kErrBadSerial;
         st.serial.assign(data, TVX_SERIAL_LENGTH);
-        s.post(kEvSerialProgrammed, 0);
+        s.Post(kEvSerialProgrammed, 0);
         return kOk;
     case E2ROM_REBOOT:
-        s.post(kEvDeviceDetached, 0);
-        s.engine()->reportLater(kEvDeviceAttached, 0, kRebootGapMs);
+        s.Post(kEvDeviceDetached, 0);
+        s.GetEngine()->ReportLater(kEvDeviceAttached, 0, kRebootGapMs);
         return kOk;
     default:
         return kErrBadArgument;

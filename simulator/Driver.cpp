@@ -8,13 +8,13 @@ namespace {
 thread_local bool t_onEventThread = false;
 thread_local const EngineEvent *t_inFlight = nullptr;
 
-SampleTime samplesSince(Driver::Clock::time_point origin)
+SampleTime SamplesSince(Driver::Clock::time_point origin)
 {
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(Driver::Clock::now() - origin).count();
     return us * kSampleRate / 1'000'000;
 }
 
-Driver::Clock::time_point timeOf(Driver::Clock::time_point origin, SampleTime samples)
+Driver::Clock::time_point TimeOf(Driver::Clock::time_point origin, SampleTime samples)
 {
     return origin + std::chrono::microseconds(samples * 1'000'000 / kSampleRate);
 }
@@ -33,24 +33,24 @@ Driver::Driver(ScEventCallback callback, void *context, std::vector<ScenarioEven
 
 Driver::~Driver()
 {
-    requestStop();
+    RequestStop();
     if (thread_.joinable()) {
-        if (isThisThread())
+        if (IsThisThread())
             thread_.detach();
         else
             thread_.join();
     }
 }
 
-void Driver::start()
+void Driver::Start()
 {
     std::lock_guard lock(mutex_);
     origin_ = Clock::now();
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] { Run(); });
     threadId_ = thread_.get_id();
 }
 
-void Driver::wake()
+void Driver::Wake()
 {
     {
         std::lock_guard lock(mutex_);
@@ -59,7 +59,7 @@ void Driver::wake()
     wake_.notify_one();
 }
 
-void Driver::requestStop()
+void Driver::RequestStop()
 {
     {
         std::lock_guard lock(mutex_);
@@ -68,27 +68,27 @@ void Driver::requestStop()
     wake_.notify_all();
 }
 
-void Driver::join()
+void Driver::Join()
 {
-    if (thread_.joinable() && !isThisThread())
+    if (thread_.joinable() && !IsThisThread())
         thread_.join();
 }
 
-bool Driver::isThisThread() const { return std::this_thread::get_id() == threadId_; }
+bool Driver::IsThisThread() const { return std::this_thread::get_id() == threadId_; }
 
-bool Driver::onEventThread() { return t_onEventThread; }
+bool Driver::OnEventThread() { return t_onEventThread; }
 
-const EngineEvent *Driver::inFlight() { return t_inFlight; }
+const EngineEvent *Driver::InFlight() { return t_inFlight; }
 
-bool Driver::stopped()
+bool Driver::Stopped()
 {
     std::lock_guard lock(mutex_);
     return stopped_;
 }
 
-bool Driver::deliver(EngineEvent &event)
+bool Driver::Deliver(EngineEvent &event)
 {
-    if (stopped())
+    if (Stopped())
         return false;
     ToneMonitorEntry entry{};
     std::string name;
@@ -110,7 +110,7 @@ bool Driver::deliver(EngineEvent &event)
     return true;
 }
 
-void Driver::run()
+void Driver::Run()
 {
     t_onEventThread = true;
     std::vector<EngineEvent> events;
@@ -121,29 +121,29 @@ void Driver::run()
                 return;
             woken_ = false;
         }
-        const SampleTime wall = samplesSince(origin_);
+        const SampleTime wall = SamplesSince(origin_);
         events.clear();
         const SampleTime engineTime = advance_(*this, wall, events);
         if (engineTime < 0)
             return;
         for (EngineEvent &e : events)
-            if (!deliver(e))
+            if (!Deliver(e))
                 return;
-        const int64_t wallMs = samplesToMs(samplesSince(origin_));
+        const int64_t wallMs = SamplesToMs(SamplesSince(origin_));
         int raw = 0;
-        while (!raw_.empty() && raw_.nextMs() <= wallMs && raw < kRawPerRound) {
-            EngineEvent e = raw_.take();
-            if (!deliver(e))
+        while (!raw_.Empty() && raw_.NextMs() <= wallMs && raw < kRawPerRound) {
+            EngineEvent e = raw_.Take();
+            if (!Deliver(e))
                 return;
             ++raw;
         }
-        const bool rawDue = !raw_.empty() && raw_.nextMs() <= wallMs;
-        const bool behind = engineTime + kBlockSamples <= samplesSince(origin_);
+        const bool rawDue = !raw_.Empty() && raw_.NextMs() <= wallMs;
+        const bool behind = engineTime + kBlockSamples <= SamplesSince(origin_);
         if (rawDue || behind)
             continue;
-        Clock::time_point next = timeOf(origin_, engineTime + kBlockSamples);
-        if (!raw_.empty())
-            next = std::min(next, timeOf(origin_, msToSamples(raw_.nextMs())));
+        Clock::time_point next = TimeOf(origin_, engineTime + kBlockSamples);
+        if (!raw_.Empty())
+            next = std::min(next, TimeOf(origin_, MsToSamples(raw_.NextMs())));
         std::unique_lock lock(mutex_);
         wake_.wait_until(lock, next, [this] { return stopped_ || woken_; });
     }

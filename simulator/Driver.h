@@ -6,7 +6,7 @@
 // never holds back the events that confirm calls.
 //
 // The callback runs on this thread only, with no lock held. After
-// requestStop() no further callback starts; join() (from any other thread)
+// RequestStop() no further callback starts; Join() (from any other thread)
 // then waits for the one in flight, if any.
 #pragma once
 
@@ -45,23 +45,23 @@ public:
     Driver &operator=(const Driver &) = delete;
 
     // Starts the thread; time counts from now.
-    void start();
+    void Start();
     // Something new to deliver: do not wait for the next tick.
-    void wake();
+    void Wake();
     // No callback starts after this returns. Any thread.
-    void requestStop();
+    void RequestStop();
     // Waits for the thread to end. Not from this thread itself.
-    void join();
-    bool isThisThread() const;
+    void Join();
+    bool IsThisThread() const;
 
-    static bool onEventThread();
+    static bool OnEventThread();
     // The event whose callback runs on this thread now, or nullptr.
-    static const EngineEvent *inFlight();
+    static const EngineEvent *InFlight();
 
 private:
-    void run();
-    bool deliver(EngineEvent &event);  // false once stopped
-    bool stopped();
+    void Run();
+    bool Deliver(EngineEvent &event);  // false once stopped
+    bool Stopped();
 
     const ScEventCallback callback_;
     void *const context_;

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "simulator/SetupDialogs.h"
+#include "simulator/engine/SpectrumFeed.h"
 
 namespace tvxsim {
 
@@ -14,17 +16,17 @@ class SpectrumPainter {
 public:
     virtual ~SpectrumPainter() = default;
     // Any thread: starts or stops the painting.
-    virtual void setActive(bool on) = 0;
+    virtual void SetActive(bool on) = 0;
     // Width of the area in logical pixels; 0 when the area is gone.
-    virtual int mappingWidth() = 0;
+    virtual int MappingWidth() = 0;
 };
 
-// A painter attached to the caller's spectrum window (a QWidget *), or
-// nullptr when there is no window or no GUI.
-SpectrumPainter *attachSpectrum(void *window);
+// A painter attached to the caller's spectrum window (a QWidget *) that
+// draws the feed's frames, or nullptr when there is no window or no GUI.
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed);
 // Any thread: lets the painter go (it is deleted on its own thread).
-void releaseSpectrum(SpectrumPainter *painter);
+void ReleaseSpectrum(SpectrumPainter *painter);
 // Shows a set-up dialog modally over owner (a QWidget *, may be null).
-int32_t showSetupDialog(SetupDialog which, void *owner, const SetupSnapshot &snapshot);
+int32_t ShowSetupDialog(SetupDialog which, void *owner, const SetupSnapshot &snapshot);
 
 }  // namespace tvxsim

@@ -6,16 +6,16 @@
 
 namespace tvxsim {
 
-SpectrumPainter *attachSpectrum(void *window)
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed)
 {
-    return window == nullptr ? nullptr : new AnalysisPainter(static_cast<QWidget *>(window));
+    return window == nullptr ? nullptr : new AnalysisPainter(static_cast<QWidget *>(window), std::move(feed));
 }
 
-void releaseSpectrum(SpectrumPainter *painter) { AnalysisPainter::destroy(static_cast<AnalysisPainter *>(painter)); }
+void ReleaseSpectrum(SpectrumPainter *painter) { AnalysisPainter::Destroy(static_cast<AnalysisPainter *>(painter)); }
 
-int32_t showSetupDialog(SetupDialog which, void *owner, const SetupSnapshot &snapshot)
+int32_t ShowSetupDialog(SetupDialog which, void *owner, const SetupSnapshot &snapshot)
 {
-    return runSetupDialog(which, static_cast<QWidget *>(owner), snapshot);
+    return RunSetupDialog(which, static_cast<QWidget *>(owner), snapshot);
 }
 
 }  // namespace tvxsim

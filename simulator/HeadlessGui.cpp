@@ -4,10 +4,10 @@
 
 namespace tvxsim {
 
-SpectrumPainter *attachSpectrum(void *) { return nullptr; }
+SpectrumPainter *AttachSpectrum(void *, std::shared_ptr<const SpectrumFeed>) { return nullptr; }
 
-void releaseSpectrum(SpectrumPainter *) {}
+void ReleaseSpectrum(SpectrumPainter *) {}
 
-int32_t showSetupDialog(SetupDialog, void *, const SetupSnapshot &) { return kErrNoGui; }
+int32_t ShowSetupDialog(SetupDialog, void *, const SetupSnapshot &) { return kErrNoGui; }
 
 }  // namespace tvxsim

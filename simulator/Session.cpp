@@ -14,20 +14,20 @@ namespace {
 constexpr char kScenarioVariable[] = "TVXUSB_SCENARIO";
 constexpr char kRecordVariable[] = "TVXUSB_RECORD";
 
-void joinAll(const std::vector<std::shared_ptr<Driver>> &threads)
+void JoinAll(const std::vector<std::shared_ptr<Driver>> &threads)
 {
     for (const auto &t : threads)
-        t->join();
+        t->Join();
 }
 
 // Reads the scenario named by TVXUSB_SCENARIO; reports its malformed lines
 // on stderr, at most 20 of them and then their count.
-Scenario loadConfiguredScenario()
+Scenario LoadConfiguredScenario()
 {
     const char *path = std::getenv(kScenarioVariable);
     if (path == nullptr || *path == '\0')
         return {};
-    Scenario sc = loadScenarioFile(path);
+    Scenario sc = LoadScenarioFile(path);
     for (const ScenarioError &e : sc.errors)
         std::fprintf(stderr, "tvxusb: %s:%d: %s\n", path, e.line, e.message.c_str());
     if (sc.badLines > static_cast<int64_t>(sc.errors.size()))
@@ -38,7 +38,7 @@ Scenario loadConfiguredScenario()
 
 }  // namespace
 
-std::vector<MonitorRow> monitorRows(const ToneMonitorEntry *set, int32_t count)
+std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count)
 {
     std::vector<MonitorRow> rows;
     for (int32_t i = 0; set != nullptr && i < count; ++i)
@@ -46,7 +46,7 @@ std::vector<MonitorRow> monitorRows(const ToneMonitorEntry *set, int32_t count)
     return rows;
 }
 
-Session &Session::instance()
+Session &Session::Instance()
 {
     static Session session;
     return session;
@@ -57,74 +57,83 @@ Session::~Session()
     std::vector<std::shared_ptr<Driver>> threads;
     {
         std::lock_guard lock(mutex_);
-        threads = stopLocked();
+        threads = StopLocked();
     }
-    joinAll(threads);
+    JoinAll(threads);
     // The painter is left alone: the GUI may already be gone at exit.
 }
 
-int32_t Session::Locked::requireInitialised() const { return session_.initialised_ ? kOk : kErrNotInitialised; }
+int32_t Session::Locked::RequireInitialised() const { return session_.initialised_ ? kOk : kErrNotInitialised; }
 
-int32_t Session::Locked::requireOpen() const
+int32_t Session::Locked::RequireOpen() const
 {
     if (!session_.initialised_)
         return kErrNotInitialised;
     return session_.open_ ? kOk : kErrNotOpen;
 }
 
-void Session::Locked::post(int32_t code, int32_t param, int32_t side, std::string detail)
+void Session::Locked::Post(int32_t code, int32_t param, int32_t side, std::string detail)
 {
     if (!session_.open_ || !session_.engine_)
         return;
-    session_.engine_->report(code, param, side, std::move(detail));
-    wake();
+    session_.engine_->Report(code, param, side, std::move(detail));
+    Wake();
 }
 
-void Session::Locked::wake()
+void Session::SyncAnalysisLocked()
+{
+    const bool on = open_ && state_.analysisOn;
+    if (analyser_.Enabled() == on)
+        return;
+    analyser_.SetEnabled(on);
+    if (painter_)
+        painter_->SetActive(on);
+}
+
+void Session::Locked::Wake()
 {
     if (session_.runner_)
-        session_.runner_->wake();
+        session_.runner_->Wake();
 }
 
-void Session::Locked::armMonitor()
+void Session::Locked::ArmMonitor()
 {
     if (session_.engine_)
-        session_.engine_->monitorTones(monitorRows(session_.state_.monitorSet, session_.state_.monitorCount));
+        session_.engine_->MonitorTones(MonitorRows(session_.state_.monitorSet, session_.state_.monitorCount));
 }
 
-std::vector<std::shared_ptr<Driver>> Session::stopLocked()
+std::vector<std::shared_ptr<Driver>> Session::StopLocked()
 {
     if (runner_) {
-        runner_->requestStop();
+        runner_->RequestStop();
         retired_.push_back(std::move(runner_));
         runner_.reset();
     }
     open_ = false;
-    if (engine_ && engine_->droppedEvents() > 0)
+    if (engine_ && engine_->DroppedEvents() > 0)
         std::fprintf(stderr,
                      "tvxusb: %llu events were dropped while the callback did not take them\n",
-                     static_cast<unsigned long long>(engine_->droppedEvents()));
+                     static_cast<unsigned long long>(engine_->DroppedEvents()));
     engine_.reset();
     if (recording_) {
-        recorder_.close();
+        recorder_.Close();
         recording_ = false;
     }
-    if (state_.analysisOn && painter_)
-        painter_->setActive(false);
     state_.analysisOn = false;
-    if (Driver::onEventThread())
+    SyncAnalysisLocked();
+    if (Driver::OnEventThread())
         return {};  // never join ourselves
-    return takeRetired();
+    return TakeRetired();
 }
 
-std::vector<std::shared_ptr<Driver>> Session::takeRetired()
+std::vector<std::shared_ptr<Driver>> Session::TakeRetired()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     threads.swap(retired_);
     return threads;
 }
 
-bool Session::lookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name)
+bool Session::LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name)
 {
     std::lock_guard lock(mutex_);
     if (state_.monitorSet == nullptr || row < 0 || row >= state_.monitorCount)
@@ -135,19 +144,20 @@ bool Session::lookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &n
     return true;
 }
 
-SampleTime Session::advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out)
+SampleTime Session::Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out)
 {
     std::lock_guard lock(mutex_);
     if (!open_ || runner_.get() != &driver || !engine_)
         return -1;
-    SampleTime target = std::min(until, engine_->now() + Driver::kMaxCatchUp);
+    SampleTime target = std::min(until, engine_->Now() + Driver::kMaxCatchUp);
     target -= target % kBlockSamples;
-    engine_->runUntil(target);
-    out = engine_->takeEvents();
-    return engine_->now();
+    engine_->RunUntil(target);
+    SyncAnalysisLocked();  // a scenario's adapter command may switch the analysis
+    out = engine_->TakeEvents();
+    return engine_->Now();
 }
 
-int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *libraryVersion, void *spectrumWindow)
+int32_t Session::Initialize(ScEventCallback callback, void *context, int32_t *libraryVersion, void *spectrumWindow)
 {
     if (callback == nullptr)
         return kErrNullPointer;
@@ -161,19 +171,19 @@ int32_t Session::initialize(ScEventCallback callback, void *context, int32_t *li
         initialised_ = true;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        painter_ = attachSpectrum(spectrumWindow);
+        painter_ = AttachSpectrum(spectrumWindow, spectrum_);
         if (libraryVersion != nullptr)
             *libraryVersion = kLibraryVersion;
-        if (!Driver::onEventThread())
-            threads = takeRetired();
+        if (!Driver::OnEventThread())
+            threads = TakeRetired();
     }
-    joinAll(threads);
+    JoinAll(threads);
     return kOk;
 }
 
-int32_t Session::open()
+int32_t Session::Open()
 {
-    if (Driver::onEventThread())
+    if (Driver::OnEventThread())
         return kErrWrongThread;
     std::vector<std::shared_ptr<Driver>> threads;
     {
@@ -182,11 +192,11 @@ int32_t Session::open()
             return kErrNotInitialised;
         if (open_)
             return kErrAlreadyOpen;
-        threads = takeRetired();
+        threads = TakeRetired();
     }
-    joinAll(threads);  // a callback that closed its own thread has returned by now
+    JoinAll(threads);  // a callback that closed its own thread has returned by now
 
-    Scenario scenario = loadConfiguredScenario();
+    Scenario scenario = LoadConfiguredScenario();
 
     std::lock_guard lock(mutex_);
     if (!initialised_)
@@ -197,13 +207,14 @@ int32_t Session::open()
     if (scenario.openError)
         return *scenario.openError;
     engine_ = std::make_unique<Engine>(state_);
-    engine_->load(scenario);
-    engine_->monitorTones(monitorRows(state_.monitorSet, state_.monitorCount));
+    engine_->Load(scenario);
+    engine_->AddTap(&analyser_);
+    engine_->MonitorTones(MonitorRows(state_.monitorSet, state_.monitorCount));
     if (const char *folder = std::getenv(kRecordVariable); folder != nullptr && *folder != '\0') {
         std::string error;
-        recording_ = recorder_.open(folder, error);
+        recording_ = recorder_.Open(folder, error);
         if (recording_)
-            engine_->addTap(&recorder_);
+            engine_->AddTap(&recorder_);
         else
             std::fprintf(stderr, "tvxusb: not recording: %s\n", error.c_str());
     }
@@ -211,43 +222,43 @@ int32_t Session::open()
         callback_,
         context_,
         std::move(scenario.events),
-        [this](const Driver &d, SampleTime until, std::vector<EngineEvent> &out) { return advance(d, until, out); },
-        [this](int32_t row, ToneMonitorEntry &entry, std::string &name) { return lookupToneRow(row, entry, name); });
-    runner_->start();
+        [this](const Driver &d, SampleTime until, std::vector<EngineEvent> &out) { return Advance(d, until, out); },
+        [this](int32_t row, ToneMonitorEntry &entry, std::string &name) { return LookupToneRow(row, entry, name); });
+    runner_->Start();
     open_ = true;
     return kOk;
 }
 
-int32_t Session::close()
+int32_t Session::Close()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
         rc = !initialised_ ? kErrNotInitialised : (open_ ? kOk : kErrNotOpen);
-        threads = stopLocked();
+        threads = StopLocked();
     }
-    joinAll(threads);
+    JoinAll(threads);
     return rc;
 }
 
-int32_t Session::shutdown()
+int32_t Session::Shutdown()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
         rc = initialised_ ? kOk : kErrNotInitialised;
-        threads = stopLocked();
+        threads = StopLocked();
         initialised_ = false;
         callback_ = nullptr;
         context_ = nullptr;
         state_.monitorSet = nullptr;
         state_.monitorCount = 0;
-        releaseSpectrum(painter_);
+        ReleaseSpectrum(painter_);
         painter_ = nullptr;
     }
-    joinAll(threads);
+    JoinAll(threads);
     return rc;
 }
 

@@ -20,6 +20,7 @@
 #include "simulator/Driver.h"
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/Recorder.h"
+#include "simulator/engine/SpectrumAnalyser.h"
 #include "simulator/logic/DeviceState.h"
 
 namespace tvxsim {
@@ -28,28 +29,30 @@ class SpectrumPainter;
 
 class Session {
 public:
-    static Session &instance();
+    static Session &Instance();
 
-    int32_t initialize(ScEventCallback callback, void *context, int32_t *libraryVersion, void *spectrumWindow);
-    int32_t open();
-    int32_t close();
-    int32_t shutdown();
+    int32_t Initialize(ScEventCallback callback, void *context, int32_t *libraryVersion, void *spectrumWindow);
+    int32_t Open();
+    int32_t Close();
+    int32_t Shutdown();
 
     // The state under the session's lock, for the API functions.
     class Locked {
     public:
-        DeviceState &state() { return session_.state_; }
+        DeviceState &State() { return session_.state_; }
         // The engine while the device is open, else nullptr.
-        Engine *engine() { return session_.engine_.get(); }
-        int32_t requireInitialised() const;
-        int32_t requireOpen() const;
+        Engine *GetEngine() { return session_.engine_.get(); }
+        int32_t RequireInitialised() const;
+        int32_t RequireOpen() const;
         // Reports an event now; dropped when not open.
-        void post(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
+        void Post(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
         // Delivers what the engine has to report without waiting for the next tick.
-        void wake();
+        void Wake();
         // Arms the engine's tone monitor with the state's set.
-        void armMonitor();
-        SpectrumPainter *painter() { return session_.painter_; }
+        void ArmMonitor();
+        SpectrumPainter *Painter() { return session_.painter_; }
+        // Starts or stops the spectrum (the analyser and its painter) as the analysis switch stands.
+        void SyncAnalysis() { session_.SyncAnalysisLocked(); }
 
     private:
         friend class Session;
@@ -57,17 +60,18 @@ public:
         Session &session_;
         std::unique_lock<std::mutex> lock_;
     };
-    Locked lock() { return Locked(*this); }
+    Locked Lock() { return Locked(*this); }
 
     ~Session();
 
 private:
     Session() = default;
-    bool lookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
-    SampleTime advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
+    void SyncAnalysisLocked();
+    bool LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
+    SampleTime Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
     // Stops the driver; returns the threads the caller must join (none on the driver thread).
-    std::vector<std::shared_ptr<Driver>> stopLocked();
-    std::vector<std::shared_ptr<Driver>> takeRetired();
+    std::vector<std::shared_ptr<Driver>> StopLocked();
+    std::vector<std::shared_ptr<Driver>> TakeRetired();
 
     std::mutex mutex_;
     DeviceState state_;
@@ -76,6 +80,8 @@ private:
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
     SpectrumPainter *painter_ = nullptr;
+    std::shared_ptr<SpectrumFeed> spectrum_ = std::make_shared<SpectrumFeed>();
+    SpectrumAnalyser analyser_{spectrum_};
     std::unique_ptr<Engine> engine_;
     Recorder recorder_;
     bool recording_ = false;
@@ -84,6 +90,6 @@ private:
 };
 
 // The armed rows of a ToneMonitorEntry set as the engine takes them.
-std::vector<MonitorRow> monitorRows(const ToneMonitorEntry *set, int32_t count);
+std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count);
 
 }  // namespace tvxsim

@@ -96,7 +96,7 @@ constexpr std::array kDialogs = std::to_array<DialogDef>({
     {SetupDialog::HardwareChips, "Hardware Chips (simulated adapter)", kHardwareChips},
 });
 
-const DialogDef &dialogDef(SetupDialog which)
+const DialogDef &DialogDefOf(SetupDialog which)
 {
     for (const DialogDef &d : kDialogs)
         if (d.which == which)
@@ -104,9 +104,9 @@ const DialogDef &dialogDef(SetupDialog which)
     return kDialogs.front();
 }
 
-std::string tenths(int32_t value) { return std::to_string(value / 10) + "." + std::to_string(value % 10) + " s"; }
+std::string Tenths(int32_t value) { return std::to_string(value / 10) + "." + std::to_string(value % 10) + " s"; }
 
-std::string registerText(int32_t value)
+std::string RegisterText(int32_t value)
 {
     if (value < 0)
         return "--";
@@ -115,7 +115,7 @@ std::string registerText(int32_t value)
     return text;
 }
 
-std::string fieldText(const Row &row, const SetupSnapshot &s)
+std::string FieldText(const Row &row, const SetupSnapshot &s)
 {
     switch (row.field) {
     case Field::Fixed:
@@ -134,9 +134,9 @@ std::string fieldText(const Row &row, const SetupSnapshot &s)
         return text;
     }
     case Field::RingerOn:
-        return tenths(s.ringerOnPeriod);
+        return Tenths(s.ringerOnPeriod);
     case Field::RingerOff:
-        return tenths(s.ringerOffPeriod);
+        return Tenths(s.ringerOffPeriod);
     case Field::TonePlan:
         return s.tonePlan;
     case Field::DialTone:
@@ -154,12 +154,12 @@ std::string fieldText(const Row &row, const SetupSnapshot &s)
     case Field::DaaBoost:
         return s.daaBoost ? "on" : "off";
     case Field::CodecBoost:
-        return registerText(s.codecBoost129) + " / " + registerText(s.codecBoost130);
+        return RegisterText(s.codecBoost129) + " / " + RegisterText(s.codecBoost130);
     }
     return {};
 }
 
-int autoCloseMs()
+int AutoCloseMs()
 {
     const char *env = std::getenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
     if (env == nullptr || *env == '\0')
@@ -172,17 +172,17 @@ int autoCloseMs()
 
 }  // namespace
 
-const char *setupDialogTitle(SetupDialog which) { return dialogDef(which).title; }
+const char *SetupDialogTitle(SetupDialog which) { return DialogDefOf(which).title; }
 
-std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog which, const SetupSnapshot &s)
+std::vector<std::pair<std::string, std::string>> SetupDialogRows(SetupDialog which, const SetupSnapshot &s)
 {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const Row &row : dialogDef(which).rows)
-        rows.emplace_back(row.label, fieldText(row, s));
+    for (const Row &row : DialogDefOf(which).rows)
+        rows.emplace_back(row.label, FieldText(row, s));
     return rows;
 }
 
-int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot)
+int32_t RunSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot)
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr || qobject_cast<QApplication *>(app) == nullptr)
@@ -191,10 +191,10 @@ int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &s
         return kErrWrongThread;
 
     QDialog dialog(owner);
-    dialog.setWindowTitle(QString::fromUtf8(setupDialogTitle(which)));
+    dialog.setWindowTitle(QString::fromUtf8(SetupDialogTitle(which)));
     auto *layout = new QVBoxLayout(&dialog);
     auto *form = new QFormLayout;
-    for (const auto &[label, value] : setupDialogRows(which, snapshot)) {
+    for (const auto &[label, value] : SetupDialogRows(which, snapshot)) {
         auto *valueLabel = new QLabel(QString::fromStdString(value));
         valueLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(QString::fromStdString(label), valueLabel);
@@ -204,7 +204,7 @@ int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &s
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
 
-    if (const int ms = autoCloseMs(); ms >= 0)
+    if (const int ms = AutoCloseMs(); ms >= 0)
         QTimer::singleShot(ms, &dialog, &QDialog::reject);
     dialog.exec();
     return kOk;

@@ -39,14 +39,14 @@ struct SetupSnapshot {
 };
 
 // Window title of each dialog.
-const char *setupDialogTitle(SetupDialog which);
+const char *SetupDialogTitle(SetupDialog which);
 
 // The label/value rows a dialog shows for a snapshot.
-std::vector<std::pair<std::string, std::string>> setupDialogRows(SetupDialog which, const SetupSnapshot &s);
+std::vector<std::pair<std::string, std::string>> SetupDialogRows(SetupDialog which, const SetupSnapshot &s);
 
 // Shows the dialog modally over owner (may be null) and returns kOk when it
 // is closed; kErrNoGui without a QApplication, kErrWrongThread off its thread.
 // TVXUSB_DIALOG_AUTOCLOSE_MS=<ms> closes it by itself after that time.
-int32_t runSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot);
+int32_t RunSetupDialog(SetupDialog which, QWidget *owner, const SetupSnapshot &snapshot);
 
 }  // namespace tvxsim

@@ -16,21 +16,21 @@ inline constexpr float kFullScaleSineDbm0 = 3.14f;
 
 using SampleTime = int64_t;  // samples since the device opened
 
-constexpr SampleTime msToSamples(int64_t ms) { return ms * kSamplesPerMs; }
-constexpr int64_t samplesToMs(SampleTime samples) { return samples / kSamplesPerMs; }
+constexpr SampleTime MsToSamples(int64_t ms) { return ms * kSamplesPerMs; }
+constexpr int64_t SamplesToMs(SampleTime samples) { return samples / kSamplesPerMs; }
 
 // Peak amplitude of a sine at `dbm0`, and back.
-float dbm0ToPeak(float dbm0);
-float peakToDbm0(float peak);
+float Dbm0ToPeak(float dbm0);
+float PeakToDbm0(float peak);
 // Level of a signal whose mean square is `meanSquare` (a sine of peak A has A*A/2).
-float meanSquareToDbm0(double meanSquare);
-float dbToGain(float db);
+float MeanSquareToDbm0(double meanSquare);
+float DbToGain(float db);
 
-inline int16_t saturate(int32_t value)
+inline int16_t Saturate(int32_t value)
 {
     return static_cast<int16_t>(value < -32768 ? -32768 : (value > 32767 ? 32767 : value));
 }
-inline int16_t saturate(float value)
+inline int16_t Saturate(float value)
 {
     if (!(value > -32768.0f))  // also NaN
         return value != value ? 0 : -32768;
@@ -40,9 +40,9 @@ inline int16_t saturate(float value)
 }
 
 // dst[i] = saturate(dst[i] + src[i] * gain).
-void mixInto(std::span<int16_t> dst, std::span<const int16_t> src, float gain = 1.0f);
+void MixInto(std::span<int16_t> dst, std::span<const int16_t> src, float gain = 1.0f);
 // dst[i] = saturate(dst[i] * gain).
-void applyGain(std::span<int16_t> dst, float gain);
-bool isSilent(std::span<const int16_t> samples);
+void ApplyGain(std::span<int16_t> dst, float gain);
+bool IsSilent(std::span<const int16_t> samples);
 
 }  // namespace tvxsim

@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t kMaxSectionMs = 3600 * 1000;  // keeps the generator's sample counts in range
 constexpr int32_t kTopHz = 3999;
 
-int32_t usableHz(int32_t hz) { return (hz > 0 && hz <= kTopHz) ? hz : 0; }
+int32_t UsableHz(int32_t hz) { return (hz > 0 && hz <= kTopHz) ? hz : 0; }
 
 }  // namespace
 
@@ -20,8 +20,8 @@ CadencedTone::CadencedTone(const ToneSpec &spec, SampleTime totalSamples) : rema
     for (size_t i = 0; i < d.size(); ++i)
         d[i] = std::clamp(spec.cadenceMs[i], 0, kMaxSectionMs);
     // A cadence that starts with no tone, or a tone with no frequency, is silence.
-    int f1 = usableHz(spec.f1);
-    int f2 = usableHz(spec.f2);
+    int f1 = UsableHz(spec.f1);
+    int f2 = UsableHz(spec.f2);
     float l1 = spec.level1;
     float l2 = spec.level2;
     if (f1 == 0) {
@@ -57,7 +57,7 @@ CadencedTone::~CadencedTone()
         tone_gen_free(state_);
 }
 
-bool CadencedTone::mixInto(std::span<int16_t> out, float gain)
+bool CadencedTone::MixInto(std::span<int16_t> out, float gain)
 {
     if (finished_)
         return false;
@@ -69,7 +69,7 @@ bool CadencedTone::mixInto(std::span<int16_t> out, float gain)
     while (done < n && !finished_) {
         const int want = static_cast<int>(std::min(n - done, buf.size()));
         const int got = tone_gen(state_, buf.data(), want);
-        tvxsim::mixInto(out.subspan(done, static_cast<size_t>(got)),
+        tvxsim::MixInto(out.subspan(done, static_cast<size_t>(got)),
                         std::span<const int16_t>(buf.data(), static_cast<size_t>(got)),
                         gain);
         done += static_cast<size_t>(got);
@@ -84,7 +84,7 @@ bool CadencedTone::mixInto(std::span<int16_t> out, float gain)
     return !finished_;
 }
 
-int32_t longestGapMs(const std::array<int32_t, 4> &cadenceMs)
+int32_t LongestGapMs(const std::array<int32_t, 4> &cadenceMs)
 {
     int32_t gap = 0;
     for (size_t i = 1; i < cadenceMs.size(); i += 2) {

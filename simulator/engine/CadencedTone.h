@@ -32,8 +32,8 @@ public:
     CadencedTone &operator=(const CadencedTone &) = delete;
 
     // Adds the next samples into out (saturating). False once the tone has ended.
-    bool mixInto(std::span<int16_t> out, float gain = 1.0f);
-    bool finished() const { return finished_; }
+    bool MixInto(std::span<int16_t> out, float gain = 1.0f);
+    bool Finished() const { return finished_; }
 
 private:
     tone_gen_state_s *state_ = nullptr;
@@ -42,6 +42,6 @@ private:
 };
 
 // Longest time a cadence stays silent (the gap that ends a ring-back cycle).
-int32_t longestGapMs(const std::array<int32_t, 4> &cadenceMs);
+int32_t LongestGapMs(const std::array<int32_t, 4> &cadenceMs);
 
 }  // namespace tvxsim

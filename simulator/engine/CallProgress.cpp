@@ -13,14 +13,14 @@ enum Row : size_t {
 
 }  // namespace
 
-void CallProgress::start(const TonePlan &plan)
+void CallProgress::Start(const TonePlan &plan)
 {
     plan_ = &plan;
-    const ToneSpec &d = plan.tone(ProgressTone::Dial);
-    const ToneSpec &r = plan.tone(ProgressTone::RingBack);
-    const ToneSpec &b = plan.tone(ProgressTone::Busy);
+    const ToneSpec &d = plan.Tone(ProgressTone::Dial);
+    const ToneSpec &r = plan.Tone(ProgressTone::RingBack);
+    const ToneSpec &b = plan.Tone(ProgressTone::Busy);
     const std::array<GoertzelBank::Tone, 3> tones = {{{d.f1, d.f2}, {r.f1, r.f2}, {b.f1, b.f2}}};
-    bank_.configure(tones);
+    bank_.Configure(tones);
     dial_ = ringBack_ = busy_ = Bursts{};
     ringBackSeen_ = false;
     busyBursts_ = 0;
@@ -30,14 +30,14 @@ void CallProgress::start(const TonePlan &plan)
     answer_ = AnswerSignal::None;
 }
 
-void CallProgress::process(std::span<const int16_t> lineRx, SampleTime start)
+void CallProgress::Process(std::span<const int16_t> lineRx, SampleTime start)
 {
     if (plan_ == nullptr)
         return;
-    bank_.process(lineRx, start, [this](SampleTime end) { onHop(end); });
+    bank_.Process(lineRx, start, [this](SampleTime end) { OnHop(end); });
 }
 
-SampleTime CallProgress::follow(Bursts &b, bool present, SampleTime now)
+SampleTime CallProgress::Follow(Bursts &b, bool present, SampleTime now)
 {
     if (present) {
         if (!b.on) {
@@ -54,21 +54,21 @@ SampleTime CallProgress::follow(Bursts &b, bool present, SampleTime now)
     return 0;
 }
 
-void CallProgress::onHop(SampleTime end)
+void CallProgress::OnHop(SampleTime end)
 {
-    const bool dial = bank_.tonePresent(kDial, kToneDbm0);
-    const bool ringBack = bank_.tonePresent(kRingBack, kToneDbm0);
-    const bool busy = bank_.tonePresent(kBusy, kToneDbm0);
+    const bool dial = bank_.TonePresent(kDial, kToneDbm0);
+    const bool ringBack = bank_.TonePresent(kRingBack, kToneDbm0);
+    const bool busy = bank_.TonePresent(kBusy, kToneDbm0);
 
-    follow(dial_, dial, end);
-    if (dial_.on && dial && end - dial_.since >= msToSamples(plan_->dialToneConfirmMs))
+    Follow(dial_, dial, end);
+    if (dial_.on && dial && end - dial_.since >= MsToSamples(plan_->dialToneConfirmMs))
         dialTone_ = true;
 
-    follow(ringBack_, ringBack, end);
+    Follow(ringBack_, ringBack, end);
     if (ringBack_.on && end - ringBack_.since >= kRingBackBurst)
         ringBackSeen_ = true;
 
-    const SampleTime burst = follow(busy_, busy, end);
+    const SampleTime burst = Follow(busy_, busy, end);
     if (burst >= kBusyMin && burst <= kBusyMax && ++busyBursts_ >= 2 && answer_ == AnswerSignal::None)
         answer_ = AnswerSignal::Busy;
     if (burst > kBusyMax)
@@ -79,7 +79,7 @@ void CallProgress::onHop(SampleTime end)
     if (tone) {
         sound_ = 0;
         quiet_ = 0;
-    } else if (bank_.windowDbm0() >= kSoundDbm0) {
+    } else if (bank_.WindowDbm0() >= kSoundDbm0) {
         sound_ += GoertzelBank::kHop;
         quiet_ = 0;
     } else if ((quiet_ += GoertzelBank::kHop) > kSoundGap) {
@@ -89,7 +89,7 @@ void CallProgress::onHop(SampleTime end)
         return;
     if (sound_ >= kSoundToAnswer)
         answer_ = AnswerSignal::Answered;
-    const SampleTime quiet = msToSamples(longestGapMs(plan_->tone(ProgressTone::RingBack).cadenceMs) + 1000);
+    const SampleTime quiet = MsToSamples(LongestGapMs(plan_->Tone(ProgressTone::RingBack).cadenceMs) + 1000);
     if (ringBackSeen_ && !ringBack_.on && end - ringBack_.lastSeen > quiet)
         answer_ = AnswerSignal::Answered;
 }

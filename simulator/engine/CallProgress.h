@@ -28,19 +28,19 @@ class CallProgress {
 public:
     static constexpr float kToneDbm0 = -35.0f;
     static constexpr float kSoundDbm0 = -40.0f;
-    static constexpr SampleTime kBurstMerge = msToSamples(230);
-    static constexpr SampleTime kRingBackBurst = msToSamples(800);
-    static constexpr SampleTime kBusyMin = msToSamples(150);
-    static constexpr SampleTime kBusyMax = msToSamples(700);
-    static constexpr SampleTime kSoundToAnswer = msToSamples(300);
-    static constexpr SampleTime kSoundGap = msToSamples(100);
+    static constexpr SampleTime kBurstMerge = MsToSamples(230);
+    static constexpr SampleTime kRingBackBurst = MsToSamples(800);
+    static constexpr SampleTime kBusyMin = MsToSamples(150);
+    static constexpr SampleTime kBusyMax = MsToSamples(700);
+    static constexpr SampleTime kSoundToAnswer = MsToSamples(300);
+    static constexpr SampleTime kSoundGap = MsToSamples(100);
 
     // Starts listening afresh for the plan's tones.
-    void start(const TonePlan &plan);
-    void process(std::span<const int16_t> lineRx, SampleTime start);
+    void Start(const TonePlan &plan);
+    void Process(std::span<const int16_t> lineRx, SampleTime start);
 
-    bool dialTone() const { return dialTone_; }
-    AnswerSignal answer() const { return answer_; }
+    bool DialTone() const { return dialTone_; }
+    AnswerSignal Answer() const { return answer_; }
 
 private:
     struct Bursts {
@@ -49,8 +49,8 @@ private:
         SampleTime lastSeen = -1;
     };
     // Follows one tone; returns the length of a burst that has just ended, or 0.
-    static SampleTime follow(Bursts &b, bool present, SampleTime now);
-    void onHop(SampleTime end);
+    static SampleTime Follow(Bursts &b, bool present, SampleTime now);
+    void OnHop(SampleTime end);
 
     GoertzelBank bank_;
     const TonePlan *plan_ = nullptr;

@@ -16,7 +16,7 @@ constexpr int32_t kWaitAnswerCode = 29;
 
 }  // namespace
 
-bool Dialler::enqueue(int32_t code)
+bool Dialler::Enqueue(int32_t code)
 {
     if (code < 0 || code > kWaitAnswerCode || queue_.size() >= kMaxQueue)
         return false;
@@ -24,7 +24,7 @@ bool Dialler::enqueue(int32_t code)
     return true;
 }
 
-void Dialler::clear()
+void Dialler::Clear()
 {
     queue_.clear();
     current_ = -1;
@@ -33,7 +33,7 @@ void Dialler::clear()
     tone_.reset();
 }
 
-void Dialler::setBreaking(bool on, SampleTime now, std::vector<LoopEdge> &edges)
+void Dialler::SetBreaking(bool on, SampleTime now, std::vector<LoopEdge> &edges)
 {
     if (breaking_ == on)
         return;
@@ -41,15 +41,15 @@ void Dialler::setBreaking(bool on, SampleTime now, std::vector<LoopEdge> &edges)
     edges.push_back({!on, now});
 }
 
-void Dialler::begin(SampleTime now, const DialTimings &t, const TonePlan &plan, std::vector<DialEvent> &events)
+void Dialler::Begin(SampleTime now, const DialTimings &t, const TonePlan &plan, std::vector<DialEvent> &events)
 {
     events.push_back({kEvDialled, current_, now});
     const int32_t code = current_;
     if (code < kFirstPulseCode) {
-        const char key = dtmfKeyChar(code);
+        const char key = DtmfKeyChar(code);
         tone_ = std::make_unique<DtmfSource>(std::string_view(&key, 1),
-                                             static_cast<int32_t>(samplesToMs(t.dtmfOn)),
-                                             static_cast<int32_t>(samplesToMs(t.dtmfOn)));
+                                             static_cast<int32_t>(SamplesToMs(t.dtmfOn)),
+                                             static_cast<int32_t>(SamplesToMs(t.dtmfOn)));
         phase_ = Phase::Tone;
         phaseEnd_ = now + 2 * t.dtmfOn;
     } else if (code < kFlashCode) {
@@ -64,20 +64,20 @@ void Dialler::begin(SampleTime now, const DialTimings &t, const TonePlan &plan, 
         phase_ = Phase::Pause;
         phaseEnd_ = now + t.pause;
     } else {
-        progress_.start(plan);
+        progress_.Start(plan);
         phase_ = code == kWaitDialToneCode ? Phase::WaitDialTone : Phase::WaitAnswer;
         phaseEnd_ = now + (code == kWaitDialToneCode ? t.waitDialTone : t.waitAnswer);
     }
 }
 
-bool Dialler::advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge> &edges,
+bool Dialler::Advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge> &edges,
                       std::vector<DialEvent> &events)
 {
     switch (phase_) {
     case Phase::PulseMake:
         if (pulsesLeft_ > 0) {
             --pulsesLeft_;
-            setBreaking(true, now, edges);
+            SetBreaking(true, now, edges);
             phase_ = Phase::PulseBreak;
             phaseEnd_ = now + t.pulseBreak;
             return true;
@@ -86,17 +86,17 @@ bool Dialler::advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge
         phaseEnd_ = now + kPulseInterDigit - t.pulseMake;
         return true;
     case Phase::PulseBreak:
-        setBreaking(false, now, edges);
+        SetBreaking(false, now, edges);
         phase_ = Phase::PulseMake;
         phaseEnd_ = now + t.pulseMake;
         return true;
     case Phase::PreFlash:
-        setBreaking(true, now, edges);
+        SetBreaking(true, now, edges);
         phase_ = Phase::FlashBreak;
         phaseEnd_ = now + t.flashBreak;
         return true;
     case Phase::FlashBreak:
-        setBreaking(false, now, edges);
+        SetBreaking(false, now, edges);
         phase_ = Phase::PostFlash;
         phaseEnd_ = now + t.postFlash;
         return true;
@@ -115,7 +115,7 @@ bool Dialler::advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge
     return false;
 }
 
-void Dialler::process(std::span<int16_t> lineTx, SampleTime start, SampleTime lineOffHookSince,
+void Dialler::Process(std::span<int16_t> lineTx, SampleTime start, SampleTime lineOffHookSince,
                       const DialTimings &timings, const TonePlan &plan, std::vector<LoopEdge> &edges,
                       std::vector<DialEvent> &events)
 {
@@ -132,24 +132,24 @@ void Dialler::process(std::span<int16_t> lineTx, SampleTime start, SampleTime li
             }
             current_ = queue_.front();
             queue_.pop_front();
-            begin(pos, timings, plan, events);
+            Begin(pos, timings, plan, events);
         }
-        if (phase_ == Phase::WaitDialTone && progress_.dialTone()) {
+        if (phase_ == Phase::WaitDialTone && progress_.DialTone()) {
             events.push_back({kEvDialToneDetected, 0, pos});
             phaseEnd_ = pos;
             phase_ = Phase::Idle;
-        } else if (phase_ == Phase::WaitAnswer && progress_.answer() != AnswerSignal::None) {
-            events.push_back({progress_.answer() == AnswerSignal::Busy ? kEvBusyDetected : kEvAnswerDetected, 0, pos});
+        } else if (phase_ == Phase::WaitAnswer && progress_.Answer() != AnswerSignal::None) {
+            events.push_back({progress_.Answer() == AnswerSignal::Busy ? kEvBusyDetected : kEvAnswerDetected, 0, pos});
             phaseEnd_ = pos;
             phase_ = Phase::Idle;
         }
         const SampleTime stop = std::min(end, std::max(pos, phaseEnd_));
         if (phase_ == Phase::Tone && tone_) {
             const auto offset = static_cast<size_t>(pos - start);
-            tone_->mixInto(lineTx.subspan(offset, static_cast<size_t>(stop - pos)));
+            tone_->MixInto(lineTx.subspan(offset, static_cast<size_t>(stop - pos)));
         }
         pos = stop;
-        if (pos >= phaseEnd_ && !advance(pos, timings, edges, events)) {
+        if (pos >= phaseEnd_ && !Advance(pos, timings, edges, events)) {
             current_ = -1;
             phase_ = Phase::Idle;
             tone_.reset();
@@ -157,10 +157,10 @@ void Dialler::process(std::span<int16_t> lineTx, SampleTime start, SampleTime li
     }
 }
 
-void Dialler::listen(std::span<const int16_t> lineRx, SampleTime start)
+void Dialler::Listen(std::span<const int16_t> lineRx, SampleTime start)
 {
-    if (waiting())
-        progress_.process(lineRx, start);
+    if (Waiting())
+        progress_.Process(lineRx, start);
 }
 
 }  // namespace tvxsim

@@ -18,15 +18,15 @@ namespace tvxsim {
 
 // Timings the dialler takes from the adapter's parameters when an item starts.
 struct DialTimings {
-    SampleTime dtmfOn = msToSamples(95);       // each DTMF digit, and the gap after it
-    SampleTime pulseBreak = msToSamples(61);   // one dial pulse: loop open ...
-    SampleTime pulseMake = msToSamples(39);    // ... then closed
-    SampleTime flashBreak = msToSamples(700);  // hook flash
-    SampleTime preFlash = msToSamples(1000);
-    SampleTime postFlash = msToSamples(1000);
-    SampleTime pause = msToSamples(2000);
-    SampleTime waitDialTone = msToSamples(4000);
-    SampleTime waitAnswer = msToSamples(30000);
+    SampleTime dtmfOn = MsToSamples(95);       // each DTMF digit, and the gap after it
+    SampleTime pulseBreak = MsToSamples(61);   // one dial pulse: loop open ...
+    SampleTime pulseMake = MsToSamples(39);    // ... then closed
+    SampleTime flashBreak = MsToSamples(700);  // hook flash
+    SampleTime preFlash = MsToSamples(1000);
+    SampleTime postFlash = MsToSamples(1000);
+    SampleTime pause = MsToSamples(2000);
+    SampleTime waitDialTone = MsToSamples(4000);
+    SampleTime waitAnswer = MsToSamples(30000);
 };
 
 struct DialEvent {
@@ -43,25 +43,25 @@ struct LoopEdge {
 class Dialler {
 public:
     static constexpr size_t kMaxQueue = 512;
-    static constexpr SampleTime kSeizeSettle = msToSamples(500);
-    static constexpr SampleTime kPulseInterDigit = msToSamples(800);
+    static constexpr SampleTime kSeizeSettle = MsToSamples(500);
+    static constexpr SampleTime kPulseInterDigit = MsToSamples(800);
 
     // Queues a dial code 0..29; false when the queue is full.
-    bool enqueue(int32_t code);
-    void clear();
-    bool busy() const { return current_ >= 0 || !queue_.empty(); }
-    bool waiting() const { return phase_ == Phase::WaitDialTone || phase_ == Phase::WaitAnswer; }
+    bool Enqueue(int32_t code);
+    void Clear();
+    bool Busy() const { return current_ >= 0 || !queue_.empty(); }
+    bool Waiting() const { return phase_ == Phase::WaitDialTone || phase_ == Phase::WaitAnswer; }
     // True while the dialler holds the loop open (a pulse break or a flash).
-    bool breaking() const { return breaking_; }
+    bool Breaking() const { return breaking_; }
 
     // Plays one stretch of time. lineOffHookSince: when the line was last
     // taken off hook (the dialler waits until it has settled). Dial tones go
     // into lineTx; loop breaks into edges; events (49 for each item as it
     // starts, and the outcome of each wait) into events.
-    void process(std::span<int16_t> lineTx, SampleTime start, SampleTime lineOffHookSince, const DialTimings &timings,
+    void Process(std::span<int16_t> lineTx, SampleTime start, SampleTime lineOffHookSince, const DialTimings &timings,
                  const TonePlan &plan, std::vector<LoopEdge> &edges, std::vector<DialEvent> &events);
     // The line's receive audio, for the waits.
-    void listen(std::span<const int16_t> lineRx, SampleTime start);
+    void Listen(std::span<const int16_t> lineRx, SampleTime start);
 
 private:
     enum class Phase : uint8_t {
@@ -76,10 +76,10 @@ private:
         WaitDialTone,
         WaitAnswer,
     };
-    void begin(SampleTime now, const DialTimings &t, const TonePlan &plan, std::vector<DialEvent> &events);
+    void Begin(SampleTime now, const DialTimings &t, const TonePlan &plan, std::vector<DialEvent> &events);
     // Advances the phase at `now`; false when the item is over.
-    bool advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge> &edges, std::vector<DialEvent> &events);
-    void setBreaking(bool on, SampleTime now, std::vector<LoopEdge> &edges);
+    bool Advance(SampleTime now, const DialTimings &t, std::vector<LoopEdge> &edges, std::vector<DialEvent> &events);
+    void SetBreaking(bool on, SampleTime now, std::vector<LoopEdge> &edges);
 
     std::deque<int32_t> queue_;
     int32_t current_ = -1;

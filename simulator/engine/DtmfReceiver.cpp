@@ -34,7 +34,7 @@ constexpr std::array<std::pair<int, int>, 16> kKeyPairs = {{{3, 1},
 
 }  // namespace
 
-int32_t dtmfKeyIndex(char key)
+int32_t DtmfKeyIndex(char key)
 {
     if (key >= 'a' && key <= 'd')
         key = static_cast<char>(key - 'a' + 'A');
@@ -42,15 +42,15 @@ int32_t dtmfKeyIndex(char key)
     return p ? static_cast<int32_t>(p - kKeys) : -1;
 }
 
-char dtmfKeyChar(int32_t index) { return (index >= 0 && index < 16) ? kKeys[index] : '?'; }
+char DtmfKeyChar(int32_t index) { return (index >= 0 && index < 16) ? kKeys[index] : '?'; }
 
 DtmfReceiver::DtmfReceiver()
 {
     std::array<GoertzelBank::Tone, 16> tones{};
     for (size_t k = 0; k < tones.size(); ++k)
         tones[k] = {kRows[static_cast<size_t>(kKeyPairs[k].first)], kColumns[static_cast<size_t>(kKeyPairs[k].second)]};
-    pairs_.configure(tones, false);
-    reset();
+    pairs_.Configure(tones, false);
+    Reset();
 }
 
 DtmfReceiver::~DtmfReceiver()
@@ -59,20 +59,20 @@ DtmfReceiver::~DtmfReceiver()
         dtmf_rx_free(rx_);
 }
 
-void DtmfReceiver::reset()
+void DtmfReceiver::Reset()
 {
     if (rx_ != nullptr)
         dtmf_rx_free(rx_);
     rx_ = dtmf_rx_init(nullptr, nullptr, nullptr);
-    dtmf_rx_set_realtime_callback(rx_, &DtmfReceiver::onTone, this);
+    dtmf_rx_set_realtime_callback(rx_, &DtmfReceiver::OnTone, this);
     dtmf_rx_parms(rx_, 0, -1, -1, threshold_);
-    pairs_.reset();
+    pairs_.Reset();
     silentSamples_ = 0;
     pending_ = reported_ = running_ = -1;
     misses_ = 0;
 }
 
-void DtmfReceiver::setThreshold(int dbm0)
+void DtmfReceiver::SetThreshold(int dbm0)
 {
     if (dbm0 == threshold_)
         return;
@@ -80,7 +80,7 @@ void DtmfReceiver::setThreshold(int dbm0)
     dtmf_rx_parms(rx_, 0, -1, -1, threshold_);
 }
 
-void DtmfReceiver::onTone(void *self, int code, int, int)
+void DtmfReceiver::OnTone(void *self, int code, int, int)
 {
     auto *r = static_cast<DtmfReceiver *>(self);
     if (code == 0) {
@@ -88,16 +88,16 @@ void DtmfReceiver::onTone(void *self, int code, int, int)
         r->reported_ = -1;
         return;
     }
-    const int32_t key = dtmfKeyIndex(static_cast<char>(code));
+    const int32_t key = DtmfKeyIndex(static_cast<char>(code));
     if (key != r->reported_)
         r->pending_ = key;
 }
 
-void DtmfReceiver::onHop(SampleTime end)
+void DtmfReceiver::OnHop(SampleTime end)
 {
     int32_t present = -1;
     for (size_t k = 0; k < kKeyPairs.size() && present < 0; ++k)
-        if (pairs_.tonePresent(k, kPairDbm0))
+        if (pairs_.TonePresent(k, kPairDbm0))
             present = static_cast<int32_t>(k);
     if (present >= 0 && present == running_) {
         misses_ = 0;
@@ -110,15 +110,15 @@ void DtmfReceiver::onHop(SampleTime end)
     }
     if (pending_ >= 0 && pending_ == running_ && present == running_ && end - kEndLag - runStart_ >= kMinDigit) {
         if (out_ != nullptr)
-            out_->push_back({dtmfKeyChar(pending_), end});
+            out_->push_back({DtmfKeyChar(pending_), end});
         reported_ = pending_;
         pending_ = -1;
     }
 }
 
-void DtmfReceiver::process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits)
+void DtmfReceiver::Process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits)
 {
-    if (isSilent(samples)) {
+    if (IsSilent(samples)) {
         if (silentSamples_ >= kSettledSilence)
             return;
         silentSamples_ += static_cast<int>(samples.size());
@@ -129,11 +129,11 @@ void DtmfReceiver::process(std::span<const int16_t> samples, SampleTime start, s
     // The library's receiver and the timing guard take the samples hop by hop,
     // so that either may come first.
     size_t done = 0;
-    pairs_.process(samples, start, [&](SampleTime end) {
+    pairs_.Process(samples, start, [&](SampleTime end) {
         const auto upTo = static_cast<size_t>(end - start);
         dtmf_rx(rx_, samples.data() + done, static_cast<int>(upTo - done));
         done = upTo;
-        onHop(end);
+        OnHop(end);
     });
     if (done < samples.size())
         dtmf_rx(rx_, samples.data() + done, static_cast<int>(samples.size() - done));

@@ -21,8 +21,8 @@ struct DtmfDigit {
 };
 
 // 0..15 in the order 0-9, *, #, A-D; -1 for anything else.
-int32_t dtmfKeyIndex(char key);
-char dtmfKeyChar(int32_t index);
+int32_t DtmfKeyIndex(char key);
+char DtmfKeyChar(int32_t index);
 
 class DtmfReceiver {
 public:
@@ -34,16 +34,16 @@ public:
     DtmfReceiver &operator=(const DtmfReceiver &) = delete;
 
     // Quietest tone level that counts, per frequency.
-    void setThreshold(int dbm0);
-    void reset();
-    void process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits);
+    void SetThreshold(int dbm0);
+    void Reset();
+    void Process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits);
 
 private:
     static constexpr SampleTime kMinDigit = 252;   // 31.5 ms
     static constexpr SampleTime kOnsetLead = 136;  // a window 85 % full is the first to count
     static constexpr SampleTime kEndLag = 24;
-    static void onTone(void *self, int code, int level, int delay);
-    void onHop(SampleTime end);
+    static void OnTone(void *self, int code, int level, int delay);
+    void OnHop(SampleTime end);
 
     dtmf_rx_state_s *rx_ = nullptr;
     GoertzelBank pairs_;

@@ -1,7 +1,7 @@
 // The simulated adapter as a whole, without threads or clocks: the phone
 // side (a handset), the line side (a line to a simulated exchange), the
 // audio paths between them and the PC, the dialler, the tone generators and
-// the detectors that report events. Time advances only when step() is
+// the detectors that report events. Time advances only when Step() is
 // called, one 20 ms block at a time; a real-time driver calls it every 20 ms,
 // offline runs call it as fast as they like.
 #pragma once
@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "device/tvxusb.h"
+#include "simulator/engine/AlertDetector.h"
 #include "simulator/engine/Audio.h"
+#include "simulator/engine/CallerIdGenerator.h"
+#include "simulator/engine/CallerIdReceiver.h"
 #include "simulator/engine/Dialler.h"
 #include "simulator/engine/DtmfReceiver.h"
 #include "simulator/engine/Exchange.h"
@@ -56,56 +59,63 @@ struct BlockAudio {
 class AudioTap {
 public:
     virtual ~AudioTap() = default;
-    virtual void onBlock(const BlockAudio &block) = 0;
+    virtual void OnBlock(const BlockAudio &block) = 0;
 };
 
 class Engine {
 public:
     static constexpr size_t kMaxPendingEvents = 65536;
+    static constexpr SampleTime kAlertMuteMax = MsToSamples(200);  // a pair that never became an alert
+    static constexpr int32_t kAckMs = 60;                          // the DTMF D that acknowledges call waiting
+    static constexpr SampleTime kCallWaitingListen = MsToSamples(2000);
 
     explicit Engine(DeviceState &state);
     Engine(const Engine &) = delete;
     Engine &operator=(const Engine &) = delete;
 
-    SampleTime now() const { return now_; }
+    SampleTime Now() const { return now_; }
     // One 20 ms block.
-    void step();
-    // Whole blocks until now() reaches `time`.
-    void runUntil(SampleTime time);
+    void Step();
+    // Whole blocks until Now() reaches `time`.
+    void RunUntil(SampleTime time);
 
     // The scenario's actions (applied at their times) and number routes.
-    void load(const Scenario &scenario);
+    void Load(const Scenario &scenario);
     // One action, now.
-    void apply(const ScenarioAction &action);
+    void Apply(const ScenarioAction &action);
 
     // What the C functions ask for. Each returns 0 or one of the library's error codes.
-    int32_t doCommand(int32_t code, int32_t param);
-    int32_t setThreshold(int32_t selector, uint32_t value);
-    void monitorTones(std::vector<MonitorRow> rows);
-    void generateTones(std::span<const ToneGenRecord> records);
+    int32_t DoCommand(int32_t code, int32_t param);
+    int32_t SetThreshold(int32_t selector, uint32_t value);
+    void MonitorTones(std::vector<MonitorRow> rows);
+    void GenerateTones(std::span<const ToneGenRecord> records);
+    // Starts a checked caller-ID record toward the phone; kErrBusy while one is still going.
+    int32_t GenerateCallerId(const CidGenRecord &record);
     // An event that confirms a call, reported now.
-    void report(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
+    void Report(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
     // The same, `delayMs` from now.
-    void reportLater(int32_t code, int32_t param, int32_t delayMs);
+    void ReportLater(int32_t code, int32_t param, int32_t delayMs);
 
     // Events reported since the last call, in time order.
-    std::vector<EngineEvent> takeEvents();
-    uint64_t droppedEvents() const { return dropped_; }
+    std::vector<EngineEvent> TakeEvents();
+    uint64_t DroppedEvents() const { return dropped_; }
 
     // Sound the adapter itself plays into the phone's earpiece (beside its tone generator).
-    void phonePlay(std::unique_ptr<Source> source) { earSources_.add(std::move(source)); }
+    void PhonePlay(std::unique_ptr<Source> source) { earSources_.Add(std::move(source)); }
 
     // Listeners of every block's audio (recording; later, analysis of the line).
-    void addTap(AudioTap *tap) { taps_.push_back(tap); }
-    void removeTap(AudioTap *tap) { std::erase(taps_, tap); }
+    void AddTap(AudioTap *tap) { taps_.push_back(tap); }
+    void RemoveTap(AudioTap *tap) { std::erase(taps_, tap); }
 
-    Exchange &exchange() { return exchange_; }
-    Handset &handset() { return handset_; }
-    const Dialler &dialler() const { return dialler_; }
-    const DeviceState &state() const { return state_; }
-    bool lineOffHook() const { return lineOffHook_; }
-    bool phoneRinging() const { return phoneRinger_.active(); }
-    bool toneGenerating() const { return phoneTones_.playing(); }
+    Exchange &GetExchange() { return exchange_; }
+    Handset &GetHandset() { return handset_; }
+    const Dialler &GetDialler() const { return dialler_; }
+    const DeviceState &State() const { return state_; }
+    bool LineOffHook() const { return lineOffHook_; }
+    bool PhoneRinging() const { return phoneRinger_.Active(); }
+    bool ToneGenerating() const { return phoneTones_.Playing(); }
+    // Call waiting: the adapter has muted the phone (from the CAS until its message).
+    bool CallWaitingMuted() const { return cwMuteUntil_ > now_; }
 
 private:
     struct Buffers {
@@ -113,11 +123,15 @@ private:
             phoneRing, lineRing;
     };
 
-    void refresh();
-    void updateHooks(SampleTime now);
-    void processSegment(size_t offset, size_t n);
-    void push(EngineEvent event);
-    void startDial();
+    void Refresh();
+    void UpdateHooks(SampleTime now);
+    void ProcessSegment(size_t offset, size_t n);
+    void Push(EngineEvent event);
+    void StartDial();
+    void CallerIdOnLine(std::span<const int16_t> lineRx, SampleTime t);
+    void CallerIdToPhone(SampleTime t);
+    void ReportCallerId(const CidReception &r, bool callWaiting);
+    CidCall CallOf(const CallerIdSpec &spec) const;
 
     DeviceState &state_;
     SampleTime now_ = 0;
@@ -140,6 +154,16 @@ private:
     bool phoneDtmfOn_ = true;
     SourceMixer pcSources_;
     SourceMixer earSources_;
+    SourceMixer adapterLine_;  // the adapter's own signals to the line (the call-waiting acknowledgement)
+
+    CallerIdReceiver lineCid_;
+    AlertDetector lineAlert_;
+    SampleTime cwArmedUntil_ = -1;  // the line's receiver takes a call-waiting message until then
+    SampleTime cwMuteUntil_ = -1;
+    bool reversed_ = false;
+    CallerIdGenerator generator_;
+    uint32_t shownAtStart_ = 0;
+    bool generatorRinging_ = false;
 
     bool usbSeized_ = false;
     bool lineOffHook_ = false;
@@ -162,6 +186,8 @@ private:
     std::vector<VoiceChange> voiceChanges_;
     std::vector<DtmfDigit> digits_;
     std::vector<RingEdge> rings_;
+    std::vector<CidReception> receptions_;
+    std::vector<AlertEdge> alerts_;
 };
 
 }  // namespace tvxsim

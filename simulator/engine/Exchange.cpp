@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "simulator/engine/AlertDetector.h"
+
 namespace tvxsim {
 namespace {
 
@@ -11,57 +13,161 @@ constexpr std::array<const char *, 9> kStateNames = {
 
 }  // namespace
 
-const char *callStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
+const char *CallStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
 
-Exchange::Exchange() : plan_(&tonePlanFor(0)) {}
+Exchange::Exchange() : plan_(&TonePlanFor(0)) {}
 
-void Exchange::startTone(std::optional<ProgressTone> tone)
+void Exchange::StartTone(std::optional<ProgressTone> tone)
 {
     tone_.reset();
     if (tone)
-        tone_ = std::make_unique<CadencedTone>(plan_->tone(*tone));
+        tone_ = std::make_unique<CadencedTone>(plan_->Tone(*tone));
 }
 
-void Exchange::enter(CallState state, SampleTime now)
+void Exchange::Enter(CallState state, SampleTime now)
 {
     state_ = state;
     stateSince_ = now;
     switch (state) {
     case CallState::DialTone:
-        startTone(ProgressTone::Dial);
+        StartTone(ProgressTone::Dial);
         break;
     case CallState::RingBack:
-        startTone(ProgressTone::RingBack);
+        StartTone(ProgressTone::RingBack);
         break;
     case CallState::Busy:
     case CallState::Cleared:
-        startTone(ProgressTone::Busy);
+        StartTone(ProgressTone::Busy);
         break;
     case CallState::Reorder:
-        startTone(ProgressTone::Reorder);
+        StartTone(ProgressTone::Reorder);
         break;
     case CallState::Idle:
     case CallState::Ringing:
     case CallState::Collecting:
     case CallState::Connected:
-        startTone(std::nullopt);
+        StartTone(std::nullopt);
         break;
     }
 }
 
-void Exchange::release(SampleTime now)
+void Exchange::PlayCid(std::unique_ptr<Source> source, SampleTime delay)
 {
-    far_.clear();
+    cidSignals_.Add(std::make_unique<DelayedSource>(std::move(source), delay));
+}
+
+void Exchange::CancelCallerId()
+{
+    cidPhase_ = CidPhase::None;
+    cidSignals_.Clear();
+}
+
+void Exchange::StartRinging(int32_t count) { ringer_.Start(plan_->ringHz, plan_->ringCadenceMs, count); }
+
+void Exchange::Call(const CidCall &call, SampleTime now)
+{
+    if (state_ != CallState::Idle || closed_)
+        return;
+    cid_ = call;
+    Enter(CallState::Ringing, now);
+    if (call.etsi) {
+        reversed_ = true;
+        cidPhase_ = CidPhase::Alert;
+        cidNext_ = now + kReversalToAlert;
+        return;
+    }
+    // The first ring is the cycle up to its last silence.
+    const std::array<int32_t, 4> &cadence = plan_->ringCadenceMs;
+    SampleTime cycle = 0;
+    SampleTime lastGap = 0;
+    for (size_t i = 0; i < cadence.size() && cadence[i] > 0; ++i) {
+        cycle += MsToSamples(cadence[i]);
+        lastGap = i % 2 == 1 ? MsToSamples(cadence[i]) : 0;
+    }
+    const SampleTime firstRing = cycle - lastGap;
+    const SampleTime dataEnd = firstRing + kFirstRingToData +
+                               FskSource::LengthOf(FskSource::BitsOf(kOnHookFraming, call.message.size())) +
+                               kDataToRing;
+    StartRinging(-1);
+    if (dataEnd > cycle)
+        ringer_.ExtendGap(dataEnd - cycle);
+    cidPhase_ = CidPhase::Data;
+    cidNext_ = now + firstRing + kFirstRingToData;
+}
+
+void Exchange::CallWaiting(const CidCall &call, SampleTime now)
+{
+    if (state_ != CallState::Connected || !closed_ || cidPhase_ != CidPhase::None)
+        return;
+    cid_ = call;
+    PlayCid(std::make_unique<ToneSource>(ToneSpec{kSasHz, 0, kSasDbm0, kSasDbm0, {10000, 0, 0, 0}}, kSasLength), 0);
+    cidPhase_ = CidPhase::Cas;
+    cidNext_ = now + kSasLength + kSasToCas;
+}
+
+// Steps fall due inside the stretch [start, end): each sound starts on its
+// due sample, and the next step counts from there.
+void Exchange::CidTimers(SampleTime start, SampleTime end)
+{
+    while (cidPhase_ != CidPhase::None && cidNext_ < end) {
+        const SampleTime due = std::max(cidNext_, start);
+        const SampleTime delay = due - start;
+        const ToneSpec alert{kAlertLowHz, kAlertHighHz, kAlertDbm0, kAlertDbm0, {10000, 0, 0, 0}};
+        switch (cidPhase_) {
+        case CidPhase::Alert:
+            PlayCid(std::make_unique<ToneSource>(alert, kAlertLength), delay);
+            cidPhase_ = CidPhase::Data;
+            cidNext_ = due + kAlertLength + kAlertToData;
+            break;
+        case CidPhase::Data: {
+            auto fsk = std::make_unique<FskSource>(cid_.modem, kOnHookFraming, cid_.message, cid_.dbm0);
+            cidNext_ = due + fsk->Length() + kDataToRing;
+            PlayCid(std::move(fsk), delay);
+            cidPhase_ = cid_.etsi ? CidPhase::Ring : CidPhase::None;
+            break;
+        }
+        case CidPhase::Ring:
+            StartRinging(-1);  // from the next stretch
+            cidPhase_ = CidPhase::None;
+            break;
+        case CidPhase::Cas:
+            PlayCid(std::make_unique<ToneSource>(alert, kCasLength), delay);
+            digits_.Reset();
+            cidPhase_ = CidPhase::AwaitAck;
+            cidNext_ = due + kCasLength + kAckWindow;
+            break;
+        case CidPhase::AwaitAck:  // no acknowledgement: no message
+        case CidPhase::CwEnd:
+            cidPhase_ = CidPhase::None;
+            break;
+        case CidPhase::CwData: {
+            auto fsk = std::make_unique<FskSource>(cid_.modem, kOffHookFraming, cid_.message, cid_.dbm0);
+            cidNext_ = due + fsk->Length();
+            PlayCid(std::move(fsk), delay);
+            cidPhase_ = CidPhase::CwEnd;
+            break;
+        }
+        case CidPhase::None:
+            break;
+        }
+    }
+}
+
+void Exchange::Release(SampleTime now)
+{
+    far_.Clear();
+    CancelCallerId();
+    reversed_ = false;
     held_ = false;
     incoming_ = false;
     pulses_ = 0;
     number_.clear();
     answerAt_ = -1;
     hangupAt_ = -1;
-    enter(CallState::Idle, now);
+    Enter(CallState::Idle, now);
 }
 
-void Exchange::loop(bool closed, SampleTime time)
+void Exchange::Loop(bool closed, SampleTime time)
 {
     if (closed == closed_)
         return;
@@ -78,13 +184,13 @@ void Exchange::loop(bool closed, SampleTime time)
     case CallState::Idle:
         number_.clear();
         pulses_ = 0;
-        digits_.reset();
-        enter(CallState::DialTone, time);
+        digits_.Reset();
+        Enter(CallState::DialTone, time);
         return;
     case CallState::Ringing:
-        ringer_.stop();
+        ringer_.Stop();
         incoming_ = true;
-        connect(time, false);
+        Connect(time, false);
         return;
     default:
         break;
@@ -99,36 +205,37 @@ void Exchange::loop(bool closed, SampleTime time)
                 pulseBreaks_.push_back(gap);
             ++pulses_;
             if (state_ == CallState::DialTone)
-                enter(CallState::Collecting, time);
+                Enter(CallState::Collecting, time);
         }
     } else if (gap <= kFlashBreakMax) {
-        recall(time);
+        Recall(time);
     }
 }
 
-void Exchange::recall(SampleTime now)
+void Exchange::Recall(SampleTime now)
 {
+    CancelCallerId();
     ++flashes_;
     pulses_ = 0;
     if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && held_) {
         held_ = false;  // back to the call on hold
         number_.clear();
-        enter(CallState::Connected, now);
+        Enter(CallState::Connected, now);
         return;
     }
     if (state_ == CallState::Connected) {
         held_ = true;
     } else {
-        far_.clear();
+        far_.Clear();
         held_ = false;
     }
     number_.clear();
     answerAt_ = -1;
-    digits_.reset();
-    enter(CallState::DialTone, now);
+    digits_.Reset();
+    Enter(CallState::DialTone, now);
 }
 
-void Exchange::addDigit(char key, SampleTime now)
+void Exchange::AddDigit(char key, SampleTime now)
 {
     if (state_ != CallState::DialTone && state_ != CallState::Collecting)
         return;
@@ -136,14 +243,14 @@ void Exchange::addDigit(char key, SampleTime now)
         number_.push_back(key);
     lastDigit_ = now;
     if (state_ == CallState::DialTone)
-        enter(CallState::Collecting, now);
+        Enter(CallState::Collecting, now);
 }
 
-void Exchange::route(SampleTime now)
+void Exchange::Route(SampleTime now)
 {
     routed_ = number_;
     if (held_) {
-        far_.clear();  // a new call releases the one on hold
+        far_.Clear();  // a new call releases the one on hold
         held_ = false;
     }
     const NumberRule *rule = nullptr;
@@ -153,133 +260,146 @@ void Exchange::route(SampleTime now)
     hangupAt_ = -1;
     if (rule == nullptr) {
         answerAt_ = now + kDefaultAnswer;
-        enter(CallState::RingBack, now);
+        Enter(CallState::RingBack, now);
         return;
     }
     switch (rule->kind) {
     case RouteKind::Answer:
-        answerAt_ = now + msToSamples(rule->answerMs);
-        enter(CallState::RingBack, now);
+        answerAt_ = now + MsToSamples(rule->answerMs);
+        Enter(CallState::RingBack, now);
         break;
     case RouteKind::Busy:
-        enter(CallState::Busy, now);
+        Enter(CallState::Busy, now);
         break;
     case RouteKind::NoAnswer:
         answerAt_ = -1;
-        enter(CallState::RingBack, now);
+        Enter(CallState::RingBack, now);
         break;
     }
 }
 
-void Exchange::connect(SampleTime now, bool talks)
+void Exchange::Connect(SampleTime now, bool talks)
 {
     ++calls_;
-    enter(CallState::Connected, now);
+    Enter(CallState::Connected, now);
     answerAt_ = -1;
     if (talks) {
-        far_.add(std::make_unique<SpeechSource>(kDefaultTalk, kFarSpeechDbm0, calls_));
+        far_.Add(std::make_unique<SpeechSource>(kDefaultTalk, kFarSpeechDbm0, calls_));
         hangupAt_ = now + kDefaultTalk;
     }
 }
 
-void Exchange::ring(int32_t count, SampleTime now)
+void Exchange::Ring(int32_t count, SampleTime now)
 {
     if (state_ != CallState::Idle || closed_)
         return;  // the line is in use: the caller hears busy elsewhere
-    ringer_.start(plan_->ringHz, plan_->ringCadenceMs, count);
-    enter(CallState::Ringing, now);
+    StartRinging(count);
+    Enter(CallState::Ringing, now);
 }
 
-void Exchange::farAnswer(SampleTime now)
+void Exchange::FarAnswer(SampleTime now)
 {
     if (state_ == CallState::RingBack)
-        connect(now, false);
+        Connect(now, false);
 }
 
-void Exchange::farHangup(SampleTime now)
+void Exchange::FarHangup(SampleTime now)
 {
     switch (state_) {
     case CallState::Ringing:
-        ringer_.stop();
-        release(now);
+        ringer_.Stop();
+        Release(now);
         break;
     case CallState::Connected:
-        far_.clear();
+        far_.Clear();
+        CancelCallerId();
         hangupAt_ = -1;
-        enter(CallState::Cleared, now);
+        Enter(CallState::Cleared, now);
         break;
     default:
         if (held_) {
             held_ = false;
-            far_.clear();
+            far_.Clear();
         }
         break;
     }
 }
 
-void Exchange::timers(SampleTime now)
+void Exchange::Timers(SampleTime now)
 {
     if (!closed_) {
         if (state_ != CallState::Idle && state_ != CallState::Ringing && now - breakStart_ > kFlashBreakMax)
-            release(now);
-        if (state_ == CallState::Ringing && !ringer_.active())
-            release(now);  // the caller gave up
+            Release(now);
+        if (state_ == CallState::Ringing && !ringer_.Active() && cidPhase_ == CidPhase::None)
+            Release(now);  // the caller gave up
         return;
     }
     if (pulses_ > 0 && now - lastMake_ > kDigitEndMake) {
-        addDigit(dtmfKeyChar(pulses_ % 10), now);
+        AddDigit(DtmfKeyChar(pulses_ % 10), now);
         pulses_ = 0;
     }
     switch (state_) {
     case CallState::DialTone:
         if (now - stateSince_ > kDialToneTimeout)
-            enter(CallState::Reorder, now);
+            Enter(CallState::Reorder, now);
         break;
     case CallState::Collecting:
         if (pulses_ == 0 && now - lastDigit_ > kNumberComplete)
-            route(now);
+            Route(now);
         break;
     case CallState::RingBack:
         if (answerAt_ >= 0 && now >= answerAt_) {
             const bool scripted = std::any_of(
                 numbers_.begin(), numbers_.end(), [this](const NumberRule &r) { return r.digits == routed_; });
-            connect(now, !scripted);
+            Connect(now, !scripted);
         }
         break;
     case CallState::Connected:
         if (hangupAt_ >= 0 && now >= hangupAt_)
-            farHangup(now);
+            FarHangup(now);
         break;
     default:
         break;
     }
 }
 
-void Exchange::process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
                        SampleTime start)
 {
     const SampleTime end = start + static_cast<SampleTime>(toAdapter.size());
     std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
-    ringer_.process(ringVoltage);
+    ringer_.Process(ringVoltage);
 
     if (closed_ && (state_ == CallState::DialTone || state_ == CallState::Collecting)) {
         heard_.clear();
-        digits_.process(lineTx, start, heard_);
+        digits_.Process(lineTx, start, heard_);
         for (const DtmfDigit &d : heard_)
-            addDigit(d.key, d.time);
+            AddDigit(d.key, d.time);
     }
-    timers(end);
+    if (cidPhase_ == CidPhase::AwaitAck) {
+        heard_.clear();
+        digits_.Process(lineTx, start, heard_);
+        for (const DtmfDigit &d : heard_)
+            if (d.key == 'D' || d.key == 'A') {
+                cidPhase_ = CidPhase::CwData;
+                cidNext_ = d.time + kAckToData;
+                break;
+            }
+    }
+    Timers(end);
+    CidTimers(start, end);
 
     // The far party's sources play on whether or not anyone hears them.
     scratch_.assign(toAdapter.size(), 0);
-    far_.mixInto(scratch_);
+    far_.MixInto(scratch_);
     if (!closed_)
         std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
-    else if (state_ == CallState::Connected)
-        mixInto(toAdapter, scratch_);
+    else if (state_ == CallState::Connected && !SendingCallerId())
+        MixInto(toAdapter, scratch_);
     if (closed_ && tone_)
-        tone_->mixInto(toAdapter);
-    lineSignals_.mixInto(toAdapter);
+        tone_->MixInto(toAdapter);
+    lineSignals_.MixInto(toAdapter);
+    cidSignals_.MixInto(toAdapter);
 }
 
 }  // namespace tvxsim

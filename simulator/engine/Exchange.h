@@ -7,6 +7,17 @@
 // Loop breaks: shorter than 150 ms a dial pulse (a make longer than 200 ms
 // ends the digit), 150 ms to 1.5 s a hook flash (register recall), longer
 // the end of the call. The number is complete 3 s after its last digit.
+//
+// Caller ID on an incoming call: with North American timing the message
+// starts 500 ms after the first ring has ended and ends at least 200 ms
+// before the second (the silence is lengthened for a long message); with
+// ETSI timing the line is reversed, 100 ms later the dual-tone alert
+// (2130 + 2750 Hz, 100 ms, -15 dBm0) sounds, the message follows 100 ms
+// after it, and the first ring 250 ms after the message. Call waiting,
+// during a call: the far party is muted, the subscriber alerting signal
+// (440 Hz, 300 ms) and 50 ms later the CAS (2130 + 2750 Hz, 80 ms, -15 dBm0)
+// sound; a DTMF D or A heard within 250 ms of the CAS's end brings the
+// message 100 ms later, no acknowledgement brings nothing.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +29,7 @@
 
 #include "simulator/engine/CadencedTone.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/FskSource.h"
 #include "simulator/engine/Ringer.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/TonePlan.h"
@@ -36,62 +48,105 @@ enum class CallState : uint8_t {
     Cleared,     // the far party hung up: busy tone
     Reorder,     // no number dialled in time
 };
-const char *callStateName(CallState state);
+const char *CallStateName(CallState state);
+
+// A caller's message as the exchange sends it.
+struct CidCall {
+    std::vector<uint8_t> message;  // type, length, parameters, checksum
+    CidModem modem = CidModem::Bell202;
+    bool etsi = false;  // ETSI timing
+    float dbm0 = -13.0f;
+};
 
 class Exchange {
 public:
-    static constexpr SampleTime kPulseBreakMax = msToSamples(150);
-    static constexpr SampleTime kFlashBreakMax = msToSamples(1500);
-    static constexpr SampleTime kDigitEndMake = msToSamples(200);
-    static constexpr SampleTime kNumberComplete = msToSamples(3000);
-    static constexpr SampleTime kDialToneTimeout = msToSamples(20000);
-    static constexpr SampleTime kDefaultAnswer = msToSamples(5000);
-    static constexpr SampleTime kDefaultTalk = msToSamples(20000);
+    static constexpr SampleTime kPulseBreakMax = MsToSamples(150);
+    static constexpr SampleTime kFlashBreakMax = MsToSamples(1500);
+    static constexpr SampleTime kDigitEndMake = MsToSamples(200);
+    static constexpr SampleTime kNumberComplete = MsToSamples(3000);
+    static constexpr SampleTime kDialToneTimeout = MsToSamples(20000);
+    static constexpr SampleTime kDefaultAnswer = MsToSamples(5000);
+    static constexpr SampleTime kDefaultTalk = MsToSamples(20000);
     static constexpr float kFarSpeechDbm0 = -20.0f;
     static constexpr size_t kMaxNumber = 32;
+    static constexpr SampleTime kFirstRingToData = MsToSamples(500);
+    static constexpr SampleTime kDataToRing = MsToSamples(250);
+    static constexpr SampleTime kReversalToAlert = MsToSamples(100);
+    static constexpr SampleTime kAlertLength = MsToSamples(100);
+    static constexpr SampleTime kAlertToData = MsToSamples(100);
+    static constexpr SampleTime kSasLength = MsToSamples(300);
+    static constexpr SampleTime kSasToCas = MsToSamples(50);
+    static constexpr SampleTime kCasLength = MsToSamples(80);
+    static constexpr SampleTime kAckWindow = MsToSamples(250);  // after the CAS
+    static constexpr SampleTime kAckToData = MsToSamples(100);
+    static constexpr float kAlertDbm0 = -15.0f;
+    static constexpr float kSasDbm0 = -13.0f;
+    static constexpr int32_t kSasHz = 440;
 
     Exchange();
 
-    void setPlan(const TonePlan &plan) { plan_ = &plan; }
-    const TonePlan &plan() const { return *plan_; }
-    void setNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
+    void SetPlan(const TonePlan &plan) { plan_ = &plan; }
+    const TonePlan &Plan() const { return *plan_; }
+    void SetNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
 
     // The loop closed (off hook) or opened at `time`. Edges come in time order.
-    void loop(bool closed, SampleTime time);
-    bool loopClosed() const { return closed_; }
+    void Loop(bool closed, SampleTime time);
+    bool LoopClosed() const { return closed_; }
 
     // The far party.
-    void ring(int32_t count, SampleTime now);  // count < 0: until answered or hung up
-    void farAnswer(SampleTime now);
-    void farHangup(SampleTime now);
-    void farPlay(std::unique_ptr<Source> source) { far_.add(std::move(source)); }
+    void Ring(int32_t count, SampleTime now);  // count < 0: until answered or hung up
+    void FarAnswer(SampleTime now);
+    void FarHangup(SampleTime now);
+    void FarPlay(std::unique_ptr<Source> source) { far_.Add(std::move(source)); }
+    // Rings the line for a call whose caller ID is `call` (idle line only).
+    void Call(const CidCall &call, SampleTime now);
+    // Call waiting with caller ID `call` (during a call only).
+    void CallWaiting(const CidCall &call, SampleTime now);
+    // The line's polarity is reversed (ETSI caller ID; until the call ends).
+    bool Reversed() const { return reversed_; }
+    // A caller-ID sequence is going on (the far party is muted during call waiting).
+    bool SendingCallerId() const { return cidPhase_ != CidPhase::None; }
     // Signals the exchange itself puts on the line, heard on hook as well.
-    void linePlay(std::unique_ptr<Source> source) { lineSignals_.add(std::move(source)); }
+    void LinePlay(std::unique_ptr<Source> source) { lineSignals_.Add(std::move(source)); }
 
     // One stretch of time: hears lineTx, writes what it sends toward the
     // adapter into toAdapter and the ringing voltage into ringVoltage.
-    void process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
+    void Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
                  SampleTime start);
 
-    CallState state() const { return state_; }
-    const std::string &number() const { return number_; }  // digits collected for the current call
-    const std::string &lastRouted() const { return routed_; }
-    int32_t flashes() const { return flashes_; }
-    bool holding() const { return held_; }
-    bool ringing() const { return ringer_.active(); }
+    CallState State() const { return state_; }
+    const std::string &Number() const { return number_; }  // digits collected for the current call
+    const std::string &LastRouted() const { return routed_; }
+    int32_t Flashes() const { return flashes_; }
+    bool Holding() const { return held_; }
+    bool Ringing() const { return ringer_.Active(); }
     // Loop breaks and makes of the last pulse digit, as the exchange timed them.
-    const std::vector<SampleTime> &pulseBreaks() const { return pulseBreaks_; }
-    const std::vector<SampleTime> &pulseMakes() const { return pulseMakes_; }
+    const std::vector<SampleTime> &PulseBreaks() const { return pulseBreaks_; }
+    const std::vector<SampleTime> &PulseMakes() const { return pulseMakes_; }
 
 private:
-    void enter(CallState state, SampleTime now);
-    void addDigit(char key, SampleTime now);
-    void route(SampleTime now);
-    void connect(SampleTime now, bool talks);
-    void release(SampleTime now);
-    void recall(SampleTime now);
-    void timers(SampleTime now);
-    void startTone(std::optional<ProgressTone> tone);
+    enum class CidPhase : uint8_t {
+        None,
+        Alert,     // ETSI: the dual-tone alert is due
+        Data,      // the message is due
+        Ring,      // ETSI: the first ring is due
+        Cas,       // call waiting: the CAS is due
+        AwaitAck,  // call waiting: listening for D or A until the deadline
+        CwData,    // call waiting: the message is due
+        CwEnd,     // call waiting: the message plays until then
+    };
+    void Enter(CallState state, SampleTime now);
+    void CidTimers(SampleTime start, SampleTime end);
+    void CancelCallerId();
+    void StartRinging(int32_t count);
+    void PlayCid(std::unique_ptr<Source> source, SampleTime delay);
+    void AddDigit(char key, SampleTime now);
+    void Route(SampleTime now);
+    void Connect(SampleTime now, bool talks);
+    void Release(SampleTime now);
+    void Recall(SampleTime now);
+    void Timers(SampleTime now);
+    void StartTone(std::optional<ProgressTone> tone);
 
     const TonePlan *plan_;
     std::vector<NumberRule> numbers_;
@@ -119,6 +174,11 @@ private:
     std::vector<SampleTime> pulseBreaks_;
     std::vector<SampleTime> pulseMakes_;
     uint32_t calls_ = 0;
+    CidPhase cidPhase_ = CidPhase::None;
+    CidCall cid_;
+    SampleTime cidNext_ = 0;  // when the phase's step is due
+    SourceMixer cidSignals_;
+    bool reversed_ = false;
 };
 
 }  // namespace tvxsim

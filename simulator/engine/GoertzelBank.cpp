@@ -13,7 +13,7 @@ constexpr float kPartnerClearance = 2.0f * kSampleRate / GoertzelBank::kWindow; 
 
 }  // namespace
 
-int GoertzelBank::filterFor(float hz)
+int GoertzelBank::FilterFor(float hz)
 {
     for (size_t i = 0; i < filters_.size(); ++i)
         if (std::fabs(filters_[i].hz - hz) < kSameHz)
@@ -31,7 +31,7 @@ int GoertzelBank::filterFor(float hz)
     return static_cast<int>(filters_.size() - 1);
 }
 
-void GoertzelBank::configure(std::span<const Tone> tones, bool guards)
+void GoertzelBank::Configure(std::span<const Tone> tones, bool guards)
 {
     filters_.clear();
     tones_.clear();
@@ -53,9 +53,9 @@ void GoertzelBank::configure(std::span<const Tone> tones, bool guards)
                 return guards && (n < 2 || std::fabs(guard - hz[static_cast<size_t>(1 - i)]) >= kPartnerClearance);
             };
             Component &c = comps[static_cast<size_t>(i)];
-            c.nominal = filterFor(f);
-            c.below = clear(below) ? filterFor(below) : -1;
-            c.above = clear(above) ? filterFor(above) : -1;
+            c.nominal = FilterFor(f);
+            c.below = clear(below) ? FilterFor(below) : -1;
+            c.above = clear(above) ? FilterFor(above) : -1;
         }
         tones_.push_back(comps);
     }
@@ -66,10 +66,10 @@ void GoertzelBank::configure(std::span<const Tone> tones, bool guards)
     for (size_t i = 0; i < filters_.size(); ++i)
         coef_[i / kLanes][i % kLanes] = filters_[i].coef;
     power_.assign(filters_.size(), 0.0);
-    reset();
+    Reset();
 }
 
-void GoertzelBank::reset()
+void GoertzelBank::Reset()
 {
     std::fill(s1_.begin(), s1_.end(), Lanes{});
     std::fill(s2_.begin(), s2_.end(), Lanes{});
@@ -86,7 +86,7 @@ void GoertzelBank::reset()
     slot_ = 0;
 }
 
-void GoertzelBank::feed(std::span<const int16_t> samples)
+void GoertzelBank::Feed(std::span<const int16_t> samples)
 {
     const size_t groups = s1_.size();
     Lanes *s1 = s1_.data();
@@ -105,7 +105,7 @@ void GoertzelBank::feed(std::span<const int16_t> samples)
     hopEnergy_ += energy;
 }
 
-void GoertzelBank::finishHop()
+void GoertzelBank::FinishHop()
 {
     for (size_t k = 0; k < filters_.size(); ++k) {
         Filter &f = filters_[k];
@@ -131,23 +131,23 @@ void GoertzelBank::finishHop()
     ++hops_;
 }
 
-double GoertzelBank::meanSquareOf(const Component &c) const
+double GoertzelBank::MeanSquareOf(const Component &c) const
 {
     // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
-    return 2.0 * componentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
+    return 2.0 * ComponentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
 }
 
-float GoertzelBank::windowDbm0() const { return meanSquareToDbm0(windowEnergy_ / kWindow); }
+float GoertzelBank::WindowDbm0() const { return MeanSquareToDbm0(windowEnergy_ / kWindow); }
 
-float GoertzelBank::componentDbm0(size_t index, int component) const
+float GoertzelBank::ComponentDbm0(size_t index, int component) const
 {
     if (index >= tones_.size() || component < 0 || component > 1)
         return -200.0f;
     const Component &c = tones_[index][static_cast<size_t>(component)];
-    return c.nominal < 0 ? -200.0f : meanSquareToDbm0(meanSquareOf(c));
+    return c.nominal < 0 ? -200.0f : MeanSquareToDbm0(MeanSquareOf(c));
 }
 
-float GoertzelBank::purity(size_t index) const
+float GoertzelBank::Purity(size_t index) const
 {
     if (index >= tones_.size())
         return 0.0f;
@@ -157,29 +157,29 @@ float GoertzelBank::purity(size_t index) const
     double tone = 0;
     for (const Component &c : tones_[index])
         if (c.nominal >= 0)
-            tone += meanSquareOf(c);
+            tone += MeanSquareOf(c);
     return static_cast<float>(std::min(1.0, tone / total));
 }
 
-bool GoertzelBank::tonePresent(size_t index, float minDbm0)
+bool GoertzelBank::TonePresent(size_t index, float minDbm0)
 {
     if (index >= tones_.size() || tones_[index][0].nominal < 0)
         return false;
     if (minDbm0 != lastMinDbm0_) {
         lastMinDbm0_ = minDbm0;
-        lastMinMeanSquare_ = static_cast<double>(dbm0ToPeak(minDbm0)) * dbm0ToPeak(minDbm0) / 2.0;
+        lastMinMeanSquare_ = static_cast<double>(Dbm0ToPeak(minDbm0)) * Dbm0ToPeak(minDbm0) / 2.0;
     }
     const double minMeanSquare = lastMinMeanSquare_;
     for (const Component &c : tones_[index]) {
         if (c.nominal < 0)
             continue;
-        const double own = componentPower(c.nominal);
-        if ((c.below >= 0 && own <= componentPower(c.below)) || (c.above >= 0 && own <= componentPower(c.above)))
+        const double own = ComponentPower(c.nominal);
+        if ((c.below >= 0 && own <= ComponentPower(c.below)) || (c.above >= 0 && own <= ComponentPower(c.above)))
             return false;
-        if (meanSquareOf(c) < minMeanSquare)
+        if (MeanSquareOf(c) < minMeanSquare)
             return false;
     }
-    return purity(index) >= kMinPurity;
+    return Purity(index) >= kMinPurity;
 }
 
 }  // namespace tvxsim

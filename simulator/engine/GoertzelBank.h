@@ -37,23 +37,23 @@ public:
     // Replaces the watched tones and starts over. Frequencies outside
     // 1..3999 Hz are not watched (a tone with none left never counts).
     // Without guards a tone counts at any frequency the filters hear.
-    void configure(std::span<const Tone> tones, bool guards = true);
+    void Configure(std::span<const Tone> tones, bool guards = true);
     // Forgets the samples seen so far: the window fills again.
-    void reset();
+    void Reset();
 
     // Feeds samples; after every completed hop calls onHop(endTime), with
     // endTime the time just after the hop's last sample. `start` is the time
     // of samples[0].
-    template <typename OnHop> void process(std::span<const int16_t> samples, SampleTime start, OnHop &&onHop)
+    template <typename OnHop> void Process(std::span<const int16_t> samples, SampleTime start, OnHop &&onHop)
     {
         size_t i = 0;
         while (i < samples.size()) {
             const size_t n = std::min(samples.size() - i, static_cast<size_t>(kHop - filled_));
-            feed(samples.subspan(i, n));
+            Feed(samples.subspan(i, n));
             i += n;
             filled_ += static_cast<int>(n);
             if (filled_ == kHop) {
-                finishHop();
+                FinishHop();
                 filled_ = 0;
                 if (hops_ >= kWindowHops)
                     onHop(start + static_cast<SampleTime>(i));
@@ -63,13 +63,13 @@ public:
 
     // Decisions about the current window (valid inside onHop).
     // True when tone `index` is present with each of its frequencies at or above minDbm0.
-    bool tonePresent(size_t index, float minDbm0);
+    bool TonePresent(size_t index, float minDbm0);
     // Level of the whole window.
-    float windowDbm0() const;
+    float WindowDbm0() const;
     // Level of one watched frequency of tone `index` (0 or 1), -200 when it has none.
-    float componentDbm0(size_t index, int component) const;
+    float ComponentDbm0(size_t index, int component) const;
     // Share of the window's energy that tone `index` carries (0..1).
-    float purity(size_t index) const;
+    float Purity(size_t index) const;
 
 private:
     struct Component {
@@ -92,11 +92,11 @@ private:
     typedef float Lanes __attribute__((vector_size(16)));
     static constexpr size_t kLanes = 4;
 
-    int filterFor(float hz);
-    void feed(std::span<const int16_t> samples);
-    void finishHop();
-    double componentPower(int filter) const { return power_[static_cast<size_t>(filter)]; }  // |window DFT|^2
-    double meanSquareOf(const Component &c) const;
+    int FilterFor(float hz);
+    void Feed(std::span<const int16_t> samples);
+    void FinishHop();
+    double ComponentPower(int filter) const { return power_[static_cast<size_t>(filter)]; }  // |window DFT|^2
+    double MeanSquareOf(const Component &c) const;
 
     std::vector<Filter> filters_;
     std::vector<Lanes> s1_;

@@ -8,7 +8,7 @@ namespace {
 constexpr std::array<int32_t, 4> kContinuous = {1000, 0, 0, 0};
 constexpr int32_t kMaxRecordMs = 3600 * 1000;
 
-ToneSpec single(int32_t hz, float dbm0, std::array<int32_t, 4> cadence, bool repeat)
+ToneSpec Single(int32_t hz, float dbm0, std::array<int32_t, 4> cadence, bool repeat)
 {
     ToneSpec t;
     t.f1 = hz;
@@ -18,15 +18,15 @@ ToneSpec single(int32_t hz, float dbm0, std::array<int32_t, 4> cadence, bool rep
     return t;
 }
 
-ToneSpec pair(int32_t f1, int32_t f2, float dbm0, std::array<int32_t, 4> cadence)
+ToneSpec Pair(int32_t f1, int32_t f2, float dbm0, std::array<int32_t, 4> cadence)
 {
-    ToneSpec t = single(f1, dbm0, cadence, true);
+    ToneSpec t = Single(f1, dbm0, cadence, true);
     t.f2 = f2;
     t.level2 = dbm0;
     return t;
 }
 
-std::vector<std::unique_ptr<CadencedTone>> make(const std::vector<ToneSpec> &specs)
+std::vector<std::unique_ptr<CadencedTone>> Make(const std::vector<ToneSpec> &specs)
 {
     std::vector<std::unique_ptr<CadencedTone>> tones;
     for (const ToneSpec &s : specs)
@@ -36,23 +36,23 @@ std::vector<std::unique_ptr<CadencedTone>> make(const std::vector<ToneSpec> &spe
 
 }  // namespace
 
-std::vector<ToneSpec> generatorTone(int32_t tone, const TonePlan &plan)
+std::vector<ToneSpec> GeneratorTone(int32_t tone, const TonePlan &plan)
 {
     if (tone >= 0 && tone < static_cast<int32_t>(kProgressTones))
-        return {plan.tone(static_cast<ProgressTone>(tone))};
+        return {plan.Tone(static_cast<ProgressTone>(tone))};
     switch (tone) {
     case kToneInfiniteBeep:
-        return {single(kBeepHz, kBeepDbm0, kContinuous, true)};
+        return {Single(kBeepHz, kBeepDbm0, kContinuous, true)};
     case kToneBeep:
-        return {single(kBeepHz, kBeepDbm0, {kBeepMs, 0, 0, 0}, false)};
+        return {Single(kBeepHz, kBeepDbm0, {kBeepMs, 0, 0, 0}, false)};
     case kToneReceiverOffHook:
-        return {pair(1400, 2060, -10.0f, {100, 100, 0, 0}), pair(2450, 2600, -10.0f, {100, 100, 0, 0})};
+        return {Pair(1400, 2060, -10.0f, {100, 100, 0, 0}), Pair(2450, 2600, -10.0f, {100, 100, 0, 0})};
     default:
         return {};
     }
 }
 
-std::vector<ToneSpec> toneSetSpecs(std::span<const ToneGenRecord> records)
+std::vector<ToneSpec> ToneSetSpecs(std::span<const ToneGenRecord> records)
 {
     float sum = 0;
     for (const ToneGenRecord &r : records)
@@ -63,27 +63,27 @@ std::vector<ToneSpec> toneSetSpecs(std::span<const ToneGenRecord> records)
         if (r.frequency == 0 || r.frequency > 3999 || r.amplitude == 0 || r.onTime <= 0)
             continue;
         const float peak = static_cast<float>(r.amplitude) * scale;
-        specs.push_back(single(r.frequency,
-                               peakToDbm0(peak),
+        specs.push_back(Single(r.frequency,
+                               PeakToDbm0(peak),
                                {std::min(r.onTime, kMaxRecordMs), std::clamp(r.offTime, 0, kMaxRecordMs), 0, 0},
                                true));
     }
     return specs;
 }
 
-void PhoneTones::start(int32_t tone, const TonePlan &plan) { tone_ = make(generatorTone(tone, plan)); }
+void PhoneTones::Start(int32_t tone, const TonePlan &plan) { tone_ = Make(GeneratorTone(tone, plan)); }
 
-void PhoneTones::startSet(std::span<const ToneGenRecord> records) { set_ = make(toneSetSpecs(records)); }
+void PhoneTones::StartSet(std::span<const ToneGenRecord> records) { set_ = Make(ToneSetSpecs(records)); }
 
-bool PhoneTones::mixInto(std::span<int16_t> out)
+bool PhoneTones::MixInto(std::span<int16_t> out)
 {
     for (const auto &t : set_)
-        t->mixInto(out);
+        t->MixInto(out);
     if (tone_.empty())
         return false;
     bool running = false;
     for (const auto &t : tone_)
-        running |= t->mixInto(out);
+        running |= t->MixInto(out);
     if (running)
         return false;
     tone_.clear();

@@ -24,26 +24,26 @@ inline constexpr int32_t kBeepMs = 250;
 
 // The ToneSpecs of a generator tone 0..7 (two for the four-frequency
 // receiver off-hook tone). Empty for any other number.
-std::vector<ToneSpec> generatorTone(int32_t tone, const TonePlan &plan);
+std::vector<ToneSpec> GeneratorTone(int32_t tone, const TonePlan &plan);
 
 // The tones of ScGenerateTones records, all sounding together, each in its
 // own on/off cadence. When the amplitudes add up to more than full scale the
 // set is scaled down to fit. Records with a frequency outside 1..3999 Hz, no
 // amplitude or no on time are silent.
-std::vector<ToneSpec> toneSetSpecs(std::span<const ToneGenRecord> records);
+std::vector<ToneSpec> ToneSetSpecs(std::span<const ToneGenRecord> records);
 
 class PhoneTones {
 public:
     // Starts generator tone 0..7 in place of the one playing.
-    void start(int32_t tone, const TonePlan &plan);
-    void stop() { tone_.clear(); }
-    bool playing() const { return !tone_.empty(); }
+    void Start(int32_t tone, const TonePlan &plan);
+    void Stop() { tone_.clear(); }
+    bool Playing() const { return !tone_.empty(); }
 
-    void startSet(std::span<const ToneGenRecord> records);
-    void stopSet() { set_.clear(); }
+    void StartSet(std::span<const ToneGenRecord> records);
+    void StopSet() { set_.clear(); }
 
     // Adds both into out. True when the generator's tone has just ended by itself (the beep).
-    bool mixInto(std::span<int16_t> out);
+    bool MixInto(std::span<int16_t> out);
 
 private:
     std::vector<std::unique_ptr<CadencedTone>> tone_;

@@ -9,7 +9,7 @@ RawSchedule::RawSchedule(std::vector<ScenarioEvent> events) : events_(std::move(
             queue_.push({events_[i].timeMs, i, events_[i].count});
 }
 
-EngineEvent RawSchedule::take()
+EngineEvent RawSchedule::Take()
 {
     const Pending top = queue_.top();
     queue_.pop();
@@ -17,7 +17,7 @@ EngineEvent RawSchedule::take()
     if (top.remaining > 1)
         queue_.push({top.dueMs + ev.intervalMs, top.index, top.remaining - 1});
     EngineEvent out;
-    out.time = msToSamples(top.dueMs);
+    out.time = MsToSamples(top.dueMs);
     out.code = ev.code;
     out.param = ev.param;
     out.side = ev.side;

@@ -16,11 +16,11 @@ class RawSchedule {
 public:
     explicit RawSchedule(std::vector<ScenarioEvent> events);
 
-    bool empty() const { return queue_.empty(); }
+    bool Empty() const { return queue_.empty(); }
     // Due time of the next event in ms after open; only when not empty.
-    int64_t nextMs() const { return queue_.top().dueMs; }
+    int64_t NextMs() const { return queue_.top().dueMs; }
     // The next event (only when not empty).
-    EngineEvent take();
+    EngineEvent Take();
 
 private:
     struct Pending {

@@ -7,9 +7,9 @@
 
 namespace tvxsim {
 
-bool Recorder::open(const std::string &folder, std::string &error)
+bool Recorder::Open(const std::string &folder, std::string &error)
 {
-    close();
+    Close();
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         error = folder + " is not a folder";
@@ -17,9 +17,9 @@ bool Recorder::open(const std::string &folder, std::string &error)
     }
     for (size_t i = 0; i < files_.size(); ++i) {
         const std::string path = folder + "/" + kFiles[i];
-        if (!files_[i].open(path)) {
+        if (!files_[i].Open(path)) {
             error = path + ": " + std::strerror(errno);
-            close();
+            Close();
             return false;
         }
     }
@@ -27,21 +27,21 @@ bool Recorder::open(const std::string &folder, std::string &error)
     return true;
 }
 
-void Recorder::close()
+void Recorder::Close()
 {
     for (WavWriter &w : files_)
-        w.close();
+        w.Close();
 }
 
-void Recorder::onBlock(const BlockAudio &b)
+void Recorder::OnBlock(const BlockAudio &b)
 {
     const std::array<std::span<const int16_t>, 6> points = {b.lineTx, b.lineRx, b.earpiece, b.mic, b.pcIn, b.pcOut};
     for (size_t i = 0; i < files_.size(); ++i)
-        files_[i].write(points[i]);
+        files_[i].Write(points[i]);
     if (++blocks_ >= kBlocksPerFlush) {
         blocks_ = 0;
         for (WavWriter &w : files_)
-            w.flush();
+            w.Flush();
     }
 }
 

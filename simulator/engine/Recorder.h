@@ -19,9 +19,9 @@ public:
 
     // Creates the six files in `folder`. On failure returns false, with the
     // reason in error, and records nothing.
-    bool open(const std::string &folder, std::string &error);
-    void close();
-    void onBlock(const BlockAudio &block) override;
+    bool Open(const std::string &folder, std::string &error);
+    void Close();
+    void OnBlock(const BlockAudio &block) override;
 
 private:
     std::array<WavWriter, 6> files_;

@@ -2,7 +2,7 @@
 
 namespace tvxsim {
 
-void RingDetector::process(std::span<const int16_t> voltage, SampleTime start, std::vector<RingEdge> &edges)
+void RingDetector::Process(std::span<const int16_t> voltage, SampleTime start, std::vector<RingEdge> &edges)
 {
     SampleTime first = -1;
     SampleTime last = -1;

@@ -20,12 +20,12 @@ struct RingEdge {
 
 class RingDetector {
 public:
-    static constexpr SampleTime kGap = msToSamples(300);
-    static constexpr SampleTime kNewSeries = msToSamples(8000);
+    static constexpr SampleTime kGap = MsToSamples(300);
+    static constexpr SampleTime kNewSeries = MsToSamples(8000);
 
-    void process(std::span<const int16_t> voltage, SampleTime start, std::vector<RingEdge> &edges);
-    bool ringing() const { return inRing_; }
-    void reset() { *this = RingDetector{}; }
+    void Process(std::span<const int16_t> voltage, SampleTime start, std::vector<RingEdge> &edges);
+    bool Ringing() const { return inRing_; }
+    void Reset() { *this = RingDetector{}; }
 
 private:
     bool inRing_ = false;

@@ -5,15 +5,15 @@
 namespace tvxsim {
 namespace {
 
-float codecGain(const DeviceState &s, int32_t reg)
+float CodecGain(const DeviceState &s, int32_t reg)
 {
-    const int32_t v = std::clamp(s.registerValue(kCodecBoostBlock, reg), 0, kCodecMaxSteps);
-    return dbToGain(kCodecStepDb * static_cast<float>(v));
+    const int32_t v = std::clamp(s.RegisterValue(kCodecBoostBlock, reg), 0, kCodecMaxSteps);
+    return DbToGain(kCodecStepDb * static_cast<float>(v));
 }
 
 }  // namespace
 
-Paths routePaths(const DeviceState &s)
+Paths RoutePaths(const DeviceState &s)
 {
     const ModeRoute &m = kModeRoutes[static_cast<size_t>(std::clamp(s.deviceMode, 0, 7))];
     Paths p;
@@ -41,9 +41,9 @@ Paths routePaths(const DeviceState &s)
         p.lineTx &= static_cast<uint8_t>(~kFromPc);
     }
     p.lineEcho = !s.echoSuppression;
-    p.lineRxGain = s.daaBoost ? dbToGain(kDaaBoostDb) : 1.0f;
-    p.micGain = codecGain(s, kCodecMicRegister);
-    p.earpieceGain = codecGain(s, kCodecEarRegister);
+    p.lineRxGain = s.daaBoost ? DbToGain(kDaaBoostDb) : 1.0f;
+    p.micGain = CodecGain(s, kCodecMicRegister);
+    p.earpieceGain = CodecGain(s, kCodecEarRegister);
     p.keypadSidetone = s.keypadBeep;
     return p;
 }

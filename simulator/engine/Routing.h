@@ -61,6 +61,6 @@ struct Paths {
     bool keypadSidetone = false;
 };
 
-Paths routePaths(const DeviceState &state);
+Paths RoutePaths(const DeviceState &state);
 
 }  // namespace tvxsim

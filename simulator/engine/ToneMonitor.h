@@ -28,15 +28,15 @@ struct MonitorHit {
 
 class ToneMonitor {
 public:
-    void arm(std::vector<MonitorRow> rows);
-    void disarm() { arm({}); }
-    bool armed() const { return !rows_.empty(); }
+    void Arm(std::vector<MonitorRow> rows);
+    void Disarm() { Arm({}); }
+    bool Armed() const { return !rows_.empty(); }
     // Tones count at or above toneDbm0 per frequency; silence is a window below silenceDbm0.
-    void setLevels(float toneDbm0, float silenceDbm0);
+    void SetLevels(float toneDbm0, float silenceDbm0);
     // Starts listening afresh (the line was connected).
-    void reset();
+    void Reset();
     // Feeds the line's receive audio; appends the rows that have just lasted their duration.
-    void process(std::span<const int16_t> samples, SampleTime start, std::vector<MonitorHit> &hits);
+    void Process(std::span<const int16_t> samples, SampleTime start, std::vector<MonitorHit> &hits);
 
 private:
     struct RowState {
@@ -51,7 +51,7 @@ private:
     static constexpr SampleTime kFirstHitFill =
         static_cast<SampleTime>(GoertzelBank::kWindow * GoertzelBank::kMinPurity);
 
-    void onHop(SampleTime end, std::vector<MonitorHit> &hits);
+    void OnHop(SampleTime end, std::vector<MonitorHit> &hits);
 
     std::vector<MonitorRow> rows_;
     std::vector<RowState> state_;

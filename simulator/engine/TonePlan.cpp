@@ -6,7 +6,7 @@
 namespace tvxsim {
 namespace {
 
-constexpr ToneSpec tone(int32_t f1, int32_t f2, float level, std::array<int32_t, 4> cadence)
+constexpr ToneSpec Tone(int32_t f1, int32_t f2, float level, std::array<int32_t, 4> cadence)
 {
     ToneSpec t;
     t.f1 = f1;
@@ -26,11 +26,11 @@ constexpr std::array kPlans = std::to_array<TonePlan>({
     {1,
      "North America",
      {{
-         tone(350, 440, -13.0f, kContinuous),
-         tone(440, 480, -19.0f, {2000, 4000, 0, 0}),
-         tone(480, 620, -24.0f, {500, 500, 0, 0}),
-         tone(480, 620, -24.0f, {250, 250, 0, 0}),
-         tone(350, 440, -13.0f, {300, 2700, 0, 0}),
+         Tone(350, 440, -13.0f, kContinuous),
+         Tone(440, 480, -19.0f, {2000, 4000, 0, 0}),
+         Tone(480, 620, -24.0f, {500, 500, 0, 0}),
+         Tone(480, 620, -24.0f, {250, 250, 0, 0}),
+         Tone(350, 440, -13.0f, {300, 2700, 0, 0}),
      }},
      20,
      {2000, 4000, 0, 0},
@@ -38,11 +38,11 @@ constexpr std::array kPlans = std::to_array<TonePlan>({
     {44,
      "United Kingdom",
      {{
-         tone(350, 440, -13.0f, kContinuous),
-         tone(400, 450, -19.0f, {400, 200, 400, 2000}),
-         tone(400, 0, -19.0f, {375, 375, 0, 0}),
-         tone(400, 0, -19.0f, {400, 350, 225, 525}),
-         tone(350, 440, -13.0f, {300, 2700, 0, 0}),
+         Tone(350, 440, -13.0f, kContinuous),
+         Tone(400, 450, -19.0f, {400, 200, 400, 2000}),
+         Tone(400, 0, -19.0f, {375, 375, 0, 0}),
+         Tone(400, 0, -19.0f, {400, 350, 225, 525}),
+         Tone(350, 440, -13.0f, {300, 2700, 0, 0}),
      }},
      25,
      {400, 200, 400, 2000},
@@ -50,11 +50,11 @@ constexpr std::array kPlans = std::to_array<TonePlan>({
     {0,
      "CEPT",
      {{
-         tone(425, 0, -13.0f, kContinuous),
-         tone(425, 0, -19.0f, {1000, 4000, 0, 0}),
-         tone(425, 0, -19.0f, {500, 500, 0, 0}),
-         tone(425, 0, -19.0f, {250, 250, 0, 0}),
-         tone(425, 0, -13.0f, {300, 2700, 0, 0}),
+         Tone(425, 0, -13.0f, kContinuous),
+         Tone(425, 0, -19.0f, {1000, 4000, 0, 0}),
+         Tone(425, 0, -19.0f, {500, 500, 0, 0}),
+         Tone(425, 0, -19.0f, {250, 250, 0, 0}),
+         Tone(425, 0, -13.0f, {300, 2700, 0, 0}),
      }},
      25,
      {1000, 4000, 0, 0},
@@ -63,7 +63,7 @@ constexpr std::array kPlans = std::to_array<TonePlan>({
 
 }  // namespace
 
-std::string describeTone(const ToneSpec &tone)
+std::string DescribeTone(const ToneSpec &tone)
 {
     std::string text = std::to_string(tone.f1);
     if (tone.f2 != 0)
@@ -84,7 +84,7 @@ std::string describeTone(const ToneSpec &tone)
     return text;
 }
 
-const TonePlan &tonePlanFor(int32_t countryCode)
+const TonePlan &TonePlanFor(int32_t countryCode)
 {
     for (const TonePlan &p : kPlans)
         if (p.country == countryCode)
@@ -92,13 +92,13 @@ const TonePlan &tonePlanFor(int32_t countryCode)
     return kPlans.back();
 }
 
-const TonePlan &tonePlanForText(std::string_view countryText)
+const TonePlan &TonePlanForText(std::string_view countryText)
 {
     int32_t code = 0;
     const auto [end, ec] = std::from_chars(countryText.data(), countryText.data() + countryText.size(), code);
     if (ec != std::errc() || end != countryText.data() + countryText.size() || code <= 0)
         return kPlans.back();
-    return tonePlanFor(code);
+    return TonePlanFor(code);
 }
 
 }  // namespace tvxsim

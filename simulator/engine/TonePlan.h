@@ -29,14 +29,14 @@ struct TonePlan {
     std::array<int32_t, 4> ringCadenceMs;
     int32_t dialToneConfirmMs;  // how long dial tone must last to tell it from the other tones
 
-    const ToneSpec &tone(ProgressTone t) const { return tones[static_cast<size_t>(t)]; }
+    const ToneSpec &Tone(ProgressTone t) const { return tones[static_cast<size_t>(t)]; }
 };
 
-const TonePlan &tonePlanFor(int32_t countryCode);
+const TonePlan &TonePlanFor(int32_t countryCode);
 // "440 + 480 Hz, 2.0 s on, 4.0 s off", "425 Hz, continuous".
-std::string describeTone(const ToneSpec &tone);
+std::string DescribeTone(const ToneSpec &tone);
 
 // The plan of a country code given as decimal text ("44"); the CEPT plan for anything else.
-const TonePlan &tonePlanForText(std::string_view countryText);
+const TonePlan &TonePlanForText(std::string_view countryText);
 
 }  // namespace tvxsim

@@ -11,7 +11,7 @@ constexpr float kQ = 0.7071f;
 constexpr float kTopHz = 3990.0f;
 
 // Audio EQ cookbook filters.
-void design(float hz, bool highPass, float &b0, float &b1, float &b2, float &a1, float &a2)
+void Design(float hz, bool highPass, float &b0, float &b1, float &b2, float &a1, float &a2)
 {
     const float w = 2.0f * std::numbers::pi_v<float> * hz / static_cast<float>(kSampleRate);
     const float alpha = std::sin(w) / (2.0f * kQ);
@@ -27,9 +27,9 @@ void design(float hz, bool highPass, float &b0, float &b1, float &b2, float &a1,
 
 }  // namespace
 
-VoiceDetector::VoiceDetector() { setBand(340.0f, 3500.0f); }
+VoiceDetector::VoiceDetector() { SetBand(340.0f, 3500.0f); }
 
-void VoiceDetector::setBand(float lowHz, float highHz)
+void VoiceDetector::SetBand(float lowHz, float highHz)
 {
     highHz = std::min(highHz, kTopHz);
     if (lowHz == lowHz_ && highHz == highHz_)
@@ -41,11 +41,11 @@ void VoiceDetector::setBand(float lowHz, float highHz)
         return;
     highPass_ = Biquad{};
     lowPass_ = Biquad{};
-    design(lowHz, true, highPass_.b0, highPass_.b1, highPass_.b2, highPass_.a1, highPass_.a2);
-    design(highHz, false, lowPass_.b0, lowPass_.b1, lowPass_.b2, lowPass_.a1, lowPass_.a2);
+    Design(lowHz, true, highPass_.b0, highPass_.b1, highPass_.b2, highPass_.a1, highPass_.a2);
+    Design(highHz, false, lowPass_.b0, lowPass_.b1, lowPass_.b2, lowPass_.a1, lowPass_.a2);
 }
 
-void VoiceDetector::reset()
+void VoiceDetector::Reset()
 {
     highPass_.z1 = highPass_.z2 = lowPass_.z1 = lowPass_.z2 = 0;
     energy_ = 0;
@@ -56,19 +56,19 @@ void VoiceDetector::reset()
     frameDbm0_ = -200.0f;
 }
 
-void VoiceDetector::process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes)
+void VoiceDetector::Process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes)
 {
     for (size_t i = 0; i < samples.size(); ++i) {
-        const float y = open_ ? lowPass_.run(highPass_.run(static_cast<float>(samples[i]))) : 0.0f;
+        const float y = open_ ? lowPass_.Run(highPass_.Run(static_cast<float>(samples[i]))) : 0.0f;
         energy_ += static_cast<double>(y) * y;
         if (++inFrame_ == kFrame)
-            endFrame(start + static_cast<SampleTime>(i) + 1, changes);
+            EndFrame(start + static_cast<SampleTime>(i) + 1, changes);
     }
 }
 
-void VoiceDetector::endFrame(SampleTime end, std::vector<VoiceChange> &changes)
+void VoiceDetector::EndFrame(SampleTime end, std::vector<VoiceChange> &changes)
 {
-    frameDbm0_ = meanSquareToDbm0(energy_ / kFrame);
+    frameDbm0_ = MeanSquareToDbm0(energy_ / kFrame);
     energy_ = 0;
     for (float *z : {&highPass_.z1, &highPass_.z2, &lowPass_.z1, &lowPass_.z2})
         if (std::fabs(*z) < 1e-12f)

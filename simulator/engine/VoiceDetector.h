@@ -26,19 +26,19 @@ public:
 
     VoiceDetector();
     // A band whose low edge is at or above its high edge passes nothing.
-    void setBand(float lowHz, float highHz);
-    void setThreshold(float dbm0) { thresholdDbm0_ = dbm0; }
-    void reset();
-    void process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes);
-    bool voice() const { return voice_; }
+    void SetBand(float lowHz, float highHz);
+    void SetThreshold(float dbm0) { thresholdDbm0_ = dbm0; }
+    void Reset();
+    void Process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes);
+    bool Voice() const { return voice_; }
     // Level of the last whole frame within the band.
-    float frameDbm0() const { return frameDbm0_; }
+    float FrameDbm0() const { return frameDbm0_; }
 
 private:
     struct Biquad {
         float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
         float z1 = 0, z2 = 0;
-        float run(float x)
+        float Run(float x)
         {
             const float y = b0 * x + z1;
             z1 = b1 * x - a1 * y + z2;
@@ -46,7 +46,7 @@ private:
             return y;
         }
     };
-    void endFrame(SampleTime end, std::vector<VoiceChange> &changes);
+    void EndFrame(SampleTime end, std::vector<VoiceChange> &changes);
 
     Biquad highPass_;
     Biquad lowPass_;

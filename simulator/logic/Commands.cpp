@@ -84,19 +84,19 @@ constexpr std::array<PulseTiming, 4> kPulseTimings = {{{61.0, 39.0}, {67.0, 33.0
 
 }  // namespace
 
-const CommandRow *findCommand(int32_t code)
+const CommandRow *FindCommand(int32_t code)
 {
     const auto it = std::lower_bound(
         kCommands.begin(), kCommands.end(), code, [](const CommandRow &row, int32_t c) { return row.code < c; });
     return (it != kCommands.end() && it->code == code) ? &*it : nullptr;
 }
 
-PulseTiming pulseTiming(int32_t makeBreakItem)
+PulseTiming PulseTimingOf(int32_t makeBreakItem)
 {
     return kPulseTimings[static_cast<size_t>(std::clamp(makeBreakItem, 0, 3))];
 }
 
-int32_t packSetting(uint32_t key, int64_t value)
+int32_t PackSetting(uint32_t key, int64_t value)
 {
     const auto low = static_cast<uint32_t>(std::clamp<int64_t>(value, 0, 0xFFFF));
     return static_cast<int32_t>(((key & 0xFFFFu) << 16) | low);

@@ -6,8 +6,8 @@
 
 namespace tvxsim {
 
-constexpr int32_t commandGroup(int32_t code) { return code & 0xF; }
-constexpr int32_t commandItem(int32_t code) { return code >> 4; }
+constexpr int32_t CommandGroup(int32_t code) { return code & 0xF; }
+constexpr int32_t CommandItem(int32_t code) { return code >> 4; }
 
 enum class CommandKind : uint8_t {
     PcSilent,         // value 1 silent, 0 normal
@@ -40,7 +40,7 @@ struct CommandRow {
 };
 
 // The row of a code, or nullptr for a code the adapter does not take.
-const CommandRow *findCommand(int32_t code);
+const CommandRow *FindCommand(int32_t code);
 
 inline constexpr int32_t kDialCommand = 140;
 inline constexpr int32_t kDialCodeLast = 29;
@@ -53,10 +53,10 @@ struct PulseTiming {
     double breakMs;
     double makeMs;
 };
-PulseTiming pulseTiming(int32_t makeBreakItem);
+PulseTiming PulseTimingOf(int32_t makeBreakItem);
 
 // Event parameter for a changed setting: key in the high 16 bits, value in
 // the low 16 (clamped to 0..65535).
-int32_t packSetting(uint32_t key, int64_t value);
+int32_t PackSetting(uint32_t key, int64_t value);
 
 }  // namespace tvxsim

@@ -5,7 +5,7 @@
 
 namespace tvxsim {
 
-void DeviceState::factoryReset()
+void DeviceState::FactoryReset()
 {
     serial = kFactorySerial;
     thresholds.fill(0);
@@ -34,20 +34,20 @@ void DeviceState::factoryReset()
     melody.clear();
 }
 
-int32_t DeviceState::parameter(Param p) const
+int32_t DeviceState::Parameter(Param p) const
 {
-    const ParameterRow &row = parameterRow(p);
+    const ParameterRow &row = ParameterRowOf(p);
     return std::clamp(parameters[static_cast<size_t>(p)], row.min, row.max);
 }
 
-int32_t DeviceState::registerValue(int32_t block, int32_t reg) const
+int32_t DeviceState::RegisterValue(int32_t block, int32_t reg) const
 {
     if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock)
         return -1;
     return registers[static_cast<size_t>(block * kRegistersPerBlock + reg)];
 }
 
-bool isCountryText(const char *text)
+bool IsCountryText(const char *text)
 {
     if (text == nullptr)
         return false;

@@ -44,16 +44,16 @@ inline constexpr int32_t kAuxWaveOut = 5;         // "Wave Out"
 inline constexpr int32_t kAuxMixed = 6;           // "Wave Out Mixed with CODEC"
 
 struct DeviceState {
-    DeviceState() { factoryReset(); }
+    DeviceState() { FactoryReset(); }
 
     // Serial number and settings back to factory values. The device type,
     // the armed tone set and the analysis switch are not settings.
-    void factoryReset();
+    void FactoryReset();
 
     // A parameter's value as the adapter uses it (within its row's range).
-    int32_t parameter(Param p) const;
+    int32_t Parameter(Param p) const;
     // A register's value, or -1 when it was never written.
-    int32_t registerValue(int32_t block, int32_t reg) const;
+    int32_t RegisterValue(int32_t block, int32_t reg) const;
 
     std::string serial;
     std::array<uint32_t, kThresholdSelectors> thresholds{};
@@ -87,6 +87,6 @@ struct DeviceState {
 };
 
 // True for 1 to 9 decimal digits, terminated within 256 bytes.
-bool isCountryText(const char *text);
+bool IsCountryText(const char *text);
 
 }  // namespace tvxsim

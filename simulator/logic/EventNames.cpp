@@ -14,6 +14,7 @@ constexpr std::array kEventNames = std::to_array<EventName>({
     {kEvRingingStopped, "Ringing stopped", TextForm::Plain, nullptr},
     {kEvLineRing, "Line ring detected, ring ", TextForm::Number, ""},
     {kEvLineRingEnded, "Line ring ended", TextForm::Plain, nullptr},
+    {kEvLineReversal, "Line polarity reversed", TextForm::Flag, "Line polarity normal"},
     {kEvToneStarted, "Tone generation started: ", TextForm::ToneName, nullptr},
     {kEvToneStopped, "Tone generation stopped", TextForm::Plain, nullptr},
     {kEvToneSetStarted, "Tone set generation started, ", TextForm::Number, " tones"},
@@ -43,7 +44,13 @@ constexpr std::array kEventNames = std::to_array<EventName>({
     {kEvRegistersWritten, "Hardware registers written at ", TextForm::Registers, nullptr},
     {kEvVoiceDetected, "Voice detected", TextForm::Plain, nullptr},
     {kEvSilenceDetected, "Silence detected", TextForm::Plain, nullptr},
+    {kEvCallWaitingAlert,
+     "Call waiting alert detected, acknowledged",
+     TextForm::Flag,
+     "Call waiting alert detected, not acknowledged (CIDCW off)"},
     {kEvCallerId, "Caller ID received, ", TextForm::Number, " bytes"},
+    {kEvCallerIdDamaged, "Caller ID damaged, ", TextForm::Number, " bytes"},
+    {kEvCallWaitingCallerIdDamaged, "Call waiting caller ID damaged, ", TextForm::Number, " bytes"},
     {kEvCallWaitingCallerId, "Call waiting caller ID received, ", TextForm::Number, " bytes"},
     {kEvToneMonitored, "Tone monitored", TextForm::Plain, nullptr},
 });
@@ -86,21 +93,21 @@ constexpr std::array<DialCodeText, 30> kDialCodes = [] {
 
 }  // namespace
 
-std::span<const EventName> eventNames() { return kEventNames; }
+std::span<const EventName> EventNames() { return kEventNames; }
 
-const EventName *findEventName(int32_t code)
+const EventName *FindEventName(int32_t code)
 {
     const auto it = std::lower_bound(
         kEventNames.begin(), kEventNames.end(), code, [](const EventName &row, int32_t c) { return row.code < c; });
     return (it != kEventNames.end() && it->code == code) ? &*it : nullptr;
 }
 
-const char *toneName(int32_t tone)
+const char *ToneName(int32_t tone)
 {
     return (tone >= 0 && tone < static_cast<int32_t>(kToneNames.size())) ? kToneNames[tone] : nullptr;
 }
 
-void formatDialCode(char *out, size_t size, int32_t code)
+void FormatDialCode(char *out, size_t size, int32_t code)
 {
     if (out == nullptr || size == 0)
         return;
@@ -115,11 +122,11 @@ void formatDialCode(char *out, size_t size, int32_t code)
         std::snprintf(out, size, "%s", row.text);
 }
 
-bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
+bool FormatEventText(char *out, size_t size, int32_t event, int32_t param)
 {
     if (out == nullptr || size == 0)
         return false;
-    const EventName *row = findEventName(event);
+    const EventName *row = FindEventName(event);
     if (row == nullptr) {
         std::snprintf(out, size, "Unknown event %d (param %d)", event, param);
         return false;
@@ -132,7 +139,7 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
         std::snprintf(out, size, "%s%d%s", row->text, param, row->suffix);
         break;
     case TextForm::ToneName:
-        if (const char *name = toneName(param))
+        if (const char *name = ToneName(param))
             std::snprintf(out, size, "%s%s", row->text, name);
         else
             std::snprintf(out, size, "%stone %d", row->text, param);
@@ -144,7 +151,7 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
             std::snprintf(out, size, "%skey %d", row->text, param);
         break;
     case TextForm::DialCode:
-        formatDialCode(out, size, param);
+        FormatDialCode(out, size, param);
         break;
     case TextForm::Setting: {
         const auto bits = static_cast<uint32_t>(param);
@@ -156,6 +163,9 @@ bool formatEventText(char *out, size_t size, int32_t event, int32_t param)
         std::snprintf(out, size, "LEDs: test %s, lamps 0x%02X", (mask & 0x80u) ? "on" : "off", mask & 0x7Fu);
         break;
     }
+    case TextForm::Flag:
+        std::snprintf(out, size, "%s", param != 0 ? row->text : row->suffix);
+        break;
     case TextForm::Registers: {
         const auto bits = static_cast<uint32_t>(param);
         std::snprintf(out, size, "%s%u:%u", row->text, (bits >> 8) & 0xFFFFFFu, bits & 0xFFu);

@@ -16,7 +16,8 @@ enum SimEvent : int32_t {
     kEvRingingStopped = 17,  // command 4
     kEvLineRing = 18,        // ring signal on the line, param: ring count
     kEvLineRingEnded = 19,
-    kEvToneStarted = 32,  // param: tone number 0..7
+    kEvLineReversal = 21,  // param: 1 reversed, 0 normal again
+    kEvToneStarted = 32,   // param: tone number 0..7
     kEvToneStopped = 33,
     kEvToneSetStarted = 34,  // ScGenerateTones, param: record count
     kEvToneSetStopped = 35,
@@ -45,7 +46,10 @@ enum SimEvent : int32_t {
     kEvRegistersWritten = 102,  // param: block << 8 | first register
     kEvVoiceDetected = 112,
     kEvSilenceDetected = 113,
-    kEvCallerId = 225,             // payload: message bytes, param: count
+    kEvCallWaitingAlert = 224,  // the CAS, param: 1 acknowledged (CIDCW on), 0 not
+    kEvCallerId = 225,          // payload: message bytes, param: count
+    kEvCallerIdDamaged = 226,   // payload: the bytes received, param: count
+    kEvCallWaitingCallerIdDamaged = 227,
     kEvCallWaitingCallerId = 228,  // payload: message bytes, param: count
     kEvToneMonitored = 229,        // payload: ToneMonitorEntry
 };
@@ -60,30 +64,31 @@ enum class TextForm : uint8_t {
     Setting,    // text, param >> 16, " set to ", param & 0xFFFF
     Leds,       // "LEDs: test on|off, lamps 0xNN"
     Registers,  // text, block:register
+    Flag,       // text when param is not 0, suffix when it is
 };
 
 struct EventName {
     int32_t code;
     const char *text;
     TextForm form;
-    const char *suffix;  // Number only
+    const char *suffix;  // Number: after the number; Flag: the text for 0
 };
 
 // The whole table, in code order.
-std::span<const EventName> eventNames();
+std::span<const EventName> EventNames();
 
 // The row for a code, or nullptr.
-const EventName *findEventName(int32_t code);
+const EventName *FindEventName(int32_t code);
 
 // Writes the text for (event, param) into out (size bytes, always terminated
 // when size > 0). Unknown codes give "Unknown event <code> (param <param>)".
 // Returns false for an unknown code.
-bool formatEventText(char *out, size_t size, int32_t event, int32_t param);
+bool FormatEventText(char *out, size_t size, int32_t event, int32_t param);
 
 // Names of the tones that commands 12..76 and 108 start (0..7), nullptr outside.
-const char *toneName(int32_t tone);
+const char *ToneName(int32_t tone);
 
 // Text of a dial code 0..29 ("Dialled digit 5"), written into out.
-void formatDialCode(char *out, size_t size, int32_t code);
+void FormatDialCode(char *out, size_t size, int32_t code);
 
 }  // namespace tvxsim

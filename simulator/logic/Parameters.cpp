@@ -12,27 +12,27 @@ constexpr float kVoiceHighStepHz = 31.25f;
 
 }  // namespace
 
-const ParameterRow &parameterRow(Param p) { return kParameterRows[static_cast<size_t>(p)]; }
+const ParameterRow &ParameterRowOf(Param p) { return kParameterRows[static_cast<size_t>(p)]; }
 
-const ParameterRow *parameterRowForCode(int32_t code)
+const ParameterRow *ParameterRowForCode(int32_t code)
 {
     const auto it = std::find_if(
         kParameterRows.begin(), kParameterRows.end(), [code](const ParameterRow &r) { return r.code == code; });
     return it == kParameterRows.end() ? nullptr : &*it;
 }
 
-float voiceThresholdDbm0(int32_t value) { return -64.0f + 0.5f * static_cast<float>(value); }
+float VoiceThresholdDbm0(int32_t value) { return -64.0f + 0.5f * static_cast<float>(value); }
 
-int32_t liteDtmfThresholdDbm0(int32_t value) { return -value; }
+int32_t LiteDtmfThresholdDbm0(int32_t value) { return -value; }
 
-double thresholdToDbm0(uint32_t value)
+double ThresholdToDbm0(uint32_t value)
 {
     return 20.0 * std::log10((static_cast<double>(std::min(value, kThresholdTop)) + 1.0) * kThresholdScale);
 }
 
-float voiceBandLowHz(uint32_t value) { return kVoiceLowStepHz * static_cast<float>(std::min<uint32_t>(value, 1000)); }
+float VoiceBandLowHz(uint32_t value) { return kVoiceLowStepHz * static_cast<float>(std::min<uint32_t>(value, 1000)); }
 
-float voiceBandHighHz(uint32_t value) { return kVoiceHighStepHz * static_cast<float>(std::min<uint32_t>(value, 128)); }
+float VoiceBandHighHz(uint32_t value) { return kVoiceHighStepHz * static_cast<float>(std::min<uint32_t>(value, 128)); }
 
 }  // namespace tvxsim
 

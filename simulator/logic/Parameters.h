@@ -51,14 +51,14 @@ inline constexpr std::array kParameterRows = std::to_array<ParameterRow>({
 });
 inline constexpr size_t kParameterCount = kParameterRows.size();
 
-const ParameterRow &parameterRow(Param p);
+const ParameterRow &ParameterRowOf(Param p);
 // The row of a ScDoCommand code, or nullptr.
-const ParameterRow *parameterRowForCode(int32_t code);
+const ParameterRow *ParameterRowForCode(int32_t code);
 
 // Level of the voice detector's threshold: -64 dBm0 plus half a dB per step.
-float voiceThresholdDbm0(int32_t value);
+float VoiceThresholdDbm0(int32_t value);
 // Level of a light DTMF detector's threshold, -value dBm0; 0 switches the detector off.
-int32_t liteDtmfThresholdDbm0(int32_t value);
+int32_t LiteDtmfThresholdDbm0(int32_t value);
 
 // Threshold selectors of ScSetThreshold / ScGetThreshold.
 inline constexpr int32_t kThresholdTones = 0;
@@ -69,9 +69,9 @@ inline constexpr uint32_t kThresholdTop = 32766;
 
 // A tone or silence threshold 0..32766 as a level: 20 log10((v + 1) k) dBm0,
 // the scale the tool shows; values above 32766 count as 32766.
-double thresholdToDbm0(uint32_t value);
+double ThresholdToDbm0(uint32_t value);
 // Voice band edges: the low edge in steps of 4 Hz, the high edge in steps of 31.25 Hz.
-float voiceBandLowHz(uint32_t value);
-float voiceBandHighHz(uint32_t value);
+float VoiceBandLowHz(uint32_t value);
+float VoiceBandHighHz(uint32_t value);
 
 }  // namespace tvxsim

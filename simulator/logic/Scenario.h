@@ -9,6 +9,10 @@
 //   <ms> far|pc|phone tone <f1> <f2> <dBm0> <on-ms> <off-ms> <total-ms>
 //   <ms> far|pc|phone speech <duration-ms> [<dBm0>]
 //   <ms> phone offhook | phone onhook | phone flash | phone keys "<digits>"
+//   <ms> far call|call-waiting "<name>" "<number>" [sdmf|mdmf] [bell202|v23] [etsi|na]
+//        [private|out-of-area] [date MMDDhhmm] [level <dBm0>]
+//   <ms> line noise <duration-ms> [<dBm0>]
+//   <ms> adapter command <code> [<param>]
 //   number "<digits>" answer <ms> | busy | no-answer
 //   devtype <n>                                       device type for ScGetDevType
 //   openerror <code>                                  ScOpen fails with <code>
@@ -20,6 +24,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "simulator/logic/CallerIdMessage.h"
 
 namespace tvxsim {
 
@@ -41,6 +47,8 @@ enum class ActionTarget : uint8_t {
     Far,
     Phone,
     Pc,
+    Line,
+    Adapter,
 };
 
 enum class ActionVerb : uint8_t {
@@ -54,6 +62,33 @@ enum class ActionVerb : uint8_t {
     OnHook,
     Flash,
     Keys,
+    Call,         // far call: rings the line with caller ID
+    CallWaiting,  // far call-waiting: caller ID during a call
+    Noise,        // line noise
+    Command,      // adapter command: what the tool would send with ScDoCommand
+};
+
+// North American timing (the message between the first and second ring) or
+// ETSI's (a line reversal and the dual-tone alert before the first ring).
+enum class CidTiming : uint8_t {
+    NorthAmerican,
+    Etsi,
+};
+
+// The caller of far call and far call-waiting. Unset modem and timing
+// follow each other (Bell 202 with North American timing, V.23 with ETSI),
+// or else the local country (1: North American).
+struct CallerIdSpec {
+    std::string name;
+    std::string number;
+    std::string date;  // "MMDDhhmm"; empty: the exchange's clock
+    CidFormat format = CidFormat::Mdmf;
+    std::optional<CidModem> modem;
+    std::optional<CidTiming> timing;
+    char absence = 0;  // kAbsencePrivate or kAbsenceOutOfArea
+    int32_t dbm0 = -13;
+
+    bool operator==(const CallerIdSpec &) const = default;
 };
 
 struct ScenarioAction {
@@ -66,8 +101,11 @@ struct ScenarioAction {
     int32_t offMs = 0;     // dtmf, tone
     int32_t f1 = 0;        // tone
     int32_t f2 = 0;        // tone
-    int32_t dbm0 = 0;      // tone, speech
-    int64_t lengthMs = 0;  // tone: total; speech: duration
+    int32_t dbm0 = 0;      // tone, speech, noise
+    int64_t lengthMs = 0;  // tone: total; speech, noise: duration
+    int32_t code = 0;      // command
+    int32_t param = 0;     // command
+    CallerIdSpec caller;   // call, call-waiting
     int line = 0;
 
     bool operator==(const ScenarioAction &) const = default;
@@ -105,9 +143,9 @@ struct Scenario {
     int64_t badLines = 0;               // every malformed line (skipped), reported or not
 
     // Number of callbacks the raw events make, repeats counted.
-    int64_t totalEvents() const;
+    int64_t TotalEvents() const;
     // The latest time at which anything is scheduled, in ms after ScOpen.
-    int64_t lastTimeMs() const;
+    int64_t LastTimeMs() const;
 };
 
 // Limits that keep a bad file from exhausting memory or time.
@@ -127,12 +165,15 @@ inline constexpr size_t kScenarioMaxNumberDigits = 32;
 inline constexpr int32_t kScenarioDtmfOnMs = 300;
 inline constexpr int32_t kScenarioDtmfOffMs = 200;
 inline constexpr int32_t kScenarioSpeechDbm0 = -20;
+inline constexpr int32_t kScenarioNoiseDbm0 = -40;
+// How long a call's caller ID takes at most, for the end of a run.
+inline constexpr int64_t kScenarioCallerIdMs = 4000;
 
-Scenario parseScenario(std::string_view text);
+Scenario ParseScenario(std::string_view text);
 
 // Reads and parses a regular file. A file that cannot be read, that is not
 // a regular file (a directory, a FIFO, a device) or that is too large gives
 // one error at line 0 and nothing else.
-Scenario loadScenarioFile(const std::string &path);
+Scenario LoadScenarioFile(const std::string &path);
 
 }  // namespace tvxsim

@@ -23,6 +23,7 @@ enum SimError : int32_t {
     kErrTruncated = 14,          // the text did not fit: written cut short, still terminated
     kErrUnknownEvent = 15,       // ScTranslateEventToString: code not in the table (text written)
     kErrDialQueueFull = 16,      // ScDoCommand 140: 512 dial codes are already waiting
+    kErrBusy = 17,               // ScGenerateETSI_CID: the previous caller ID is still being sent
 };
 
 }  // namespace tvxsim

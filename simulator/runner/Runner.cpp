@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "device/tvxusb.h"
 #include "simulator/engine/Engine.h"
@@ -14,13 +15,13 @@
 namespace tvxsim {
 namespace {
 
-bool parseMs(const std::string &text, int64_t &ms)
+bool ParseMs(const std::string &text, int64_t &ms)
 {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
     return ec == std::errc() && end == text.data() + text.size() && ms >= 0 && ms <= kScenarioMaxTimeMs;
 }
 
-std::string sideSuffix(int32_t side)
+std::string SideSuffix(int32_t side)
 {
     if (side == TVX_SIDE_PHONE)
         return " [Phone]";
@@ -29,7 +30,7 @@ std::string sideSuffix(int32_t side)
     return " [Common]";
 }
 
-void print(std::ostream &out, std::ostream &err, const EngineEvent &e)
+void Print(std::ostream &out, std::ostream &err, const EngineEvent &e)
 {
     std::string text;
     if (e.code == kEvToneMonitored) {
@@ -42,24 +43,32 @@ void print(std::ostream &out, std::ostream &err, const EngineEvent &e)
         text = e.detail;
     } else {
         char buf[TVX_TEXT_SIZE];
-        formatEventText(buf, sizeof buf, e.code, e.param);
+        FormatEventText(buf, sizeof buf, e.code, e.param);
         text = buf;
         if (e.code == kEvOffHook || e.code == kEvOnHook)
-            text += sideSuffix(e.side);
+            text += SideSuffix(e.side);
     }
-    out << samplesToMs(e.time) << ' ' << e.code << ' ' << text << '\n';
+    if (!e.payload.empty()) {  // the caller-ID events' bytes
+        text += ':';
+        for (uint8_t b : e.payload) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", b);
+            text += hex;
+        }
+    }
+    out << SamplesToMs(e.time) << ' ' << e.code << ' ' << text << '\n';
 }
 
 }  // namespace
 
-int parseRunArguments(const std::vector<std::string> &args, RunOptions &options, std::string &error)
+int ParseRunArguments(const std::vector<std::string> &args, RunOptions &options, std::string &error)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--until" && hasValue) {
             int64_t ms = 0;
-            if (!parseMs(args[++i], ms)) {
+            if (!ParseMs(args[++i], ms)) {
                 error = "--until needs a time in ms (0 to 86400000)";
                 return kRunUsage;
             }
@@ -68,7 +77,7 @@ int parseRunArguments(const std::vector<std::string> &args, RunOptions &options,
             options.recordFolder = args[++i];
         } else if (a == "--local-country" && hasValue) {
             options.localCountry = args[++i];
-            if (!isCountryText(options.localCountry.c_str())) {
+            if (!IsCountryText(options.localCountry.c_str())) {
                 error = "--local-country needs a country code of 1 to 9 digits";
                 return kRunUsage;
             }
@@ -86,9 +95,9 @@ int parseRunArguments(const std::vector<std::string> &args, RunOptions &options,
     return kRunOk;
 }
 
-int runScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
+int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
 {
-    const Scenario sc = loadScenarioFile(options.scenario);
+    const Scenario sc = LoadScenarioFile(options.scenario);
     if (sc.badLines > 0) {
         for (const ScenarioError &e : sc.errors)
             err << "tvxsim: " << options.scenario << ':' << e.line << ": " << e.message << '\n';
@@ -106,39 +115,39 @@ int runScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
     if (!options.localCountry.empty())
         state.localCountry = options.localCountry;
     Engine engine(state);
-    engine.load(sc);
+    engine.Load(sc);
     std::vector<MonitorRow> rows;
     for (const ToolTone &r : kToolToneSet)
         rows.push_back({r.f1, r.f2, r.duration});
-    engine.monitorTones(std::move(rows));
+    engine.MonitorTones(std::move(rows));
 
     Recorder recorder;
     if (!options.recordFolder.empty()) {
         std::string error;
-        if (!recorder.open(options.recordFolder, error)) {
+        if (!recorder.Open(options.recordFolder, error)) {
             err << "tvxsim: cannot record: " << error << '\n';
             return kRunCannotRecord;
         }
-        engine.addTap(&recorder);
+        engine.AddTap(&recorder);
     }
 
     RawSchedule raw(sc.events);
-    const SampleTime until = msToSamples(options.untilMs.value_or(sc.lastTimeMs() + kRunTailMs));
-    while (engine.now() < until) {
-        engine.step();
-        const SampleTime end = engine.now();
-        std::vector<EngineEvent> events = engine.takeEvents();
+    const SampleTime until = MsToSamples(options.untilMs.value_or(sc.LastTimeMs() + kRunTailMs));
+    while (engine.Now() < until) {
+        engine.Step();
+        const SampleTime end = engine.Now();
+        std::vector<EngineEvent> events = engine.TakeEvents();
         size_t next = 0;
-        while (!raw.empty() && msToSamples(raw.nextMs()) < end && msToSamples(raw.nextMs()) < until) {
-            EngineEvent r = raw.take();
+        while (!raw.Empty() && MsToSamples(raw.NextMs()) < end && MsToSamples(raw.NextMs()) < until) {
+            EngineEvent r = raw.Take();
             for (; next < events.size() && events[next].time <= r.time; ++next)
-                print(out, err, events[next]);
-            print(out, err, r);
+                Print(out, err, events[next]);
+            Print(out, err, r);
         }
         for (; next < events.size(); ++next)
-            print(out, err, events[next]);
+            Print(out, err, events[next]);
     }
-    recorder.close();
+    recorder.Close();
     out.flush();
     return kRunOk;
 }

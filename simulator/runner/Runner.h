@@ -28,9 +28,9 @@ inline constexpr int kRunCannotRecord = 5;
 
 // Reads the command line (arguments after the program's name). Returns
 // kRunOk with options filled, or kRunUsage with the reason in error.
-int parseRunArguments(const std::vector<std::string> &args, RunOptions &options, std::string &error);
+int ParseRunArguments(const std::vector<std::string> &args, RunOptions &options, std::string &error);
 
 // Runs the scenario; events go to out, problems to err. Returns an exit code.
-int runScenario(const RunOptions &options, std::ostream &out, std::ostream &err);
+int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err);
 
 }  // namespace tvxsim

@@ -17,10 +17,10 @@ int main(int argc, char **argv)
     }
     tvxsim::RunOptions options;
     std::string error;
-    if (const int rc = tvxsim::parseRunArguments(args, options, error); rc != tvxsim::kRunOk) {
+    if (const int rc = tvxsim::ParseRunArguments(args, options, error); rc != tvxsim::kRunOk) {
         std::cerr << "tvxsim: " << error
                   << "\nusage: tvxsim SCENARIO [--until MS] [--record DIR] [--local-country N]\n";
         return rc;
     }
-    return tvxsim::runScenario(options, std::cout, std::cerr);
+    return tvxsim::RunScenario(options, std::cout, std::cerr);
 }

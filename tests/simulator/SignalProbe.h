@@ -21,7 +21,7 @@ using tvxsim::SampleTime;
 
 struct Capture : tvxsim::AudioTap {
     std::vector<int16_t> lineTx, lineRx, earpiece, mic, pcIn, pcOut, phoneRing, lineRing;
-    void onBlock(const tvxsim::BlockAudio &b) override
+    void OnBlock(const tvxsim::BlockAudio &b) override
     {
         const auto keep = [](std::vector<int16_t> &v, std::span<const int16_t> s) {
             v.insert(v.end(), s.begin(), s.end());
@@ -44,18 +44,18 @@ struct Rig {
     Capture audio;
     std::vector<tvxsim::EngineEvent> events;
 
-    Rig() { engine.addTap(&audio); }
-    void load(const std::string &scenarioText) { engine.load(tvxsim::parseScenario(scenarioText)); }
-    void runMs(int64_t ms)
+    Rig() { engine.AddTap(&audio); }
+    void Load(const std::string &scenarioText) { engine.Load(tvxsim::ParseScenario(scenarioText)); }
+    void RunMs(int64_t ms)
     {
-        const SampleTime until = engine.now() + tvxsim::msToSamples(ms);
-        while (engine.now() < until) {
-            engine.step();
-            for (tvxsim::EngineEvent &e : engine.takeEvents())
+        const SampleTime until = engine.Now() + tvxsim::MsToSamples(ms);
+        while (engine.Now() < until) {
+            engine.Step();
+            for (tvxsim::EngineEvent &e : engine.TakeEvents())
                 events.push_back(std::move(e));
         }
     }
-    std::vector<tvxsim::EngineEvent> eventsOf(int32_t code) const
+    std::vector<tvxsim::EngineEvent> EventsOf(int32_t code) const
     {
         std::vector<tvxsim::EngineEvent> out;
         for (const tvxsim::EngineEvent &e : events)
@@ -65,16 +65,16 @@ struct Rig {
     }
 };
 
-inline std::span<const int16_t> slice(const std::vector<int16_t> &v, int64_t fromMs, int64_t lengthMs)
+inline std::span<const int16_t> Slice(const std::vector<int16_t> &v, int64_t fromMs, int64_t lengthMs)
 {
     const auto from =
-        static_cast<size_t>(std::min<int64_t>(tvxsim::msToSamples(fromMs), static_cast<int64_t>(v.size())));
+        static_cast<size_t>(std::min<int64_t>(tvxsim::MsToSamples(fromMs), static_cast<int64_t>(v.size())));
     const auto n =
-        static_cast<size_t>(std::min<int64_t>(tvxsim::msToSamples(lengthMs), static_cast<int64_t>(v.size() - from)));
+        static_cast<size_t>(std::min<int64_t>(tvxsim::MsToSamples(lengthMs), static_cast<int64_t>(v.size() - from)));
     return std::span<const int16_t>(v.data() + from, n);
 }
 
-inline double meanSquare(std::span<const int16_t> s)
+inline double MeanSquare(std::span<const int16_t> s)
 {
     double sum = 0;
     for (int16_t x : s)
@@ -82,13 +82,13 @@ inline double meanSquare(std::span<const int16_t> s)
     return s.empty() ? 0.0 : sum / static_cast<double>(s.size());
 }
 
-inline double dbm0OfMeanSquare(double ms)
+inline double Dbm0OfMeanSquare(double ms)
 {
     return ms <= 0 ? -200.0 : 10.0 * std::log10(ms / (32767.0 * 32767.0 / 2.0)) + 3.14;
 }
 
 // Mean square carried by a sine at `hz`, measured by a DFT over the whole span.
-inline double meanSquareAt(std::span<const int16_t> s, double hz)
+inline double MeanSquareAt(std::span<const int16_t> s, double hz)
 {
     double re = 0, im = 0;
     const double w = 2.0 * std::numbers::pi * hz / 8000.0;
@@ -100,21 +100,21 @@ inline double meanSquareAt(std::span<const int16_t> s, double hz)
     return amplitude * amplitude / 2.0;
 }
 
-inline double levelAt(std::span<const int16_t> s, double hz) { return dbm0OfMeanSquare(meanSquareAt(s, hz)); }
+inline double LevelAt(std::span<const int16_t> s, double hz) { return Dbm0OfMeanSquare(MeanSquareAt(s, hz)); }
 
 // Share of the span's power carried by the given frequencies.
-inline double shareAt(std::span<const int16_t> s, std::initializer_list<double> hz)
+inline double ShareAt(std::span<const int16_t> s, std::initializer_list<double> hz)
 {
-    const double total = meanSquare(s);
+    const double total = MeanSquare(s);
     double tones = 0;
     for (double f : hz)
-        tones += meanSquareAt(s, f);
+        tones += MeanSquareAt(s, f);
     return total > 0 ? tones / total : 0.0;
 }
 
 // Lengths in ms of the on and off stretches (5 ms frames above -40 dBm0),
 // starting with the first on stretch; the last, unfinished one is left out.
-inline std::vector<int> cadence(std::span<const int16_t> s)
+inline std::vector<int> Cadence(std::span<const int16_t> s)
 {
     constexpr size_t kFrame = 40;
     std::vector<int> runs;
@@ -122,7 +122,7 @@ inline std::vector<int> cadence(std::span<const int16_t> s)
     int length = 0;
     bool started = false;
     for (size_t i = 0; i + kFrame <= s.size(); i += kFrame) {
-        const bool loud = dbm0OfMeanSquare(meanSquare(s.subspan(i, kFrame))) > -40.0;
+        const bool loud = Dbm0OfMeanSquare(MeanSquare(s.subspan(i, kFrame))) > -40.0;
         if (!started) {
             if (!loud)
                 continue;
@@ -140,7 +140,7 @@ inline std::vector<int> cadence(std::span<const int16_t> s)
 }
 
 // The digits the signal library's DTMF receiver hears in the span.
-inline std::string decodeDtmf(std::span<const int16_t> s)
+inline std::string DecodeDtmf(std::span<const int16_t> s)
 {
     std::string digits;
     dtmf_rx_state_t *rx = dtmf_rx_init(

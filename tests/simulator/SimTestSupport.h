@@ -22,6 +22,7 @@
 
 #include "device/tvxusb.h"
 #include "simulator/logic/ToolToneSet.h"
+#include "tests/simulator/CidRecordSample.h"
 
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ public:
     // Runs inside each callback after the event is recorded (on the event thread).
     std::function<void(const Received &, size_t index)> onEvent;
 
-    static int32_t callback(int32_t event, int32_t param, void *context, const void *payload, int32_t side, int32_t)
+    static int32_t Callback(int32_t event, int32_t param, void *context, const void *payload, int32_t side, int32_t)
     {
         auto *self = static_cast<Recorder *>(context);
         self->inCallback.fetch_add(1);
@@ -85,19 +86,19 @@ public:
     }
 
     // Waits until pred(events) holds; false on timeout.
-    bool waitFor(const std::function<bool(const std::vector<Received> &)> &pred,
+    bool WaitFor(const std::function<bool(const std::vector<Received> &)> &pred,
                  std::chrono::milliseconds timeout = std::chrono::seconds(10))
     {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, timeout, [&] { return pred(events); });
     }
-    bool waitForCount(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    bool WaitForCount(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10))
     {
-        return waitFor([n](const std::vector<Received> &e) { return e.size() >= n; }, timeout);
+        return WaitFor([n](const std::vector<Received> &e) { return e.size() >= n; }, timeout);
     }
-    bool waitForCode(int32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    bool WaitForCode(int32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10))
     {
-        return waitFor(
+        return WaitFor(
             [code](const std::vector<Received> &e) {
                 for (const Received &r : e)
                     if (r.code == code)
@@ -106,17 +107,17 @@ public:
             },
             timeout);
     }
-    std::vector<Received> snapshot()
+    std::vector<Received> Snapshot()
     {
         std::lock_guard lock(mutex);
         return events;
     }
-    size_t count()
+    size_t Count()
     {
         std::lock_guard lock(mutex);
         return events.size();
     }
-    void clear()
+    void Clear()
     {
         std::lock_guard lock(mutex);
         events.clear();
@@ -130,42 +131,26 @@ public:
     std::atomic<int> afterClose{0};
 };
 
-// A well-formed MDMF caller-ID record: the generator's defaults with name,
-// number and date sent.
-inline CidGenRecord mdmfRecord()
-{
-    CidGenRecord r{};
-    r.msgType = 1;
-    std::memcpy(r.name, "Ivor Kell", 9);
-    r.nameLen = 9;
-    std::memcpy(r.number, "7964710", 7);
-    r.numberLen = 7;
-    std::memcpy(r.dateTime, "04292230", 8);
-    r.sendFlags = 0x47;
-    r.signalLevel = 16000;
-    return r;
-}
-
 // Writes a scenario file and points TVXUSB_SCENARIO at it. The file is the
 // process's own: tests run in parallel processes that share the temporary
 // directory and the scenario names.
-inline std::vector<std::string> &writtenScenarios()
+inline std::vector<std::string> &WrittenScenarios()
 {
     static std::vector<std::string> paths;
     return paths;
 }
 
-inline std::string useScenario(const std::string &name, const std::string &text)
+inline std::string UseScenario(const std::string &name, const std::string &text)
 {
     const std::string path = ::testing::TempDir() + "tvxsim_" + std::to_string(::getpid()) + "_" + name + ".scn";
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     setenv("TVXUSB_SCENARIO", path.c_str(), 1);
-    writtenScenarios().push_back(path);
+    WrittenScenarios().push_back(path);
     return path;
 }
 
 // The 16 tones the tool arms, in static storage like the tool's.
-inline const ToneMonitorEntry *toneSet()
+inline const ToneMonitorEntry *ToneSet()
 {
     static const auto set = [] {
         std::array<ToneMonitorEntry, tvxsim::kToolToneSet.size()> rows{};
@@ -179,7 +164,7 @@ inline const ToneMonitorEntry *toneSet()
 }
 
 // A test name from a description: letters and digits, the rest as '_'.
-inline std::string nameOf(std::string text)
+inline std::string NameOf(std::string text)
 {
     for (char &c : text)
         if (!std::isalnum(static_cast<unsigned char>(c)))
@@ -200,19 +185,19 @@ protected:
         ScClose(0);
         ScShutdown(0);
         unsetenv("TVXUSB_SCENARIO");
-        for (const std::string &path : writtenScenarios())
+        for (const std::string &path : WrittenScenarios())
             std::remove(path.c_str());
-        writtenScenarios().clear();
+        WrittenScenarios().clear();
     }
 
     // ScInitialize with the recorder, then ScOpen and the tone set; asserts success.
-    void openWith(Recorder &rec, void *window = nullptr)
+    void OpenWith(Recorder &rec, void *window = nullptr)
     {
         int32_t version = 0;
-        ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, &version, window), 0);
+        ASSERT_EQ(ScInitialize(&Recorder::Callback, &rec, 0, 0, 0, 0, 17, &version, window), 0);
         ASSERT_EQ(version, 3);
         ASSERT_EQ(ScOpen(0, 0), 0);
-        ASSERT_EQ(ScMonitorTones(1, toneSet(), 16), 0);
+        ASSERT_EQ(ScMonitorTones(1, ToneSet(), 16), 0);
     }
 };
 

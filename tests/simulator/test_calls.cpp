@@ -22,7 +22,7 @@ using namespace simtest;
 
 namespace {
 
-ScenarioAction phone(ActionVerb verb)
+ScenarioAction Phone(ActionVerb verb)
 {
     ScenarioAction a;
     a.target = ActionTarget::Phone;
@@ -30,7 +30,7 @@ ScenarioAction phone(ActionVerb verb)
     return a;
 }
 
-std::vector<int32_t> codesOf(const std::vector<EngineEvent> &events)
+std::vector<int32_t> CodesOf(const std::vector<EngineEvent> &events)
 {
     std::vector<int32_t> codes;
     for (const EngineEvent &e : events)
@@ -39,17 +39,17 @@ std::vector<int32_t> codesOf(const std::vector<EngineEvent> &events)
 }
 
 // The frequencies out of `candidates` that a sink carries above -40 dBm0.
-std::set<int> heard(const std::vector<int16_t> &sink, std::initializer_list<int> candidates)
+std::set<int> Heard(const std::vector<int16_t> &sink, std::initializer_list<int> candidates)
 {
     std::set<int> out;
-    const auto s = slice(sink, 500, 1000);
+    const auto s = Slice(sink, 500, 1000);
     for (int hz : candidates)
-        if (levelAt(s, hz) > -40.0)
+        if (LevelAt(s, hz) > -40.0)
             out.insert(hz);
     return out;
 }
 
-void expectNear(const std::vector<int> &got, const std::vector<int> &expected, int toleranceMs, const char *what)
+void ExpectNear(const std::vector<int> &got, const std::vector<int> &expected, int toleranceMs, const char *what)
 {
     ASSERT_GE(got.size(), expected.size()) << what;
     for (size_t i = 0; i < expected.size(); ++i)
@@ -63,16 +63,16 @@ TEST_P(DtmfDialCode, SendsItsPairForTheDialTime)
 {
     const int32_t code = GetParam();
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(199, 60), kOk);
-    ASSERT_EQ(rig.engine.doCommand(140, code), kOk);
-    rig.runMs(1200);
-    EXPECT_EQ(decodeDtmf(rig.audio.lineTx), std::string(1, "0123456789*#ABCD"[code]));
-    expectNear(cadence(rig.audio.lineTx), {60}, 5, "tone length");
-    const auto dialled = rig.eventsOf(kEvDialled);
+    ASSERT_EQ(rig.engine.DoCommand(199, 60), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(140, code), kOk);
+    rig.RunMs(1200);
+    EXPECT_EQ(DecodeDtmf(rig.audio.lineTx), std::string(1, "0123456789*#ABCD"[code]));
+    ExpectNear(Cadence(rig.audio.lineTx), {60}, 5, "tone length");
+    const auto dialled = rig.EventsOf(kEvDialled);
     ASSERT_EQ(dialled.size(), 1u);
     EXPECT_EQ(dialled[0].param, code);
-    EXPECT_EQ(dialled[0].time, msToSamples(500));  // after the line has settled
-    EXPECT_EQ(rig.eventsOf(kEvOffHook).at(0).side, TVX_SIDE_LINE);
+    EXPECT_EQ(dialled[0].time, MsToSamples(500));  // after the line has settled
+    EXPECT_EQ(rig.EventsOf(kEvOffHook).at(0).side, TVX_SIDE_LINE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, DtmfDialCode, ::testing::Range(0, 16));
@@ -93,12 +93,12 @@ TEST_P(PulseDialCode, BreaksTheLoopAtTheChosenRatioAndRate)
 {
     const PulseCase &c = GetParam();
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(c.makeBreakCode, 0), kOk);
-    ASSERT_EQ(rig.engine.doCommand(140, 16 + c.digit), kOk);
-    rig.runMs(2500);
-    EXPECT_EQ(rig.engine.exchange().number(), std::to_string(c.digit));
-    const auto &breaks = rig.engine.exchange().pulseBreaks();
-    const auto &makes = rig.engine.exchange().pulseMakes();
+    ASSERT_EQ(rig.engine.DoCommand(c.makeBreakCode, 0), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(140, 16 + c.digit), kOk);
+    rig.RunMs(2500);
+    EXPECT_EQ(rig.engine.GetExchange().Number(), std::to_string(c.digit));
+    const auto &breaks = rig.engine.GetExchange().PulseBreaks();
+    const auto &makes = rig.engine.GetExchange().PulseMakes();
     ASSERT_EQ(breaks.size(), static_cast<size_t>(c.digit == 0 ? 10 : c.digit));
     ASSERT_EQ(makes.size(), breaks.size() - 1);
     for (SampleTime b : breaks)
@@ -126,19 +126,19 @@ TEST_P(HookFlash, IsRecognisedAsAFlashNotADigit)
 {
     const FlashCase &c = GetParam();
     Rig rig;
-    rig.load("number \"1\" answer 0\n");
-    ASSERT_EQ(rig.engine.doCommand(141, c.hookFlashTime), kOk);
-    ASSERT_EQ(rig.engine.doCommand(221, 10), kOk);
-    ASSERT_EQ(rig.engine.doCommand(237, 10), kOk);
-    ASSERT_EQ(rig.engine.doCommand(140, 1), kOk);
-    rig.runMs(5000);
-    ASSERT_EQ(rig.engine.exchange().state(), CallState::Connected);
-    ASSERT_EQ(rig.engine.doCommand(140, 26), kOk);
-    rig.runMs(2000);
-    EXPECT_EQ(rig.engine.exchange().flashes(), c.flashes);
-    EXPECT_EQ(rig.engine.exchange().number(), c.number);
-    EXPECT_EQ(rig.engine.exchange().state(), c.flashes ? CallState::DialTone : CallState::Connected);
-    EXPECT_EQ(rig.engine.exchange().holding(), c.flashes == 1);
+    rig.Load("number \"1\" answer 0\n");
+    ASSERT_EQ(rig.engine.DoCommand(141, c.hookFlashTime), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(221, 10), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(237, 10), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(140, 1), kOk);
+    rig.RunMs(5000);
+    ASSERT_EQ(rig.engine.GetExchange().State(), CallState::Connected);
+    ASSERT_EQ(rig.engine.DoCommand(140, 26), kOk);
+    rig.RunMs(2000);
+    EXPECT_EQ(rig.engine.GetExchange().Flashes(), c.flashes);
+    EXPECT_EQ(rig.engine.GetExchange().Number(), c.number);
+    EXPECT_EQ(rig.engine.GetExchange().State(), c.flashes ? CallState::DialTone : CallState::Connected);
+    EXPECT_EQ(rig.engine.GetExchange().Holding(), c.flashes == 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, HookFlash,
@@ -163,20 +163,20 @@ TEST_P(OutgoingCall, ReachesTheNumberAndReportsTheWaits)
 {
     const CallCase &c = GetParam();
     Rig rig;
-    rig.load(c.scenario);
-    ASSERT_EQ(rig.engine.doCommand(167, 3), kOk);   // wait for dial tone: 3 s
-    ASSERT_EQ(rig.engine.doCommand(183, 12), kOk);  // wait for answer: 12 s
+    rig.Load(c.scenario);
+    ASSERT_EQ(rig.engine.DoCommand(167, 3), kOk);   // wait for dial tone: 3 s
+    ASSERT_EQ(rig.engine.DoCommand(183, 12), kOk);  // wait for answer: 12 s
     for (int32_t code : c.codes)
-        ASSERT_EQ(rig.engine.doCommand(140, code), kOk) << code;
-    rig.runMs(c.ms);
+        ASSERT_EQ(rig.engine.DoCommand(140, code), kOk) << code;
+    rig.RunMs(c.ms);
     std::vector<int32_t> outcomes;
     for (const EngineEvent &e : rig.events)
         if (e.code >= kEvDialToneDetected && e.code <= kEvBusyDetected)
             outcomes.push_back(e.code);
     EXPECT_EQ(outcomes, c.outcomes);
-    EXPECT_EQ(rig.engine.exchange().state(), c.state) << callStateName(rig.engine.exchange().state());
+    EXPECT_EQ(rig.engine.GetExchange().State(), c.state) << CallStateName(rig.engine.GetExchange().State());
     if (c.state != CallState::DialTone) {
-        EXPECT_EQ(rig.engine.exchange().lastRouted(), "5551234");
+        EXPECT_EQ(rig.engine.GetExchange().LastRouted(), "5551234");
     }
 }
 
@@ -217,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Routes, OutgoingCall,
                                                     14000,
                                                     {kEvNoDialTone},
                                                     CallState::Busy}),
-                         [](const auto &info) { return nameOf(info.param.what); });
+                         [](const auto &info) { return NameOf(info.param.what); });
 
 struct ToneCase {
     const char *country;
@@ -237,20 +237,20 @@ TEST_P(GeneratorTone, HasItsCountrysFrequenciesAndCadence)
     const ToneCase &c = GetParam();
     Rig rig;
     rig.state.localCountry = c.country;
-    ASSERT_EQ(rig.engine.doCommand(c.code, c.param), kOk);
-    rig.runMs(7000);
-    const std::vector<int> runs = cadence(rig.audio.earpiece);
+    ASSERT_EQ(rig.engine.DoCommand(c.code, c.param), kOk);
+    rig.RunMs(7000);
+    const std::vector<int> runs = Cadence(rig.audio.earpiece);
     if (c.runs.empty()) {
         EXPECT_TRUE(runs.empty()) << runs.size();
     } else {
-        expectNear(runs, c.runs, 10, "cadence");
+        ExpectNear(runs, c.runs, 10, "cadence");
     }
-    const auto on = slice(rig.audio.earpiece, 20, 80);
+    const auto on = Slice(rig.audio.earpiece, 20, 80);
     double share = 0;
     for (int hz : c.hz)
-        share += shareAt(on, {static_cast<double>(hz)});
+        share += ShareAt(on, {static_cast<double>(hz)});
     EXPECT_GT(share, 0.95);
-    const auto started = rig.eventsOf(kEvToneStarted);
+    const auto started = rig.EventsOf(kEvToneStarted);
     ASSERT_EQ(started.size(), 1u);
 }
 
@@ -276,18 +276,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GeneratorTone, BeepEndsByItselfAndStopEndsTheOthers)
 {
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(124, 0), kOk);  // nothing playing: nothing to report
-    ASSERT_EQ(rig.engine.doCommand(108, 1), kOk);
-    rig.runMs(1000);
-    ASSERT_EQ(rig.engine.doCommand(44, 0), kOk);
-    rig.runMs(500);
-    ASSERT_EQ(rig.engine.doCommand(124, 0), kOk);
-    rig.runMs(500);
-    EXPECT_EQ(codesOf(rig.events), (std::vector<int32_t>{32, 33, 32, 33}));
+    ASSERT_EQ(rig.engine.DoCommand(124, 0), kOk);  // nothing playing: nothing to report
+    ASSERT_EQ(rig.engine.DoCommand(108, 1), kOk);
+    rig.RunMs(1000);
+    ASSERT_EQ(rig.engine.DoCommand(44, 0), kOk);
+    rig.RunMs(500);
+    ASSERT_EQ(rig.engine.DoCommand(124, 0), kOk);
+    rig.RunMs(500);
+    EXPECT_EQ(CodesOf(rig.events), (std::vector<int32_t>{32, 33, 32, 33}));
     EXPECT_NEAR(static_cast<double>(rig.events[1].time) / kSamplesPerMs, 250, 20);
-    EXPECT_LT(meanSquare(slice(rig.audio.earpiece, 1600, 400)), 1.0);
-    EXPECT_EQ(rig.engine.doCommand(108, 3), kErrBadArgument);
-    EXPECT_EQ(rig.engine.doCommand(108, 2147483647), kErrBadArgument);
+    EXPECT_LT(MeanSquare(Slice(rig.audio.earpiece, 1600, 400)), 1.0);
+    EXPECT_EQ(rig.engine.DoCommand(108, 3), kErrBadArgument);
+    EXPECT_EQ(rig.engine.DoCommand(108, 2147483647), kErrBadArgument);
 }
 
 // ScGenerateTones: the records sound together, each in its cadence, scaled to fit full scale.
@@ -296,17 +296,17 @@ TEST(ToneSet, RecordsSoundTogetherInTheirCadence)
     Rig rig;
     const ToneGenRecord records[4] = {
         {1400, 32767, 100, 100}, {2060, 32767, 100, 100}, {2450, 32767, 100, 100}, {2600, 32767, 100, 100}};
-    rig.engine.generateTones(records);
-    rig.runMs(1000);
-    expectNear(cadence(rig.audio.earpiece), {100, 100, 100, 100}, 5, "cadence");
-    const auto on = slice(rig.audio.earpiece, 10, 80);
-    EXPECT_GT(shareAt(on, {1400, 2060, 2450, 2600}), 0.95);
+    rig.engine.GenerateTones(records);
+    rig.RunMs(1000);
+    ExpectNear(Cadence(rig.audio.earpiece), {100, 100, 100, 100}, 5, "cadence");
+    const auto on = Slice(rig.audio.earpiece, 10, 80);
+    EXPECT_GT(ShareAt(on, {1400, 2060, 2450, 2600}), 0.95);
     for (double hz : {1400.0, 2060.0, 2450.0, 2600.0})
-        EXPECT_NEAR(levelAt(on, hz), 3.14 - 20 * std::log10(4.0), 0.7) << hz;
-    rig.engine.generateTones({});
-    rig.runMs(200);
-    EXPECT_LT(meanSquare(slice(rig.audio.earpiece, 1020, 180)), 1.0);
-    EXPECT_EQ(codesOf(rig.events), (std::vector<int32_t>{34, 35}));
+        EXPECT_NEAR(LevelAt(on, hz), 3.14 - 20 * std::log10(4.0), 0.7) << hz;
+    rig.engine.GenerateTones({});
+    rig.RunMs(200);
+    EXPECT_LT(MeanSquare(Slice(rig.audio.earpiece, 1020, 180)), 1.0);
+    EXPECT_EQ(CodesOf(rig.events), (std::vector<int32_t>{34, 35}));
 }
 
 struct RingCase {
@@ -322,22 +322,22 @@ class PhoneRinging : public ::testing::TestWithParam<RingCase> {};
 TEST_P(PhoneRinging, RingsAtTheChosenFrequencyAndPeriods)
 {
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(GetParam().frequencyCode, 0), kOk);
-    ASSERT_EQ(rig.engine.doCommand(151, 10), kOk);
-    ASSERT_EQ(rig.engine.doCommand(135, 15), kOk);
-    ASSERT_EQ(rig.engine.doCommand(20, 0), kOk);
-    rig.runMs(4000);
-    expectNear(cadence(rig.audio.phoneRing), {1000, 1500, 1000}, 10, "ringer periods");
+    ASSERT_EQ(rig.engine.DoCommand(GetParam().frequencyCode, 0), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(151, 10), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(135, 15), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(20, 0), kOk);
+    rig.RunMs(4000);
+    ExpectNear(Cadence(rig.audio.phoneRing), {1000, 1500, 1000}, 10, "ringer periods");
     int crossings = 0;
-    const auto burst = slice(rig.audio.phoneRing, 0, 1000);
+    const auto burst = Slice(rig.audio.phoneRing, 0, 1000);
     for (size_t i = 1; i < burst.size(); ++i)
         crossings += (burst[i - 1] < 0) != (burst[i] < 0);
     EXPECT_NEAR(crossings / 2.0, GetParam().hz, 1.0);
-    rig.engine.apply(phone(ActionVerb::OffHook));
-    rig.runMs(500);
-    EXPECT_LT(meanSquare(slice(rig.audio.phoneRing, 4100, 400)), 1.0);
-    EXPECT_EQ(rig.eventsOf(kEvRingingStarted).size(), 1u);
-    EXPECT_EQ(rig.eventsOf(kEvRingingStopped).size(), 1u);
+    rig.engine.Apply(Phone(ActionVerb::OffHook));
+    rig.RunMs(500);
+    EXPECT_LT(MeanSquare(Slice(rig.audio.phoneRing, 4100, 400)), 1.0);
+    EXPECT_EQ(rig.EventsOf(kEvRingingStarted).size(), 1u);
+    EXPECT_EQ(rig.EventsOf(kEvRingingStopped).size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Frequencies, PhoneRinging,
@@ -359,17 +359,17 @@ TEST_P(LineRinging, RingsInTheCountrysCadenceAndCountsTheRings)
     const LineRingCase &c = GetParam();
     Rig rig;
     rig.state.localCountry = c.country;
-    rig.load("0 far ring 2\n");
-    rig.runMs(15000);
-    expectNear(cadence(rig.audio.lineRing), c.runs, 10, "ring cadence");
-    const auto rings = rig.eventsOf(kEvLineRing);
+    rig.Load("0 far ring 2\n");
+    rig.RunMs(15000);
+    ExpectNear(Cadence(rig.audio.lineRing), c.runs, 10, "ring cadence");
+    const auto rings = rig.EventsOf(kEvLineRing);
     ASSERT_EQ(rings.size(), 2u);
     EXPECT_EQ(rings[0].param, 1);
     EXPECT_EQ(rings[1].param, 2);
     EXPECT_NEAR(static_cast<double>(rings[1].time) / kSamplesPerMs, c.secondRingMs, 10);
-    EXPECT_EQ(rig.eventsOf(kEvLineRingEnded).size(), 2u);
+    EXPECT_EQ(rig.EventsOf(kEvLineRingEnded).size(), 2u);
     EXPECT_EQ(rig.audio.phoneRing, rig.audio.lineRing);  // "Phone -Line": the phone is on the line
-    EXPECT_EQ(rig.engine.exchange().state(), CallState::Idle);
+    EXPECT_EQ(rig.engine.GetExchange().State(), CallState::Idle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, LineRinging,
@@ -380,15 +380,16 @@ INSTANTIATE_TEST_SUITE_P(Plans, LineRinging,
 
 // Sources for the routing tests: the phone's user hums 600 Hz, the PC plays
 // 900 Hz and the line brings 1300 Hz.
-void playSources(Rig &rig)
+void PlaySources(Rig &rig)
 {
-    rig.engine.apply(ScenarioAction{0, ActionTarget::Phone, ActionVerb::Tone, "", -1, 3000, 0, 600, 0, -15, 3000});
-    rig.engine.apply(ScenarioAction{0, ActionTarget::Pc, ActionVerb::Tone, "", -1, 3000, 0, 900, 0, -15, 3000});
+    for (const ScenarioAction &a :
+         ParseScenario("0 phone tone 600 0 -15 3000 0 3000\n0 pc tone 900 0 -15 3000 0 3000").actions)
+        rig.engine.Apply(a);
     ToneSpec line;
     line.f1 = 1300;
     line.level1 = -15;
     line.cadenceMs = {3000, 0, 0, 0};
-    rig.engine.exchange().linePlay(std::make_unique<ToneSource>(line, msToSamples(3000)));
+    rig.engine.GetExchange().LinePlay(std::make_unique<ToneSource>(line, MsToSamples(3000)));
 }
 
 struct RouteCase {
@@ -406,12 +407,12 @@ TEST_P(DeviceMode, ConnectsTheSidesAsTheTableSays)
 {
     const RouteCase &c = GetParam();
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(c.modeCode, 0), kOk);
-    playSources(rig);
-    rig.runMs(2000);
-    EXPECT_EQ(heard(rig.audio.earpiece, {600, 900, 1300}), c.earpiece);
-    EXPECT_EQ(heard(rig.audio.lineTx, {600, 900, 1300}), c.lineTx);
-    EXPECT_EQ(heard(rig.audio.pcIn, {600, 900, 1300}), c.pcIn);
+    ASSERT_EQ(rig.engine.DoCommand(c.modeCode, 0), kOk);
+    PlaySources(rig);
+    rig.RunMs(2000);
+    EXPECT_EQ(Heard(rig.audio.earpiece, {600, 900, 1300}), c.earpiece);
+    EXPECT_EQ(Heard(rig.audio.lineTx, {600, 900, 1300}), c.lineTx);
+    EXPECT_EQ(Heard(rig.audio.pcIn, {600, 900, 1300}), c.pcIn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DeviceMode,
@@ -436,14 +437,14 @@ TEST_P(Switch, ChangesThePathsAsTheTableSays)
 {
     const SwitchCase &c = GetParam();
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(106, 0), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(106, 0), kOk);
     for (const auto &[code, param] : c.commands)
-        ASSERT_EQ(rig.engine.doCommand(code, param), kOk) << code;
-    playSources(rig);
-    rig.runMs(2000);
-    EXPECT_EQ(heard(rig.audio.earpiece, {600, 900, 1300}), c.earpiece);
-    EXPECT_EQ(heard(rig.audio.lineTx, {600, 900, 1300}), c.lineTx);
-    EXPECT_EQ(heard(rig.audio.pcIn, {600, 900, 1300}), c.pcIn);
+        ASSERT_EQ(rig.engine.DoCommand(code, param), kOk) << code;
+    PlaySources(rig);
+    rig.RunMs(2000);
+    EXPECT_EQ(Heard(rig.audio.earpiece, {600, 900, 1300}), c.earpiece);
+    EXPECT_EQ(Heard(rig.audio.lineTx, {600, 900, 1300}), c.lineTx);
+    EXPECT_EQ(Heard(rig.audio.pcIn, {600, 900, 1300}), c.pcIn);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -457,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{"wave out with CODEC", {{110, 0}}, {900, 1300}, {600, 900}, {600, 900, 1300}},
                       SwitchCase{"wiretapping", {{58, 0}, {138, 1}}, {1300}, {600}, {600, 1300}},
                       SwitchCase{"wiretapping off", {{58, 0}, {138, 1}, {138, 0}}, {1300}, {600}, {}}),
-    [](const auto &info) { return nameOf(info.param.what); });
+    [](const auto &info) { return NameOf(info.param.what); });
 
 struct GainCase {
     const char *what;
@@ -476,16 +477,16 @@ TEST_P(SwitchGain, ChangesTheLevelBy)
     const GainCase &c = GetParam();
     const auto levelWith = [&](bool on) {
         Rig rig;
-        rig.engine.doCommand(106, 0);
+        rig.engine.DoCommand(106, 0);
         if (on) {
             for (const auto &[code, param] : c.commands)
-                rig.engine.doCommand(code, param);
+                rig.engine.DoCommand(code, param);
             if (c.reg.first != 0)
                 rig.state.registers[66 * 256 + static_cast<size_t>(c.reg.first)] = c.reg.second;
         }
-        playSources(rig);
-        rig.runMs(2000);
-        return levelAt(slice(rig.audio.*c.sink, 500, 1000), c.hz);
+        PlaySources(rig);
+        rig.RunMs(2000);
+        return LevelAt(Slice(rig.audio.*c.sink, 500, 1000), c.hz);
     };
     const double off = levelWith(false);
     EXPECT_NEAR(levelWith(true) - off, c.gainDb, 0.3) << "level without: " << off;
@@ -496,24 +497,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(GainCase{"DAA boost", {{54, 0}}, {0, 0}, 1300, &Capture::lineRx, 6.0},
                       GainCase{"CODEC boost earpiece", {}, {130, 7}, 1300, &Capture::earpiece, 10.5},
                       GainCase{"CODEC boost microphone", {}, {129, 1}, 600, &Capture::lineTx, 1.5}),
-    [](const auto &info) { return nameOf(info.param.what); });
+    [](const auto &info) { return NameOf(info.param.what); });
 
 // Without echo suppression the line sends back what the adapter transmits, 12 dB lower.
 TEST(EchoSuppression, RemovesTheLinesEchoOfTheTransmitAudio)
 {
     for (const bool suppressed : {false, true}) {
         Rig rig;
-        rig.engine.doCommand(suppressed ? 27 : 11, 0);
-        rig.engine.doCommand(46, 0);
-        playSources(rig);
-        rig.runMs(2000);
-        const auto rx = slice(rig.audio.lineRx, 500, 1000);
+        rig.engine.DoCommand(suppressed ? 27 : 11, 0);
+        rig.engine.DoCommand(46, 0);
+        PlaySources(rig);
+        rig.RunMs(2000);
+        const auto rx = Slice(rig.audio.lineRx, 500, 1000);
         if (suppressed) {
-            EXPECT_LT(levelAt(rx, 600), -60.0);
+            EXPECT_LT(LevelAt(rx, 600), -60.0);
         } else {
-            EXPECT_NEAR(levelAt(rx, 600), -15.0 - 12.0, 0.5);
+            EXPECT_NEAR(LevelAt(rx, 600), -15.0 - 12.0, 0.5);
         }
-        EXPECT_NEAR(levelAt(rx, 1300), -15.0, 0.5);
+        EXPECT_NEAR(LevelAt(rx, 1300), -15.0, 0.5);
     }
 }
 
@@ -532,11 +533,11 @@ TEST_P(LiteDtmf, SetsTheReceiversThreshold)
 {
     const LiteDtmfCase &c = GetParam();
     Rig rig;
-    ASSERT_EQ(rig.engine.doCommand(c.code, c.value), kOk);
-    rig.load("0 far ring\n100 phone offhook\n500 far dtmf \"5\"\n1000 phone keys \"7\"\n");
-    rig.runMs(1500);
+    ASSERT_EQ(rig.engine.DoCommand(c.code, c.value), kOk);
+    rig.Load("0 far ring\n100 phone offhook\n500 far dtmf \"5\"\n1000 phone keys \"7\"\n");
+    rig.RunMs(1500);
     std::vector<std::pair<int32_t, int32_t>> got;
-    for (const EngineEvent &e : rig.eventsOf(kEvDtmfDetected))
+    for (const EngineEvent &e : rig.EventsOf(kEvDtmfDetected))
         got.emplace_back(e.param, e.side);
     EXPECT_EQ(got, c.digits);
 }
@@ -550,30 +551,30 @@ INSTANTIATE_TEST_SUITE_P(Settings, LiteDtmf,
 TEST(Hooks, HandsetFlashIsARecall)
 {
     Rig rig;
-    rig.load("number \"1\" answer 0\n0 phone offhook\n600 phone keys \"1\"\n5000 phone flash\n");
-    rig.runMs(4800);
-    ASSERT_EQ(rig.engine.exchange().state(), CallState::Connected);
-    rig.runMs(1000);
-    EXPECT_EQ(rig.engine.exchange().flashes(), 1);
-    EXPECT_TRUE(rig.engine.exchange().holding());
-    EXPECT_EQ(rig.engine.exchange().state(), CallState::DialTone);
-    EXPECT_TRUE(rig.engine.lineOffHook());
-    EXPECT_EQ(rig.eventsOf(kEvOnHook).size(), 0u) << "a flash is no hang-up";
+    rig.Load("number \"1\" answer 0\n0 phone offhook\n600 phone keys \"1\"\n5000 phone flash\n");
+    rig.RunMs(4800);
+    ASSERT_EQ(rig.engine.GetExchange().State(), CallState::Connected);
+    rig.RunMs(1000);
+    EXPECT_EQ(rig.engine.GetExchange().Flashes(), 1);
+    EXPECT_TRUE(rig.engine.GetExchange().Holding());
+    EXPECT_EQ(rig.engine.GetExchange().State(), CallState::DialTone);
+    EXPECT_TRUE(rig.engine.LineOffHook());
+    EXPECT_EQ(rig.EventsOf(kEvOnHook).size(), 0u) << "a flash is no hang-up";
 }
 
 // Events of the hooks on each side come from the model's state.
 TEST(Hooks, EachSideReportsItsOwnHook)
 {
     Rig rig;
-    rig.engine.apply(phone(ActionVerb::OffHook));
-    rig.runMs(100);
-    ASSERT_EQ(rig.engine.doCommand(10, 0), kOk);  // "Phone - Audio Stream": the line is let go
-    rig.runMs(100);
-    rig.engine.apply(phone(ActionVerb::OnHook));
-    ASSERT_EQ(rig.engine.doCommand(46, 0), kOk);
-    ASSERT_EQ(rig.engine.doCommand(46, 0), kOk);  // already off hook: nothing new
-    ASSERT_EQ(rig.engine.doCommand(62, 0), kOk);
-    rig.runMs(100);
+    rig.engine.Apply(Phone(ActionVerb::OffHook));
+    rig.RunMs(100);
+    ASSERT_EQ(rig.engine.DoCommand(10, 0), kOk);  // "Phone - Audio Stream": the line is let go
+    rig.RunMs(100);
+    rig.engine.Apply(Phone(ActionVerb::OnHook));
+    ASSERT_EQ(rig.engine.DoCommand(46, 0), kOk);
+    ASSERT_EQ(rig.engine.DoCommand(46, 0), kOk);  // already off hook: nothing new
+    ASSERT_EQ(rig.engine.DoCommand(62, 0), kOk);
+    rig.RunMs(100);
     std::vector<std::pair<int32_t, int32_t>> got;
     for (const EngineEvent &e : rig.events)
         if (e.code == kEvOffHook || e.code == kEvOnHook)
@@ -591,21 +592,21 @@ TEST(Commands, UnknownCodesAndParametersAreRefused)
 {
     Rig rig;
     for (int32_t code : {-1, 0, 7, 158, 2147483647, -2147483647 - 1})
-        EXPECT_EQ(rig.engine.doCommand(code, 0), kErrBadArgument) << code;
-    EXPECT_EQ(rig.engine.doCommand(140, 32), kErrBadArgument);
-    EXPECT_EQ(rig.engine.doCommand(140, -1), kErrBadArgument);
-    EXPECT_EQ(rig.engine.doCommand(237, 2147483647), kOk);
-    EXPECT_EQ(rig.engine.doCommand(141, -2147483647 - 1), kOk);
-    rig.runMs(100);
-    const auto set = rig.eventsOf(kEvParameterChanged);
+        EXPECT_EQ(rig.engine.DoCommand(code, 0), kErrBadArgument) << code;
+    EXPECT_EQ(rig.engine.DoCommand(140, 32), kErrBadArgument);
+    EXPECT_EQ(rig.engine.DoCommand(140, -1), kErrBadArgument);
+    EXPECT_EQ(rig.engine.DoCommand(237, 2147483647), kOk);
+    EXPECT_EQ(rig.engine.DoCommand(141, -2147483647 - 1), kOk);
+    rig.RunMs(100);
+    const auto set = rig.EventsOf(kEvParameterChanged);
     ASSERT_EQ(set.size(), 2u);
     EXPECT_EQ(set[0].param, (237 << 16) | 0xFFFF);
     EXPECT_EQ(set[1].param, 141 << 16);
     int32_t queued = 0;
-    while (rig.engine.doCommand(140, 27) == kOk && queued < 10000)
+    while (rig.engine.DoCommand(140, 27) == kOk && queued < 10000)
         ++queued;
     EXPECT_EQ(queued, 512);
-    EXPECT_EQ(rig.engine.doCommand(140, 27), kErrDialQueueFull);
+    EXPECT_EQ(rig.engine.DoCommand(140, 27), kErrDialQueueFull);
 }
 
 // The six recordings are valid WAV files at every second, and hold the audio.
@@ -616,10 +617,10 @@ TEST(Recording, WritesSixFilesWithHeadersKeptValid)
     Rig rig;
     tvxsim::Recorder recorder;
     std::string error;
-    ASSERT_TRUE(recorder.open(folder, error)) << error;
-    rig.engine.addTap(&recorder);
-    rig.engine.doCommand(140, 5);
-    rig.runMs(2500);
+    ASSERT_TRUE(recorder.Open(folder, error)) << error;
+    rig.engine.AddTap(&recorder);
+    rig.engine.DoCommand(140, 5);
+    rig.RunMs(2500);
     const auto header = [&](const char *file) {
         std::ifstream in(folder + "/" + file, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
@@ -636,14 +637,14 @@ TEST(Recording, WritesSixFilesWithHeadersKeptValid)
         EXPECT_EQ(u32(b, 24), 8000u);
         EXPECT_EQ(u32(b, 40), 2u * 16000u) << file << ": two seconds flushed";
     }
-    recorder.close();
+    recorder.Close();
     const std::vector<uint8_t> tx = header("line-tx.wav");
     ASSERT_EQ(u32(tx, 40), 2u * 20000u);
     ASSERT_EQ(tx.size(), 44u + 40000u);
     EXPECT_EQ(u32(tx, 4), 36u + 40000u);
     for (size_t i = 0; i < rig.audio.lineTx.size(); i += 997)
         EXPECT_EQ(static_cast<int16_t>(tx[44 + 2 * i] | tx[45 + 2 * i] << 8), rig.audio.lineTx[i]) << i;
-    EXPECT_FALSE(recorder.open(folder + "/none", error));
+    EXPECT_FALSE(recorder.Open(folder + "/none", error));
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 

@@ -28,26 +28,26 @@ struct Piece {
     std::function<std::unique_ptr<Source>()> make;  // nullptr: silence
 };
 
-std::vector<int16_t> render(const std::vector<Piece> &pieces)
+std::vector<int16_t> Render(const std::vector<Piece> &pieces)
 {
     std::vector<int16_t> out;
     for (const Piece &p : pieces) {
-        std::vector<int16_t> part(static_cast<size_t>(msToSamples(p.ms)), 0);
+        std::vector<int16_t> part(static_cast<size_t>(MsToSamples(p.ms)), 0);
         if (p.make)
-            p.make()->mixInto(part);
+            p.make()->MixInto(part);
         out.insert(out.end(), part.begin(), part.end());
     }
     return out;
 }
 
-Piece silence(int64_t ms) { return {ms, nullptr}; }
+Piece Silence(int64_t ms) { return {ms, nullptr}; }
 
-Piece dtmf(char key, int64_t ms)
+Piece Dtmf(char key, int64_t ms)
 {
     return {ms, [key, ms] { return std::make_unique<DtmfSource>(std::string(1, key), static_cast<int32_t>(ms), 0); }};
 }
 
-Piece tone(double f1, double f2, float dbm0, int64_t ms)
+Piece Tone(double f1, double f2, float dbm0, int64_t ms)
 {
     return {ms, [=] {
                 ToneSpec t;
@@ -55,16 +55,16 @@ Piece tone(double f1, double f2, float dbm0, int64_t ms)
                 t.f2 = static_cast<int32_t>(std::lround(f2));
                 t.level1 = t.level2 = dbm0;
                 t.cadenceMs = {static_cast<int32_t>(ms), 0, 0, 0};
-                return std::make_unique<ToneSource>(t, msToSamples(ms));
+                return std::make_unique<ToneSource>(t, MsToSamples(ms));
             }};
 }
 
-Piece speech(int64_t ms, float dbm0)
+Piece Speech(int64_t ms, float dbm0)
 {
-    return {ms, [=] { return std::make_unique<SpeechSource>(msToSamples(ms), dbm0, 7); }};
+    return {ms, [=] { return std::make_unique<SpeechSource>(MsToSamples(ms), dbm0, 7); }};
 }
 
-std::vector<MonitorRow> toolRows()
+std::vector<MonitorRow> ToolRows()
 {
     std::vector<MonitorRow> rows;
     for (const ToolTone &t : kToolToneSet)
@@ -72,17 +72,17 @@ std::vector<MonitorRow> toolRows()
     return rows;
 }
 
-std::set<int32_t> monitorHits(const std::vector<int16_t> &audio, uint32_t toneThreshold = 999,
+std::set<int32_t> MonitorHits(const std::vector<int16_t> &audio, uint32_t toneThreshold = 999,
                               uint32_t silenceThreshold = 120)
 {
     ToneMonitor monitor;
-    monitor.arm(toolRows());
-    monitor.setLevels(static_cast<float>(thresholdToDbm0(toneThreshold)),
-                      static_cast<float>(thresholdToDbm0(silenceThreshold)));
+    monitor.Arm(ToolRows());
+    monitor.SetLevels(static_cast<float>(ThresholdToDbm0(toneThreshold)),
+                      static_cast<float>(ThresholdToDbm0(silenceThreshold)));
     std::vector<MonitorHit> hits;
     for (size_t i = 0; i < audio.size(); i += kBlockSamples) {
         const size_t n = std::min<size_t>(kBlockSamples, audio.size() - i);
-        monitor.process(std::span<const int16_t>(audio.data() + i, n), static_cast<SampleTime>(i), hits);
+        monitor.Process(std::span<const int16_t>(audio.data() + i, n), static_cast<SampleTime>(i), hits);
     }
     std::set<int32_t> rows;
     for (const MonitorHit &h : hits)
@@ -104,43 +104,43 @@ class ToneMonitorRows : public ::testing::TestWithParam<MonitorCase> {};
 TEST_P(ToneMonitorRows, ReportsTheRowsTheSignalSatisfies)
 {
     const MonitorCase &c = GetParam();
-    std::vector<Piece> framed = {silence(300)};
+    std::vector<Piece> framed = {Silence(300)};
     framed.insert(framed.end(), c.audio.begin(), c.audio.end());
-    framed.push_back(silence(300));
-    EXPECT_EQ(monitorHits(render(framed)), c.rows);
+    framed.push_back(Silence(300));
+    EXPECT_EQ(MonitorHits(Render(framed)), c.rows);
 }
 
-std::vector<MonitorCase> monitorCases()
+std::vector<MonitorCase> MonitorCases()
 {
     std::vector<MonitorCase> cases;
     const char keys[] = "0123456789*#D";
     for (int row = 0; row < 13; ++row)
-        cases.push_back({simtest::toneSet()[row].name, {dtmf(keys[row], 300)}, {row}});
-    cases.push_back({"silence 1.4 s", {silence(1400)}, {13}});
-    cases.push_back({"825 Hz 50 ms", {tone(825, 0, -15, 50)}, {14}});
-    cases.push_back({"825 Hz 150 ms", {tone(825, 0, -15, 150)}, {14, 15}});
+        cases.push_back({simtest::ToneSet()[row].name, {Dtmf(keys[row], 300)}, {row}});
+    cases.push_back({"silence 1.4 s", {Silence(1400)}, {13}});
+    cases.push_back({"825 Hz 50 ms", {Tone(825, 0, -15, 50)}, {14}});
+    cases.push_back({"825 Hz 150 ms", {Tone(825, 0, -15, 150)}, {14, 15}});
     // Shorter than the row's duration.
-    cases.push_back({"DTMF 5 for 200 ms", {dtmf('5', 200)}, {}});
-    cases.push_back({"825 Hz 25 ms", {tone(825, 0, -15, 25)}, {}});
-    cases.push_back({"825 Hz 100 ms", {tone(825, 0, -15, 100)}, {14}});
+    cases.push_back({"DTMF 5 for 200 ms", {Dtmf('5', 200)}, {}});
+    cases.push_back({"825 Hz 25 ms", {Tone(825, 0, -15, 25)}, {}});
+    cases.push_back({"825 Hz 100 ms", {Tone(825, 0, -15, 100)}, {14}});
     cases.push_back(
-        {"silence 1 s between tones", {tone(1000, 0, -10, 200), silence(1000), tone(1000, 0, -10, 200)}, {}});
+        {"silence 1 s between tones", {Tone(1000, 0, -10, 200), Silence(1000), Tone(1000, 0, -10, 200)}, {}});
     // 3 % off frequency.
-    cases.push_back({"825 Hz up 3 %", {tone(825 * 1.03, 0, -15, 300)}, {}});
-    cases.push_back({"825 Hz down 3 %", {tone(825 * 0.97, 0, -15, 300)}, {}});
-    cases.push_back({"DTMF 1 both up 3 %", {tone(697 * 1.03, 1209 * 1.03, -9, 400)}, {}});
-    cases.push_back({"DTMF 1 low group down 3 %", {tone(697 * 0.97, 1209, -9, 400)}, {}});
-    cases.push_back({"DTMF 9 high group up 3 %", {tone(852, 1477 * 1.03, -9, 400)}, {}});
-    cases.push_back({"825 Hz up 1 %", {tone(825 * 1.01, 0, -15, 300)}, {14, 15}});
+    cases.push_back({"825 Hz up 3 %", {Tone(825 * 1.03, 0, -15, 300)}, {}});
+    cases.push_back({"825 Hz down 3 %", {Tone(825 * 0.97, 0, -15, 300)}, {}});
+    cases.push_back({"DTMF 1 both up 3 %", {Tone(697 * 1.03, 1209 * 1.03, -9, 400)}, {}});
+    cases.push_back({"DTMF 1 low group down 3 %", {Tone(697 * 0.97, 1209, -9, 400)}, {}});
+    cases.push_back({"DTMF 9 high group up 3 %", {Tone(852, 1477 * 1.03, -9, 400)}, {}});
+    cases.push_back({"825 Hz up 1 %", {Tone(825 * 1.01, 0, -15, 300)}, {14, 15}});
     // Speech-like noise, loud and soft, and a tone that is no row's.
-    cases.push_back({"speech at -10 dBm0", {speech(8000, -10)}, {}});
-    cases.push_back({"speech at -25 dBm0", {speech(8000, -25)}, {}});
-    cases.push_back({"1 kHz", {tone(1000, 0, -10, 500)}, {}});
+    cases.push_back({"speech at -10 dBm0", {Speech(8000, -10)}, {}});
+    cases.push_back({"speech at -25 dBm0", {Speech(8000, -25)}, {}});
+    cases.push_back({"1 kHz", {Tone(1000, 0, -10, 500)}, {}});
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ToneMonitorRows, ::testing::ValuesIn(monitorCases()),
-                         [](const auto &info) { return simtest::nameOf(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Rows, ToneMonitorRows, ::testing::ValuesIn(MonitorCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
 
 struct ThresholdCase {
     uint32_t value;  // as the tool's slider sends it
@@ -154,11 +154,11 @@ class MonitorThreshold : public ::testing::TestWithParam<ThresholdCase> {};
 TEST_P(MonitorThreshold, MovesTheDetectionLevelByItsDbm)
 {
     const uint32_t v = GetParam().value;
-    const auto level = static_cast<float>(thresholdToDbm0(v));
-    EXPECT_EQ(monitorHits(render({tone(825, 0, level + 1, 200)}), v), (std::set<int32_t>{14, 15}));
-    EXPECT_EQ(monitorHits(render({tone(825, 0, level - 1, 200)}), v), std::set<int32_t>{});
-    EXPECT_EQ(monitorHits(render({tone(300, 0, level - 1, 1500)}), 32766, v), std::set<int32_t>{13});
-    EXPECT_EQ(monitorHits(render({tone(300, 0, level + 1, 1500)}), 32766, v), std::set<int32_t>{});
+    const auto level = static_cast<float>(ThresholdToDbm0(v));
+    EXPECT_EQ(MonitorHits(Render({Tone(825, 0, level + 1, 200)}), v), (std::set<int32_t>{14, 15}));
+    EXPECT_EQ(MonitorHits(Render({Tone(825, 0, level - 1, 200)}), v), std::set<int32_t>{});
+    EXPECT_EQ(MonitorHits(Render({Tone(300, 0, level - 1, 1500)}), 32766, v), std::set<int32_t>{13});
+    EXPECT_EQ(MonitorHits(Render({Tone(300, 0, level + 1, 1500)}), 32766, v), std::set<int32_t>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, MonitorThreshold,
@@ -180,13 +180,13 @@ TEST_P(DtmfTiming, FortyMillisecondsIsADigitTwentyThreeIsNot)
     const DtmfTimingCase &c = GetParam();
     for (int64_t offset = 0; offset < 160; offset += 13) {
         std::vector<int16_t> audio(static_cast<size_t>(offset), 0);
-        const std::vector<int16_t> digits = render(
-            {silence(100), {c.onMs * 3 + 300, [&] { return std::make_unique<DtmfSource>("707", c.onMs, 100); }}});
+        const std::vector<int16_t> digits = Render(
+            {Silence(100), {c.onMs * 3 + 300, [&] { return std::make_unique<DtmfSource>("707", c.onMs, 100); }}});
         audio.insert(audio.end(), digits.begin(), digits.end());
         DtmfReceiver rx;
         std::vector<DtmfDigit> got;
         for (size_t i = 0; i < audio.size(); i += kBlockSamples)
-            rx.process(std::span<const int16_t>(audio).subspan(i, std::min<size_t>(kBlockSamples, audio.size() - i)),
+            rx.Process(std::span<const int16_t>(audio).subspan(i, std::min<size_t>(kBlockSamples, audio.size() - i)),
                        static_cast<SampleTime>(i),
                        got);
         std::string keys;
@@ -212,11 +212,11 @@ class VoiceBand : public ::testing::TestWithParam<VoiceCase> {};
 TEST_P(VoiceBand, ReportsVoiceWithinTheBandAboveTheThreshold)
 {
     VoiceDetector voice;
-    voice.setBand(voiceBandLowHz(85), voiceBandHighHz(112));
-    voice.setThreshold(voiceThresholdDbm0(63));
-    const std::vector<int16_t> audio = render({GetParam().audio, silence(1500)});
+    voice.SetBand(VoiceBandLowHz(85), VoiceBandHighHz(112));
+    voice.SetThreshold(VoiceThresholdDbm0(63));
+    const std::vector<int16_t> audio = Render({GetParam().audio, Silence(1500)});
     std::vector<VoiceChange> changes;
-    voice.process(audio, 0, changes);
+    voice.Process(audio, 0, changes);
     std::vector<bool> got;
     for (const VoiceChange &c : changes)
         got.push_back(c.voice);
@@ -224,11 +224,11 @@ TEST_P(VoiceBand, ReportsVoiceWithinTheBandAboveTheThreshold)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VoiceBand,
-                         ::testing::Values(VoiceCase{"speech", speech(1500, -20), {true, false}},
-                                           VoiceCase{"quiet speech", speech(1500, -45), {}},
-                                           VoiceCase{"1 kHz at -20 dBm0", tone(1000, 0, -20, 300), {true, false}},
-                                           VoiceCase{"150 Hz below the band", tone(150, 0, -20, 300), {}},
-                                           VoiceCase{"10 ms click", tone(1000, 0, -10, 10), {}}));
+                         ::testing::Values(VoiceCase{"speech", Speech(1500, -20), {true, false}},
+                                           VoiceCase{"quiet speech", Speech(1500, -45), {}},
+                                           VoiceCase{"1 kHz at -20 dBm0", Tone(1000, 0, -20, 300), {true, false}},
+                                           VoiceCase{"150 Hz below the band", Tone(150, 0, -20, 300), {}},
+                                           VoiceCase{"10 ms click", Tone(1000, 0, -10, 10), {}}));
 
 struct ProgressCase {
     int32_t country;
@@ -245,45 +245,45 @@ TEST_P(ProgressListener, TellsDialToneAnswerAndBusy)
 {
     const ProgressCase &c = GetParam();
     CallProgress progress;
-    progress.start(tonePlanFor(c.country));
-    progress.process(render(c.audio), 0);
-    EXPECT_EQ(progress.dialTone(), c.dialTone);
-    EXPECT_EQ(progress.answer(), c.answer);
+    progress.Start(TonePlanFor(c.country));
+    progress.Process(Render(c.audio), 0);
+    EXPECT_EQ(progress.DialTone(), c.dialTone);
+    EXPECT_EQ(progress.Answer(), c.answer);
 }
 
-Piece planTone(int32_t country, ProgressTone t, int64_t ms)
+Piece PlanTone(int32_t country, ProgressTone t, int64_t ms)
 {
-    return {ms, [=] { return std::make_unique<ToneSource>(tonePlanFor(country).tone(t), msToSamples(ms)); }};
+    return {ms, [=] { return std::make_unique<ToneSource>(TonePlanFor(country).Tone(t), MsToSamples(ms)); }};
 }
 
-std::vector<ProgressCase> progressCases()
+std::vector<ProgressCase> ProgressCases()
 {
     std::vector<ProgressCase> cases;
     for (int32_t country : {1, 44, 33}) {
         cases.push_back(
-            {country, "dial tone", {planTone(country, ProgressTone::Dial, 1500)}, true, AnswerSignal::None});
+            {country, "dial tone", {PlanTone(country, ProgressTone::Dial, 1500)}, true, AnswerSignal::None});
         cases.push_back({country,
                          "ring-back then silence",
-                         {planTone(country, ProgressTone::RingBack, 2100), silence(6000)},
+                         {PlanTone(country, ProgressTone::RingBack, 2100), Silence(6000)},
                          false,
                          AnswerSignal::Answered});
         cases.push_back({country,
                          "ring-back then speech",
-                         {planTone(country, ProgressTone::RingBack, 1100), speech(1000, -20)},
+                         {PlanTone(country, ProgressTone::RingBack, 1100), Speech(1000, -20)},
                          false,
                          AnswerSignal::Answered});
-        cases.push_back({country, "busy", {planTone(country, ProgressTone::Busy, 3000)}, false, AnswerSignal::Busy});
+        cases.push_back({country, "busy", {PlanTone(country, ProgressTone::Busy, 3000)}, false, AnswerSignal::Busy});
         cases.push_back({country,
                          "ring-back still ringing",
-                         {planTone(country, ProgressTone::RingBack, 5500)},
+                         {PlanTone(country, ProgressTone::RingBack, 5500)},
                          false,
                          AnswerSignal::None});
     }
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, ProgressListener, ::testing::ValuesIn(progressCases()), [](const auto &info) {
-    return simtest::nameOf(std::to_string(info.param.country) + "_" + info.param.what);
+INSTANTIATE_TEST_SUITE_P(Plans, ProgressListener, ::testing::ValuesIn(ProgressCases()), [](const auto &info) {
+    return simtest::NameOf(std::to_string(info.param.country) + "_" + info.param.what);
 });
 
 }  // namespace

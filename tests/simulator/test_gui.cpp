@@ -1,5 +1,5 @@
 // The parts that meet the GUI: the column-to-frequency mapping of the spectrum
-// area, the spectrum drawn while the analysis is on, the set-up dialogs.
+// area, the line's spectrum drawn while the analysis is on, the set-up dialogs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,12 +10,17 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <array>
+#include <cmath>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <thread>
 
 #include "device/tvxusb.h"
+#include "simulator/AnalysisPainter.h"
 #include "simulator/logic/SimErrors.h"
+#include "simulator/logic/SpectrumScale.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
@@ -23,7 +28,7 @@ using namespace simtest;
 
 namespace {
 
-QApplication *ensureApp()
+QApplication *EnsureApp()
 {
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         return app;
@@ -34,7 +39,7 @@ QApplication *ensureApp()
     return app;
 }
 
-void runEventsFor(int ms)
+void RunEventsFor(int ms)
 {
     QElapsedTimer t;
     t.start();
@@ -47,7 +52,7 @@ protected:
     void SetUp() override
     {
         SimulatorTest::SetUp();
-        ensureApp();
+        EnsureApp();
         unsetenv("TVXUSB_DIALOG_AUTOCLOSE_MS");
     }
     void TearDown() override
@@ -68,7 +73,7 @@ TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth)
 {
     QWidget area;
     area.resize(400, 80);
-    openWith(rec, &area);
+    OpenWith(rec, &area);
     const std::vector<ColumnCase> cases = {
         {0, kOk, 0.0f},
         {1, kOk, 10.0f},
@@ -93,7 +98,7 @@ TEST_F(Gui, IndexFreqMapsColumnsAcrossTheAreaWidth)
 
 TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone)
 {
-    openWith(rec, nullptr);
+    OpenWith(rec, nullptr);
     float hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
     ASSERT_EQ(ScClose(0), kOk);
@@ -102,49 +107,121 @@ TEST_F(Gui, IndexFreqWithoutAnAreaOrAfterItIsGone)
     auto *area = new QWidget;
     area->resize(300, 50);
     area->show();
-    openWith(again, area);
+    OpenWith(again, area);
     ASSERT_EQ(ScDoCommand(140, 31, 0, 0xFFFF), kOk);
-    runEventsFor(150);
+    RunEventsFor(150);
     ASSERT_EQ(ScGetIndexFreq(150, &hz), kOk);
     EXPECT_FLOAT_EQ(hz, 2000.0f);
     delete area;
     hz = -1.0f;
     EXPECT_EQ(ScGetIndexFreq(0, &hz), kErrNoWindow);
     EXPECT_FLOAT_EQ(hz, -1.0f);
-    runEventsFor(150);  // the spectrum timer must not touch the destroyed area
+    RunEventsFor(150);  // the spectrum timer must not touch the destroyed area
     EXPECT_EQ(ScDoCommand(140, 30, 0, 0xFFFF), kOk);
 }
 
-TEST_F(Gui, SpectrumIsDrawnOnlyWhileTheAnalysisIsOn)
+// The column whose bar reaches highest in the area's picture (device pixels
+// folded back to logical columns), and its height in device pixels.
+std::pair<int, int> TallestColumn(const QImage &image)
+{
+    const double ratio = image.devicePixelRatio();
+    int best = -1;
+    int bestHeight = 0;
+    for (int x = 0; x < image.width(); ++x) {
+        int h = 0;
+        while (h < image.height() && image.pixelColor(x, image.height() - 1 - h).green() > 150)
+            ++h;
+        if (h > bestHeight) {
+            bestHeight = h;
+            best = static_cast<int>(x / ratio);
+        }
+    }
+    return {best, bestHeight};
+}
+
+// Through the library: a 1000 Hz tone on the line peaks in the column that
+// ScGetIndexFreq maps to 1000 Hz, within one column, at two widths; the area
+// keeps its own look while the analysis is off and after the device closes.
+TEST_F(Gui, SpectrumPeaksInTheColumnOfTheTonesFrequency)
 {
     QWidget area;
-    area.setFixedSize(256, 64);
     area.setAutoFillBackground(true);
     QPalette pal = area.palette();
     pal.setColor(QPalette::Window, Qt::white);
     area.setPalette(pal);
+    area.resize(300, 64);
     area.show();
-    openWith(rec, &area);
+    UseScenario("tone", "0 far ring\n0 phone offhook\n100 far tone 1000 0 -10 60000 0 60000\n");
+    OpenWith(rec, &area);
     const QImage off = area.grab().toImage();
-    EXPECT_EQ(off.pixelColor(10, 10), QColor(Qt::white));
-
+    ASSERT_EQ(off.pixelColor(10, 10), QColor(Qt::white));
     ASSERT_EQ(ScDoCommand(140, 31, 0, 0xFFFF), kOk);
-    const QImage first = area.grab().toImage();
-    EXPECT_NE(first, off);
-    // Bars rise from the bottom edge over black: bottom row coloured, top row black.
-    EXPECT_NE(first.pixelColor(24, 63), QColor(Qt::black));
-    EXPECT_EQ(first.pixelColor(128, 0), QColor(Qt::black));
-
-    runEventsFor(350);  // a few frames of the spectrum timer
-    const QImage later = area.grab().toImage();
-    EXPECT_NE(later, first);
-
+    for (int width : {300, 437}) {
+        area.resize(width, 64);
+        std::pair<int, int> peak{-1, 0};
+        QElapsedTimer waited;
+        waited.start();
+        while (peak.second < 40 && waited.elapsed() < 5000) {  // -10 dBm0 fills 56 of 64 pixels
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            peak = TallestColumn(area.grab().toImage());
+        }
+        ASSERT_GE(peak.second, 40) << width;
+        float hz = 0.0f;
+        ASSERT_EQ(ScGetIndexFreq(static_cast<uint16_t>(peak.first), &hz), kOk);
+        EXPECT_LE(std::abs(hz - 1000.0f), 4000.0f / static_cast<float>(width)) << width << " column " << peak.first;
+    }
     ASSERT_EQ(ScDoCommand(140, 30, 0, 0xFFFF), kOk);
-    EXPECT_EQ(area.grab().toImage(), off);
-
+    EXPECT_EQ(area.grab().toImage(), off.scaled(area.size()));
     ASSERT_EQ(ScDoCommand(140, 31, 0, 0xFFFF), kOk);
     ASSERT_EQ(ScClose(0), kOk);  // closing ends the analysis too
-    EXPECT_EQ(area.grab().toImage(), off);
+    EXPECT_EQ(area.grab().toImage().pixelColor(10, 10), QColor(Qt::white));
+}
+
+// The painter alone, fed a frame with a 1000 Hz peak: at device pixel
+// ratios 1, 1.5 and 2 the peak stays in the logical column of 1000 Hz.
+TEST_F(Gui, SpectrumColumnsAreLogicalPixelsAtAnyPixelRatio)
+{
+    auto feed = std::make_shared<SpectrumFeed>();
+    std::array<float, kSpectrumBins> bins;
+    bins.fill(-70.0f);
+    bins[64] = -10.0f;  // 1000 Hz
+    bins[63] = bins[65] = -16.0f;
+    feed->Publish(bins);
+    QWidget area;
+    area.resize(260, 60);
+    AnalysisPainter painter(&area, feed);
+    painter.SetActive(true);
+    for (double ratio : {1.0, 1.5, 2.0}) {
+        QImage image(QSize(static_cast<int>(260 * ratio), static_cast<int>(60 * ratio)), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        area.render(&image);
+        const auto [column, height] = TallestColumn(image);
+        float hz = 0.0f;
+        ASSERT_TRUE(ColumnToHz(static_cast<uint32_t>(column), 260, hz)) << ratio;
+        EXPECT_LE(std::abs(hz - 1000.0f), 4000.0f / 260.0f) << ratio;
+        EXPECT_NEAR(height, LevelHeight(-10.0f, 60 * ratio), 1.0 + ratio) << ratio;
+    }
+}
+
+// Frames that come while the GUI is busy make one repaint, of the newest.
+TEST_F(Gui, SpectrumFramesComingWhileTheGuiIsBusyCollapse)
+{
+    auto feed = std::make_shared<SpectrumFeed>();
+    std::array<float, kSpectrumBins> bins;
+    bins.fill(-60.0f);
+    QWidget area;
+    area.resize(200, 40);
+    area.show();
+    AnalysisPainter painter(&area, feed);
+    painter.SetActive(true);
+    feed->Publish(bins);
+    RunEventsFor(3 * AnalysisPainter::kFrameMs);
+    const uint32_t before = painter.FramesPainted();
+    ASSERT_GE(before, 1u);
+    for (int i = 0; i < 10; ++i)  // half a second of frames, the GUI thread elsewhere
+        feed->Publish(bins);
+    RunEventsFor(3 * AnalysisPainter::kFrameMs);
+    EXPECT_EQ(painter.FramesPainted(), before + 1);
 }
 
 struct DialogCase {
@@ -163,7 +240,7 @@ TEST_P(SetupDialogs, ShowsModallyOverTheOwnerAndClosesWithItsButton)
     const DialogCase &c = GetParam();
     QWidget owner;
     owner.show();
-    openWith(rec);
+    OpenWith(rec);
 
     QString title;
     QWidget *parent = nullptr;
@@ -206,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Gui, DialogShowsTheCurrentSettings)
 {
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(ScSetLocalCountry(0, "972"), kOk);
     QStringList texts;
     QTimer::singleShot(0, [&] {
@@ -223,7 +300,7 @@ TEST_F(Gui, DialogShowsTheCurrentSettings)
 
 TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable)
 {
-    openWith(rec);
+    OpenWith(rec);
     setenv("TVXUSB_DIALOG_AUTOCLOSE_MS", "20", 1);
     bool rescued = false;
     QTimer rescue;  // ends the dialog if the variable did not
@@ -241,7 +318,7 @@ TEST_F(Gui, DialogClosesByItselfWithTheAutoCloseVariable)
 
 TEST_F(Gui, DialogOffTheGuiThreadIsRefused)
 {
-    openWith(rec);
+    OpenWith(rec);
     int32_t rc = 0;
     std::thread([&] { rc = ScDistinctiveRingDlg(nullptr); }).join();
     EXPECT_EQ(rc, kErrWrongThread);

@@ -13,7 +13,7 @@ using namespace tvxsim;
 
 namespace {
 
-std::vector<uint8_t> bytes(std::initializer_list<int> list)
+std::vector<uint8_t> Bytes(std::initializer_list<int> list)
 {
     std::vector<uint8_t> out;
     for (int b : list)
@@ -27,7 +27,7 @@ struct GoodLine {
 };
 
 // Test names show the line, quotes and control characters spelled out.
-void printLine(const char *text, std::ostream *os)
+void PrintLine(const char *text, std::ostream *os)
 {
     for (const char *c = text; *c; ++c) {
         if (*c == '\r')
@@ -40,9 +40,9 @@ void printLine(const char *text, std::ostream *os)
             *os << *c;
     }
 }
-void PrintTo(const GoodLine &g, std::ostream *os) { printLine(g.text, os); }
+void PrintTo(const GoodLine &g, std::ostream *os) { PrintLine(g.text, os); }
 
-ScenarioEvent ev(int64_t t, int32_t code, int32_t param, int32_t side, std::vector<uint8_t> payload = {},
+ScenarioEvent Ev(int64_t t, int32_t code, int32_t param, int32_t side, std::vector<uint8_t> payload = {},
                  int32_t row = -1, int64_t count = 1, int64_t interval = 0)
 {
     ScenarioEvent e;
@@ -63,7 +63,7 @@ class ScenarioGoodLine : public ::testing::TestWithParam<GoodLine> {};
 TEST_P(ScenarioGoodLine, ParsesToTheEvent)
 {
     const GoodLine &g = GetParam();
-    const Scenario sc = parseScenario(g.text);
+    const Scenario sc = ParseScenario(g.text);
     ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().message;
     ASSERT_EQ(sc.events.size(), 1u);
     EXPECT_EQ(sc.events[0], g.expected);
@@ -72,26 +72,26 @@ TEST_P(ScenarioGoodLine, ParsesToTheEvent)
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScenarioGoodLine,
     ::testing::Values(
-        GoodLine{"0 16", ev(0, 16, 0, 0)}, GoodLine{"  250\t64 0 2   # off hook on the line", ev(250, 64, 0, 2)},
-        GoodLine{"100 95 7 -", ev(100, 95, 7, 0)}, GoodLine{"10 48 -3 1", ev(10, 48, -3, 1)},
-        GoodLine{"0x10 0x40 0x1 3", ev(16, 64, 1, 3)},
-        GoodLine{"5 225 - 0 80 1E 01", ev(5, 225, 3, 0, bytes({0x80, 0x1E, 0x01}))},
-        GoodLine{"5 225", ev(5, 225, 0, 0)},
-        GoodLine{"5 228 - 0 801E0102", ev(5, 228, 4, 0, bytes({0x80, 0x1E, 0x01, 0x02}))},
-        GoodLine{"5 225 2 0 80 1E 01", ev(5, 225, 2, 0, bytes({0x80, 0x1E, 0x01}))},
-        GoodLine{"5 225 - 0 07 03 \"A #b\" 0x0A", ev(5, 225, 7, 0, bytes({7, 3, 'A', ' ', '#', 'b', 0x0A}))},
-        GoodLine{"7 229 0 0 13", ev(7, 229, 0, 0, {}, 13)}, GoodLine{"7 229 - - 0", ev(7, 229, 0, 0, {}, 0)},
-        GoodLine{"9 112 0 0 ff 00", ev(9, 112, 0, 0, bytes({0xFF, 0x00}))},
-        GoodLine{"repeat 1000 2 50 113 0 0", ev(50, 113, 0, 0, {}, -1, 1000, 2)},
-        GoodLine{"repeat 3 0 0 229 0 0 5", ev(0, 229, 0, 0, {}, 5, 3, 0)},
-        GoodLine{"repeat 2 10 0 225 - 0 01 02", ev(0, 225, 2, 0, bytes({1, 2}), -1, 2, 10)},
-        GoodLine{"86400000 1\r", ev(86400000, 1, 0, 0)}));
+        GoodLine{"0 16", Ev(0, 16, 0, 0)}, GoodLine{"  250\t64 0 2   # off hook on the line", Ev(250, 64, 0, 2)},
+        GoodLine{"100 95 7 -", Ev(100, 95, 7, 0)}, GoodLine{"10 48 -3 1", Ev(10, 48, -3, 1)},
+        GoodLine{"0x10 0x40 0x1 3", Ev(16, 64, 1, 3)},
+        GoodLine{"5 225 - 0 80 1E 01", Ev(5, 225, 3, 0, Bytes({0x80, 0x1E, 0x01}))},
+        GoodLine{"5 225", Ev(5, 225, 0, 0)},
+        GoodLine{"5 228 - 0 801E0102", Ev(5, 228, 4, 0, Bytes({0x80, 0x1E, 0x01, 0x02}))},
+        GoodLine{"5 225 2 0 80 1E 01", Ev(5, 225, 2, 0, Bytes({0x80, 0x1E, 0x01}))},
+        GoodLine{"5 225 - 0 07 03 \"A #b\" 0x0A", Ev(5, 225, 7, 0, Bytes({7, 3, 'A', ' ', '#', 'b', 0x0A}))},
+        GoodLine{"7 229 0 0 13", Ev(7, 229, 0, 0, {}, 13)}, GoodLine{"7 229 - - 0", Ev(7, 229, 0, 0, {}, 0)},
+        GoodLine{"9 112 0 0 ff 00", Ev(9, 112, 0, 0, Bytes({0xFF, 0x00}))},
+        GoodLine{"repeat 1000 2 50 113 0 0", Ev(50, 113, 0, 0, {}, -1, 1000, 2)},
+        GoodLine{"repeat 3 0 0 229 0 0 5", Ev(0, 229, 0, 0, {}, 5, 3, 0)},
+        GoodLine{"repeat 2 10 0 225 - 0 01 02", Ev(0, 225, 2, 0, Bytes({1, 2}), -1, 2, 10)},
+        GoodLine{"86400000 1\r", Ev(86400000, 1, 0, 0)}));
 
 struct BadLine {
     const char *text;
     const char *messageStart;
 };
-void PrintTo(const BadLine &b, std::ostream *os) { printLine(b.text, os); }
+void PrintTo(const BadLine &b, std::ostream *os) { PrintLine(b.text, os); }
 
 class ScenarioBadLine : public ::testing::TestWithParam<BadLine> {};
 
@@ -101,7 +101,7 @@ TEST_P(ScenarioBadLine, IsReportedWithItsLineAndSkipped)
 {
     const BadLine &b = GetParam();
     const std::string text = std::string("0 16\n# comment\n") + b.text + "\n10 17\n";
-    const Scenario sc = parseScenario(text);
+    const Scenario sc = ParseScenario(text);
     ASSERT_EQ(sc.errors.size(), 1u);
     EXPECT_EQ(sc.errors[0].line, 3);
     EXPECT_EQ(sc.errors[0].message.rfind(b.messageStart, 0), 0u) << sc.errors[0].message;
@@ -143,9 +143,27 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"number 555 busy", "number needs quoted digits"},
         BadLine{"number \"555\" answer", "number ... answer needs"},
         BadLine{"number \"555\" rings", "bad route 'rings'"},
-        BadLine{"number \"555555555555555555555555555555555\" busy", "number needs"}));
+        BadLine{"number \"555555555555555555555555555555555\" busy", "number needs"},
+        BadLine{"100 far call \"Ivor\"", "call needs a quoted name and a quoted number"},
+        BadLine{"100 far call Ivor \"1\"", "call needs"},
+        BadLine{"100 far call \"\" \"55555555555555555555555555555555555555555555555555\"", "call needs"},
+        BadLine{"100 far call \"\t\" \"1\"", "call needs"},
+        BadLine{"100 far call \"a\" \"1\" sdmf mdmf", "option given twice 'mdmf'"},
+        BadLine{"100 far call \"a\" \"1\" private out-of-area", "option given twice 'out-of-area'"},
+        BadLine{"100 far call-waiting \"a\" \"1\" v24", "unknown call option 'v24'"},
+        BadLine{"100 far call \"a\" \"1\" date", "missing value after 'date'"},
+        BadLine{"100 far call \"a\" \"1\" date 13011200", "bad date '13011200' (MMDDhhmm)"},
+        BadLine{"100 far call \"a\" \"1\" date 04322230", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" date 0429223", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" date 04292460", "bad date"},
+        BadLine{"100 far call \"a\" \"1\" level 1", "bad level '1' (-60 to 0 dBm0)"},
+        BadLine{"100 far call \"a\" \"1\" level -10 level -9", "option given twice 'level'"},
+        BadLine{"100 line noise", "noise needs"}, BadLine{"100 line noise 10 -81", "noise needs"},
+        BadLine{"100 line ring", "unknown action 'ring'"}, BadLine{"100 adapter command", "command needs"},
+        BadLine{"100 adapter command 65536", "command needs"},
+        BadLine{"100 adapter command 126 1 2", "command needs"}));
 
-ScenarioAction action(int64_t t, ActionTarget target, ActionVerb verb)
+ScenarioAction Action(int64_t t, ActionTarget target, ActionVerb verb)
 {
     ScenarioAction a;
     a.timeMs = t;
@@ -159,19 +177,19 @@ struct ActionLine {
     const char *text;
     ScenarioAction expected;
 };
-void PrintTo(const ActionLine &a, std::ostream *os) { printLine(a.text, os); }
+void PrintTo(const ActionLine &a, std::ostream *os) { PrintLine(a.text, os); }
 
 class ScenarioActionLine : public ::testing::TestWithParam<ActionLine> {};
 
 TEST_P(ScenarioActionLine, ParsesToTheAction)
 {
-    const Scenario sc = parseScenario(GetParam().text);
+    const Scenario sc = ParseScenario(GetParam().text);
     ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().message;
     ASSERT_EQ(sc.actions.size(), 1u);
     EXPECT_EQ(sc.actions[0], GetParam().expected);
 }
 
-ScenarioAction with(ScenarioAction a, const std::function<void(ScenarioAction &)> &change)
+ScenarioAction With(ScenarioAction a, const std::function<void(ScenarioAction &)> &change)
 {
     change(a);
     return a;
@@ -179,56 +197,92 @@ ScenarioAction with(ScenarioAction a, const std::function<void(ScenarioAction &)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScenarioActionLine,
-    ::testing::Values(ActionLine{"1000 far ring", action(1000, ActionTarget::Far, ActionVerb::Ring)},
-                      ActionLine{"0 far ring 3  # three rings",
-                                 with(action(0, ActionTarget::Far, ActionVerb::Ring), [](auto &a) { a.count = 3; })},
-                      ActionLine{"5 far answer", action(5, ActionTarget::Far, ActionVerb::Answer)},
-                      ActionLine{"5 far hangup", action(5, ActionTarget::Far, ActionVerb::Hangup)},
-                      ActionLine{"7 far dtmf \"12#d\"",
-                                 with(action(7, ActionTarget::Far, ActionVerb::Dtmf),
-                                      [](auto &a) {
-                                          a.digits = "12#D";
-                                          a.onMs = 300;
-                                          a.offMs = 200;
-                                      })},
-                      ActionLine{"7 pc dtmf \"*\" 80 40",
-                                 with(action(7, ActionTarget::Pc, ActionVerb::Dtmf),
-                                      [](auto &a) {
-                                          a.digits = "*";
-                                          a.onMs = 80;
-                                          a.offMs = 40;
-                                      })},
-                      ActionLine{"9 far tone 425 0 -13 1000 4000 60000",
-                                 with(action(9, ActionTarget::Far, ActionVerb::Tone),
-                                      [](auto &a) {
-                                          a.f1 = 425;
-                                          a.dbm0 = -13;
-                                          a.onMs = 1000;
-                                          a.offMs = 4000;
-                                          a.lengthMs = 60000;
-                                      })},
-                      ActionLine{"9 far speech 2500",
-                                 with(action(9, ActionTarget::Far, ActionVerb::Speech),
-                                      [](auto &a) {
-                                          a.lengthMs = 2500;
-                                          a.dbm0 = -20;
-                                      })},
-                      ActionLine{"9 phone speech 100 -30",
-                                 with(action(9, ActionTarget::Phone, ActionVerb::Speech),
-                                      [](auto &a) {
-                                          a.lengthMs = 100;
-                                          a.dbm0 = -30;
-                                      })},
-                      ActionLine{"2 phone offhook", action(2, ActionTarget::Phone, ActionVerb::OffHook)},
-                      ActionLine{"2 phone onhook", action(2, ActionTarget::Phone, ActionVerb::OnHook)},
-                      ActionLine{"2 phone flash", action(2, ActionTarget::Phone, ActionVerb::Flash)},
-                      ActionLine{"3 phone keys \"5551234\"",
-                                 with(action(3, ActionTarget::Phone, ActionVerb::Keys),
-                                      [](auto &a) { a.digits = "5551234"; })}));
+    ::testing::Values(
+        ActionLine{"1000 far ring", Action(1000, ActionTarget::Far, ActionVerb::Ring)},
+        ActionLine{"0 far ring 3  # three rings",
+                   With(Action(0, ActionTarget::Far, ActionVerb::Ring), [](auto &a) { a.count = 3; })},
+        ActionLine{"5 far answer", Action(5, ActionTarget::Far, ActionVerb::Answer)},
+        ActionLine{"5 far hangup", Action(5, ActionTarget::Far, ActionVerb::Hangup)},
+        ActionLine{"7 far dtmf \"12#d\"",
+                   With(Action(7, ActionTarget::Far, ActionVerb::Dtmf),
+                        [](auto &a) {
+                            a.digits = "12#D";
+                            a.onMs = 300;
+                            a.offMs = 200;
+                        })},
+        ActionLine{"7 pc dtmf \"*\" 80 40",
+                   With(Action(7, ActionTarget::Pc, ActionVerb::Dtmf),
+                        [](auto &a) {
+                            a.digits = "*";
+                            a.onMs = 80;
+                            a.offMs = 40;
+                        })},
+        ActionLine{"9 far tone 425 0 -13 1000 4000 60000",
+                   With(Action(9, ActionTarget::Far, ActionVerb::Tone),
+                        [](auto &a) {
+                            a.f1 = 425;
+                            a.dbm0 = -13;
+                            a.onMs = 1000;
+                            a.offMs = 4000;
+                            a.lengthMs = 60000;
+                        })},
+        ActionLine{"9 far speech 2500",
+                   With(Action(9, ActionTarget::Far, ActionVerb::Speech),
+                        [](auto &a) {
+                            a.lengthMs = 2500;
+                            a.dbm0 = -20;
+                        })},
+        ActionLine{"9 phone speech 100 -30",
+                   With(Action(9, ActionTarget::Phone, ActionVerb::Speech),
+                        [](auto &a) {
+                            a.lengthMs = 100;
+                            a.dbm0 = -30;
+                        })},
+        ActionLine{"2 phone offhook", Action(2, ActionTarget::Phone, ActionVerb::OffHook)},
+        ActionLine{"2 phone onhook", Action(2, ActionTarget::Phone, ActionVerb::OnHook)},
+        ActionLine{"2 phone flash", Action(2, ActionTarget::Phone, ActionVerb::Flash)},
+        ActionLine{"3 phone keys \"5551234\"",
+                   With(Action(3, ActionTarget::Phone, ActionVerb::Keys), [](auto &a) { a.digits = "5551234"; })},
+        ActionLine{"4 far call \"Ivor Kell\" \"7964710\"",
+                   With(Action(4, ActionTarget::Far, ActionVerb::Call),
+                        [](auto &a) {
+                            a.caller.name = "Ivor Kell";
+                            a.caller.number = "7964710";
+                        })},
+        ActionLine{"4 far call-waiting \"\" \"+1 555\" private date 12312359 v23 sdmf na level -60",
+                   With(Action(4, ActionTarget::Far, ActionVerb::CallWaiting),
+                        [](auto &a) {
+                            a.caller.number = "+1 555";
+                            a.caller.absence = 'P';
+                            a.caller.date = "12312359";
+                            a.caller.modem = CidModem::V23;
+                            a.caller.format = CidFormat::Sdmf;
+                            a.caller.timing = CidTiming::NorthAmerican;
+                            a.caller.dbm0 = -60;
+                        })},
+        ActionLine{"4 far call \"x\" \"1\" out-of-area bell202 etsi mdmf",
+                   With(Action(4, ActionTarget::Far, ActionVerb::Call),
+                        [](auto &a) {
+                            a.caller.name = "x";
+                            a.caller.number = "1";
+                            a.caller.absence = 'O';
+                            a.caller.modem = CidModem::Bell202;
+                            a.caller.timing = CidTiming::Etsi;
+                        })},
+        ActionLine{"5 line noise 800",
+                   With(Action(5, ActionTarget::Line, ActionVerb::Noise),
+                        [](auto &a) {
+                            a.lengthMs = 800;
+                            a.dbm0 = -40;
+                        })},
+        ActionLine{"5 adapter command 126 1", With(Action(5, ActionTarget::Adapter, ActionVerb::Command), [](auto &a) {
+                       a.code = 126;
+                       a.param = 1;
+                   })}));
 
 TEST(Scenario, NumbersGiveTheirRoutes)
 {
-    const Scenario sc = parseScenario("number \"5551234\" answer 4000\nnumber \"1#\" busy\nnumber \"9\" no-answer\n");
+    const Scenario sc = ParseScenario("number \"5551234\" answer 4000\nnumber \"1#\" busy\nnumber \"9\" no-answer\n");
     ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().message;
     ASSERT_EQ(sc.numbers.size(), 3u);
     EXPECT_EQ(sc.numbers[0], (NumberRule{"5551234", RouteKind::Answer, 4000, 1}));
@@ -243,7 +297,7 @@ TEST(Scenario, JunkIsCountedButOnlyTwentyLinesAreReported)
     std::string junk;
     for (int i = 0; i < 5000; ++i)
         junk += "\x01\xff junk " + std::to_string(i) + "\n";
-    const Scenario sc = parseScenario(junk);
+    const Scenario sc = ParseScenario(junk);
     EXPECT_EQ(sc.badLines, 5000);
     ASSERT_EQ(sc.errors.size(), kScenarioMaxReportedErrors);
     EXPECT_EQ(sc.errors.back().line, 20);
@@ -257,7 +311,7 @@ TEST(Scenario, ItemsBeyondTheCapAreRefused)
     std::string text;
     for (size_t i = 0; i < kScenarioMaxItems + 3; ++i)
         text += "0 1\n";
-    const Scenario sc = parseScenario(text);
+    const Scenario sc = ParseScenario(text);
     EXPECT_EQ(sc.events.size(), kScenarioMaxItems);
     EXPECT_EQ(sc.badLines, 3);
     EXPECT_EQ(sc.errors.at(0).message, "more than 65536 items in the file");
@@ -265,7 +319,7 @@ TEST(Scenario, ItemsBeyondTheCapAreRefused)
 
 TEST(Scenario, DirectivesSetDeviceTypeAndOpenError)
 {
-    const Scenario sc = parseScenario("devtype 11\nopenerror 5\n0 16\ndevtype 10  # the last one counts\n");
+    const Scenario sc = ParseScenario("devtype 11\nopenerror 5\n0 16\ndevtype 10  # the last one counts\n");
     EXPECT_TRUE(sc.errors.empty());
     EXPECT_EQ(sc.devType, 10);
     EXPECT_EQ(sc.openError, 5);
@@ -274,8 +328,8 @@ TEST(Scenario, DirectivesSetDeviceTypeAndOpenError)
 
 TEST(Scenario, TotalEventsCountsRepeats)
 {
-    const Scenario sc = parseScenario("0 16\nrepeat 500 0 0 112\nrepeat 3 5 10 229 0 0 1\n");
-    EXPECT_EQ(sc.totalEvents(), 504);
+    const Scenario sc = ParseScenario("0 16\nrepeat 500 0 0 112\nrepeat 3 5 10 229 0 0 1\n");
+    EXPECT_EQ(sc.TotalEvents(), 504);
 }
 
 TEST(Scenario, PayloadLongerThanTheLimitIsRejected)
@@ -283,14 +337,14 @@ TEST(Scenario, PayloadLongerThanTheLimitIsRejected)
     std::string line = "0 225 - 0";
     for (size_t i = 0; i <= kScenarioMaxPayload; ++i)
         line += " 00";
-    const Scenario sc = parseScenario(line);
+    const Scenario sc = ParseScenario(line);
     ASSERT_EQ(sc.errors.size(), 1u);
     EXPECT_TRUE(sc.events.empty());
 }
 
 TEST(Scenario, UnreadableFileIsOneErrorAtLineZero)
 {
-    const Scenario sc = loadScenarioFile(::testing::TempDir() + "no-such-dir/none.scn");
+    const Scenario sc = LoadScenarioFile(::testing::TempDir() + "no-such-dir/none.scn");
     ASSERT_EQ(sc.errors.size(), 1u);
     EXPECT_EQ(sc.errors[0].line, 0);
     EXPECT_TRUE(sc.events.empty());
@@ -298,9 +352,9 @@ TEST(Scenario, UnreadableFileIsOneErrorAtLineZero)
 
 TEST(Scenario, ShippedFloodParsesCleanly)
 {
-    const Scenario sc = loadScenarioFile(TVXSIM_SCENARIO_DIR "/flood.scn");
+    const Scenario sc = LoadScenarioFile(TVXSIM_SCENARIO_DIR "/flood.scn");
     ASSERT_TRUE(sc.errors.empty()) << sc.errors.front().line << ": " << sc.errors.front().message;
-    EXPECT_GE(sc.totalEvents(), 10000);
+    EXPECT_GE(sc.TotalEvents(), 10000);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes)
         {"ScUploadMelody", [] { return ScUploadMelody(nullptr, 0); }, kErrNotInitialised, kErrNotOpen},
         {"ScE2Rom", [] { return ScE2Rom(E2ROM_REBOOT, nullptr, ""); }, kErrNotInitialised, kErrNotOpen},
         {"ScHardwareChipsDlg", [] { return ScHardwareChipsDlg(nullptr); }, kErrNotInitialised, kErrNotOpen},
-        {"ScMonitorTones", [] { return ScMonitorTones(1, toneSet(), 16); }, kErrNotInitialised, kOk},
+        {"ScMonitorTones", [] { return ScMonitorTones(1, ToneSet(), 16); }, kErrNotInitialised, kOk},
         {"ScClose", [] { return ScClose(0); }, kErrNotInitialised, kErrNotOpen},
     };
     for (const StateCall &c : calls)
@@ -92,8 +92,8 @@ TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes)
     EXPECT_EQ(ScShutdown(0), kErrNotInitialised);
 
     EXPECT_EQ(ScInitialize(nullptr, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrNullPointer);
-    ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kOk);
-    EXPECT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrAlreadyInitialised);
+    ASSERT_EQ(ScInitialize(&Recorder::Callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kOk);
+    EXPECT_EQ(ScInitialize(&Recorder::Callback, &rec, 0, 0, 0, 0, 17, nullptr, nullptr), kErrAlreadyInitialised);
     for (const StateCall &c : calls) {
         if (std::string(c.name) == "ScOpen")
             continue;
@@ -109,7 +109,7 @@ TEST_F(Library, CallsOutsideTheirStateReturnTheirErrorCodes)
 
 TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
 {
-    useScenario("order",
+    UseScenario("order",
                 "# lines out of time order\n"
                 "400 95 0 3\n"
                 "0 18 1 2\n"
@@ -117,10 +117,10 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
                 "200 225 - 2 80 1E 01 08 \"04292230\" 02 07 \"7964710\" 07 09 \"Ivor Kell\"\n"
                 "100 64 0 2\n"
                 "300 48 11 0   # same time as the tone: later line, later event\n");
-    openWith(rec);
-    ASSERT_TRUE(rec.waitForCode(95));
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitForCode(95));
     std::vector<Received> got;
-    for (const Received &r : rec.snapshot())
+    for (const Received &r : rec.Snapshot())
         if (r.code != kEvToneMonitorArmed)
             got.push_back(r);
     ASSERT_EQ(got.size(), 6u);
@@ -145,18 +145,18 @@ TEST_F(Library, ScenarioEventsArriveInTimeOrderOnTheEventThread)
     ASSERT_TRUE(got[3].hasEntry);
     EXPECT_EQ(got[3].entryName, "Silent");
     EXPECT_EQ(got[3].entry.duration, 10000);
-    EXPECT_NE(got[3].entry.name, toneSet()[13].name);  // a copy owned by the library
+    EXPECT_NE(got[3].entry.name, ToneSet()[13].name);  // a copy owned by the library
     EXPECT_EQ(got[4].text, "DTMF digit detected: #");
     EXPECT_EQ(got[5].side, 3);
 }
 
 TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome)
 {
-    useScenario("row", "0 229 0 0 16\n200 229 0 0 14\n210 17\n");
-    openWith(rec);
-    ASSERT_TRUE(rec.waitForCode(17));
+    UseScenario("row", "0 229 0 0 16\n200 229 0 0 14\n210 17\n");
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitForCode(17));
     std::vector<std::string> names;
-    for (const Received &r : rec.snapshot())
+    for (const Received &r : rec.Snapshot())
         if (r.code == 229)
             names.push_back(r.entryName);
     EXPECT_EQ(names, std::vector<std::string>{"14"});
@@ -164,25 +164,25 @@ TEST_F(Library, ToneRowThatIsNotArmedIsSkippedAndLaterEventsStillCome)
 
 TEST_F(Library, MalformedLineIsReportedOnStderrAndTheRestRuns)
 {
-    const std::string path = useScenario("malformed", "0 16\n10 16 oops\n20 17\n");
+    const std::string path = UseScenario("malformed", "0 16\n10 16 oops\n20 17\n");
     ::testing::internal::CaptureStderr();
-    openWith(rec);
+    OpenWith(rec);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find(path + ":2: bad parameter 'oops'"), std::string::npos) << err;
-    ASSERT_TRUE(rec.waitForCode(17));
+    ASSERT_TRUE(rec.WaitForCode(17));
     size_t sixteen = 0;
-    for (const Received &r : rec.snapshot())
+    for (const Received &r : rec.Snapshot())
         sixteen += r.code == 16;
     EXPECT_EQ(sixteen, 1u);
 }
 
 TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario)
 {
-    useScenario("devtype", "devtype 11\n");
-    openWith(rec);
+    UseScenario("devtype", "devtype 11\n");
+    OpenWith(rec);
     EXPECT_EQ(ScGetDevType(0, 0), 11);
     ASSERT_EQ(ScClose(0), kOk);
-    useScenario("failing", "openerror 5\n");
+    UseScenario("failing", "openerror 5\n");
     EXPECT_EQ(ScOpen(0, 0), 5);
     EXPECT_EQ(ScDoCommand(20, 0, 0, 0xFFFF), kErrNotOpen);
     unsetenv("TVXUSB_SCENARIO");
@@ -194,7 +194,7 @@ TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario)
 // none comes later; the callbacks call back into the library meanwhile.
 TEST_F(Library, NoCallbackAfterCloseWhileEventsStream)
 {
-    useScenario("stream", "repeat 100000000 0 0 112\n");
+    UseScenario("stream", "repeat 100000000 0 0 112\n");
     rec.onEvent = [](const Received &, size_t) {
         char sn[TVX_TEXT_SIZE];
         ScGetDeviceSN(sn, sizeof sn);
@@ -202,19 +202,19 @@ TEST_F(Library, NoCallbackAfterCloseWhileEventsStream)
         ScGetThreshold(0, &v);
     };
     int32_t version = 0;
-    ASSERT_EQ(ScInitialize(&Recorder::callback, &rec, 0, 0, 0, 0, 17, &version, nullptr), kOk);
+    ASSERT_EQ(ScInitialize(&Recorder::Callback, &rec, 0, 0, 0, 0, 17, &version, nullptr), kOk);
     for (int round = 0; round < 5; ++round) {
         rec.closedReturned = false;
-        rec.clear();
+        rec.Clear();
         ASSERT_EQ(ScOpen(0, 0), kOk) << round;
-        ASSERT_TRUE(rec.waitForCount(500)) << round;
+        ASSERT_TRUE(rec.WaitForCount(500)) << round;
         ScDoCommand(20, 0, 0, 0xFFFF);  // API calls from this thread meanwhile
         ASSERT_EQ(ScClose(0), kOk);
         rec.closedReturned = true;
         EXPECT_EQ(rec.inCallback.load(), 0) << round;
-        const size_t atClose = rec.count();
+        const size_t atClose = rec.Count();
         std::this_thread::sleep_for(30ms);
-        EXPECT_EQ(rec.count(), atClose) << round;
+        EXPECT_EQ(rec.Count(), atClose) << round;
     }
     EXPECT_EQ(rec.afterClose.load(), 0);
 }
@@ -231,7 +231,7 @@ class CloseInsideCallback : public SimulatorTest, public ::testing::WithParamInt
 // further callback comes, and the library opens again afterwards.
 TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery)
 {
-    useScenario("inside", "repeat 10000000 1 300 112\n");
+    UseScenario("inside", "repeat 10000000 1 300 112\n");
     std::promise<int32_t> closed;
     auto closedFuture = closed.get_future();
     const auto call = GetParam().call;
@@ -241,20 +241,20 @@ TEST_P(CloseInsideCallback, DoesNotDeadlockAndStopsDelivery)
             rec.closedReturned = true;
         }
     };
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(closedFuture.wait_for(10s), std::future_status::ready) << "the call did not return";
     EXPECT_EQ(closedFuture.get(), kOk);
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(rec.afterClose.load(), 0);
-    EXPECT_EQ(rec.count(), 4u);
+    EXPECT_EQ(rec.Count(), 4u);
 
     // A close from this thread waits for the callback that closed; then all reopens.
     ScClose(0);
     EXPECT_EQ(rec.inCallback.load(), 0);
     ScShutdown(0);
     rec.onEvent = nullptr;
-    openWith(again);
-    EXPECT_TRUE(again.waitForCount(5));
+    OpenWith(again);
+    EXPECT_TRUE(again.WaitForCount(5));
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, CloseInsideCallback,
@@ -263,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(Calls, CloseInsideCallback,
 
 TEST_F(Library, OpenFromInsideTheCallbackIsRefused)
 {
-    useScenario("reopen", "300 16\n");
+    UseScenario("reopen", "300 16\n");
     std::promise<std::pair<int32_t, int32_t>> result;
     auto future = result.get_future();
     rec.onEvent = [&](const Received &r, size_t) {
@@ -272,7 +272,7 @@ TEST_F(Library, OpenFromInsideTheCallbackIsRefused)
             result.set_value({closeRc, ScOpen(0, 0)});
         }
     };
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(future.get(), (std::pair<int32_t, int32_t>{kOk, kErrWrongThread}));
     ScClose(0);  // the callback that holds `result` has returned once this returns
@@ -280,14 +280,14 @@ TEST_F(Library, OpenFromInsideTheCallbackIsRefused)
 
 TEST_F(Library, ReopenReplaysTheScenario)
 {
-    useScenario("replay", "0 16\n5 17\n");
-    openWith(rec);
-    ASSERT_TRUE(rec.waitForCode(17));
+    UseScenario("replay", "0 16\n5 17\n");
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitForCode(17));
     ASSERT_EQ(ScClose(0), kOk);
-    rec.clear();
+    rec.Clear();
     ASSERT_EQ(ScOpen(0, 0), kOk);
-    ASSERT_TRUE(rec.waitForCode(17));
-    const auto got = rec.snapshot();
+    ASSERT_TRUE(rec.WaitForCode(17));
+    const auto got = rec.Snapshot();
     ASSERT_GE(got.size(), 2u);
     EXPECT_EQ(got[0].code, 16);
     EXPECT_EQ(got[1].code, 17);
@@ -309,10 +309,10 @@ class Confirms : public SimulatorTest, public ::testing::WithParamInterface<Conf
 TEST_P(Confirms, CallIsReportedThroughItsEvent)
 {
     const ConfirmCase &c = GetParam();
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(c.call(), kOk) << c.name;
-    ASSERT_TRUE(rec.waitForCode(c.event)) << c.name;
-    for (const Received &r : rec.snapshot()) {
+    ASSERT_TRUE(rec.WaitForCode(c.event)) << c.name;
+    for (const Received &r : rec.Snapshot()) {
         if (r.code != c.event)
             continue;
         EXPECT_EQ(r.side, c.side) << c.name;
@@ -364,12 +364,13 @@ INSTANTIATE_TEST_SUITE_P(
         ConfirmCase{"LEDs", [] { return ScTestLEDs(0xC1); }, 96, 0, "LEDs: test on, lamps 0x41"},
         ConfirmCase{"caller ID",
                     [] {
-                        const CidGenRecord r = mdmfRecord();
+                        CidGenRecord r = MdmfRecord();
+                        r.sendFlags = 0x07;  // no ring first: the message at once
                         return ScGenerateETSI_CID(&r);
                     },
                     97,
                     0,
-                    "Caller ID generated: MDMF, 7964710, Ivor Kell"},
+                    "Caller ID generated: MDMF, the phone shows Ivor Kell, 7964710, 29/04 22:30"},
         ConfirmCase{"melody", [] { return ScUploadMelody(kMelody, 3); }, 98, 0, "Melody loaded, 3 bytes"},
         ConfirmCase{
             "tone set", [] { return ScGenerateTones(kTones, 4); }, 34, 0, "Tone set generation started, 4 tones"},
@@ -388,14 +389,14 @@ INSTANTIATE_TEST_SUITE_P(
                     101,
                     0,
                     "Serial number programmed"}),
-    [](const auto &info) { return nameOf(info.param.name); });
+    [](const auto &info) { return NameOf(info.param.name); });
 
 TEST_F(Library, BeepEndsByItself)
 {
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(ScDoCommand(108, 1, 0, 0xFFFF), kOk);
-    ASSERT_TRUE(rec.waitForCode(33));
-    const auto got = rec.snapshot();
+    ASSERT_TRUE(rec.WaitForCode(33));
+    const auto got = rec.Snapshot();
     std::vector<std::string> texts;
     for (const Received &r : got)
         if (r.code == 32 || r.code == 33)
@@ -405,7 +406,7 @@ TEST_F(Library, BeepEndsByItself)
 
 TEST_F(Library, ThresholdsAndCountriesAreReadBack)
 {
-    openWith(rec);
+    OpenWith(rec);
     uint32_t v = 7;
     ASSERT_EQ(ScGetThreshold(0, &v), kOk);
     EXPECT_EQ(v, 999u);
@@ -441,7 +442,7 @@ TEST_F(Library, ThresholdsAndCountriesAreReadBack)
 
 TEST_F(Library, SerialProgrammingAndErase)
 {
-    openWith(rec);
+    OpenWith(rec);
     const char *serial = "0123456789ABCDEFGHIJKL";
     EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, serial, nullptr), kErrNullPointer);
     EXPECT_EQ(ScE2Rom(E2ROM_PROGRAM_SN, "0123456789ABCDEFGHIJK", ""), kErrBadSerial);    // 21
@@ -472,12 +473,12 @@ TEST_F(Library, SerialProgrammingAndErase)
 
 TEST_F(Library, RebootReportsDetachedThenAttachedApart)
 {
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(ScE2Rom(E2ROM_REBOOT, nullptr, ""), kOk);
-    ASSERT_TRUE(rec.waitForCode(kEvDeviceAttached));
+    ASSERT_TRUE(rec.WaitForCode(kEvDeviceAttached));
     const Received *detached = nullptr;
     const Received *attached = nullptr;
-    const auto got = rec.snapshot();
+    const auto got = rec.Snapshot();
     for (const Received &r : got) {
         if (r.code == kEvDeviceDetached && !detached)
             detached = &r;
@@ -500,7 +501,7 @@ struct CountCase {
 
 TEST_F(Library, MelodyAndToneCountsAreChecked)
 {
-    openWith(rec);
+    OpenWith(rec);
     const uint8_t melody[300] = {};
     const std::vector<CountCase> melodies = {
         {"empty", false, 0, kOk},
@@ -526,9 +527,9 @@ TEST_F(Library, MelodyAndToneCountsAreChecked)
     EXPECT_EQ(ScSetHardwareRegs(66, 129, nullptr, 1), kErrNullPointer);
     EXPECT_EQ(ScSetHardwareRegs(66, 129, melody, 257), kErrBadArgument);
     EXPECT_EQ(ScMonitorTones(1, nullptr, 16), kErrNullPointer);
-    EXPECT_EQ(ScMonitorTones(1, toneSet(), -1), kErrBadArgument);
+    EXPECT_EQ(ScMonitorTones(1, ToneSet(), -1), kErrBadArgument);
 
-    CidGenRecord bad = mdmfRecord();
+    CidGenRecord bad = MdmfRecord();
     bad.nameLen = 8;
     EXPECT_EQ(ScGenerateETSI_CID(&bad), kErrBadRecord);
     EXPECT_EQ(ScGenerateETSI_CID(nullptr), kErrNullPointer);
@@ -551,13 +552,13 @@ namespace {
 // back the events that confirm calls, nor the model's own.
 TEST_F(Library, FloodDoesNotStarveConfirmations)
 {
-    useScenario("starve", "repeat 100000000 0 0 112\n");
-    openWith(rec);
-    ASSERT_TRUE(rec.waitForCount(2000));
+    UseScenario("starve", "repeat 100000000 0 0 112\n");
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitForCount(2000));
     ASSERT_EQ(ScSetThreshold(0, 5), kOk);
     ASSERT_EQ(ScDoCommand(20, 0, 0, 0xFFFF), kOk);
-    EXPECT_TRUE(rec.waitForCode(kEvThresholdChanged, 2s));
-    EXPECT_TRUE(rec.waitForCode(kEvRingingStarted, 2s));
+    EXPECT_TRUE(rec.WaitForCode(kEvThresholdChanged, 2s));
+    EXPECT_TRUE(rec.WaitForCode(kEvRingingStarted, 2s));
 }
 
 // A FIFO named as the scenario is refused with one line; ScOpen does not block on it.
@@ -567,7 +568,7 @@ TEST_F(Library, FifoScenarioIsRefusedWithoutBlocking)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     setenv("TVXUSB_SCENARIO", fifo.c_str(), 1);
     ::testing::internal::CaptureStderr();
-    openWith(rec);
+    OpenWith(rec);
     const std::string err = ::testing::internal::GetCapturedStderr();
     std::remove(fifo.c_str());
     EXPECT_EQ(err, "tvxusb: " + fifo + ":0: not a regular file (a directory, FIFO or device is refused)\n");
@@ -577,10 +578,10 @@ TEST_F(Library, FifoScenarioIsRefusedWithoutBlocking)
 // no raw event line is involved.
 TEST_F(Library, FarEndDtmfIsMonitoredAsTheArmedRow)
 {
-    useScenario("far", "0 far ring\n100 phone offhook\n300 far dtmf \"5\"\n");
-    openWith(rec);
-    ASSERT_TRUE(rec.waitForCode(kEvToneMonitored, 5s));
-    const auto got = rec.snapshot();
+    UseScenario("far", "0 far ring\n100 phone offhook\n300 far dtmf \"5\"\n");
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitForCode(kEvToneMonitored, 5s));
+    const auto got = rec.Snapshot();
     std::vector<std::string> seen;
     for (const Received &r : got) {
         if (r.code == kEvToneMonitored)
@@ -598,9 +599,9 @@ TEST_F(Library, RecordsIntoTheNamedFolder)
     const std::string folder = ::testing::TempDir() + "tvxsim_sessrec_" + std::to_string(::getpid());
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     setenv("TVXUSB_RECORD", folder.c_str(), 1);
-    openWith(rec);
+    OpenWith(rec);
     ASSERT_EQ(ScDoCommand(140, 1, 0, 0xFFFF), kOk);
-    ASSERT_TRUE(rec.waitForCode(kEvDialled, 5s));
+    ASSERT_TRUE(rec.WaitForCode(kEvDialled, 5s));
     ASSERT_EQ(ScClose(0), kOk);
     unsetenv("TVXUSB_RECORD");
     for (const char *file :
@@ -633,7 +634,7 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 // running on what was accepted.
 TEST_F(Library, ExtremeArgumentsGetAClearResult)
 {
-    openWith(rec);
+    OpenWith(rec);
     char text[TVX_TEXT_SIZE];
     uint32_t value = 0;
     float hz = 0;
