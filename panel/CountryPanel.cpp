@@ -7,11 +7,13 @@
 #include "res/MainDialogIds.h"
 
 #include <QComboBox>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstdio>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tvx {
 
@@ -64,8 +66,16 @@ int32_t CountryPanel::FillCountryList(QComboBox *list)
     const std::optional<std::vector<CountryEntry>> countries = source_->Countries();
     if (!countries)
         return kCountryListUnreadable;
-    for (const CountryItem &item : CountryItemsOf(*countries))
-        list->addItem(Latin1(item.text), QVariant(static_cast<int>(item.code)));
+    // All names in one insertion, then each item's code: item by item, every
+    // insertion would be a model change of its own.
+    const std::vector<CountryItem> items = CountryItemsOf(*countries);
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(items.size()));
+    for (const CountryItem &item : items)
+        names.append(Latin1(item.text));
+    list->addItems(names);
+    for (size_t i = 0; i < items.size(); ++i)
+        list->setItemData(static_cast<int>(i), QVariant(static_cast<int>(items[i].code)));
     // Adding items selects none: the combo box's own pick of the first goes.
     list->setCurrentIndex(-1);
     return 0;

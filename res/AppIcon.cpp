@@ -60,11 +60,22 @@ QImage PaintApplicationIcon(int size)
     return image;
 }
 
+const std::array<QImage, kApplicationIconSizes.size()> &ApplicationIconImages()
+{
+    static const auto images = [] {
+        std::array<QImage, kApplicationIconSizes.size()> painted;
+        for (size_t i = 0; i < painted.size(); ++i)
+            painted[i] = PaintApplicationIcon(kApplicationIconSizes[i]);
+        return painted;
+    }();
+    return images;
+}
+
 QIcon ApplicationIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(PaintApplicationIcon(size)));
+    for (const QImage &image : ApplicationIconImages())
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 

@@ -18,12 +18,10 @@ public:
     SelectionWatch(QComboBox *list, std::function<void(int)> onChange)
         : QObject(list), list_(list), onChange_(std::move(onChange))
     {
-        QAbstractItemView *view = list->view();
-        view->installEventFilter(this);
-        view->viewport()->installEventFilter(this);
-        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
-            OnCurrentInOpenList(current);
-        });
+        // The open list is made when it is first needed (asking for it makes
+        // it, a pop-up window per list): it is watched from its first polish,
+        // which comes before it first shows.
+        list->installEventFilter(this);
         // A pick with the mouse or Enter, and every key step of the closed list.
         connect(list, &QComboBox::activated, this, [this](int index) {
             if (std::exchange(sentFromOpenList_, -1) != index)
@@ -32,8 +30,13 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (watched == list_) {
+            if (event->type() == QEvent::ChildPolished)
+                WatchOpenList(static_cast<QChildEvent *>(event)->child());
+            return false;
+        }
         switch (event->type()) {
         case QEvent::Show:
             keyDown_ = false;
@@ -55,6 +58,21 @@ protected:
     }
 
 private:
+    // child: a widget of the list just polished; the open list's pop-up
+    // holds the item view.
+    void WatchOpenList(QObject *child)
+    {
+        auto *view = child ? child->findChild<QAbstractItemView *>() : nullptr;
+        if (!view || view != list_->view())
+            return;
+        list_->removeEventFilter(this);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+            OnCurrentInOpenList(current);
+        });
+    }
+
     void OnCurrentInOpenList(const QModelIndex &current)
     {
         if (!keyDown_ || !list_->view()->isVisible() || !current.isValid() || current.row() == list_->currentIndex())

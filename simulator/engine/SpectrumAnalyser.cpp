@@ -26,19 +26,28 @@ SpectrumAnalyser::SpectrumAnalyser(std::shared_ptr<SpectrumFeed> feed) : feed_(s
     for (size_t n = 0; n < window_.size(); ++n)
         window_[n] = static_cast<float>(
             0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) / kSpectrumFftSize));
+}
+
+SpectrumAnalyser::~SpectrumAnalyser()
+{
+    if (!plan_)
+        return;
+    std::lock_guard lock(PlannerMutex());
+    fftw_destroy_plan(static_cast<fftw_plan>(plan_));
+    fftw_free(out_);
+    fftw_free(in_);
+}
+
+// The plan is made with the first frame, not with the session: the
+// planner's first start costs milliseconds that opening the device (on the
+// tool's UI thread) should not pay for an analysis that may never run.
+void SpectrumAnalyser::MakePlan()
+{
     std::lock_guard lock(PlannerMutex());
     in_ = fftw_alloc_real(kSpectrumFftSize);
     auto *out = fftw_alloc_complex(kSpectrumBins);
     out_ = out;
     plan_ = fftw_plan_dft_r2c_1d(kSpectrumFftSize, in_, out, FFTW_ESTIMATE);
-}
-
-SpectrumAnalyser::~SpectrumAnalyser()
-{
-    std::lock_guard lock(PlannerMutex());
-    fftw_destroy_plan(static_cast<fftw_plan>(plan_));
-    fftw_free(out_);
-    fftw_free(in_);
 }
 
 void SpectrumAnalyser::SetEnabled(bool on)
@@ -72,6 +81,8 @@ void SpectrumAnalyser::Feed(std::span<const int16_t> samples)
 
 void SpectrumAnalyser::Analyse()
 {
+    if (!plan_)
+        MakePlan();
     for (size_t n = 0; n < history_.size(); ++n)  // oldest first
         in_[n] = static_cast<double>(history_[(next_ + n) % history_.size()]) * window_[n];
     fftw_execute(static_cast<fftw_plan>(plan_));

@@ -27,6 +27,7 @@ public:
     void Feed(std::span<const int16_t> samples);
 
 private:
+    void MakePlan();
     void Analyse();
 
     std::shared_ptr<SpectrumFeed> feed_;
