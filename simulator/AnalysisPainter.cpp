@@ -5,7 +5,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include "simulator/logic/SpectrumScale.h"
+#include "simulator/logic/AnalysisScale.h"
 
 namespace tvxsim {
 namespace {
@@ -20,7 +20,7 @@ bool OnThreadOf(const QObject *object) { return QThread::currentThread() == obje
 
 }  // namespace
 
-AnalysisPainter::AnalysisPainter(QWidget *area, std::shared_ptr<const SpectrumFeed> feed)
+AnalysisPainter::AnalysisPainter(QWidget *area, std::shared_ptr<const AnalysisFeed> feed)
     : area_(area), feed_(std::move(feed))
 {
     timer_ = new QTimer(this);

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "simulator/Gui.h"
-#include "simulator/engine/SpectrumFeed.h"
+#include "simulator/engine/AnalysisFeed.h"
 
 class QPainter;
 class QTimer;
@@ -31,7 +31,7 @@ class AnalysisPainter : public QObject, public SpectrumPainter {
 public:
     static constexpr int kFrameMs = 50;
 
-    AnalysisPainter(QWidget *area, std::shared_ptr<const SpectrumFeed> feed);
+    AnalysisPainter(QWidget *area, std::shared_ptr<const AnalysisFeed> feed);
     ~AnalysisPainter() override;
 
     void SetActive(bool on) override;
@@ -54,7 +54,7 @@ private:
     void DrawGrid(QPainter &p, const QRect &r);
 
     QPointer<QWidget> area_;
-    std::shared_ptr<const SpectrumFeed> feed_;
+    std::shared_ptr<const AnalysisFeed> feed_;
     QTimer *timer_ = nullptr;
     std::atomic<bool> active_{false};
     std::atomic<int> width_{0};

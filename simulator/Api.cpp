@@ -15,12 +15,12 @@
 #include "simulator/Session.h"
 #include "simulator/SetupDialogs.h"
 #include "simulator/engine/TonePlan.h"
+#include "simulator/logic/AnalysisScale.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
-#include "simulator/logic/SpectrumScale.h"
 
 using namespace tvxsim;
 

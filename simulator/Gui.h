@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "simulator/SetupDialogs.h"
-#include "simulator/engine/SpectrumFeed.h"
+#include "simulator/engine/AnalysisFeed.h"
 
 namespace tvxsim {
 
@@ -23,7 +23,7 @@ public:
 
 // A painter attached to the caller's spectrum window (a QWidget *) that
 // draws the feed's frames, or nullptr when there is no window or no GUI.
-SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed);
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const AnalysisFeed> feed);
 // Any thread: lets the painter go (it is deleted on its own thread).
 void ReleaseSpectrum(SpectrumPainter *painter);
 // Shows a set-up dialog modally over owner (a QWidget *, may be null).

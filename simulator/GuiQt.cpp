@@ -6,7 +6,7 @@
 
 namespace tvxsim {
 
-SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const SpectrumFeed> feed)
+SpectrumPainter *AttachSpectrum(void *window, std::shared_ptr<const AnalysisFeed> feed)
 {
     return window == nullptr ? nullptr : new AnalysisPainter(static_cast<QWidget *>(window), std::move(feed));
 }

@@ -4,7 +4,7 @@
 
 namespace tvxsim {
 
-SpectrumPainter *AttachSpectrum(void *, std::shared_ptr<const SpectrumFeed>) { return nullptr; }
+SpectrumPainter *AttachSpectrum(void *, std::shared_ptr<const AnalysisFeed>) { return nullptr; }
 
 void ReleaseSpectrum(SpectrumPainter *) {}
 

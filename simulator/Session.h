@@ -19,8 +19,8 @@
 #include "device/tvxusb.h"
 #include "simulator/Driver.h"
 #include "simulator/engine/Engine.h"
+#include "simulator/engine/LineAnalyser.h"
 #include "simulator/engine/Recorder.h"
-#include "simulator/engine/SpectrumAnalyser.h"
 #include "simulator/logic/DeviceState.h"
 
 namespace tvxsim {
@@ -80,8 +80,8 @@ private:
     ScEventCallback callback_ = nullptr;
     void *context_ = nullptr;
     SpectrumPainter *painter_ = nullptr;
-    std::shared_ptr<SpectrumFeed> spectrum_ = std::make_shared<SpectrumFeed>();
-    SpectrumAnalyser analyser_{spectrum_};
+    std::shared_ptr<AnalysisFeed> spectrum_ = std::make_shared<AnalysisFeed>();
+    LineAnalyser analyser_{spectrum_};
     std::unique_ptr<Engine> engine_;
     Recorder recorder_;
     bool recording_ = false;

@@ -14,16 +14,16 @@ int32_t UsableHz(int32_t hz) { return (hz > 0 && hz <= kTopHz) ? hz : 0; }
 
 }  // namespace
 
-CadencedTone::CadencedTone(const ToneSpec &spec, SampleTime totalSamples) : remaining_(totalSamples)
+CadencedTone::CadencedTone(const ToneSpec &tone, SampleTime totalSamples) : remaining_(totalSamples)
 {
     std::array<int, 4> d{};
     for (size_t i = 0; i < d.size(); ++i)
-        d[i] = std::clamp(spec.cadenceMs[i], 0, kMaxSectionMs);
+        d[i] = std::clamp(tone.cadenceMs[i], 0, kMaxSectionMs);
     // A cadence that starts with no tone, or a tone with no frequency, is silence.
-    int f1 = UsableHz(spec.f1);
-    int f2 = UsableHz(spec.f2);
-    float l1 = spec.level1;
-    float l2 = spec.level2;
+    int f1 = UsableHz(tone.f1);
+    int f2 = UsableHz(tone.f2);
+    float l1 = tone.level1;
+    float l2 = tone.level2;
     if (f1 == 0) {
         f1 = f2;
         l1 = l2;
@@ -46,7 +46,7 @@ CadencedTone::CadencedTone(const ToneSpec &spec, SampleTime totalSamples) : rema
                                                            d[1],
                                                            d[2],
                                                            d[3],
-                                                           spec.repeat ? 1 : 0);
+                                                           tone.repeat ? 1 : 0);
     state_ = tone_gen_init(nullptr, desc);  // copies the descriptor
     tone_gen_descriptor_free(desc);
 }

@@ -26,7 +26,7 @@ struct ToneSpec {
 class CadencedTone {
 public:
     // totalSamples < 0: runs until dropped (or until a cadence without repeat ends).
-    explicit CadencedTone(const ToneSpec &spec, SampleTime totalSamples = -1);
+    explicit CadencedTone(const ToneSpec &tone, SampleTime totalSamples = -1);
     ~CadencedTone();
     CadencedTone(const CadencedTone &) = delete;
     CadencedTone &operator=(const CadencedTone &) = delete;

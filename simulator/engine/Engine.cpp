@@ -259,24 +259,24 @@ void Engine::GenerateTones(std::span<const ToneGenRecord> records)
     Report(kEvToneSetStarted, static_cast<int32_t>(records.size()));
 }
 
-CidCall Engine::CallOf(const CallerIdSpec &spec) const
+CidCall Engine::CallOf(const CallerIdSpec &request) const
 {
     // Modem and timing follow each other, or else the local country.
     bool northAmerican = state_.localCountry == "1";
-    if (spec.timing)
-        northAmerican = *spec.timing == CidTiming::NorthAmerican;
-    else if (spec.modem)
-        northAmerican = *spec.modem == CidModem::Bell202;
+    if (request.timing)
+        northAmerican = *request.timing == CidTiming::NorthAmerican;
+    else if (request.modem)
+        northAmerican = *request.modem == CidModem::Bell202;
     CidContent content;
-    content.name = spec.name;
-    content.number = spec.number;
-    content.absence = spec.absence;
-    content.dateTime = spec.date.empty() ? CidDateAfterMinutes(SamplesToMs(at_) / 60000) : spec.date;
+    content.name = request.name;
+    content.number = request.number;
+    content.absence = request.absence;
+    content.dateTime = request.date.empty() ? CidDateAfterMinutes(SamplesToMs(at_) / 60000) : request.date;
     CidCall call;
-    call.message = BuildCallerIdMessage(spec.format, content);
-    call.modem = spec.modem.value_or(northAmerican ? CidModem::Bell202 : CidModem::V23);
+    call.message = BuildCallerIdMessage(request.format, content);
+    call.modem = request.modem.value_or(northAmerican ? CidModem::Bell202 : CidModem::V23);
     call.etsi = !northAmerican;
-    call.dbm0 = static_cast<float>(spec.dbm0);
+    call.dbm0 = static_cast<float>(request.dbm0);
     return call;
 }
 

@@ -131,7 +131,7 @@ private:
     void CallerIdOnLine(std::span<const int16_t> lineRx, SampleTime t);
     void CallerIdToPhone(SampleTime t);
     void ReportCallerId(const CidReception &r, bool callWaiting);
-    CidCall CallOf(const CallerIdSpec &spec) const;
+    CidCall CallOf(const CallerIdSpec &request) const;
 
     DeviceState &state_;
     SampleTime now_ = 0;

@@ -26,8 +26,8 @@ FskSource::FskSource(CidModem modem, const FskFraming &framing, std::span<const 
         bits_.push_back(1);
     }
     bits_.insert(bits_.end(), static_cast<size_t>(std::max(framing.trailingMarks, 0)), 1);
-    const int spec = modem == CidModem::Bell202 ? static_cast<int>(FSK_BELL202) : static_cast<int>(FSK_V23CH1);
-    tx_ = fsk_tx_init(nullptr, &preset_fsk_specs[spec], NextBit, this);
+    const int preset = modem == CidModem::Bell202 ? static_cast<int>(FSK_BELL202) : static_cast<int>(FSK_V23CH1);
+    tx_ = fsk_tx_init(nullptr, &preset_fsk_specs[preset], NextBit, this);
     fsk_tx_power(tx_, dbm0);
 }
 

@@ -63,7 +63,7 @@ private:
 
 class ToneSource : public Source {
 public:
-    ToneSource(const ToneSpec &spec, SampleTime totalSamples) : tone_(spec, totalSamples) {}
+    ToneSource(const ToneSpec &tone, SampleTime totalSamples) : tone_(tone, totalSamples) {}
     bool MixInto(std::span<int16_t> out) override { return tone_.MixInto(out); }
 
 private:

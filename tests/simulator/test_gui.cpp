@@ -19,8 +19,8 @@
 
 #include "device/tvxusb.h"
 #include "simulator/AnalysisPainter.h"
+#include "simulator/logic/AnalysisScale.h"
 #include "simulator/logic/SimErrors.h"
-#include "simulator/logic/SpectrumScale.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
@@ -181,7 +181,7 @@ TEST_F(Gui, SpectrumPeaksInTheColumnOfTheTonesFrequency)
 // ratios 1, 1.5 and 2 the peak stays in the logical column of 1000 Hz.
 TEST_F(Gui, SpectrumColumnsAreLogicalPixelsAtAnyPixelRatio)
 {
-    auto feed = std::make_shared<SpectrumFeed>();
+    auto feed = std::make_shared<AnalysisFeed>();
     std::array<float, kSpectrumBins> bins;
     bins.fill(-70.0f);
     bins[64] = -10.0f;  // 1000 Hz
@@ -206,7 +206,7 @@ TEST_F(Gui, SpectrumColumnsAreLogicalPixelsAtAnyPixelRatio)
 // Frames that come while the GUI is busy make one repaint, of the newest.
 TEST_F(Gui, SpectrumFramesComingWhileTheGuiIsBusyCollapse)
 {
-    auto feed = std::make_shared<SpectrumFeed>();
+    auto feed = std::make_shared<AnalysisFeed>();
     std::array<float, kSpectrumBins> bins;
     bins.fill(-60.0f);
     QWidget area;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "panel/logic/ParameterTable.h"
+#include "simulator/logic/AnalysisScale.h"
 #include "simulator/logic/CallerIdDisplay.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/Commands.h"
@@ -21,7 +22,6 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
 #include "simulator/logic/SimErrors.h"
-#include "simulator/logic/SpectrumScale.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "simulator/AnalysisPainter.h"
-#include "simulator/engine/SpectrumAnalyser.h"
+#include "simulator/engine/LineAnalyser.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ void SetRate(benchmark::State &state)
 
 void BM_AnalyseFrame(benchmark::State &state)
 {
-    auto feed = std::make_shared<tvxsim::SpectrumFeed>();
-    tvxsim::SpectrumAnalyser analyser(feed);
+    auto feed = std::make_shared<tvxsim::AnalysisFeed>();
+    tvxsim::LineAnalyser analyser(feed);
     analyser.SetEnabled(true);
     std::vector<int16_t> tone(tvxsim::kSpectrumHop);
     for (size_t n = 0; n < tone.size(); ++n)
@@ -41,7 +41,7 @@ void BM_AnalyseFrame(benchmark::State &state)
 
 void BM_PaintFrame(benchmark::State &state)
 {
-    auto feed = std::make_shared<tvxsim::SpectrumFeed>();
+    auto feed = std::make_shared<tvxsim::AnalysisFeed>();
     std::array<float, tvxsim::kSpectrumBins> bins;
     for (size_t k = 0; k < bins.size(); ++k)
         bins[k] = -70.0f + 60.0f * static_cast<float>(k % 17) / 17.0f;

@@ -7,17 +7,17 @@
 #include <array>
 #include <memory>
 
+#include "simulator/engine/AnalysisFeed.h"
 #include "simulator/engine/Engine.h"
-#include "simulator/engine/SpectrumFeed.h"
 
 namespace tvxsim {
 
-class SpectrumAnalyser : public AudioTap {
+class LineAnalyser : public AudioTap {
 public:
-    explicit SpectrumAnalyser(std::shared_ptr<SpectrumFeed> feed);
-    ~SpectrumAnalyser() override;
-    SpectrumAnalyser(const SpectrumAnalyser &) = delete;
-    SpectrumAnalyser &operator=(const SpectrumAnalyser &) = delete;
+    explicit LineAnalyser(std::shared_ptr<AnalysisFeed> feed);
+    ~LineAnalyser() override;
+    LineAnalyser(const LineAnalyser &) = delete;
+    LineAnalyser &operator=(const LineAnalyser &) = delete;
 
     // Starts (from an empty window) or stops the analysis.
     void SetEnabled(bool on);
@@ -30,7 +30,7 @@ private:
     void MakePlan();
     void Analyse();
 
-    std::shared_ptr<SpectrumFeed> feed_;
+    std::shared_ptr<AnalysisFeed> feed_;
     bool enabled_ = false;
     std::array<float, kSpectrumFftSize> window_{};  // the Hann window
     std::array<int16_t, kSpectrumFftSize> history_{};

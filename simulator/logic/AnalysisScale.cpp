@@ -1,4 +1,4 @@
-#include "simulator/logic/SpectrumScale.h"
+#include "simulator/logic/AnalysisScale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "simulator/engine/SpectrumAnalyser.h"
+#include "simulator/engine/LineAnalyser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,14 +21,14 @@ constexpr float kSilentDbm0 = -200.0f;
 
 }  // namespace
 
-SpectrumAnalyser::SpectrumAnalyser(std::shared_ptr<SpectrumFeed> feed) : feed_(std::move(feed))
+LineAnalyser::LineAnalyser(std::shared_ptr<AnalysisFeed> feed) : feed_(std::move(feed))
 {
     for (size_t n = 0; n < window_.size(); ++n)
         window_[n] = static_cast<float>(
             0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) / kSpectrumFftSize));
 }
 
-SpectrumAnalyser::~SpectrumAnalyser()
+LineAnalyser::~LineAnalyser()
 {
     if (!plan_)
         return;
@@ -41,7 +41,7 @@ SpectrumAnalyser::~SpectrumAnalyser()
 // The plan is made with the first frame, not with the session: the
 // planner's first start costs milliseconds that opening the device (on the
 // tool's UI thread) should not pay for an analysis that may never run.
-void SpectrumAnalyser::MakePlan()
+void LineAnalyser::MakePlan()
 {
     std::lock_guard lock(PlannerMutex());
     in_ = fftw_alloc_real(kSpectrumFftSize);
@@ -50,7 +50,7 @@ void SpectrumAnalyser::MakePlan()
     plan_ = fftw_plan_dft_r2c_1d(kSpectrumFftSize, in_, out, FFTW_ESTIMATE);
 }
 
-void SpectrumAnalyser::SetEnabled(bool on)
+void LineAnalyser::SetEnabled(bool on)
 {
     if (on && !enabled_) {
         filled_ = 0;
@@ -60,13 +60,13 @@ void SpectrumAnalyser::SetEnabled(bool on)
     enabled_ = on;
 }
 
-void SpectrumAnalyser::OnBlock(const BlockAudio &block)
+void LineAnalyser::OnBlock(const BlockAudio &block)
 {
     if (enabled_)
         Feed(block.lineRx);
 }
 
-void SpectrumAnalyser::Feed(std::span<const int16_t> samples)
+void LineAnalyser::Feed(std::span<const int16_t> samples)
 {
     for (int16_t s : samples) {
         history_[next_] = s;
@@ -79,7 +79,7 @@ void SpectrumAnalyser::Feed(std::span<const int16_t> samples)
     }
 }
 
-void SpectrumAnalyser::Analyse()
+void LineAnalyser::Analyse()
 {
     if (!plan_)
         MakePlan();

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "simulator/logic/SpectrumScale.h"
+#include "simulator/logic/AnalysisScale.h"
 
 namespace tvxsim {
 
@@ -16,7 +16,7 @@ struct SpectrumFrame {
     std::array<float, kSpectrumBins> dbm0{};
 };
 
-class SpectrumFeed {
+class AnalysisFeed {
 public:
     // Any thread.
     void Publish(const std::array<float, kSpectrumBins> &dbm0)
