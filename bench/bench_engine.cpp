@@ -13,20 +13,12 @@
 
 #include "simulator/engine/Engine.h"
 #include "simulator/logic/Scenario.h"
-#include "simulator/logic/ToolToneSet.h"
+#include "simulator/logic/ToolTones.h"
 #include "tests/simulator/CidRecordSample.h"
 
 namespace {
 
 constexpr int64_t kSimulatedMs = 60000;
-
-std::vector<tvxsim::MonitorRow> ToolTones()
-{
-    std::vector<tvxsim::MonitorRow> rows;
-    for (const tvxsim::ToolTone &t : tvxsim::kToolToneSet)
-        rows.push_back({t.f1, t.f2, t.duration});
-    return rows;
-}
 
 // An incoming call answered at 1 s: for the rest of the minute the far end
 // talks and sends DTMF, the user talks back, and every 2 s a dial code waits
@@ -70,7 +62,7 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
         tvxsim::DeviceState device;
         tvxsim::Engine engine(device);
         engine.Load(sc);
-        engine.MonitorTones(ToolTones());
+        engine.MonitorTones(tvxsim::ToolToneRows());
         for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {
             if (extra == Extra::Listen && ms > 1500 && ms % 2000 == 0)
                 engine.DoCommand(140, 29);

@@ -4,13 +4,14 @@
 #include <charconv>
 #include <cstdio>
 
+#include "device/logic/ToneMonitorRows.h"
 #include "device/tvxusb.h"
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/RawSchedule.h"
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
-#include "simulator/logic/ToolToneSet.h"
+#include "simulator/logic/ToolTones.h"
 
 namespace tvxsim {
 namespace {
@@ -34,11 +35,11 @@ void Print(std::ostream &out, std::ostream &err, const EngineEvent &e)
 {
     std::string text;
     if (e.code == kEvToneMonitored) {
-        if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(kToolToneSet.size())) {
+        if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(tvx::kToneMonitorRows.size())) {
             err << "tvxsim: tone row " << e.toneRow << " is not armed; event 229 skipped\n";
             return;
         }
-        text = std::string("Tone monitored: ") + kToolToneSet[static_cast<size_t>(e.toneRow)].name;
+        text = std::string("Tone monitored: ") + tvx::kToneMonitorRows[static_cast<size_t>(e.toneRow)].name;
     } else if (!e.detail.empty()) {
         text = e.detail;
     } else {
@@ -116,10 +117,7 @@ int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
         state.localCountry = options.localCountry;
     Engine engine(state);
     engine.Load(sc);
-    std::vector<MonitorRow> rows;
-    for (const ToolTone &r : kToolToneSet)
-        rows.push_back({r.f1, r.f2, r.duration});
-    engine.MonitorTones(std::move(rows));
+    engine.MonitorTones(ToolToneRows());
 
     Recorder recorder;
     if (!options.recordFolder.empty()) {

@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "device/logic/ToneMonitorRows.h"
 #include "device/tvxusb.h"
-#include "simulator/logic/ToolToneSet.h"
 #include "tests/simulator/CidRecordSample.h"
 
 #include <unistd.h>
@@ -153,10 +153,10 @@ inline std::string UseScenario(const std::string &name, const std::string &text)
 inline const ToneMonitorEntry *ToneSet()
 {
     static const auto set = [] {
-        std::array<ToneMonitorEntry, tvxsim::kToolToneSet.size()> rows{};
+        std::array<ToneMonitorEntry, tvx::kToneMonitorRows.size()> rows{};
         for (size_t i = 0; i < rows.size(); ++i) {
-            const tvxsim::ToolTone &t = tvxsim::kToolToneSet[i];
-            rows[i] = {0, t.name, t.duration, t.f1, t.f2, 0};
+            const tvx::ToneMonitorRow &t = tvx::kToneMonitorRows[i];
+            rows[i] = {0, t.name, t.duration, t.frequency1, t.frequency2, 0};
         }
         return rows;
     }();

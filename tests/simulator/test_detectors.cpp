@@ -16,6 +16,7 @@
 #include "simulator/engine/ToneMonitor.h"
 #include "simulator/engine/VoiceDetector.h"
 #include "simulator/logic/Parameters.h"
+#include "simulator/logic/ToolTones.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
@@ -64,19 +65,11 @@ Piece Speech(int64_t ms, float dbm0)
     return {ms, [=] { return std::make_unique<SpeechSource>(MsToSamples(ms), dbm0, 7); }};
 }
 
-std::vector<MonitorRow> ToolRows()
-{
-    std::vector<MonitorRow> rows;
-    for (const ToolTone &t : kToolToneSet)
-        rows.push_back({t.f1, t.f2, t.duration});
-    return rows;
-}
-
 std::set<int32_t> MonitorHits(const std::vector<int16_t> &audio, uint32_t toneThreshold = 999,
                               uint32_t silenceThreshold = 120)
 {
     ToneMonitor monitor;
-    monitor.Arm(ToolRows());
+    monitor.Arm(ToolToneRows());
     monitor.SetLevels(static_cast<float>(ThresholdToDbm0(toneThreshold)),
                       static_cast<float>(ThresholdToDbm0(silenceThreshold)));
     std::vector<MonitorHit> hits;

@@ -1,23 +1,24 @@
-// The sixteen tones the tool arms at every open, as rows of name, duration
-// (samples of the 8 kHz audio) and frequencies. tvxsim arms them too, so that
-// an offline run reports what the tool would show.
+// The sixteen tones the tool asks the library to report at every open, one
+// row each: name, duration (samples of the 8 kHz audio) and frequencies.
+// Used by device/ToneMonitorSet and by tvxsim, which arms the same rows so
+// that an offline run reports what the tool would show.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace tvxsim {
+namespace tvx {
 
-struct ToolTone {
+struct ToneMonitorRow {
     const char *name;
     int32_t duration;
-    int32_t f1;
-    int32_t f2;
+    int32_t frequency1;
+    int32_t frequency2;
 };
 
-// DTMF pairs for 0-9, the star, hash and D keys under "10", "11", "12",
+// DTMF pairs for 0-9, then the star, hash and D keys under "10", "11", "12",
 // silence, and a single 825 Hz tone with two time values.
-inline constexpr std::array<ToolTone, 16> kToolToneSet = {{
+inline constexpr std::array<ToneMonitorRow, 16> kToneMonitorRows = {{
     {"0", 2000, 941, 1336},
     {"1", 2000, 697, 1209},
     {"2", 2000, 697, 1336},
@@ -36,4 +37,4 @@ inline constexpr std::array<ToolTone, 16> kToolToneSet = {{
     {"15", 1000, 825, 0},
 }};
 
-}  // namespace tvxsim
+}  // namespace tvx
