@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QFrame>
 #include <QItemSelectionModel>
 
 #include <utility>
@@ -22,6 +23,9 @@ public:
         // it, a pop-up window per list): it is watched from its first polish,
         // which comes before it first shows.
         list->installEventFilter(this);
+        // A list whose open list is already made (asked for earlier) is watched now.
+        if (auto *made = list->findChild<QFrame *>(QString(), Qt::FindDirectChildrenOnly))
+            WatchOpenList(made);
         // A pick with the mouse or Enter, and every key step of the closed list.
         connect(list, &QComboBox::activated, this, [this](int index) {
             if (std::exchange(sentFromOpenList_, -1) != index)
