@@ -1,6 +1,7 @@
 #include "app/CControlMonitorApp.h"
 
 #include "app/CControlMonitorDlg.h"
+#include "app/DeferredIconStyle.h"
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
 
@@ -21,6 +22,7 @@ CControlMonitorApp::CControlMonitorApp(int &argc, char **argv) : QApplication(ar
 {
     SetIdentity(*this);
     setQuitOnLastWindowClosed(false);
+    setStyle(new tvx::DeferredIconStyle(style()->name()));
 }
 
 void CControlMonitorApp::SetIdentity(QGuiApplication &app)

@@ -4,8 +4,8 @@
 //   the display, so that the first text the main window measures finds it
 //   read;
 // - the image-format plugins load and the application icon is painted while
-//   the main window is built: the menu bar's first icon would otherwise load
-//   every plugin on the UI thread, and the icon is set as the window opens;
+//   the main window is built: the style's first image file would otherwise
+//   load every plugin on the UI thread as the window is first painted;
 // - the session bus connects while the main window is built, so that the
 //   accessibility bridge, which the first control's text brings up, finds
 //   it connected instead of waiting for it (or for its autolaunch).

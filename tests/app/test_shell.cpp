@@ -1,6 +1,7 @@
 // The main window as built from its template: controls, titles, the ways it
 // closes, keyboard and assistive access.
 #include "app/CControlMonitorApp.h"
+#include "app/DeferredIconStyle.h"
 #include "tests/support/AccessibleControls.h"
 #include "tests/support/MainDialogFixture.h"
 
@@ -137,3 +138,22 @@ TEST_F(ShellTest, EnterInTheDialStringClicksTheDefaultButtonNotDial)
 
 }  // namespace
 }  // namespace tvx::test
+
+// The menu bar's overflow arrows are read when first drawn, and are then the
+// platform style's own; every other standard icon is the style's at once.
+TEST(DeferredIconStyleTest, IconsAreTheBaseStylesWhenDrawn)
+{
+    tvx::DeferredIconStyle style(QApplication::style()->name());
+    for (const QStyle::StandardPixmap which : {QStyle::SP_ToolBarHorizontalExtensionButton,
+                                               QStyle::SP_ToolBarVerticalExtensionButton,
+                                               QStyle::SP_MessageBoxWarning}) {
+        SCOPED_TRACE(which);
+        const QIcon icon = style.standardIcon(which, nullptr, nullptr);
+        const QIcon base = style.baseStyle()->standardIcon(which);
+        ASSERT_FALSE(base.isNull());
+        EXPECT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.availableSizes(), base.availableSizes());
+        for (const int size : {16, 32})
+            EXPECT_EQ(icon.pixmap(size).toImage(), base.pixmap(size).toImage()) << size;
+    }
+}
