@@ -8,11 +8,13 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libspandsp-dev libfftw3-dev libphonenumber-dev
+  libsndfile1-dev libsoxr-dev libpipewire-0.3-dev
   clang libclang-rt-dev clang-format
   xvfb xauth
   libfontconfig-dev
   dpkg-dev file lintian man-db desktop-file-utils appstream x11-utils librsvg2-bin
   multimon-ng minimodem sox
+  pipewire pipewire-bin wireplumber pipewire-pulse dbus-bin dbus-daemon
 )
 
 missing=()
