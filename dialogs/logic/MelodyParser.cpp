@@ -1,22 +1,12 @@
 #include "dialogs/logic/MelodyParser.h"
 
+#include "device/logic/HexDigit.h"
+
 namespace tvx {
 namespace {
 
 // isspace() in the C locale.
 constexpr bool IsCSpace(unsigned char c) noexcept { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// Value of a hex digit, or -1.
-constexpr int HexDigit(unsigned char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 

@@ -357,6 +357,8 @@ void Engine::Apply(const ScenarioAction &a)
     case ActionVerb::Command:
         DoCommand(a.code, a.param);
         return;
+    case ActionVerb::Play:  // sound files are parsed but not played yet
+        return;
     case ActionVerb::Dtmf:
     case ActionVerb::Tone:
     case ActionVerb::Speech:

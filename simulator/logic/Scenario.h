@@ -13,6 +13,7 @@
 //        [private|out-of-area] [date MMDDhhmm] [level <dBm0>]
 //   <ms> line noise <duration-ms> [<dBm0>]
 //   <ms> adapter command <code> [<param>]
+//   <ms> far|line|phone|pc play "<file>" [<gain-dB>]
 //   number "<digits>" answer <ms> | busy | no-answer
 //   devtype <n>                                       device type for ScGetDevType
 //   openerror <code>                                  ScOpen fails with <code>
@@ -66,6 +67,7 @@ enum class ActionVerb : uint8_t {
     CallWaiting,  // far call-waiting: caller ID during a call
     Noise,        // line noise
     Command,      // adapter command: what the tool would send with ScDoCommand
+    Play,         // far|line|phone|pc play: a sound file
 };
 
 // North American timing (the message between the first and second ring) or
@@ -106,6 +108,8 @@ struct ScenarioAction {
     int32_t code = 0;      // command
     int32_t param = 0;     // command
     CallerIdSpec caller;   // call, call-waiting
+    std::string file;      // play: the sound file, as written
+    int32_t gainDb = 0;    // play
     int line = 0;
 
     bool operator==(const ScenarioAction &) const = default;
@@ -160,6 +164,9 @@ inline constexpr size_t kScenarioMaxFileBytes = 16u * 1024 * 1024;
 inline constexpr size_t kScenarioMaxReportedErrors = 20;
 inline constexpr size_t kScenarioMaxDigits = 64;
 inline constexpr size_t kScenarioMaxNumberDigits = 32;
+inline constexpr size_t kScenarioMaxPlayFile = 4096;  // bytes of a play action's file name
+inline constexpr int32_t kScenarioMinPlayGainDb = -60;
+inline constexpr int32_t kScenarioMaxPlayGainDb = 20;
 
 // Defaults of optional action fields.
 inline constexpr int32_t kScenarioDtmfOnMs = 300;
