@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "device/tvxusb.h"
-#include "simulator/engine/AlertDetector.h"
 #include "simulator/engine/Audio.h"
-#include "simulator/engine/CallerIdGenerator.h"
-#include "simulator/engine/CallerIdReceiver.h"
+#include "simulator/engine/CallerIdPaths.h"
 #include "simulator/engine/Dialler.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/EngineEvent.h"
+#include "simulator/engine/EventQueue.h"
 #include "simulator/engine/Exchange.h"
 #include "simulator/engine/Handset.h"
 #include "simulator/engine/PhoneTones.h"
@@ -32,16 +32,6 @@
 #include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
-
-struct EngineEvent {
-    SampleTime time = 0;
-    int32_t code = 0;
-    int32_t param = 0;
-    int32_t side = 0;
-    int32_t toneRow = -1;  // 229: row of the armed set
-    std::string detail;    // fuller text for ScTranslateEventToString
-    std::vector<uint8_t> payload;
-};
 
 // One block of every audio point, for recording and for later listeners.
 struct BlockAudio {
@@ -64,10 +54,7 @@ public:
 
 class Engine {
 public:
-    static constexpr size_t kMaxPendingEvents = 65536;
-    static constexpr SampleTime kAlertMuteMax = MsToSamples(200);  // a pair that never became an alert
-    static constexpr int32_t kAckMs = 60;                          // the DTMF D that acknowledges call waiting
-    static constexpr SampleTime kCallWaitingListen = MsToSamples(2000);
+    static constexpr size_t kMaxPendingEvents = EventQueue::kMaxPending;
 
     explicit Engine(DeviceState &state);
     Engine(const Engine &) = delete;
@@ -98,7 +85,7 @@ public:
 
     // Events reported since the last call, in time order.
     std::vector<EngineEvent> TakeEvents();
-    uint64_t DroppedEvents() const { return dropped_; }
+    uint64_t DroppedEvents() const { return events_.Dropped(); }
 
     // Sound the adapter itself plays into the phone's earpiece (beside its tone generator).
     void PhonePlay(std::unique_ptr<Source> source) { earSources_.Add(std::move(source)); }
@@ -115,9 +102,10 @@ public:
     bool PhoneRinging() const { return phoneRinger_.Active(); }
     bool ToneGenerating() const { return phoneTones_.Playing(); }
     // Call waiting: the adapter has muted the phone (from the CAS until its message).
-    bool CallWaitingMuted() const { return cwMuteUntil_ > now_; }
+    bool CallWaitingMuted() const { return callerId_.MutesPhone(now_); }
 
 private:
+    // The audio of one block at each point, written segment by segment.
     struct Buffers {
         std::array<int16_t, kBlockSamples> lineTx, lineRx, earpiece, mic, keypad, pcIn, pcOut, dial, exchange,
             phoneRing, lineRing;
@@ -126,68 +114,52 @@ private:
     void Refresh();
     void UpdateHooks(SampleTime now);
     void ProcessSegment(size_t offset, size_t n);
-    void Push(EngineEvent event);
     void StartDial();
-    void CallerIdOnLine(std::span<const int16_t> lineRx, SampleTime t);
-    void CallerIdToPhone(SampleTime t);
-    void ReportCallerId(const CidReception &r, bool callWaiting);
-    CidCall CallOf(const CallerIdSpec &request) const;
 
-    DeviceState &state_;
-    SampleTime now_ = 0;
-    SampleTime at_ = 0;  // the time actions and confirmations happen at: inside a block, or now_
-    Paths paths_;
-    DialTimings timings_;
-    const TonePlan *plan_;
+    DeviceState &state_;    // settings, modes and switches (kept by the session across opens)
+    SampleTime now_ = 0;    // start of the next block
+    SampleTime at_ = 0;     // the time actions and confirmations happen at: inside a block, or now_
+    Paths paths_;           // who hears whom, after the mode and the switches
+    DialTimings timings_;   // the dialler's times from the parameters
+    const TonePlan *plan_;  // the local country's tones
 
-    Handset handset_;
-    Exchange exchange_;
-    Dialler dialler_;
-    PhoneTones phoneTones_;
-    Ringer phoneRinger_;
-    RingDetector ringDetector_;
-    ToneMonitor monitor_;
-    VoiceDetector voice_;
-    DtmfReceiver lineDtmf_;
-    DtmfReceiver phoneDtmf_;
-    bool lineDtmfOn_ = true;  // a light DTMF setting of 0 switches its receiver off
-    bool phoneDtmfOn_ = true;
-    SourceMixer pcSources_;
-    SourceMixer earSources_;
-    SourceMixer adapterLine_;  // the adapter's own signals to the line (the call-waiting acknowledgement)
+    Handset handset_;            // the phone: hook, keypad, microphone, caller-ID display
+    Exchange exchange_;          // the line's exchange and its far party
+    Dialler dialler_;            // the adapter's dial-code queue
+    PhoneTones phoneTones_;      // the tone generator toward the phone
+    Ringer phoneRinger_;         // the adapter's ringing voltage toward the phone
+    RingDetector ringDetector_;  // ringing on the line (18, 19)
+    ToneMonitor monitor_;        // the armed tones on the line (229)
+    VoiceDetector voice_;        // voice and silence on the line (112, 113)
+    DtmfReceiver lineDtmf_;      // DTMF from the line (48, side 2)
+    DtmfReceiver phoneDtmf_;     // DTMF from the phone's microphone (48, side 1)
+    bool lineDtmfOn_ = true;     // a light DTMF setting of 0 switches its receiver off
+    bool phoneDtmfOn_ = true;    // the same for the phone's receiver
+    SourceMixer pcSources_;      // what the PC plays (PC out)
+    SourceMixer earSources_;     // what the adapter plays into the earpiece beside its tone generator
 
-    CallerIdReceiver lineCid_;
-    AlertDetector lineAlert_;
-    SampleTime cwArmedUntil_ = -1;  // the line's receiver takes a call-waiting message until then
-    SampleTime cwMuteUntil_ = -1;
-    bool reversed_ = false;
-    CallerIdGenerator generator_;
-    uint32_t shownAtStart_ = 0;
-    bool generatorRinging_ = false;
+    EventQueue events_;       // reported events waiting to be taken, and confirmations due later
+    CallerIdPaths callerId_;  // caller ID on the line and toward the phone
+    bool reversed_ = false;   // the line's polarity as last reported (event 21)
 
-    bool usbSeized_ = false;
-    bool lineOffHook_ = false;
-    bool loopClosed_ = false;
-    bool phoneOffHook_ = false;
-    SampleTime lineOffHookSince_ = 0;
+    bool usbSeized_ = false;           // the adapter holds the line (command 46, dialling, line hold)
+    bool lineOffHook_ = false;         // the line is off hook, by the adapter or the handset
+    bool loopClosed_ = false;          // the loop as the exchange last saw it (dial pulses and flashes open it)
+    bool phoneOffHook_ = false;        // the handset's hook as last reported
+    SampleTime lineOffHookSince_ = 0;  // when the line went off hook (the dialler waits from there)
 
-    std::vector<ScenarioAction> actions_;  // by time
-    size_t nextAction_ = 0;
-    uint32_t speechSeed_ = 1;
+    std::vector<ScenarioAction> actions_;  // the scenario's actions, by time
+    size_t nextAction_ = 0;                // the first not yet applied
+    uint32_t speechSeed_ = 1;              // each speech or noise source gets its own
 
-    Buffers buf_{};
-    std::vector<EngineEvent> events_;
-    std::vector<EngineEvent> later_;
-    uint64_t dropped_ = 0;
-    std::vector<AudioTap *> taps_;
-    std::vector<LoopEdge> edges_;
-    std::vector<DialEvent> dialEvents_;
-    std::vector<MonitorHit> hits_;
-    std::vector<VoiceChange> voiceChanges_;
-    std::vector<DtmfDigit> digits_;
-    std::vector<RingEdge> rings_;
-    std::vector<CidReception> receptions_;
-    std::vector<AlertEdge> alerts_;
+    Buffers buf_{};                          // this block's audio
+    std::vector<AudioTap *> taps_;           // listeners of every block
+    std::vector<LoopEdge> edges_;            // the dialler's loop breaks in a segment
+    std::vector<DialEvent> dialEvents_;      // the dialler's events in a segment
+    std::vector<MonitorHit> hits_;           // the tone monitor's output in a segment
+    std::vector<VoiceChange> voiceChanges_;  // the voice detector's output in a segment
+    std::vector<DtmfDigit> digits_;          // a DTMF receiver's output in a segment
+    std::vector<RingEdge> rings_;            // the ring detector's output in a segment
 };
 
 }  // namespace tvxsim

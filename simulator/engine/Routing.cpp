@@ -48,4 +48,9 @@ Paths RoutePaths(const DeviceState &s)
     return p;
 }
 
+SampleTime ParamTime(const DeviceState &state, Param p)
+{
+    return MsToSamples(static_cast<int64_t>(state.Parameter(p)) * ParameterRowOf(p).unitMs);
+}
+
 }  // namespace tvxsim

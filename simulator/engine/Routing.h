@@ -7,6 +7,7 @@
 
 #include "simulator/engine/Audio.h"
 #include "simulator/logic/DeviceState.h"
+#include "simulator/logic/Parameters.h"
 
 namespace tvxsim {
 
@@ -62,5 +63,8 @@ struct Paths {
 };
 
 Paths RoutePaths(const DeviceState &state);
+
+// A time parameter (hook flash, guards, waits, the ringer) in samples.
+SampleTime ParamTime(const DeviceState &state, Param p);
 
 }  // namespace tvxsim

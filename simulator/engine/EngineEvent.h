@@ -1,0 +1,23 @@
+// An event of the adapter as the engine reports it, before the library
+// hands it to the callback.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "simulator/engine/Audio.h"
+
+namespace tvxsim {
+
+struct EngineEvent {
+    SampleTime time = 0;
+    int32_t code = 0;
+    int32_t param = 0;
+    int32_t side = 0;
+    int32_t toneRow = -1;  // 229: row of the armed set
+    std::string detail;    // fuller text for ScTranslateEventToString
+    std::vector<uint8_t> payload;
+};
+
+}  // namespace tvxsim
