@@ -32,6 +32,16 @@ constexpr int32_t kTopMonitorHz = 3999;
 
 Session &TheSession() { return Session::Instance(); }
 
+// The prologue of every function that needs an open device: the session's
+// lock, then body(locked) while the device is open, else the state's error code.
+template <class Body> int32_t WhenOpen(Body &&body)
+{
+    auto s = TheSession().Lock();
+    if (int32_t rc = s.RequireOpen())
+        return rc;
+    return body(s);
+}
+
 int32_t CopyText(char *out, int32_t size, const char *text)
 {
     if (out == nullptr)
@@ -45,10 +55,7 @@ int32_t CopyText(char *out, int32_t size, const char *text)
 int32_t RunDialog(SetupDialog which, void *owner)
 {
     SetupSnapshot snap;
-    {
-        auto s = TheSession().Lock();
-        if (int32_t rc = s.RequireOpen())
-            return rc;
+    const int32_t rc = WhenOpen([&](Session::Locked &s) -> int32_t {
         const DeviceState &st = s.State();
         snap.serial = st.serial;
         snap.localCountry = st.localCountry;
@@ -68,30 +75,30 @@ int32_t RunDialog(SetupDialog which, void *owner)
         snap.ringBack = DescribeTone(plan.Tone(ProgressTone::RingBack));
         snap.busy = DescribeTone(plan.Tone(ProgressTone::Busy));
         snap.reorder = DescribeTone(plan.Tone(ProgressTone::Reorder));
-    }  // the lock is not held while the dialog runs
-    return ShowSetupDialog(which, owner, snap);
+        return kOk;
+    });
+    if (rc != kOk)
+        return rc;
+    return ShowSetupDialog(which, owner, snap);  // the lock is not held while the dialog runs
 }
 
 int32_t SetCountry(const char *text, std::string DeviceState::*field, int32_t event)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (text == nullptr)
-        return kErrNullPointer;
-    if (!IsCountryText(text))
-        return kErrBadText;
-    s.State().*field = text;
-    s.Post(event, std::atoi(text));
-    return kOk;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (text == nullptr)
+            return kErrNullPointer;
+        if (!IsCountryText(text))
+            return kErrBadText;
+        s.State().*field = text;
+        s.Post(event, std::atoi(text));
+        return kOk;
+    });
 }
 
 int32_t GetCountry(char *text256, std::string DeviceState::*field)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    return CopyText(text256, TVX_TEXT_SIZE, (s.State().*field).c_str());
+    return WhenOpen(
+        [&](Session::Locked &s) -> int32_t { return CopyText(text256, TVX_TEXT_SIZE, (s.State().*field).c_str()); });
 }
 
 bool UsableRow(const ToneMonitorEntry &row)
@@ -165,52 +172,48 @@ TVX_API int32_t ScTranslateEventToString(char *text256, int32_t event, int32_t p
 
 TVX_API int32_t ScDoCommand(int32_t code, int32_t param, int32_t, int32_t)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        const int32_t rc = s.GetEngine()->DoCommand(code, param);
+        s.SyncAnalysis();
+        s.Wake();
         return rc;
-    const int32_t rc = s.GetEngine()->DoCommand(code, param);
-    s.SyncAnalysis();
-    s.Wake();
-    return rc;
+    });
 }
 
 TVX_API int32_t ScSetThreshold(int32_t selector, uint32_t value)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        const int32_t rc = s.GetEngine()->SetThreshold(selector, value);
+        s.Wake();
         return rc;
-    const int32_t rc = s.GetEngine()->SetThreshold(selector, value);
-    s.Wake();
-    return rc;
+    });
 }
 
 TVX_API int32_t ScGetThreshold(int32_t selector, uint32_t *value)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (value == nullptr)
-        return kErrNullPointer;
-    if (selector < 0 || selector >= kThresholdSelectors)
-        return kErrBadArgument;
-    *value = s.State().thresholds[static_cast<size_t>(selector)];
-    return kOk;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (value == nullptr)
+            return kErrNullPointer;
+        if (selector < 0 || selector >= kThresholdSelectors)
+            return kErrBadArgument;
+        *value = s.State().thresholds[static_cast<size_t>(selector)];
+        return kOk;
+    });
 }
 
 TVX_API int32_t ScGetIndexFreq(uint16_t column, float *hertz)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (hertz == nullptr)
-        return kErrNullPointer;
-    SpectrumPainter *painter = s.Painter();
-    if (painter == nullptr)
-        return kErrNoWindow;
-    const int width = painter->MappingWidth();
-    if (width <= 0)
-        return kErrNoWindow;
-    return ColumnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (hertz == nullptr)
+            return kErrNullPointer;
+        SpectrumPainter *painter = s.Painter();
+        if (painter == nullptr)
+            return kErrNoWindow;
+        const int width = painter->MappingWidth();
+        if (width <= 0)
+            return kErrNoWindow;
+        return ColumnToHz(column, width, *hertz) ? kOk : kErrOutOfRange;
+    });
 }
 
 TVX_API int32_t ScGetLocalCountry(int32_t, char *text256) { return GetCountry(text256, &DeviceState::localCountry); }
@@ -232,42 +235,40 @@ TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text)
 
 TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (count < 0 || count > kMaxToneRecords)
-        return kErrBadArgument;
-    if (records == nullptr && count > 0)
-        return kErrNullPointer;
-    // The caller's array lives only for this call: the engine copies what it needs.
-    s.GetEngine()->GenerateTones(std::span<const ToneGenRecord>(records, static_cast<size_t>(count)));
-    s.Wake();
-    return kOk;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (count < 0 || count > kMaxToneRecords)
+            return kErrBadArgument;
+        if (records == nullptr && count > 0)
+            return kErrNullPointer;
+        // The caller's array lives only for this call: the engine copies what it needs.
+        s.GetEngine()->GenerateTones(std::span<const ToneGenRecord>(records, static_cast<size_t>(count)));
+        s.Wake();
+        return kOk;
+    });
 }
 
 TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *values, int32_t count)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock || count < 0 ||
-        count > kRegistersPerBlock - reg)
-        return kErrBadArgument;
-    if (values == nullptr && count > 0)
-        return kErrNullPointer;
-    std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
-    for (int32_t i = 0; i < count; ++i) {
-        s.State().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
-        if (i < kRegisterBytesShown) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", values[i]);
-            detail += hex;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (block < 0 || block >= kRegisterBlocks || reg < 0 || reg >= kRegistersPerBlock || count < 0 ||
+            count > kRegistersPerBlock - reg)
+            return kErrBadArgument;
+        if (values == nullptr && count > 0)
+            return kErrNullPointer;
+        std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
+        for (int32_t i = 0; i < count; ++i) {
+            s.State().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
+            if (i < kRegisterBytesShown) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, " %02X", values[i]);
+                detail += hex;
+            }
         }
-    }
-    if (count > kRegisterBytesShown)
-        detail += " ...";
-    s.Post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
-    return kOk;
+        if (count > kRegisterBytesShown)
+            detail += " ...";
+        s.Post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
+        return kOk;
+    });
 }
 
 TVX_API int32_t ScGetDevType(int32_t, int32_t)
@@ -286,75 +287,71 @@ TVX_API int32_t ScHardwareChipsDlg(void *owner) { return RunDialog(SetupDialog::
 
 TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (record == nullptr)
+            return kErrNullPointer;
+        if (int32_t rc = CheckCidRecord(*record))
+            return rc;
+        // The record lives only for this call: the engine takes what it needs now.
+        const int32_t rc = s.GetEngine()->GenerateCallerId(*record);
+        s.Wake();
         return rc;
-    if (record == nullptr)
-        return kErrNullPointer;
-    if (int32_t rc = CheckCidRecord(*record))
-        return rc;
-    // The record lives only for this call: the engine takes what it needs now.
-    const int32_t rc = s.GetEngine()->GenerateCallerId(*record);
-    s.Wake();
-    return rc;
+    });
 }
 
 TVX_API int32_t ScTestLEDs(uint8_t mask)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    s.State().leds = mask;
-    s.Post(kEvLeds, mask);
-    return kOk;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        s.State().leds = mask;
+        s.Post(kEvLeds, mask);
+        return kOk;
+    });
 }
 
 TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count)
 {
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    if (count < 0 || count > TVX_MELODY_MAX)
-        return kErrBadArgument;
-    if (bytes == nullptr && count > 0)
-        return kErrNullPointer;
-    s.State().melody.assign(bytes, bytes + count);
-    s.Post(kEvMelodyLoaded, count);
-    return kOk;
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        if (count < 0 || count > TVX_MELODY_MAX)
+            return kErrBadArgument;
+        if (bytes == nullptr && count > 0)
+            return kErrNullPointer;
+        s.State().melody.assign(bytes, bytes + count);
+        s.Post(kEvMelodyLoaded, count);
+        return kOk;
+    });
 }
 
 TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *commandLine)
 {
     if (commandLine == nullptr)
         return kErrNullPointer;
-    auto s = TheSession().Lock();
-    if (int32_t rc = s.RequireOpen())
-        return rc;
-    DeviceState &st = s.State();
-    switch (operation) {
-    case E2ROM_ERASE:
-        st.FactoryReset();
-        s.Post(kEvDeviceErased, 0);
-        return kOk;
-    case E2ROM_ERASE_TVX:
-        st.FactoryReset();
-        s.Post(kEvSettingsErased, 0);
-        return kOk;
-    case E2ROM_PROGRAM_SN:
-        if (data == nullptr)
-            return kErrNullPointer;
-        if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH)
-            return kErrBadSerial;
-        st.serial.assign(data, TVX_SERIAL_LENGTH);
-        s.Post(kEvSerialProgrammed, 0);
-        return kOk;
-    case E2ROM_REBOOT:
-        s.Post(kEvDeviceDetached, 0);
-        s.GetEngine()->ReportLater(kEvDeviceAttached, 0, kRebootGapMs);
-        return kOk;
-    default:
-        return kErrBadArgument;
-    }
+    return WhenOpen([&](Session::Locked &s) -> int32_t {
+        DeviceState &st = s.State();
+        switch (operation) {
+        case E2ROM_ERASE:
+            st.FactoryReset();
+            s.Post(kEvDeviceErased, 0);
+            return kOk;
+        case E2ROM_ERASE_TVX:
+            st.FactoryReset();
+            s.Post(kEvSettingsErased, 0);
+            return kOk;
+        case E2ROM_PROGRAM_SN:
+            if (data == nullptr)
+                return kErrNullPointer;
+            if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH)
+                return kErrBadSerial;
+            st.serial.assign(data, TVX_SERIAL_LENGTH);
+            s.Post(kEvSerialProgrammed, 0);
+            return kOk;
+        case E2ROM_REBOOT:
+            s.Post(kEvDeviceDetached, 0);
+            s.GetEngine()->ReportLater(kEvDeviceAttached, 0, kRebootGapMs);
+            return kOk;
+        default:
+            return kErrBadArgument;
+        }
+    });
 }
 
 }  // extern "C"
