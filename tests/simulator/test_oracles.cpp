@@ -23,29 +23,12 @@
 #include "simulator/logic/SimErrors.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/simulator/SoundFiles.h"
 
 using namespace tvxsim;
 using namespace simtest;
 
 namespace {
-
-bool HaveTool(const char *tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Output(const std::string &command)
-{
-    std::string out;
-    if (FILE *p = ::popen((command + " 2>&1").c_str(), "r")) {
-        std::array<char, 4096> buf;
-        size_t n = 0;
-        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-            out.append(buf.data(), n);
-        ::pclose(p);
-    }
-    return out;
-}
 
 // An engine recording into a folder of its own.
 struct RecordingRig {
