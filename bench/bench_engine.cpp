@@ -9,11 +9,21 @@
 //              time, and the generator sends MDMF to the phone every 2 s,
 //              which the handset's receiver reads
 //   idle:      the device open, nothing on the line
+//   busy call playing: the busy call with the far party also playing a
+//              sound file for the whole minute (48 kHz stereo, resampled as
+//              it plays), beside the busy call alone in the same run
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <string>
+#include <unistd.h>
 
 #include "simulator/engine/Engine.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/ToolTones.h"
+#include "simulator/media/PlayFile.h"
 #include "tests/simulator/CidRecordSample.h"
 
 namespace {
@@ -50,7 +60,38 @@ CidGenRecord PhoneRecord()
 enum class Extra {
     None,
     Listen,
-    Generate
+    Generate,
+    Play,
+};
+
+// A minute of 48 kHz stereo 16-bit WAV: speech-band tones in each channel.
+// Written once per process, removed at exit.
+struct PlayFile {
+    std::string path = "/tmp/bench_engine_play_" + std::to_string(::getpid()) + ".wav";
+    PlayFile()
+    {
+        constexpr int kRate = 48000;
+        constexpr uint32_t kFrames = kRate * (kSimulatedMs / 1000);
+        const auto le = [](std::ofstream &f, uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                f.put(static_cast<char>((v >> (8 * i)) & 0xFF));
+        };
+        std::ofstream f(path, std::ios::binary | std::ios::trunc);
+        f.write("RIFF", 4);
+        le(f, 36 + kFrames * 4, 4);
+        f.write("WAVEfmt ", 8);
+        for (const auto &[v, n] :
+             {std::pair{16u, 4}, {1u, 2}, {2u, 2}, {uint32_t{kRate}, 4}, {kRate * 4u, 4}, {4u, 2}, {16u, 2}})
+            le(f, v, n);
+        f.write("data", 4);
+        le(f, kFrames * 4, 4);
+        for (uint32_t i = 0; i < kFrames; ++i) {
+            const double t = static_cast<double>(i) / kRate;
+            le(f, static_cast<uint16_t>(static_cast<int16_t>(6000 * std::sin(2 * std::numbers::pi * 697 * t))), 2);
+            le(f, static_cast<uint16_t>(static_cast<int16_t>(6000 * std::sin(2 * std::numbers::pi * 1209 * t))), 2);
+        }
+    }
+    ~PlayFile() { std::remove(path.c_str()); }
 };
 
 void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
@@ -68,6 +109,10 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
                 engine.DoCommand(140, 29);
             if (extra == Extra::Generate && ms % 2000 == 1000)
                 engine.GenerateCallerId(PhoneRecord());
+            if (extra == Extra::Play && ms == 1200) {
+                static const PlayFile file;
+                engine.GetExchange().FarPlay(tvxsim::OpenPlayFile(file.path, -6).source);
+            }
             engine.Step();
             events += engine.TakeEvents().size();
         }
@@ -81,11 +126,13 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
 void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(), Extra::Listen); }
 void BM_CallerId(benchmark::State &state) { Run(state, CallerIdCalls(), Extra::Generate); }
 void BM_Idle(benchmark::State &state) { Run(state, "", Extra::None); }
+void BM_BusyCallPlaying(benchmark::State &state) { Run(state, BusyCall(), Extra::Play); }
 
 }  // namespace
 
 BENCHMARK(BM_BusyCall)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_CallerId)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_Idle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_BusyCallPlaying)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();
