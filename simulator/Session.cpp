@@ -7,6 +7,7 @@
 #include "simulator/Gui.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
+#include "simulator/media/PlayFile.h"
 
 namespace tvxsim {
 namespace {
@@ -20,14 +21,16 @@ void JoinAll(const std::vector<std::shared_ptr<Driver>> &threads)
         t->Join();
 }
 
-// Reads the scenario named by TVXUSB_SCENARIO; reports its malformed lines
-// on stderr, at most 20 of them and then their count.
+// Reads the scenario named by TVXUSB_SCENARIO and checks its recordings;
+// reports its malformed lines (a recording that cannot be played is one) on
+// stderr, at most 20 of them and then their count.
 Scenario LoadConfiguredScenario()
 {
     const char *path = std::getenv(kScenarioVariable);
     if (path == nullptr || *path == '\0')
         return {};
     Scenario sc = LoadScenarioFile(path);
+    CheckPlayFiles(sc, path);
     for (const ScenarioError &e : sc.errors)
         std::fprintf(stderr, "tvxusb: %s:%d: %s\n", path, e.line, e.message.c_str());
     if (sc.badLines > static_cast<int64_t>(sc.errors.size()))

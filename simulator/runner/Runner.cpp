@@ -12,6 +12,7 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/ToolTones.h"
+#include "simulator/media/PlayFile.h"
 
 namespace tvxsim {
 namespace {
@@ -98,7 +99,8 @@ int ParseRunArguments(const std::vector<std::string> &args, RunOptions &options,
 
 int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
 {
-    const Scenario sc = LoadScenarioFile(options.scenario);
+    Scenario sc = LoadScenarioFile(options.scenario);
+    CheckPlayFiles(sc, options.scenario);
     if (sc.badLines > 0) {
         for (const ScenarioError &e : sc.errors)
             err << "tvxsim: " << options.scenario << ':' << e.line << ": " << e.message << '\n';

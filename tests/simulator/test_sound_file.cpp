@@ -339,3 +339,92 @@ TEST_F(SoundFiles, WhatCannotBePlayedGivesItsReason)
 }
 
 }  // namespace
+
+namespace {
+
+struct CheckCase {
+    const char *what;
+    std::string text;             // "@" stands for the folder of the scenario
+    std::vector<int> keptLines;   // the actions left, by line
+    std::vector<int> errorLines;  // the errors listed, in order
+    int64_t badLines;
+    std::vector<std::string> files;  // the files of the play actions left, "@" for the folder
+};
+void PrintTo(const CheckCase &c, std::ostream *os) { *os << c.what; }
+
+std::string Bad(int lines, const std::string &item)
+{
+    std::string text;
+    for (int i = 0; i < lines; ++i)
+        text += item + "\n";
+    return text;
+}
+
+class PlayFilesOfAScenario : public ::testing::TestWithParam<CheckCase> {};
+
+// The load check of the library and tvxsim: relative names are taken from
+// the scenario's folder; a recording that cannot be played is a malformed
+// line among the parser's, in line order, within the same limit and count;
+// everything else stays.
+TEST_P(PlayFilesOfAScenario, MakesUnplayableRecordingsMalformedLines)
+{
+    const CheckCase &c = GetParam();
+    const TempFolder folder("check");
+    WriteWav16(folder.File("ok.wav"), 8000, 1, {1, 2, 3});
+    ASSERT_TRUE(Succeeds("mkdir '" + folder.File("sub") + "'"));
+    const auto expand = [&folder](std::string s) {
+        for (size_t at; (at = s.find('@')) != std::string::npos;)
+            s.replace(at, 1, folder.path);
+        return s;
+    };
+    Scenario sc = ParseScenario(expand(c.text));
+    CheckPlayFiles(sc, folder.File("calls.scn"));
+    std::vector<int> kept;
+    std::vector<std::string> files;
+    for (const ScenarioAction &a : sc.actions) {
+        kept.push_back(a.line);
+        if (a.verb == ActionVerb::Play)
+            files.push_back(a.file);
+    }
+    EXPECT_EQ(kept, c.keptLines);
+    std::vector<int> errorLines;
+    for (const ScenarioError &e : sc.errors)
+        errorLines.push_back(e.line);
+    EXPECT_EQ(errorLines, c.errorLines);
+    EXPECT_EQ(sc.badLines, c.badLines);
+    std::vector<std::string> want;
+    for (const std::string &f : c.files)
+        want.push_back(expand(f));
+    EXPECT_EQ(files, want);
+    for (const ScenarioError &e : sc.errors) {
+        if (e.message.find("missing.wav") != std::string::npos) {
+            EXPECT_EQ(e.message, expand("cannot play \"@/missing.wav\": No such file or directory"));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, PlayFilesOfAScenario,
+                         ::testing::Values(CheckCase{"mixed",
+                                                     "0 far play \"ok.wav\"\n"
+                                                     "10 bogus words\n"
+                                                     "20 line play \"missing.wav\" -6\n"
+                                                     "30 phone play \"@/ok.wav\" 3\n"
+                                                     "40 pc play \"sub\"\n"
+                                                     "50 far dtmf \"1\"\n"
+                                                     "60 far play \"sub/../ok.wav\"\n",
+                                                     {1, 4, 6, 7},
+                                                     {2, 3, 5},
+                                                     3,
+                                                     {"@/ok.wav", "@/ok.wav", "@/sub/../ok.wav"}},
+                                           CheckCase{
+                                               "over the limit: the first twenty lines listed, all counted",
+                                               Bad(5, "0 far play \"missing.wav\"") + Bad(10, "0 junk") +
+                                                   Bad(10, "0 line play \"missing.wav\""),
+                                               {},
+                                               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
+                                               25,
+                                               {}},
+                                           CheckCase{"nothing to play", "0 far ring\n", {1}, {}, 0, {}}),
+                         [](const auto &info) { return std::to_string(info.index); });
+
+}  // namespace
