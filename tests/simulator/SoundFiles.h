@@ -54,6 +54,49 @@ struct TempFolder {
     std::string File(const std::string &name) const { return path + "/" + name; }
 };
 
+// The keys' frequency pairs (ITU-T Q.23), one row per key.
+struct DtmfKeyRow {
+    char key;
+    int low;
+    int high;
+};
+inline constexpr std::array<DtmfKeyRow, 16> kDtmfKeyRows = {{
+    {'1', 697, 1209}, {'2', 697, 1336}, {'3', 697, 1477}, {'A', 697, 1633},
+    {'4', 770, 1209}, {'5', 770, 1336}, {'6', 770, 1477}, {'B', 770, 1633},
+    {'7', 852, 1209}, {'8', 852, 1336}, {'9', 852, 1477}, {'C', 852, 1633},
+    {'*', 941, 1209}, {'0', 941, 1336}, {'#', 941, 1477}, {'D', 941, 1633},
+}};
+
+// Makes with sox a recording of `keys` at `rate` Hz: twice `offMs` of silence, then
+// each key's pair for `onMs` with `offMs` of silence after it, each tone
+// about -12 dBm0. `format` is sox's output options (e.g. "-b 16", "-e
+// floating-point -b 32"); the file's name gives its type. False if sox failed.
+inline bool MakeDtmfRecording(const std::string &path, const std::string &keys, int rate, int onMs = 100,
+                              int offMs = 100, const std::string &format = "-b 16")
+{
+    const std::string head = "sox -n -r " + std::to_string(rate) + " -c 1 -b 16 ";
+    const std::string gap = path + ".gap.wav";
+    std::string command = head + "'" + gap + "' trim 0 " + std::to_string(offMs / 1000.0);
+    std::string parts = "'" + gap + "' '" + gap + "'";
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const DtmfKeyRow *row = nullptr;
+        for (const DtmfKeyRow &r : kDtmfKeyRows)
+            if (r.key == keys[i])
+                row = &r;
+        if (row == nullptr)
+            return false;
+        const std::string part = path + "." + std::to_string(i) + ".wav";
+        const std::string on = std::to_string(onMs / 1000.0);
+        command += " && " + head + "'" + part + "' synth " + on + " sine " + std::to_string(row->low) + " synth " +
+                   on + " sine mix " + std::to_string(row->high) + " vol 0.5";
+        parts += " '" + part + "' '" + gap + "'";
+    }
+    command += " && sox " + parts + " " + format + " '" + path + "'";
+    const bool ok = std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    std::system(("rm -f '" + path + "'.*.wav").c_str());
+    return ok;
+}
+
 // A canonical 44-byte-header PCM WAV of 16-bit samples (interleaved when channels > 1).
 inline void WriteWav16(const std::string &path, int rate, int channels, const std::vector<int16_t> &samples)
 {
