@@ -37,6 +37,17 @@ inline std::string Output(const std::string &command)
     return out;
 }
 
+// The digits multimon-ng's DTMF decoder reads from a WAV file.
+inline std::string MultimonDtmf(const std::string &wav)
+{
+    std::string digits;
+    const std::string out = Output("multimon-ng -q -c -a DTMF -t wav '" + wav + "'");
+    for (size_t at = 0; (at = out.find("DTMF: ", at)) != std::string::npos; at += 6)
+        if (at + 6 < out.size() && (at == 0 || out[at - 1] == '\n'))
+            digits += out[at + 6];
+    return digits;
+}
+
 // Runs a shell command; true when it succeeded.
 inline bool Succeeds(const std::string &command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
@@ -61,10 +72,22 @@ struct DtmfKeyRow {
     int high;
 };
 inline constexpr std::array<DtmfKeyRow, 16> kDtmfKeyRows = {{
-    {'1', 697, 1209}, {'2', 697, 1336}, {'3', 697, 1477}, {'A', 697, 1633},
-    {'4', 770, 1209}, {'5', 770, 1336}, {'6', 770, 1477}, {'B', 770, 1633},
-    {'7', 852, 1209}, {'8', 852, 1336}, {'9', 852, 1477}, {'C', 852, 1633},
-    {'*', 941, 1209}, {'0', 941, 1336}, {'#', 941, 1477}, {'D', 941, 1633},
+    {'1', 697, 1209},
+    {'2', 697, 1336},
+    {'3', 697, 1477},
+    {'A', 697, 1633},
+    {'4', 770, 1209},
+    {'5', 770, 1336},
+    {'6', 770, 1477},
+    {'B', 770, 1633},
+    {'7', 852, 1209},
+    {'8', 852, 1336},
+    {'9', 852, 1477},
+    {'C', 852, 1633},
+    {'*', 941, 1209},
+    {'0', 941, 1336},
+    {'#', 941, 1477},
+    {'D', 941, 1633},
 }};
 
 // Makes with sox a recording of `keys` at `rate` Hz: twice `offMs` of silence, then
@@ -87,8 +110,8 @@ inline bool MakeDtmfRecording(const std::string &path, const std::string &keys, 
             return false;
         const std::string part = path + "." + std::to_string(i) + ".wav";
         const std::string on = std::to_string(onMs / 1000.0);
-        command += " && " + head + "'" + part + "' synth " + on + " sine " + std::to_string(row->low) + " synth " +
-                   on + " sine mix " + std::to_string(row->high) + " vol 0.5";
+        command += " && " + head + "'" + part + "' synth " + on + " sine " + std::to_string(row->low) + " synth " + on +
+                   " sine mix " + std::to_string(row->high) + " vol 0.5";
         parts += " '" + part + "' '" + gap + "'";
     }
     command += " && sox " + parts + " " + format + " '" + path + "'";

@@ -15,9 +15,14 @@
 
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
+#include "simulator/media/SoundFileReader.h"
 #include "simulator/runner/Runner.h"
+#include "tests/simulator/SignalProbe.h"
+#include "tests/simulator/SoundFiles.h"
 
 using namespace tvxsim;
+using simtest::HaveTool;
+using simtest::TempFolder;
 
 namespace {
 
@@ -257,5 +262,105 @@ INSTANTIATE_TEST_SUITE_P(Table, RunnerArguments,
                                            ArgsCase{{"a.scn", "--until", "86400001"}, kRunUsage},
                                            ArgsCase{{"a.scn", "--local-country", "+44"}, kRunUsage},
                                            ArgsCase{{"a.scn", "--fast"}, kRunUsage}));
+
+// The digits of the runner's event 48 lines, in order.
+std::string DetectedDigits(const std::string &out)
+{
+    static const std::string kMark = " 48 DTMF digit detected: ";
+    std::string digits;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t at = line.find(kMark); at != std::string::npos && line.size() > at + kMark.size())
+            digits += line[at + kMark.size()];
+    return digits;
+}
+
+struct PlayedDigitsCase {
+    const char *name;  // the recording's file name (its type)
+    const char *keys;
+    int rate;
+    int onMs;
+    int offMs;
+    const char *format;   // sox's output options
+    const char *encoder;  // a tool that turns the WAV into the file, or null
+    int gainDb;
+};
+void PrintTo(const PlayedDigitsCase &c, std::ostream *os) { *os << c.name << " " << c.keys; }
+
+class PlayedDigits : public ::testing::TestWithParam<PlayedDigitsCase> {};
+
+// A recording of keyed digits, played by the far party during a call, is
+// read by the adapter's receiver (event 48) as exactly the digits keyed.
+TEST_P(PlayedDigits, FarPlayDuringACallIsReadAsTheKeyedDigits)
+{
+    const PlayedDigitsCase &c = GetParam();
+    if (!HaveTool("sox") || (c.encoder != nullptr && !HaveTool(c.encoder)))
+        GTEST_SKIP() << "sox or " << (c.encoder ? c.encoder : "") << " is not installed (scripts/install-deps.sh)";
+    const TempFolder folder("played");
+    const std::string wav = folder.File(c.encoder ? "keys.wav" : c.name);
+    ASSERT_TRUE(simtest::MakeDtmfRecording(wav, c.keys, c.rate, c.onMs, c.offMs, c.format));
+    if (c.encoder != nullptr) {
+        ASSERT_TRUE(simtest::Succeeds(std::string(c.encoder) + " --quiet '" + wav + "' '" + folder.File(c.name) + "'"));
+    }
+    const std::string scenario = folder.File("call.scn");
+    std::ofstream(scenario) << "0 far ring\n1000 phone offhook\n2000 far play \"" << c.name << "\" " << c.gainDb
+                            << "\n";
+    const RunResult r = RunTool({scenario});
+    ASSERT_EQ(r.rc, kRunOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(DetectedDigits(r.out), c.keys) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, PlayedDigits,
+    ::testing::Values(PlayedDigitsCase{"keys44.wav", "159#", 44100, 100, 100, "-b 16", nullptr, 0},
+                      PlayedDigitsCase{"keys8.wav", "0123456789*#ABCD", 8000, 70, 70, "-b 16", nullptr, 0},
+                      PlayedDigitsCase{
+                          "stereo48.wav", "2580", 48000, 100, 100, "-e floating-point -b 32 -c 2", nullptr, 6},
+                      PlayedDigitsCase{"keys16.flac", "*0D7", 16000, 100, 100, "-b 16", nullptr, -6},
+                      PlayedDigitsCase{"keys22.ogg", "2468", 22050, 120, 100, "", nullptr, 0},
+                      PlayedDigitsCase{"keys44.mp3", "3691", 44100, 120, 100, "-b 16", "lame", 0}),
+    [](const auto &info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+// The exchange's own playing reaches line receive on hook: the recording
+// of line-rx.wav holds the digits, as the signal library's receiver and
+// multimon-ng read them.
+TEST(Runner, LinePlayOnHookReachesLineReceive)
+{
+    if (!HaveTool("sox"))
+        GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
+    const TempFolder folder("lineplay");
+    ASSERT_TRUE(simtest::MakeDtmfRecording(folder.File("keys.flac"), "7410", 44100));
+    std::ofstream(folder.File("line.scn")) << "500 line play \"keys.flac\"\n";
+    const RunResult r = RunTool({folder.File("line.scn"), "--record", folder.path, "--until", "2500"});
+    ASSERT_EQ(r.rc, kRunOk) << r.err;
+    std::string error;
+    auto reader = SoundFileReader::Open(folder.File("line-rx.wav"), 0, error);
+    ASSERT_NE(reader, nullptr) << error;
+    std::vector<int16_t> lineRx(MsToSamples(2500));
+    lineRx.resize(reader->Read(lineRx));
+    EXPECT_EQ(simtest::DecodeDtmf(lineRx), "7410");
+    if (HaveTool("multimon-ng")) {
+        EXPECT_EQ(simtest::MultimonDtmf(folder.File("line-rx.wav")), "7410");
+    }
+}
+
+// A recording that cannot be played is a malformed line of the scenario:
+// reported with its line and reason, and tvxsim refuses the scenario.
+TEST(Runner, UnplayableRecordingIsAMalformedLine)
+{
+    const TempFolder folder("unplayable");
+    std::ofstream(folder.File("bad.scn")) << "0 far ring\n100 pc play \"none.wav\" 3\n";
+    const RunResult r = RunTool({folder.File("bad.scn")});
+    EXPECT_EQ(r.rc, kRunBadScenario);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "tvxsim: " + folder.File("bad.scn") + ":2: cannot play \"" + folder.File("none.wav") +
+                  "\": No such file or directory\n");
+}
 
 }  // namespace
