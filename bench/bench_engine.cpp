@@ -9,9 +9,10 @@
 //              time, and the generator sends MDMF to the phone every 2 s,
 //              which the handset's receiver reads
 //   idle:      the device open, nothing on the line
-//   busy call playing: the busy call with the far party also playing a
-//              sound file for the whole minute (48 kHz stereo, resampled as
-//              it plays), beside the busy call alone in the same run
+//   call, call playing: an answered call, the far party silent or playing
+//              a sound file for the whole minute (48 kHz stereo, resampled as
+//              it plays, opened by the far play action as tvxsim opens it)
+//   busy call playing: the busy call with the far party also playing that file
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -29,40 +30,6 @@
 namespace {
 
 constexpr int64_t kSimulatedMs = 60000;
-
-// An incoming call answered at 1 s: for the rest of the minute the far end
-// talks and sends DTMF, the user talks back, and every 2 s a dial code waits
-// for the answer (so the dialler's listener runs too).
-std::string BusyCall()
-{
-    std::string s = "0 far ring\n1000 phone offhook\n1200 far speech 60000 -20\n1200 phone speech 60000 -25\n";
-    for (int t = 2000; t < kSimulatedMs; t += 3000)
-        s += std::to_string(t) + " far dtmf \"5#\" 300 200\n";
-    return s;
-}
-
-std::string CallerIdCalls()
-{
-    std::string s;
-    for (int t = 0; t < kSimulatedMs; t += 2000)
-        s += std::to_string(t) + " far call \"Ivor Kell\" \"7964710\" mdmf v23 etsi\n" + std::to_string(t + 1900) +
-             " far hangup\n";
-    return s;
-}
-
-CidGenRecord PhoneRecord()
-{
-    CidGenRecord r = simtest::MdmfRecord();
-    r.sendFlags = 0x07;  // no ring first
-    return r;
-}
-
-enum class Extra {
-    None,
-    Listen,
-    Generate,
-    Play,
-};
 
 // A minute of 48 kHz stereo 16-bit WAV: speech-band tones in each channel.
 // Written once per process, removed at exit.
@@ -94,6 +61,51 @@ struct PlayFile {
     ~PlayFile() { std::remove(path.c_str()); }
 };
 
+// "far play" of that file from 1.2 s, or nothing.
+std::string FarPlay(bool playing)
+{
+    if (!playing)
+        return "";
+    static const PlayFile file;
+    return "1200 far play \"" + file.path + "\" -6\n";
+}
+
+std::string Call(bool playing) { return "0 far ring\n1000 phone offhook\n" + FarPlay(playing); }
+
+// An incoming call answered at 1 s: for the rest of the minute the far end
+// talks and sends DTMF, the user talks back, and every 2 s a dial code waits
+// for the answer (so the dialler's listener runs too).
+std::string BusyCall(bool playing)
+{
+    std::string s =
+        FarPlay(playing) + "0 far ring\n1000 phone offhook\n1200 far speech 60000 -20\n1200 phone speech 60000 -25\n";
+    for (int t = 2000; t < kSimulatedMs; t += 3000)
+        s += std::to_string(t) + " far dtmf \"5#\" 300 200\n";
+    return s;
+}
+
+std::string CallerIdCalls()
+{
+    std::string s;
+    for (int t = 0; t < kSimulatedMs; t += 2000)
+        s += std::to_string(t) + " far call \"Ivor Kell\" \"7964710\" mdmf v23 etsi\n" + std::to_string(t + 1900) +
+             " far hangup\n";
+    return s;
+}
+
+CidGenRecord PhoneRecord()
+{
+    CidGenRecord r = simtest::MdmfRecord();
+    r.sendFlags = 0x07;  // no ring first
+    return r;
+}
+
+enum class Extra {
+    None,
+    Listen,
+    Generate
+};
+
 void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
 {
     const tvxsim::Scenario sc = tvxsim::ParseScenario(scenarioText);
@@ -102,6 +114,7 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
     for (auto _ : state) {
         tvxsim::DeviceState device;
         tvxsim::Engine engine(device);
+        engine.SetPlayOpener(tvxsim::OpenPlayFile);
         engine.Load(sc);
         engine.MonitorTones(tvxsim::ToolToneRows());
         for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {
@@ -109,10 +122,6 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
                 engine.DoCommand(140, 29);
             if (extra == Extra::Generate && ms % 2000 == 1000)
                 engine.GenerateCallerId(PhoneRecord());
-            if (extra == Extra::Play && ms == 1200) {
-                static const PlayFile file;
-                engine.GetExchange().FarPlay(tvxsim::OpenPlayFile(file.path, -6).source);
-            }
             engine.Step();
             events += engine.TakeEvents().size();
         }
@@ -123,10 +132,12 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
     state.counters["events"] = static_cast<double>(events) / static_cast<double>(state.iterations());
 }
 
-void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(), Extra::Listen); }
+void BM_BusyCall(benchmark::State &state) { Run(state, BusyCall(false), Extra::Listen); }
 void BM_CallerId(benchmark::State &state) { Run(state, CallerIdCalls(), Extra::Generate); }
 void BM_Idle(benchmark::State &state) { Run(state, "", Extra::None); }
-void BM_BusyCallPlaying(benchmark::State &state) { Run(state, BusyCall(), Extra::Play); }
+void BM_BusyCallPlaying(benchmark::State &state) { Run(state, BusyCall(true), Extra::Listen); }
+void BM_Call(benchmark::State &state) { Run(state, Call(false), Extra::None); }
+void BM_CallPlaying(benchmark::State &state) { Run(state, Call(true), Extra::None); }
 
 }  // namespace
 
@@ -134,5 +145,7 @@ BENCHMARK(BM_BusyCall)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_CallerId)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_Idle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_BusyCallPlaying)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Call)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_CallPlaying)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();

@@ -210,6 +210,12 @@ int32_t Session::Open()
     if (scenario.openError)
         return *scenario.openError;
     engine_ = std::make_unique<Engine>(state_);
+    engine_->SetPlayOpener([](const std::string &file, double gainDb) {
+        PlayOpening opening = OpenPlayFile(file, gainDb);  // gone since the scenario was loaded: said once
+        if (!opening.source)
+            std::fprintf(stderr, "tvxusb: %s\n", opening.error.c_str());
+        return opening;
+    });
     engine_->Load(scenario);
     engine_->AddTap(&analyser_);
     engine_->MonitorTones(MonitorRows(state_.monitorSet, state_.monitorCount));

@@ -145,20 +145,41 @@ void Engine::Apply(const ScenarioAction &a)
     case ActionVerb::Command:
         DoCommand(a.code, a.param);
         return;
-    case ActionVerb::Play:  // sound files are parsed but not played yet
+    case ActionVerb::Play:
+        if (playOpener_) {
+            if (PlayOpening opening = playOpener_(a.file, a.gainDb); opening.source)
+                Play(a.target, std::move(opening.source));
+        }
         return;
     case ActionVerb::Dtmf:
     case ActionVerb::Tone:
     case ActionVerb::Speech:
-        if (a.target == ActionTarget::Far)
-            exchange_.FarPlay(source());
-        else if (a.target == ActionTarget::Pc)
-            pcSources_.Add(source());
-        else
-            handset_.Speak(source());
+        Play(a.target, source());
         return;
     }
     UpdateHooks(at_);
+}
+
+void Engine::Play(ActionTarget target, std::unique_ptr<Source> source)
+{
+    if (!source)
+        return;
+    switch (target) {
+    case ActionTarget::Far:
+        exchange_.FarPlay(std::move(source));
+        return;
+    case ActionTarget::Line:
+        exchange_.LinePlay(std::move(source));
+        return;
+    case ActionTarget::Phone:
+        handset_.Speak(std::move(source));
+        return;
+    case ActionTarget::Pc:
+        pcSources_.Add(std::move(source));
+        return;
+    case ActionTarget::Adapter:  // the adapter plays nothing of a scenario's
+        return;
+    }
 }
 
 void Engine::UpdateHooks(SampleTime now)

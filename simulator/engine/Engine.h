@@ -23,6 +23,7 @@
 #include "simulator/engine/Exchange.h"
 #include "simulator/engine/Handset.h"
 #include "simulator/engine/PhoneTones.h"
+#include "simulator/engine/PlaySource.h"
 #include "simulator/engine/RingDetector.h"
 #include "simulator/engine/Ringer.h"
 #include "simulator/engine/Routing.h"
@@ -90,6 +91,15 @@ public:
     // Sound the adapter itself plays into the phone's earpiece (beside its tone generator).
     void PhonePlay(std::unique_ptr<Source> source) { earSources_.Add(std::move(source)); }
 
+    // How play actions open their recordings when they fall due (sound files
+    // stay outside the engine); without an opener a play action plays nothing.
+    void SetPlayOpener(PlayOpener opener) { playOpener_ = std::move(opener); }
+    // A source where an action of `target` plays: the far party (heard while
+    // connected), the exchange onto the line (heard on hook too), the
+    // handset's microphone, the PC (PC out). A live play request opens its
+    // file itself (media/PlayFile.h's OpenPlay) and hands the source here.
+    void Play(ActionTarget target, std::unique_ptr<Source> source);
+
     // Listeners of every block's audio (recording; later, analysis of the line).
     void AddTap(AudioTap *tap) { taps_.push_back(tap); }
     void RemoveTap(AudioTap *tap) { std::erase(taps_, tap); }
@@ -151,6 +161,7 @@ private:
     std::vector<ScenarioAction> actions_;  // the scenario's actions, by time
     size_t nextAction_ = 0;                // the first not yet applied
     uint32_t speechSeed_ = 1;              // each speech or noise source gets its own
+    PlayOpener playOpener_;                // opens the play actions' recordings (empty: none play)
 
     Buffers buf_{};                          // this block's audio
     std::vector<AudioTap *> taps_;           // listeners of every block

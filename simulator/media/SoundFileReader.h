@@ -53,15 +53,17 @@ private:
     bool Decode();
     void Finish();
 
-    int fd_ = -1;                     // the open file, owned here
-    sf_private_tag *file_ = nullptr;  // the decoder on fd_
-    soxr *resampler_ = nullptr;       // null when the file is at 8 kHz already
-    int rate_ = 0;                    // the file's sample rate, Hz
-    int channels_ = 0;                // the file's channel count
-    float scale_ = 1.0f;              // full scale (1.0 from the decoder) to 16-bit, times the gain
-    std::vector<float> frames_;       // one decoded piece, all channels interleaved
-    std::vector<float> in_;           // its first channel, scaled
-    size_t inPos_ = 0;                // in_[inPos_, inLen_) not yet taken by the resampler
+    int fd_ = -1;                       // the open file, owned here
+    sf_private_tag *file_ = nullptr;    // the decoder on fd_
+    soxr *resampler_ = nullptr;         // null when the file is at 8 kHz already
+    int rate_ = 0;                      // the file's sample rate, Hz
+    int channels_ = 0;                  // the file's channel count
+    bool shorts_ = false;               // the file's samples are 16 bits or fewer: decoded as such
+    float scale_ = 1.0f;                // a decoded sample to 16-bit, times the gain
+    std::vector<float> frames_;         // one decoded piece, all channels interleaved (files of more bits)
+    std::vector<int16_t> shortFrames_;  // the same, files of 16 bits or fewer
+    std::vector<float> in_;             // its first channel, scaled
+    size_t inPos_ = 0;                  // in_[inPos_, inLen_) not yet taken by the resampler
     size_t inLen_ = 0;
     std::vector<float> out_;  // resampled, at 8 kHz
     size_t outPos_ = 0;       // out_[outPos_, outLen_) not yet handed out

@@ -118,6 +118,12 @@ int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
     if (!options.localCountry.empty())
         state.localCountry = options.localCountry;
     Engine engine(state);
+    engine.SetPlayOpener([&err](const std::string &file, double gainDb) {
+        PlayOpening opening = OpenPlayFile(file, gainDb);  // gone since the scenario was loaded
+        if (!opening.source)
+            err << "tvxsim: " << opening.error << '\n';
+        return opening;
+    });
     engine.Load(sc);
     engine.MonitorTones(ToolToneRows());
 

@@ -1,6 +1,7 @@
 // Recordings in the engine, without files: a reader that hands out a table
 // of samples stands for a sound file. PlaySource adds them into a block,
-// saturating, in pieces of any size, and ends with its reader.
+// saturating, in pieces of any size, and ends with its reader; the play
+// actions put them where their target says, through the engine's opener.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "simulator/engine/PlaySource.h"
+#include "tests/simulator/SignalProbe.h"
 
 using namespace tvxsim;
 
@@ -88,6 +90,82 @@ TEST(PlaySource, PlaysInPiecesOfAnyLength)
     std::vector<int16_t> after(10, 3);
     EXPECT_FALSE(source.MixInto(after));
     EXPECT_EQ(after, std::vector<int16_t>(10, 3)) << "an ended recording adds nothing";
+}
+
+struct RouteCase {
+    const char *what;
+    std::string scenario;                           // plays "tone" (1000 Hz, -9 dBm0, 2 s) or "bad" (cannot open)
+    std::vector<int16_t> simtest::Capture::*point;  // where to listen
+    bool heard;                                     // from 1.2 to 1.8 s
+};
+void PrintTo(const RouteCase &c, std::ostream *os) { *os << c.what; }
+
+class PlayActions : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(PlayActions, PlayWhereTheirTargetSays)
+{
+    const RouteCase &c = GetParam();
+    std::vector<int16_t> tone(static_cast<size_t>(MsToSamples(2000)));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(std::lround(8000.0 * std::sin(2.0 * 3.14159265358979 * 1000.0 * i / 8000.0)));
+    std::vector<std::pair<std::string, double>> opened;
+    simtest::Rig rig;
+    rig.engine.SetPlayOpener([&](const std::string &file, double gainDb) {
+        opened.emplace_back(file, gainDb);
+        PlayOpening opening;
+        if (file == "tone")
+            opening.source = std::make_unique<PlaySource>(std::make_unique<TableReader>(tone));
+        else
+            opening.error = "cannot play";
+        return opening;
+    });
+    rig.Load(c.scenario);
+    rig.RunMs(2000);
+    const double level = simtest::LevelAt(simtest::Slice(rig.audio.*c.point, 1200, 600), 1000);
+    if (c.heard)
+        EXPECT_NEAR(level, -9.1, 1.5);
+    else
+        EXPECT_LT(level, -50.0);
+    // Each play action opened its file once, with its gain, when it fell due.
+    size_t plays = 0;
+    for (size_t at = 0; (at = c.scenario.find(" play ", at)) != std::string::npos; ++at)
+        ++plays;
+    EXPECT_EQ(opened.size(), plays);
+    for (const auto &[file, gain] : opened)
+        EXPECT_EQ(gain, file == "tone" ? -6.0 : 0.0) << file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, PlayActions,
+    ::testing::Values(
+        RouteCase{"far play during a call: line receive",
+                  "0 far ring\n500 phone offhook\n1000 far play \"tone\" -6\n",
+                  &simtest::Capture::lineRx,
+                  true},
+        RouteCase{"far play on an idle line: not heard", "0 far play \"tone\" -6\n", &simtest::Capture::lineRx, false},
+        RouteCase{"line play on hook: line receive", "1000 line play \"tone\" -6\n", &simtest::Capture::lineRx, true},
+        RouteCase{"phone play: the microphone", "1000 phone play \"tone\" -6\n", &simtest::Capture::mic, true},
+        RouteCase{"phone play: not PC in in the factory mode",
+                  "1000 phone play \"tone\" -6\n",
+                  &simtest::Capture::pcIn,
+                  false},
+        RouteCase{"pc play: PC out", "1000 pc play \"tone\" -6\n", &simtest::Capture::pcOut, true},
+        RouteCase{"pc play: not the microphone", "1000 pc play \"tone\" -6\n", &simtest::Capture::mic, false},
+        RouteCase{"a recording that cannot open plays nothing; the next one plays",
+                  "1000 pc play \"bad\"\n1000 pc play \"tone\" -6\n",
+                  &simtest::Capture::pcOut,
+                  true},
+        RouteCase{"only a recording that cannot open", "1000 pc play \"bad\"\n", &simtest::Capture::pcOut, false}),
+    [](const auto &info) { return std::to_string(info.index); });
+
+// Without an opener (an engine that nobody gave sound files) a play action plays nothing.
+TEST(PlayActions, WithoutAnOpenerPlayNothing)
+{
+    simtest::Rig rig;
+    rig.Load("0 line play \"tone\"\n0 pc play \"tone\"\n");
+    rig.RunMs(500);
+    EXPECT_LT(simtest::Dbm0OfMeanSquare(simtest::MeanSquare(rig.audio.lineRx)), -80.0);
+    EXPECT_LT(simtest::Dbm0OfMeanSquare(simtest::MeanSquare(rig.audio.pcOut)), -80.0);
 }
 
 }  // namespace

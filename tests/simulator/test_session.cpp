@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <limits>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -17,6 +19,7 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/simulator/SoundFiles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -591,6 +594,40 @@ TEST_F(Library, FarEndDtmfIsMonitoredAsTheArmedRow)
     }
     const std::vector<std::string> expected = {"18 1 2", "64 0 1", "64 0 2", "48 5 2", "229 5 Tone monitored: 5"};
     EXPECT_EQ(seen, expected);
+}
+
+// A recording that cannot be played is a malformed line, reported at ScOpen
+// with its reason; one that can plays as the far party and its digit is heard.
+TEST_F(Library, RecordingsPlayAndAnUnplayableOneIsAMalformedLine)
+{
+    const simtest::TempFolder folder("sessplay");
+    std::vector<int16_t> key(800);  // 100 ms of the key 7: 852 + 1209 Hz, each at -9 dBm0
+    for (size_t i = 0; i < key.size(); ++i) {
+        const double t = static_cast<double>(i) / 8000.0;
+        key[i] = static_cast<int16_t>(
+            9200.0 * (std::sin(2 * std::numbers::pi * 852 * t) + std::sin(2 * std::numbers::pi * 1209 * t)));
+    }
+    simtest::WriteWav16(folder.File("seven.wav"), 8000, 1, key);
+    const std::string path = UseScenario("sessplay",
+                                         "0 far ring\n100 phone offhook\n"
+                                         "200 far play \"" +
+                                             folder.File("none.wav") +
+                                             "\"\n"
+                                             "300 line play \"" +
+                                             folder.File("seven.wav") +
+                                             "\"\n"
+                                             "800 17\n");
+    ::testing::internal::CaptureStderr();
+    OpenWith(rec);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err,
+              "tvxusb: " + path + ":3: cannot play \"" + folder.File("none.wav") + "\": No such file or directory\n");
+    ASSERT_TRUE(rec.WaitForCode(17, 5s));
+    std::string digits;
+    for (const Received &r : rec.Snapshot())
+        if (r.code == kEvDtmfDetected)
+            digits += r.text.back();
+    EXPECT_EQ(digits, "7");
 }
 
 // TVXUSB_RECORD names a folder: each open writes the six files, valid at close.
