@@ -2,9 +2,9 @@
 
 #include "commands/MenuDispatcher.h"
 #include "device/DeviceSession.h"
-#include "device/EventLog.h"
-#include "device/EventLogMenu.h"
 #include "dialogs/MaintenanceAndTests.h"
+#include "log/EventLog.h"
+#include "log/EventLogMenu.h"
 #include "panel/AnalysisReadout.h"
 #include "panel/CountryPanel.h"
 #include "panel/ParameterPanel.h"
@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPointer>
 
 #include <utility>
 
@@ -41,9 +42,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
                    Qt::WindowCloseButtonHint);
     setFont(tvx::res::DialogFont(tmpl));
 
-    menu_ = new MainMenu(this, tvx::res::kMainMenu136, [this](uint16_t id) {
-        OnCommand(tvx::MakeCommandArg(id, tvx::kClicked), nullptr);
-    });
+    menu_ = new MainMenu(this, tvx::res::kMainMenu136);
     const int menuHeight = menu_->Bar()->sizeHint().height();
     const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(font());
     const QSize client = tvx::res::DialogClientSize(tmpl, base);
@@ -51,16 +50,25 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
     tvx::res::BuildControls(this, tmpl, base, QPoint(0, menuHeight));
     setFixedSize(client.width(), client.height() + menuHeight);
 
+    auto *logView = Control<QListView>(this, tvx::kIdEventLog);
     log_ = new tvx::EventLog(this);
-    log_->Attach(Control<QListView>(this, tvx::kIdEventLog));
+    log_->Attach(logView);
     // Copy, Copy All and Save Log As... on the log; owned by the list.
-    new tvx::EventLogMenu(*log_, Control<QListView>(this, tvx::kIdEventLog));
+    new tvx::EventLogMenu(*log_, logView);
 
-    session_ = std::make_unique<tvx::DeviceSession>(*log_, Control<QWidget>(this, tvx::kIdSpectrum));
+    // The session hands its lines and the device events to the log, the
+    // serial number to its edit; the library draws in the spectrum area.
+    session_ =
+        std::make_unique<tvx::DeviceSession>([spectrum = QPointer<QWidget>(Control<QWidget>(this, tvx::kIdSpectrum))] {
+            return static_cast<void *>(spectrum.data());
+        });
+    connect(session_.get(), &tvx::DeviceSession::LineWritten, log_, qOverload<const QString &>(&tvx::EventLog::Insert));
+    connect(session_.get(), &tvx::DeviceSession::DeviceEvents, log_, &tvx::EventLog::ApplyDeviceEvents);
     if (auto *serial = Control<QLineEdit>(this, tvx::kIdSerialNumber))
         connect(session_.get(), &tvx::DeviceSession::SerialNumberRead, serial, &QLineEdit::setText);
 
-    // Each part binds its controls in the routing and takes the opens it needs.
+    // Each part binds its menu items and controls in the routing and takes
+    // the opens it needs.
     const tvx::DialogControls controls{*this, messages_};
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this, *menu_, messages_, *log_, *session_);
     analysis_ = std::make_unique<tvx::AnalysisReadout>(controls, *session_);
@@ -69,9 +77,10 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
     countries_ = std::make_unique<tvx::CountryPanel>(controls, *session_, std::move(seams.countries));
     maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(controls, *log_, std::move(seams.melodyFileDialog));
 
-    // Buttons and check boxes send a click, drop-down lists a selection
-    // change, through the same command entry as the menu.
-    tvx::ConnectControlCommands(*this, [this](uint32_t wParam, QWidget *control) { OnCommand(wParam, control); });
+    // Menu choices send a click, buttons and check boxes too, drop-down
+    // lists a selection change: each straight into the routing.
+    tvx::ConnectMenuCommands(*menu_, messages_);
+    tvx::ConnectControlCommands(*this, messages_);
     OnInitDialog();
 }
 
@@ -84,7 +93,7 @@ void CControlMonitorDlg::OnInitDialog()
     Control<QLineEdit>(this, tvx::kIdDialString)->setMaxLength(kDialStringLimit);
 }
 
-bool CControlMonitorDlg::OnCommand(uint32_t wParam, void *lParam) { return dispatcher_->OnCommand(wParam, lParam); }
+bool CControlMonitorDlg::OnCommand(uint32_t wParam, void *) { return messages_.Route(wParam); }
 
 void CControlMonitorDlg::FocusSerialNumber()
 {

@@ -48,7 +48,7 @@ public:
 
     // The command message: id in the low 16 bits, notification in the high
     // 16 bits of wParam; lParam is the sending control, or null for a menu
-    // choice. Returns whether the dialog's routing took the command.
+    // choice. Only routes: returns whether a handler was bound to it.
     bool OnCommand(uint32_t wParam, void *lParam);
 
     tvx::EventLog &Log() const { return *log_; }

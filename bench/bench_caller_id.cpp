@@ -1,6 +1,7 @@
 // Caller-ID decoding runs on the library's event thread for every caller-ID
 // event; these measure a typical MDMF call set-up and a long payload.
 #include "device/logic/CallerIdDecoder.h"
+#include "tests/support/MdmfCallSetUp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,15 +10,7 @@
 
 namespace {
 
-using namespace std::string_literals;
-
-const std::string kMdmfCallSetUp = "\x80\x1E"
-                                   "\x01\x08"
-                                   "04292230"
-                                   "\x02\x07"
-                                   "7964710"
-                                   "\x07\x09"
-                                   "Ivor Kell"s;
+using tvx::test::kMdmfCallSetUp;
 
 void BM_DecodeMdmfCallSetUp(benchmark::State &state)
 {

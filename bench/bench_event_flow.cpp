@@ -6,7 +6,7 @@
 // its peak.
 //   bench_event_flow [EVENTS] [PAUSES]   (default 500000 0; the check: 2000000 10)
 #include "app/CControlMonitorDlg.h"
-#include "device/EventLog.h"
+#include "log/EventLog.h"
 #include "tests/stub/StubLibrary.h"
 
 #include <QApplication>

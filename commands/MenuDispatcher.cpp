@@ -8,9 +8,9 @@
 #include "commands/logic/ToneSelection.h"
 #include "device/Adapter.h"
 #include "device/DeviceSession.h"
-#include "device/EventLog.h"
 #include "device/Latin1.h"
 #include "device/logic/CommandCodes.h"
+#include "log/EventLog.h"
 #include "res/MainMenu.h"
 #include "res/MainMenu136.h"
 #include "ui/MessageMap.h"
@@ -23,17 +23,17 @@
 
 namespace tvx {
 
-namespace {
-
 static_assert(kDoCommandArg3 == 0, "the adapter always passes 0 as third argument");
 static_assert(kDoCommandArg4 == adapter::kCommandArg4);
 
 using res::MainMenu;
 
+namespace {
+
 // The library's set-up dialogs, each opened with the main window as owner.
 struct SetupDialog {
     uint16_t id;
-    int32_t (*open)(void *owner);
+    MenuDispatcher::OpenSetupDialog open;
 };
 constexpr SetupDialog kSetupDialogs[] = {
     {kIdDistinctiveRing, &adapter::DistinctiveRingDlg},
@@ -41,6 +41,8 @@ constexpr SetupDialog kSetupDialogs[] = {
     {kIdInternationalTones, &adapter::InternationalTonesDlg},
     {kIdHardwareChips, &adapter::HardwareChipsDlg},
 };
+
+constexpr PopupPath kDiallingPopup = PopupHolding(res::kMainMenu136, kIdPulseDial);
 
 // ScDoCommand(code, parameter, 0, 0xFFFF); result ignored.
 void Send(const CommandCall &call) { adapter::DoCommand(call.code(), call.param, kDoCommandArg4); }
@@ -62,37 +64,33 @@ void MoveMark(QMenu *popup, uint16_t firstId, uint16_t lastId, uint16_t id)
 
 }  // namespace
 
-// The order in which ids are tested. The ranges are disjoint, so at most one
-// handler acts.
-const MenuDispatcher::Handler MenuDispatcher::kHandlers[] = {
-    &MenuDispatcher::OnAboutOrExit,
-    &MenuDispatcher::OnSelectionGroup,
-    &MenuDispatcher::OnToneSelection,
-    &MenuDispatcher::OnSwitch,
-    &MenuDispatcher::OnDriverEnabled,
-    &MenuDispatcher::OnSetupDialog,
-};
-
 MenuDispatcher::MenuDispatcher(QDialog &dialog, res::MainMenu &menu, MessageMap &routing, EventLog &log,
                                DeviceSession &session)
-    : dialog_(dialog), menu_(menu), routing_(routing), log_(log), session_(session)
+    : dialog_(dialog), menu_(menu), log_(log), session_(session)
 {
+    Bind(routing);
     connect(&session, &DeviceSession::Opened, this, &MenuDispatcher::OnDeviceOpened);
+    connect(&session, &DeviceSession::DriverEnabledChanged, this, &MenuDispatcher::ShowDriverEnabled);
 }
 
-bool MenuDispatcher::OnCommand(uint32_t wParam, void *)
+void MenuDispatcher::Bind(MessageMap &routing)
 {
-    // A control notification is never taken for a menu choice, whatever its id.
-    if (CommandNotification(wParam) == 0)
-        Dispatch(CommandId(wParam));
-    return routing_.Route(wParam);
-}
-
-void MenuDispatcher::Dispatch(uint16_t id)
-{
-    for (Handler handler : kHandlers)
-        if ((this->*handler)(id))
-            return;
+    routing.Bind(kIdAbout, kClicked, [this] { OnAbout(); });
+    routing.Bind(kIdExit, kClicked, [this] { OnExit(); });
+    for (const SelectionGroup &group : kSelectionGroups)
+        for (uint32_t id = group.firstId; id <= group.lastId; ++id)
+            routing.Bind(static_cast<uint16_t>(id), kClicked, [this, &group, id] {
+                OnSelectionGroup(group, static_cast<uint16_t>(id));
+            });
+    for (uint32_t id = kToneFirstId; id <= kToneLastId; ++id)
+        routing.Bind(static_cast<uint16_t>(id), kClicked, [this, id] {
+            OnToneSelection(static_cast<uint8_t>(id - kToneFirstId), static_cast<uint16_t>(id));
+        });
+    for (const Switch &row : kSwitches)
+        routing.Bind(row.id, kClicked, [this, &row] { OnSwitch(row); });
+    routing.Bind(kIdDriverEnabled, kClicked, [this] { OnDriverEnabled(); });
+    for (const SetupDialog &row : kSetupDialogs)
+        routing.Bind(row.id, kClicked, [this, open = row.open] { OnSetupDialog(open); });
 }
 
 QMenu *MenuDispatcher::Popup(const PopupPath &path) const { return menu_.SubMenu(path); }
@@ -105,19 +103,7 @@ void MenuDispatcher::OnDeviceOpened()
     MainMenu::Check(Popup(kPopupAudio), kIdKeypadBeep, true);
 }
 
-bool MenuDispatcher::OnAboutOrExit(uint16_t id)
-{
-    if (id == kIdAbout) {
-        OnAbout();
-        return true;
-    }
-    if (id == kIdExit) {
-        // The dialog's destruction closes the device.
-        dialog_.done(0);
-        return true;
-    }
-    return false;
-}
+bool MenuDispatcher::PulseDial() const { return MainMenu::IsChecked(Popup(kDiallingPopup), kIdPulseDial); }
 
 void MenuDispatcher::OnAbout()
 {
@@ -125,33 +111,29 @@ void MenuDispatcher::OnAbout()
         log_.Insert(Latin1(line));
 }
 
-bool MenuDispatcher::OnSelectionGroup(uint16_t id)
+void MenuDispatcher::OnExit()
 {
-    const std::optional<SelectionChoice> choice = ResolveSelection(id);
-    if (!choice)
-        return false;
-    const SelectionGroup &group = *choice->group;
-    if (choice->command)
-        Send(CommandCall{*choice->command, 0});
-    else
-        pulseDial_ = static_cast<uint8_t>(choice->index);  // dialling method: kept for the dialler
-    MoveMark(Popup(group.popup), group.firstId, group.lastId, id);
-    return true;
+    // The dialog's destruction closes the device.
+    dialog_.done(0);
 }
 
-bool MenuDispatcher::OnToneSelection(uint16_t id)
+void MenuDispatcher::OnSelectionGroup(const SelectionGroup &group, uint16_t id)
 {
-    const std::optional<int> tone = ToneIndexFromId(id);
-    if (!tone)
-        return false;
-    if (*tone == selectedTone_)
-        return true;  // the tone already selected: nothing moves, nothing is sent
-    selectedTone_ = static_cast<uint8_t>(*tone);
+    // The dialling method group sends nothing: its mark is the method.
+    if (const std::optional<Command> command = SelectionCommand(group, id))
+        Send(CommandCall{*command, 0});
+    MoveMark(Popup(group.popup), group.firstId, group.lastId, id);
+}
+
+void MenuDispatcher::OnToneSelection(uint8_t tone, uint16_t id)
+{
+    if (tone == selectedTone_)
+        return;  // the tone already selected: nothing moves, nothing is sent
+    selectedTone_ = tone;
     QMenu *popup = Popup(kTonePopup);
     MoveMark(popup, kToneFirstId, kToneLastId, id);
     if (MainMenu::IsChecked(popup, kIdGenerateTone))
         StartSelectedTone();
-    return true;
 }
 
 void MenuDispatcher::StartSelectedTone()
@@ -160,18 +142,14 @@ void MenuDispatcher::StartSelectedTone()
         Send(*start);
 }
 
-bool MenuDispatcher::OnSwitch(uint16_t id)
+void MenuDispatcher::OnSwitch(const Switch &row)
 {
-    const Switch *found = FindSwitch(id);
-    if (!found)
-        return false;
     // The mark is the switch's state; it changes before the call, whatever
     // the call returns.
-    QMenu *popup = Popup(found->popup);
-    const bool wasChecked = MainMenu::IsChecked(popup, id);
-    MainMenu::Check(popup, id, !wasChecked);
-    RunSwitchAction(SwitchActionFor(*found, wasChecked));
-    return true;
+    QMenu *popup = Popup(row.popup);
+    const bool wasChecked = MainMenu::IsChecked(popup, row.id);
+    MainMenu::Check(popup, row.id, !wasChecked);
+    RunSwitchAction(SwitchActionFor(row, wasChecked));
 }
 
 void MenuDispatcher::RunSwitchAction(const SwitchAction &action)
@@ -198,25 +176,18 @@ void MenuDispatcher::RunSwitchAction(const SwitchAction &action)
     }
 }
 
-bool MenuDispatcher::OnDriverEnabled(uint16_t id)
+void MenuDispatcher::OnDriverEnabled()
 {
-    if (id != kIdDriverEnabled)
-        return false;
-    // The session closes or opens as its flag says; the mark follows the flag.
-    const uint8_t enabled = session_.ToggleDriver();
-    MainMenu::Check(Popup(kPopupMisc), kIdDriverEnabled, enabled == 1);
-    return true;
+    // The session closes or opens as its flag says; the mark follows the
+    // flag through DriverEnabledChanged.
+    session_.ToggleDriver();
 }
 
-bool MenuDispatcher::OnSetupDialog(uint16_t id)
+void MenuDispatcher::ShowDriverEnabled(bool enabled) { MainMenu::Check(Popup(kPopupMisc), kIdDriverEnabled, enabled); }
+
+void MenuDispatcher::OnSetupDialog(OpenSetupDialog open)
 {
-    for (const SetupDialog &dialog : kSetupDialogs) {
-        if (dialog.id == id) {
-            dialog.open(static_cast<void *>(static_cast<QWidget *>(&dialog_)));
-            return true;
-        }
-    }
-    return false;
+    open(static_cast<void *>(static_cast<QWidget *>(&dialog_)));
 }
 
 }  // namespace tvx

@@ -1,14 +1,14 @@
-// The main dialog's single command entry: menu choices are acted on here,
-// then every command goes on to the dialog's standard routing.
-//
-// Handled here: "About ..." and "E&xit", the six selection groups, the tone
+// The main dialog's menu commands, each bound into the dialog's routing
+// under its id: "About ..." and "E&xit", the six selection groups, the tone
 // selection, the fourteen on/off switches, "Driver Enabled" and the
-// library's four set-up dialogs. Every other id (the maintenance items and
-// "ReConnect", "Load Melody ...", the test dialogs, the controls) only passes
-// through to the routing, where its own part has bound a handler. Owns the
-// pulse-dial flag and the selected tone; each device open marks the groups'
-// default items, goes back to the first tone and checks the keypad beep.
-// UI thread only.
+// library's four set-up dialogs, the tables' items bound by looping over
+// the tables. The other items (the maintenance items and "ReConnect", "Load
+// Melody ...", the test dialogs) are bound by their own parts.
+//
+// Owns the selected tone; the dialling method is the mark of its group.
+// Each device open marks the groups' default items, goes back to the first
+// tone and checks the keypad beep; the "Driver Enabled" mark follows the
+// session's flag. UI thread only.
 #pragma once
 
 #include "ui/DiallingMethod.h"
@@ -26,6 +26,8 @@ class DeviceSession;
 class EventLog;
 class MessageMap;
 struct PopupPath;
+struct SelectionGroup;
+struct Switch;
 struct SwitchAction;
 namespace res {
 class MainMenu;
@@ -33,42 +35,38 @@ class MainMenu;
 
 class MenuDispatcher final : public QObject, public DiallingMethod {
 public:
-    // dialog owns the set-up dialogs and ends on "E&xit"; menu is its menu
-    // 136; routing takes every command after the dispatch; log takes the
-    // About lines; session is switched by "Driver Enabled".
-    MenuDispatcher(QDialog &dialog, res::MainMenu &menu, MessageMap &routing, EventLog &log, DeviceSession &session);
+    // One of the library's set-up dialogs, shown with this owner window.
+    using OpenSetupDialog = int32_t (*)(void *owner);
 
-    // wParam: id in the low 16 bits, notification code in the high 16 bits;
-    // lParam: the sending control, null for a menu choice. A notification
-    // other than 0 is only routed. Returns the routing's result.
-    bool OnCommand(uint32_t wParam, void *lParam);
+    // dialog owns the set-up dialogs and ends on "E&xit"; menu is its menu
+    // 136; routing takes the bindings; log takes the About lines; session
+    // is switched by "Driver Enabled".
+    MenuDispatcher(QDialog &dialog, res::MainMenu &menu, MessageMap &routing, EventLog &log, DeviceSession &session);
 
     // Each successful device open: the default (bold) item of every
     // selection group, the first tone selected (the marks stay), the keypad
     // beep checked. Nothing is sent.
     void OnDeviceOpened();
 
-    // The dialling method group's choice, 0 ("Tones Dial") at construction.
-    bool PulseDial() const override { return pulseDial_ != 0; }
+    // The dialling method group's mark: "Pulse Dial" checked. "Tones Dial"
+    // as the menu template has it.
+    bool PulseDial() const override;
     // 0..7, the position of the tone chosen in the "&Tone Generator" menu.
     uint8_t SelectedTone() const { return selectedTone_; }
 
 private:
-    // Each handler returns false when the id is not its own, and true when
-    // it has acted on it.
-    using Handler = bool (MenuDispatcher::*)(uint16_t id);
-    static const Handler kHandlers[];
-
-    void Dispatch(uint16_t id);
-
-    bool OnAboutOrExit(uint16_t id);
-    bool OnSelectionGroup(uint16_t id);
-    bool OnToneSelection(uint16_t id);
-    bool OnSwitch(uint16_t id);
-    bool OnDriverEnabled(uint16_t id);
-    bool OnSetupDialog(uint16_t id);
+    void Bind(MessageMap &routing);
 
     void OnAbout();
+    void OnExit();
+    void OnSelectionGroup(const SelectionGroup &group, uint16_t id);
+    void OnToneSelection(uint8_t tone, uint16_t id);
+    void OnSwitch(const Switch &row);
+    void OnDriverEnabled();
+    void OnSetupDialog(OpenSetupDialog open);
+
+    // The "Driver Enabled" mark as the session's flag.
+    void ShowDriverEnabled(bool enabled);
     void RunSwitchAction(const SwitchAction &action);
     // Starts the tone of the tone selection; no stop is sent first.
     void StartSelectedTone();
@@ -77,10 +75,8 @@ private:
 
     QDialog &dialog_;
     res::MainMenu &menu_;
-    MessageMap &routing_;
     EventLog &log_;
     DeviceSession &session_;
-    uint8_t pulseDial_ = 0;     // 0 dial with tones, 1 with pulses
     uint8_t selectedTone_ = 0;  // reset by each open
 };
 

@@ -12,6 +12,22 @@ std::string &StoredCommandLine()
 }
 }  // namespace
 
+int32_t Initialize(ScEventCallback callback, void *context, int32_t *version, void *spectrumWindow)
+{
+    return ScInitialize(callback, context, 0, 0, 0, 0, 17, version, spectrumWindow);
+}
+int32_t Open() { return ScOpen(0, 0); }
+int32_t Close() { return ScClose(0); }
+int32_t Shutdown() { return ScShutdown(0); }
+int32_t GetDeviceSerialNumber(char (&text)[TVX_TEXT_SIZE]) { return ScGetDeviceSN(text, TVX_TEXT_SIZE); }
+int32_t GetDeviceName(char (&text)[TVX_TEXT_SIZE]) { return ScGetDeviceName(text, TVX_TEXT_SIZE); }
+int32_t GetRawDeviceRevision() { return ScGetRawDeviceRevision(0); }
+int32_t MonitorTones(const ToneMonitorEntry *set, int32_t count) { return ScMonitorTones(1, set, count); }
+int32_t TranslateEvent(char (&text)[TVX_TEXT_SIZE], int32_t event, int32_t param)
+{
+    return ScTranslateEventToString(text, event, param);
+}
+
 int32_t DoCommand(int32_t code, int32_t param, int32_t arg4) { return ScDoCommand(code, param, 0, arg4); }
 int32_t SetThreshold(int32_t selector, uint32_t value) { return ScSetThreshold(selector, value); }
 int32_t GetThreshold(int32_t selector, uint32_t *value) { return ScGetThreshold(selector, value); }

@@ -1,6 +1,6 @@
 // The tool's one door to the adapter library: typed wrappers over the C
 // interface, with the fixed arguments the tool always passes filled in.
-// UI thread only (the library's event thread calls OnDeviceEvent instead).
+// UI thread only, except TranslateEvent (see there).
 #pragma once
 
 #include "device/tvxusb.h"
@@ -12,6 +12,20 @@ namespace tvx::adapter {
 
 // Fourth argument of ScDoCommand for every call except waiting for dial tone.
 constexpr int32_t kCommandArg4 = 0xFFFF;
+
+// ScInitialize(callback, context, 0, 0, 0, 0, 17, version, spectrumWindow).
+int32_t Initialize(ScEventCallback callback, void *context, int32_t *version, void *spectrumWindow);
+int32_t Open();      // ScOpen(0, 0)
+int32_t Close();     // ScClose(0)
+int32_t Shutdown();  // ScShutdown(0)
+int32_t GetDeviceSerialNumber(char (&text)[TVX_TEXT_SIZE]);
+int32_t GetDeviceName(char (&text)[TVX_TEXT_SIZE]);
+int32_t GetRawDeviceRevision();  // ScGetRawDeviceRevision(0)
+// ScMonitorTones(1, set, count): report these tones.
+int32_t MonitorTones(const ToneMonitorEntry *set, int32_t count);
+// Any thread (the event callback's): the library's name for an event,
+// written over text or leaving it as it stands.
+int32_t TranslateEvent(char (&text)[TVX_TEXT_SIZE], int32_t event, int32_t param);
 
 int32_t DoCommand(int32_t code, int32_t param, int32_t arg4 = kCommandArg4);
 int32_t SetThreshold(int32_t selector, uint32_t value);

@@ -1,5 +1,6 @@
 #include "device/DeviceEventCallback.h"
 
+#include "device/Adapter.h"
 #include "device/EventRelay.h"
 #include "device/logic/CallerIdDecoder.h"
 #include "device/tvxusb.h"
@@ -73,7 +74,7 @@ void FormatInto(char (&text)[TVX_TEXT_SIZE], int32_t event, int32_t param, const
     }
     // The library writes its text over what stands in the buffer, or leaves
     // it; no size is passed, the buffer is 256 bytes.
-    ScTranslateEventToString(text, event, param);
+    adapter::TranslateEvent(text, event, param);
     text[TVX_TEXT_SIZE - 1] = '\0';
     if (event == TVX_EVENT_SIDED_64 || event == TVX_EVENT_SIDED_95) {
         char library[TVX_TEXT_SIZE];

@@ -1,22 +1,23 @@
 #include "device/DeviceSession.h"
 
+#include "device/Adapter.h"
 #include "device/DeviceEventCallback.h"
-#include "device/EventLog.h"
 #include "device/EventRelay.h"
+#include "device/Latin1.h"
 #include "device/SessionText.h"
 #include "device/ToneMonitorSet.h"
 #include "device/tvxusb.h"
-
-#include <QWidget>
 
 #include <string>
 #include <utility>
 
 namespace tvx {
 
-DeviceSession::DeviceSession(EventLog &log, QWidget *spectrum) : log_(log), spectrum_(spectrum) {}
+DeviceSession::DeviceSession(SpectrumWindow spectrumWindow) : spectrumWindow_(std::move(spectrumWindow)) {}
 
 DeviceSession::~DeviceSession() { Close(); }
+
+void DeviceSession::Write(const std::string &line) { emit LineWritten(Latin1(line)); }
 
 int32_t DeviceSession::Open()
 {
@@ -24,35 +25,35 @@ int32_t DeviceSession::Open()
     libraryVersion_ = 0;
 
     // 2. Initialise the library with the callback and a context that leads
-    // to the event log for this open only.
-    context_ = EventRelay::Instance().Open(this, [this](const LogDelta &delta) { log_.ApplyDeviceEvents(delta); });
+    // to this open's events only.
+    context_ = EventRelay::Instance().Open(this, [this](const LogDelta &events) { emit DeviceEvents(events); });
     const int32_t initialized =
-        ScInitialize(&OnDeviceEvent, context_, 0, 0, 0, 0, 17, &libraryVersion_, spectrum_.data());
+        adapter::Initialize(&OnDeviceEvent, context_, &libraryVersion_, spectrumWindow_ ? spectrumWindow_() : nullptr);
     if (initialized != 0) {
-        log_.Insert(OpenErrorLine("ScInitialize() returned error code", initialized));
+        Write(OpenErrorLine("ScInitialize() returned error code", initialized));
         return -2;
     }
 
     // 3. Open the device; on failure the library stays initialised until the next close.
-    const int32_t opened = ScOpen(0, 0);
+    const int32_t opened = adapter::Open();
     if (opened != 0) {
-        log_.Insert(OpenErrorLine("ScOpen() returned error code", opened));
+        Write(OpenErrorLine("ScOpen() returned error code", opened));
         return -3;
     }
 
     // 4-7. Identity lines.
     char text[TVX_TEXT_SIZE] = "";
-    ScGetDeviceSN(text, TVX_TEXT_SIZE);
+    adapter::GetDeviceSerialNumber(text);
     const std::string serial = BoundedText(text, sizeof text);
     emit SerialNumberRead(QString::fromLatin1(serial.c_str()));
-    log_.Insert(SerialNumberLine(text, sizeof text));
-    log_.Insert(FirmwareLine(ScGetRawDeviceRevision(0)));
-    ScGetDeviceName(text, TVX_TEXT_SIZE);
-    log_.Insert(DeviceNameLine(text, sizeof text));
-    log_.Insert(LibraryVersionLine(libraryVersion_));
+    Write(SerialNumberLine(text, sizeof text));
+    Write(FirmwareLine(adapter::GetRawDeviceRevision()));
+    adapter::GetDeviceName(text);
+    Write(DeviceNameLine(text, sizeof text));
+    Write(LibraryVersionLine(libraryVersion_));
 
     // Arm the tone monitor; the set stays valid while the library is initialised.
-    ScMonitorTones(1, FillToneMonitorSet(), kToneMonitorCount);
+    adapter::MonitorTones(FillToneMonitorSet(), kToneMonitorCount);
 
     // The menu marks, the panel's defaults and the country lists follow.
     emit Opened();
@@ -61,13 +62,13 @@ int32_t DeviceSession::Open()
 
 void DeviceSession::Close()
 {
-    ScClose(0);
-    ScShutdown(0);
+    adapter::Close();
+    adapter::Shutdown();
     EventRelay::Instance().Close(std::exchange(context_, nullptr));
     emit Closed();
 }
 
-uint8_t DeviceSession::ToggleDriver()
+void DeviceSession::ToggleDriver()
 {
     if (driverEnabled_ == 1) {
         driverEnabled_ = 0;
@@ -76,7 +77,7 @@ uint8_t DeviceSession::ToggleDriver()
         Open();
         driverEnabled_ = 1;
     }
-    return driverEnabled_;
+    emit DriverEnabledChanged(driverEnabled_ == 1);
 }
 
 }  // namespace tvx

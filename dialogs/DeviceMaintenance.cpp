@@ -1,9 +1,9 @@
 #include "dialogs/DeviceMaintenance.h"
 
 #include "device/Adapter.h"
-#include "device/EventLog.h"
 #include "device/Latin1.h"
 #include "dialogs/logic/SerialNumber.h"
+#include "log/EventLog.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogIds.h"
 

@@ -1,9 +1,9 @@
 #include "dialogs/MelodyUpload.h"
 
 #include "device/Adapter.h"
-#include "device/EventLog.h"
 #include "device/Latin1.h"
 #include "dialogs/logic/MelodyParser.h"
+#include "log/EventLog.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -55,18 +55,14 @@ void AnalysisReadout::OnTelephonyAnalysis()
     if (!analysisBox_)
         return;
     const int32_t dialCode = CommandCode(Command::Dial);
-    if (analysisBox_->isChecked()) {
-        adapter::DoCommand(dialCode, kAnalysisOn);
-        analysis_ = 1;
-    } else {
-        adapter::DoCommand(dialCode, kAnalysisOff);
-        analysis_ = 0;
-    }
+    adapter::DoCommand(dialCode, analysisBox_->isChecked() ? kAnalysisOn : kAnalysisOff);
 }
+
+uint8_t AnalysisReadout::Analysis() const { return analysisBox_ && analysisBox_->isChecked() ? 1 : 0; }
 
 void AnalysisReadout::OnAnalysisMouseMove()
 {
-    if (analysis_ == 0)
+    if (Analysis() == 0)
         return;
     QWidget *area = spectrum_.data();
     if (!area || !frequencyText_)

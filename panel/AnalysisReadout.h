@@ -1,8 +1,9 @@
 // The telephony analysis: check box 1077 switches it on and off, and while it
 // is on the frequency under the mouse in the spectrum area (1074) shows in
 // static 1082. The library draws the spectrum; the area itself takes no mouse
-// input, so moves over it reach the dialog, which hands them here. Owns the
-// analysis flag and the area's rectangle, taken at each device open.
+// input, so moves over it reach the dialog, which hands them here. The box's
+// mark is the analysis flag; owns the area's rectangle, taken at each device
+// open.
 // UI thread only.
 #pragma once
 
@@ -44,8 +45,8 @@ public:
     QPoint LastCursor() const { return lastCursor_; }
     int32_t LastColumn() const { return lastColumn_; }
     float LastFrequency() const { return lastFrequency_; }
-    // 1 while the analysis is on; 0 at construction.
-    uint8_t Analysis() const { return analysis_; }
+    // 1 while the analysis is on (the box checked); 0 at construction.
+    uint8_t Analysis() const;
     // Origin 0,0 and the size inside the area's frame, as the last open found it.
     const QRect &SpectrumRect() const { return spectrumRect_; }
 
@@ -54,7 +55,6 @@ private:
     QLabel *frequencyText_;
     QPointer<QWidget> spectrum_;
     QRect spectrumRect_;
-    uint8_t analysis_ = 0;
     QPoint lastCursor_;
     int32_t lastColumn_ = 0;
     float lastFrequency_ = 0.0f;

@@ -31,8 +31,7 @@ QMenuBar *InWindowMenuBar(QWidget *owner)
 
 }  // namespace
 
-MainMenu::MainMenu(QWidget *owner, std::span<const MenuEntry> entries, CommandHandler onCommand)
-    : QObject(owner), bar_(InWindowMenuBar(owner))
+MainMenu::MainMenu(QWidget *owner, std::span<const MenuEntry> entries) : QObject(owner), bar_(InWindowMenuBar(owner))
 {
     QVector<QMenu *> stack;  // the pop-up open at each depth
     for (const MenuEntry &entry : entries) {
@@ -52,12 +51,12 @@ MainMenu::MainMenu(QWidget *owner, std::span<const MenuEntry> entries, CommandHa
             action->setObjectName(QString::number(entry.id));
             SetMark(action, entry.checked);
             const uint16_t id = entry.id;
-            connect(action, &QAction::triggered, this, [action, id, onCommand](bool checked) {
+            connect(action, &QAction::triggered, this, [this, action, id](bool checked) {
                 // A checkable action toggles itself before this runs; the
                 // commands decide the marks, so put it back as it stood.
                 if (action->isCheckable())
                     action->setChecked(!checked);
-                onCommand(id);
+                emit Chosen(id);
             });
             break;
         }

@@ -8,7 +8,6 @@
 #include <QObject>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 
 class QAction;
@@ -21,11 +20,7 @@ namespace tvx::res {
 class MainMenu : public QObject {
     Q_OBJECT
 public:
-    // Called with an item's id when the user chooses it; the item's check mark
-    // is as it stood before the choice.
-    using CommandHandler = std::function<void(uint16_t id)>;
-
-    MainMenu(QWidget *owner, std::span<const MenuEntry> entries, CommandHandler onCommand);
+    MainMenu(QWidget *owner, std::span<const MenuEntry> entries);
 
     QMenuBar *Bar() const { return bar_; }
 
@@ -44,6 +39,11 @@ public:
     // popup's own items.
     static void SetDefaultItem(const QMenu *popup, uint16_t id);
     static bool IsDefaultItem(const QAction *item);
+
+signals:
+    // The user chose the item with this id; its check mark is as it stood
+    // before the choice.
+    void Chosen(uint16_t id);
 
 private:
     QMenuBar *bar_;

@@ -3,9 +3,12 @@
 # does not see: the one code style of .clang-format, and the layering that
 # the README's Layout section gives:
 #   - a module includes and links only its own files and those of lower floors;
+#   - no module includes simulator/, tests/, fuzz/, bench/ or tools/;
 #   - only device/ (and simulator/, tests/, fuzz/, bench/) includes device/tvxusb.h;
-#   - only device/ calls the library's Sc* functions (beside the tool, the
-#     simulator, the tests, the fuzzers and the benchmarks call them too);
+#   - device/ includes no header of Qt's widget and GUI modules;
+#   - only device/Adapter.* calls the library's Sc* functions (beside the
+#     tool, the simulator, the tests, the fuzzers and the benchmarks call
+#     them too);
 #   - the logic/ folders of the modules include no Qt.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,7 +27,7 @@ else
 fi
 
 # The modules by floor, lowest first: keep in step with the README.
-floors=("device res" "ui" "commands panel dialogs" "app")
+floors=("device res" "ui log" "commands panel dialogs" "app")
 declare -A floor_of
 for floor in "${!floors[@]}"; do
     for module in ${floors[$floor]}; do
@@ -40,7 +43,7 @@ while IFS=: read -r file line included; do
     to_floor="${floor_of[$to]:-}"
     [[ -z "$from_floor" || "$from" == "$to" ]] && continue
     case "$to" in
-    simulator | tests | fuzz | bench)
+    simulator | tests | fuzz | bench | tools)
         fail "$file:$line: $from/ includes $included, which lies beside the tool, not below it" ;;
     esac
     if [[ -n "$to_floor" && "$to_floor" -ge "$from_floor" ]]; then
@@ -71,10 +74,36 @@ while IFS=: read -r file line _; do
     esac
 done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"device/tvxusb\.h"' -- '*.cpp' '*.h' || true)
 
+# device/ holds the device only: no widget, no clipboard, no window. Every
+# class header of QtWidgets and QtGui counts, read from the Qt installed;
+# the names listed here count wherever that is not found.
+declare -A gui_header=()
+for name in QWidget QApplication QGuiApplication QMenu QMenuBar QAction QMessageBox QFileDialog QDialog \
+            QClipboard QShortcut QListView QLineEdit QLabel QComboBox QAbstractButton QPushButton QCheckBox \
+            QSlider QWindow QScreen QCursor QPainter; do
+    gui_header[$name]=1
+done
+qt_headers="$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null || true)"
+for module in QtWidgets QtGui; do
+    [[ -n "$qt_headers" && -d "$qt_headers/$module" ]] || continue
+    for path in "$qt_headers/$module"/Q*; do
+        [[ "$path" == *.h ]] || gui_header[${path##*/}]=1
+    done
+done
+while IFS=: read -r file line included; do
+    name="${included##*/}"
+    if [[ "${included%%/*}" == QtWidgets || "${included%%/*}" == QtGui || -n "${gui_header[$name]:-}" ]]; then
+        fail "$file:$line: device/ includes <$included>; the user interface lies above the device"
+    fi
+done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Qt?[A-Z]' -- 'device/' |
+         sed -E 's/^([^:]+):([0-9]+):[^<]*<([^>]+)>.*/\1:\2:\3/')
+
 # Sc* calls, with comments, strings and character literals taken out first.
+# The library's header only declares them.
 while IFS= read -r hit; do
-    fail "$hit: calls the library; only device/ does"
-done < <(git ls-files -- '*.cpp' '*.h' ':!device/' ':!simulator/' ':!tests/' ':!fuzz/' ':!bench/' | xargs perl -ne '
+    fail "$hit: calls the library; only device/Adapter.* does"
+done < <(git ls-files -- '*.cpp' '*.h' ':!device/Adapter.cpp' ':!device/Adapter.h' ':!device/tvxusb.h' \
+             ':!simulator/' ':!tests/' ':!fuzz/' ':!bench/' | xargs perl -ne '
     BEGIN { undef $/; }
     my $text = $_;
     $text =~ s{//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|'"'"'(?:\\.|[^'"'"'\\\n])*'"'"'}{

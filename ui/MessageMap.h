@@ -1,6 +1,7 @@
 // The dialog's standard command routing: handlers bound to a command or
-// control id and a notification code, as a message map binds them.
-// UI thread only.
+// control id and a notification code, as a message map binds them. The one
+// table every command goes through, menu items and controls alike; binding
+// a command again replaces its handler. UI thread only.
 #pragma once
 
 #include <cstdint>

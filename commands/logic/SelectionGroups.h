@@ -3,10 +3,11 @@
 //
 // For the five device groups the chosen item's code is the first item's code
 // plus 16 per position (item number * 16 + group). The dialling method group
-// sends nothing; its choice is the pulse-dial flag (id - kIdTonesDial).
+// sends nothing; its check mark is the dialling method.
 //
-// MenuDispatcher resolves a chosen menu item here to send its command and
-// move the group's check mark, and marks the default items at each open.
+// MenuDispatcher binds every item of the groups, sends the chosen item's
+// command (SelectionCommand) and moves the group's check mark, and marks the
+// default items at each open.
 //
 // Everything here is constexpr data and pure functions, usable from any thread.
 #ifndef TVX_COMMANDS_LOGIC_SELECTIONGROUPS_H

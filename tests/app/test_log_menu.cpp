@@ -1,7 +1,7 @@
 // The main window's event log carries the Copy / Copy All / Save Log As...
 // menu, over the dialog's own log; the menu bar (checked by the shell tests)
 // gets nothing from it.
-#include "device/EventLogMenu.h"
+#include "log/EventLogMenu.h"
 #include "tests/support/MainDialogFixture.h"
 
 #include <QListView>

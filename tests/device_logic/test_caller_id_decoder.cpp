@@ -1,4 +1,5 @@
 #include "device/logic/CallerIdDecoder.h"
+#include "tests/support/MdmfCallSetUp.h"
 
 #include <gtest/gtest.h>
 
@@ -53,18 +54,12 @@ void RunCases(const std::vector<Case> &cases)
     }
 }
 
-const std::string kMdmfExample = "\x80\x1E"
-                                 "\x01\x08"
-                                 "04292230"
-                                 "\x02\x07"
-                                 "7964710"
-                                 "\x07\x09"
-                                 "Ivor Kell"s;
+using tvx::test::kMdmfCallSetUp;
 
 TEST(CallerIdDecoder, WorkedExamples)
 {
     RunCases({
-        {"MDMF call set-up", kMdmfExample, "Ivor Kell at 7964710 - 29/04 22:30"},
+        {"MDMF call set-up", kMdmfCallSetUp, "Ivor Kell at 7964710 - 29/04 22:30"},
         {"SDMF with number",
          "\x04\x0F"
          "04292230"
@@ -429,11 +424,11 @@ TEST(CallerIdDecoder, MalformedInput)
          "\x80"s,
          "555"},
         // A trailing checksum byte after a well-formed message.
-        {"checksum of an unknown type", kMdmfExample + "\x5A", "Ivor Kell at 7964710 - 29/04 22:30"},
-        {"checksum 0", kMdmfExample + "\x00"s, "Ivor Kell at 7964710 - 29/04 22:30"},
-        {"checksum that reads as a number type", kMdmfExample + "\x02", "Ivor Kell - 29/04 22:30"},
-        {"checksum that reads as a date type", kMdmfExample + "\x01", "Ivor Kell at 7964710 - 29/04 22:30"},
-        {"checksum that reads as a name type", kMdmfExample + "\x07", "7964710 - 29/04 22:30"},
+        {"checksum of an unknown type", kMdmfCallSetUp + "\x5A", "Ivor Kell at 7964710 - 29/04 22:30"},
+        {"checksum 0", kMdmfCallSetUp + "\x00"s, "Ivor Kell at 7964710 - 29/04 22:30"},
+        {"checksum that reads as a number type", kMdmfCallSetUp + "\x02", "Ivor Kell - 29/04 22:30"},
+        {"checksum that reads as a date type", kMdmfCallSetUp + "\x01", "Ivor Kell at 7964710 - 29/04 22:30"},
+        {"checksum that reads as a name type", kMdmfCallSetUp + "\x07", "7964710 - 29/04 22:30"},
         // 0 bytes inside values end the text there.
         {"0 inside a name",
          "\x07\x0A"

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "device/DeviceSession.h"
-#include "device/EventLog.h"
 #include "res/DialogBuilder.h"
 #include "res/MainDialogTemplate.h"
 #include "tests/stub/StubLibrary.h"
@@ -18,7 +17,7 @@ namespace tvx::test {
 
 class PanelHost {
 public:
-    PanelHost() : log_(&window_), session_(log_, nullptr)
+    PanelHost()
     {
         const res::DialogTemplate &tmpl = res::kMainDialogTemplate;
         window_.setFont(res::DialogFont(tmpl));
@@ -37,7 +36,6 @@ public:
 
 private:
     QWidget window_;
-    EventLog log_;
     MessageMap messages_;
     DeviceSession session_;
 };

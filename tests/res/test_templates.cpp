@@ -385,7 +385,8 @@ TEST(MenuTest, Menu136AsWrittenAndAsBuilt)
     // As built: the bar's pop-ups and every entry at its position.
     QWidget owner;
     std::vector<uint16_t> chosen;
-    MainMenu menu(&owner, kMainMenu136, [&](uint16_t id) { chosen.push_back(id); });
+    MainMenu menu(&owner, kMainMenu136);
+    QObject::connect(&menu, &MainMenu::Chosen, &menu, [&](uint16_t id) { chosen.push_back(id); });
     std::vector<MenuRow> rows;
     std::vector<std::string> texts;
     Walk(menu.Bar()->actions(), 0, rows, texts);

@@ -4,7 +4,7 @@
 #include "app/CControlMonitorDlg.h"
 #include "commands/MenuDispatcher.h"
 #include "device/DeviceSession.h"
-#include "device/EventLog.h"
+#include "log/EventLog.h"
 #include "panel/AnalysisReadout.h"
 #include "res/MainMenu.h"
 #include "tests/stub/StubLibrary.h"

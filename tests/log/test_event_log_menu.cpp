@@ -1,8 +1,8 @@
 // The event log's Copy, Copy All and Save Log As...: what reaches the
 // clipboard and the file, by mouse, keyboard and assistive technology, and
 // what a failed save leaves behind.
-#include "device/EventLog.h"
-#include "device/EventLogMenu.h"
+#include "log/EventLog.h"
+#include "log/EventLogMenu.h"
 
 #include <QAccessible>
 #include <QAction>

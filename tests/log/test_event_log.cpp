@@ -2,8 +2,8 @@
 // its own buffer, and the relay that carries them to the UI thread: checked
 // against a plain model of the log that applies every event in turn.
 #include "device/DeviceEventCallback.h"
-#include "device/EventLog.h"
 #include "device/EventRelay.h"
+#include "log/EventLog.h"
 #include "tests/stub/StubLibrary.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "device/EventLogMenu.h"
+#include "log/EventLogMenu.h"
 
-#include "device/EventLog.h"
+#include "log/EventLog.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "device/EventLog.h"
+#include "log/EventLog.h"
 
 #include <QListView>
 
