@@ -21,12 +21,17 @@ ControlClient::ControlClient(QString path, int retryMs, QObject *parent)
 
     connect(watch_, &QLocalSocket::connected, this, [this] { watch_->write("watch\n"); });
     connect(watch_, &QLocalSocket::readyRead, this, &ControlClient::ReadWatch);
-    connect(watch_, &QLocalSocket::disconnected, this, &ControlClient::OnSocketGone);
-    connect(watch_, &QLocalSocket::errorOccurred, this, &ControlClient::OnSocketGone);
+
     connect(requests_, &QLocalSocket::connected, this, &ControlClient::UpdateConnected);
     connect(requests_, &QLocalSocket::readyRead, this, &ControlClient::ReadReplies);
-    connect(requests_, &QLocalSocket::disconnected, this, &ControlClient::OnSocketGone);
-    connect(requests_, &QLocalSocket::errorOccurred, this, &ControlClient::OnSocketGone);
+    // A failed attempt reports its error while still connecting; the state
+    // that follows is what tells that the socket is closed.
+    for (QLocalSocket *socket : {watch_, requests_}) {
+        connect(socket, &QLocalSocket::stateChanged, this, [this](QLocalSocket::LocalSocketState state) {
+            if (state == QLocalSocket::UnconnectedState)
+                OnSocketGone();
+        });
+    }
     Connect();
 }
 

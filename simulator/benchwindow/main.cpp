@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "res/ControlAccessibility.h"
 #include "simulator/benchwindow/BenchWindow.h"
 #include "simulator/benchwindow/logic/SocketPath.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char **argv)
     options.addVersionOption();
     options.process(app);
 
-    tvx::res::InstallCheckBoxAccessibility();
     tvxsim::bench::BenchWindow window(QString::fromStdString(tvxsim::bench::SocketPath()));
     window.show();
     return app.exec();
