@@ -55,9 +55,14 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     desk->addWidget(adapter_, 3);
     auto *farEnd = new QTabWidget;
     farEnd->setAccessibleName(tr("Far end"));
-    farEnd->addTab(call_, tr("Incoming call"));
-    farEnd->addTab(routes_, tr("Dialled numbers"));
-    farEnd->addTab(farParty_, tr("Far party"));
+    // In a tab, a panel's name is its tab's.
+    for (BenchPanel *panel :
+         {static_cast<BenchPanel *>(call_), static_cast<BenchPanel *>(routes_), static_cast<BenchPanel *>(farParty_)}) {
+        panel->setAccessibleName(panel->title());
+        farEnd->addTab(panel, panel->title());
+        panel->setTitle(QString());
+        panel->setFlat(true);
+    }
     desk->addWidget(farEnd, 3);
     benchLayout->addLayout(desk, 3);
     benchLayout->addWidget(audio_);

@@ -27,7 +27,7 @@ constexpr int kAnswerRole = Qt::UserRole + 1;
 }  // namespace
 
 RoutesPanel::RoutesPanel(QWidget *parent)
-    : BenchPanel(tr("Numbers the tool dials"), parent),
+    : BenchPanel(tr("Dialled numbers"), parent),
       number_(new QLineEdit(QStringLiteral("5551234"), this)),
       route_(new QComboBox(this)),
       answerMs_(new QSpinBox(this)),
