@@ -51,8 +51,8 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
 
     auto *callRow = new QHBoxLayout;
-    auto *answer = Button(tr("&Answer"), tr("The far end that the adapter called answers now"), this);
-    auto *hangup = Button(tr("Far party hangs u&p"), tr("The far end hangs up"), this);
+    auto *answer = Button(tr("Answe&r"), tr("The far end that the adapter called answers now"), this);
+    auto *hangup = Button(tr("Far party hangs &up"), tr("The far end hangs up"), this);
     connect(answer, &QPushButton::clicked, this, [this] { emit requested(QStringLiteral("far answer")); });
     connect(hangup, &QPushButton::clicked, this, [this] { emit requested(QStringLiteral("far hangup")); });
     callRow->addWidget(answer);
@@ -77,12 +77,12 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
     speechMs_->setAccessibleDescription(tr("How long the far party speaks"));
     auto *speak = Button(tr("&Speak"), tr("The far party speaks (speech-like noise, heard while connected)"), this);
     connect(speak, &QPushButton::clicked, this, [this] { Submit(FarSpeech(speechMs_->value())); });
-    grid->addWidget(Caption(tr("Speec&h for:"), speechMs_, this), row, 0);
+    grid->addWidget(Caption(tr("Spee&ch for:"), speechMs_, this), row, 0);
     grid->addWidget(speechMs_, row, 1, 1, 2);
     grid->addWidget(speak, row++, 3);
 
     file_->setAccessibleDescription(tr("A sound file the far party plays: WAV, FLAC, Ogg, MP3, any rate"));
-    auto *browse = Button(tr("&Browse..."), tr("Chooses the sound file"), this);
+    auto *browse = Button(tr("Bro&wse..."), tr("Chooses the sound file"), this);
     connect(browse, &QPushButton::clicked, this, &FarPartyPanel::ChooseFile);
     grid->addWidget(Caption(tr("F&ile:"), file_, this), row, 0);
     grid->addWidget(file_, row, 1, 1, 2);
@@ -98,9 +98,9 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
 
     noiseMs_->setAccessibleDescription(tr("How long the line is noisy"));
     noiseLevel_->setAccessibleDescription(tr("The noise's level: -80 to 0 dBm0"));
-    auto *noise = Button(tr("N&oise"), tr("White noise on the line, heard on hook too"), this);
+    auto *noise = Button(tr("&Make noise"), tr("White noise on the line, heard on hook too"), this);
     connect(noise, &QPushButton::clicked, this, [this] { Submit(LineNoise(noiseMs_->value(), noiseLevel_->value())); });
-    grid->addWidget(Caption(tr("Line noise &for:"), noiseMs_, this), row, 0);
+    grid->addWidget(Caption(tr("Line n&oise for:"), noiseMs_, this), row, 0);
     grid->addWidget(noiseMs_, row, 1);
     grid->addWidget(noiseLevel_, row, 2);
     grid->addWidget(noise, row++, 3);

@@ -46,7 +46,7 @@ RoutesPanel::RoutesPanel(QWidget *parent)
     answerMs_->setAccessibleDescription(tr("How long the number rings before it answers"));
     form->addRow(tr("Dialled nu&mber:"), number_);
     form->addRow(tr("It &does:"), route_);
-    form->addRow(tr("Answers &after:"), answerMs_);
+    form->addRow(tr("Answer&s after:"), answerMs_);
     layout->addLayout(form);
 
     auto *buttons = new QHBoxLayout;

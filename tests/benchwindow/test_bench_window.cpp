@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -137,10 +138,10 @@ INSTANTIATE_TEST_SUITE_P(Controls, BenchClick,
                          ::testing::Values(ClickCase{"&Lift", "phone offhook"}, ClickCase{"&Hang up", "phone onhook"},
                                            ClickCase{"&Flash", "phone flash"}, ClickCase{"Key 5", "phone keys \"5\""},
                                            ClickCase{"Key #", "phone keys \"#\""},
-                                           ClickCase{"Key D", "phone keys \"D\""}, ClickCase{"&Answer", "far answer"},
-                                           ClickCase{"Far party hangs u&p", "far hangup"},
+                                           ClickCase{"Key D", "phone keys \"D\""}, ClickCase{"Answe&r", "far answer"},
+                                           ClickCase{"Far party hangs &up", "far hangup"},
                                            ClickCase{"&Speak", "far speech 2000"},
-                                           ClickCase{"N&oise", "line noise 1000 -40"},
+                                           ClickCase{"&Make noise", "line noise 1000 -40"},
                                            ClickCase{"Send &DTMF", "far dtmf \"5#\""}));
 
 TEST_F(BenchWindowTest, TheCallFormSendsTheCallItShows)
@@ -271,7 +272,7 @@ TEST_F(BenchWindowTest, AnErrorReplyShowsInTheStatusLine)
 {
     server_->SetReply(QStringLiteral("far answer"), QStringLiteral("error nothing to answer"));
     Open();
-    QTest::mouseClick(Find(QStringLiteral("&Answer")), Qt::LeftButton);
+    QTest::mouseClick(Find(QStringLiteral("Answe&r")), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([this] { return Status().contains("nothing to answer"); }, kWaitMs))
         << Status().toStdString();
     EXPECT_EQ(Status(), QStringLiteral("The adapter refused \"far answer\": nothing to answer"));
@@ -363,6 +364,35 @@ TEST_F(BenchWindowTest, TheSoundRowWaitsForTheSoundServer)
     EXPECT_TRUE(QTest::qWaitFor([this] { return Status().contains("no sound server"); }, kWaitMs));
     EXPECT_FALSE(beFar->isChecked());
     SendState("be-far", "on", [beFar] { return beFar->isChecked(); });
+}
+
+TEST_F(BenchWindowTest, EachMnemonicOnScreenReachesOneControl)
+{
+    Open();
+    auto *tabs = window_->findChild<QTabWidget *>();
+    ASSERT_NE(tabs, nullptr);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QHash<QString, QString> owners;  // mnemonic -> the text that has it
+        const auto claim = [&](const QString &text) {
+            const QString key = QKeySequence::mnemonic(text).toString();
+            if (key.isEmpty())
+                return;
+            EXPECT_FALSE(owners.contains(key))
+                << tabs->tabText(tab).toStdString() << ": " << key.toStdString() << " in " << text.toStdString()
+                << " and " << owners.value(key).toStdString();
+            owners.insert(key, text);
+        };
+        for (QAbstractButton *button : window_->findChildren<QAbstractButton *>()) {
+            if (button->isVisibleTo(window_.get()))
+                claim(button->text());
+        }
+        for (QLabel *label : window_->findChildren<QLabel *>()) {
+            if (label->buddy() && label->isVisibleTo(window_.get()))
+                claim(label->text());
+        }
+        EXPECT_GE(owners.size(), 10);
+    }
 }
 
 }  // namespace
