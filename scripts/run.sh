@@ -37,7 +37,7 @@ start() {
     exec "$tool" "$@"
   fi
   "$root/build/default/simulator/benchwindow/tvxsim-panel" &
-  local panel=$!
+  panel=$!
   trap 'kill "$panel" 2>/dev/null || true' EXIT
   local status=0
   "$tool" "$@" || status=$?
@@ -49,8 +49,8 @@ start() {
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting the tool on a virtual X server (xvfb-run)."
+  # xvfb-run's shell passes no exported functions on: the function goes as text.
   export root bench
-  export -f start
-  exec xvfb-run -a bash -c 'start "$@"' start ${tool_args[@]+"${tool_args[@]}"}
+  exec xvfb-run -a bash -c "$(declare -f start); start \"\$@\"" start ${tool_args[@]+"${tool_args[@]}"}
 fi
 start ${tool_args[@]+"${tool_args[@]}"}

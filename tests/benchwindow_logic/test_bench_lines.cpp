@@ -171,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PathCase{"/run/user/1000", "/var/tmp", 1000, "/run/user/1000/tvxusb/control"},
                       PathCase{"", "/var/tmp", 1000, "/var/tmp/tvxusb-1000/control"},
                       PathCase{nullptr, nullptr, 42, "/tmp/tvxusb-42/control"},
-                      PathCase{nullptr, "", 0, "/tmp/tvxusb-0/control"}));
+                      PathCase{nullptr, "", 0, "/tmp/tvxusb-0/control"},
+                      PathCase{"/run/user/7//", nullptr, 7, "/run/user/7/tvxusb/control"},
+                      PathCase{nullptr, "/var/tmp/", 7, "/var/tmp/tvxusb-7/control"}));
 
 }  // namespace
 }  // namespace tvxsim::bench

@@ -6,11 +6,24 @@
 
 namespace tvxsim::bench {
 
+namespace {
+
+// The folder without the slashes that end it ("/" stays "/").
+std::string Folder(const char *path)
+{
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+}  // namespace
+
 std::string SocketPathFor(const char *runtimeDir, const char *tmpDir, uid_t uid)
 {
     if (runtimeDir && *runtimeDir)
-        return std::string(runtimeDir) + "/tvxusb/control";
-    const std::string base = tmpDir && *tmpDir ? tmpDir : "/tmp";
+        return Folder(runtimeDir) + "/tvxusb/control";
+    const std::string base = Folder(tmpDir && *tmpDir ? tmpDir : "/tmp");
     return base + "/tvxusb-" + std::to_string(uid) + "/control";
 }
 
