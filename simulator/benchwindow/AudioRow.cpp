@@ -35,6 +35,8 @@ constexpr std::array kBoxRows = std::to_array<BoxRow>({
 
 AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(new QLabel(this))
 {
+    // Before the first box: a screen reader's toggle is then a click.
+    tvx::res::InstallCheckBoxAccessibility();
     auto *layout = new QHBoxLayout(this);
     for (const BoxRow &row : kBoxRows) {
         auto *box = new QCheckBox(tr(row.text), this);

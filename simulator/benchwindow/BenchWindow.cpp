@@ -36,8 +36,6 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
       time_(new QLabel),
       status_(new QLabel)
 {
-    // Before the check boxes: a screen reader's toggle is then a click.
-    tvx::res::InstallCheckBoxAccessibility();
     setWindowTitle(tr("Parlino bench (simulated adapter)"));
 
     auto *central = new QWidget(this);
