@@ -1,10 +1,11 @@
 # Installation and the Debian package (cpack -G DEB, or the `package` target).
 #
-#   /usr/bin/tvxmonitor, /usr/bin/tvxsim (when the runner is built)
+#   /usr/bin/tvxmonitor, /usr/bin/tvxsim (when the runner is built),
+#   /usr/bin/tvxsim-panel (the bench window, when it is built)
 #   /usr/lib/<multiarch>/tvxmonitor/libtvxusb.so.1   private, found through the
 #       executables' RUNPATH relative to $ORIGIN: an extracted package runs in
 #       place, and LD_LIBRARY_PATH still puts another libtvxusb.so.1 first
-#   /usr/share/tvxmonitor/scenarios/*.scn, desktop entry, AppStream metadata,
+#   /usr/share/tvxmonitor/scenarios/*.scn, desktop entries, AppStream metadata,
 #   hicolor icons, manual pages, copyright and changelog
 include(GNUInstallDirs)
 
@@ -30,6 +31,10 @@ foreach(target tvxmonitor tvxsim)
     install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# The bench window is a control client of the library, not linked to it.
+if(TARGET tvxsim-panel)
+  install(TARGETS tvxsim-panel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(TARGETS tvxusb LIBRARY DESTINATION ${TVX_PRIVATE_LIBDIR} NAMELINK_SKIP PERMISSIONS ${TVX_DATA_PERMISSIONS})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/simulator/scenarios/
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/tvxmonitor/scenarios
@@ -41,7 +46,7 @@ set(tvx_gen ${PROJECT_BINARY_DIR}/dist)
 file(MAKE_DIRECTORY ${tvx_gen}/icons)
 configure_file(${TVX_DIST_DIR}/${TVX_APP_ID}.metainfo.xml.in ${tvx_gen}/${TVX_APP_ID}.metainfo.xml @ONLY)
 set(tvx_gzipped)
-foreach(text tvxmonitor.1 tvxsim.1 changelog)
+foreach(text tvxmonitor.1 tvxsim.1 tvxsim-panel.1 changelog)
   configure_file(${TVX_DIST_DIR}/${text} ${tvx_gen}/${text} @ONLY)
   add_custom_command(OUTPUT ${tvx_gen}/${text}.gz
                      COMMAND gzip -9nfk ${text}
@@ -63,6 +68,12 @@ add_custom_target(tvx_dist ALL DEPENDS ${tvx_gzipped} ${tvx_icons})
 
 install(FILES ${TVX_DIST_DIR}/${TVX_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications PERMISSIONS ${TVX_DATA_PERMISSIONS})
+if(TARGET tvxsim-panel)
+  install(FILES ${TVX_DIST_DIR}/com.telvora.tvxsim-panel.desktop
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications PERMISSIONS ${TVX_DATA_PERMISSIONS})
+  install(FILES ${tvx_gen}/tvxsim-panel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+          PERMISSIONS ${TVX_DATA_PERMISSIONS})
+endif()
 install(FILES ${tvx_gen}/${TVX_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo PERMISSIONS ${TVX_DATA_PERMISSIONS})
 install(FILES ${tvx_gen}/tvxmonitor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 PERMISSIONS ${TVX_DATA_PERMISSIONS})
@@ -107,5 +118,6 @@ commands, a dial-string interpreter, a parameter editor, a spectrum readout,
 country selection, serial programming, melody upload and test dialogs.
 
 The package ships a simulated adapter library, so that the tool runs without
-hardware, with example scenarios for it.")
+hardware, with example scenarios for it, and a bench window that shows the
+simulated handset, adapter and far end and lets a person act on them.")
 include(CPack)

@@ -1,0 +1,86 @@
+#include "simulator/benchwindow/AudioRow.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "res/ControlAccessibility.h"
+
+namespace tvxsim::bench {
+namespace {
+
+struct BoxRow {
+    AudioSwitch which;
+    Item item;
+    const char *text;
+    const char *description;
+};
+
+constexpr std::array kBoxRows = std::to_array<BoxRow>({
+    {AudioSwitch::Listen,
+     Item::Listen,
+     QT_TRANSLATE_NOOP("AudioRow", "Lis&ten"),
+     QT_TRANSLATE_NOOP("AudioRow", "The handset's earpiece to the default speakers")},
+    {AudioSwitch::Talk,
+     Item::Talk,
+     QT_TRANSLATE_NOOP("AudioRow", "T&alk"),
+     QT_TRANSLATE_NOOP("AudioRow", "The default microphone into the handset's microphone")},
+    {AudioSwitch::BeFar,
+     Item::BeFar,
+     QT_TRANSLATE_NOOP("AudioRow", "&Be the far party"),
+     QT_TRANSLATE_NOOP("AudioRow", "The default microphone as the far party's voice, the line to the speakers")},
+});
+
+}  // namespace
+
+AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(new QLabel(this))
+{
+    // Before the first box: a screen reader's toggle is then a click.
+    tvx::res::InstallCheckBoxAccessibility();
+    auto *layout = new QHBoxLayout(this);
+    for (const BoxRow &row : kBoxRows) {
+        auto *box = new QCheckBox(tr(row.text), this);
+        box->setAccessibleDescription(tr(row.description));
+        const AudioSwitch which = row.which;
+        connect(box, &QCheckBox::clicked, this, [this, which](bool on) { Submit(AudioToggle(which, on)); });
+        boxes_[size_t(row.which)] = box;
+        layout->addWidget(box);
+    }
+    reason_->setWordWrap(true);
+    layout->addWidget(reason_, 1);
+    ShowAvailability(BenchState());
+}
+
+void AudioRow::ShowAvailability(const BenchState &state)
+{
+    const std::string &audio = state.Raw(Item::Audio);
+    const bool published = audio == "published";
+    QString reason;
+    if (published)
+        reason = tr("The adapter's audio is on the desktop's sound server.");
+    else if (audio == "off")
+        reason = tr("Unavailable: the adapter's sound-server audio is off (TVXUSB_AUDIO=0).");
+    else if (audio == "unavailable")
+        reason = tr("Unavailable: no sound server is reachable now.");
+    else
+        reason = tr("Unavailable: the adapter has not said that its audio is on a sound server.");
+    for (QCheckBox *box : boxes_) {
+        box->setEnabled(published);
+        box->setToolTip(published ? QString() : reason);
+    }
+    tvx::res::SetValueText(reason_, reason);
+}
+
+void AudioRow::Show(const BenchState &state, Item item)
+{
+    if (item == Item::Audio) {
+        ShowAvailability(state);
+        return;
+    }
+    for (const BoxRow &row : kBoxRows) {
+        if (row.item == item)
+            boxes_[size_t(row.which)]->setChecked(state.Flag(item));
+    }
+}
+
+}  // namespace tvxsim::bench

@@ -1,0 +1,64 @@
+// The bench window: the handset, the adapter and the far end side by side,
+// the sound row, the call state and model time, the event log, and a status
+// line that says whether an adapter is there and what it answered.
+// UI thread only.
+#pragma once
+
+#include <QMainWindow>
+
+#include "simulator/benchwindow/logic/BenchState.h"
+
+class QLabel;
+
+namespace tvxsim::bench {
+
+class AdapterPanel;
+class AudioRow;
+class BenchPanel;
+class CallPanel;
+class ControlClient;
+class EventLogView;
+class FarPartyPanel;
+class HandsetPanel;
+class RoutesPanel;
+
+class BenchWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Connects to the control socket at socketPath (retrying every retryMs).
+    explicit BenchWindow(const QString &socketPath, int retryMs = 500, QWidget *parent = nullptr);
+
+    // What the status line says now.
+    QString StatusText() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void AddPanel(BenchPanel *panel);
+    void OnConnected(bool connected);
+    void OnState(const QString &name, const QString &value);
+    void OnReply(const QString &request, bool ok, const QString &reason);
+    void Request(const QString &line);
+    void SetStatus(const QString &text);
+    void ShowAll();
+    void ShowCallAndTime(Item item);
+
+    ControlClient *client_;       // the connection to the adapter
+    BenchState state_;            // what the adapter last said
+    QList<BenchPanel *> panels_;  // every part that shows state
+    HandsetPanel *handset_;
+    AdapterPanel *adapter_;
+    CallPanel *call_;
+    RoutesPanel *routes_;
+    FarPartyPanel *farParty_;
+    AudioRow *audio_;
+    EventLogView *log_;
+    QWidget *bench_;     // everything that needs an adapter
+    QLabel *callState_;  // the line's call state
+    QLabel *time_;       // the model's time
+    QLabel *status_;     // connection, replies and refusals
+};
+
+}  // namespace tvxsim::bench

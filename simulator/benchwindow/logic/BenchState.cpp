@@ -1,0 +1,125 @@
+#include "simulator/benchwindow/logic/BenchState.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace tvxsim::bench {
+
+const StateRow *FindStateRow(std::string_view name)
+{
+    for (const StateRow &row : kStateRows) {
+        if (row.name == name)
+            return &row;
+    }
+    return nullptr;
+}
+
+std::string_view ModeName(int code)
+{
+    for (const ModeRow &row : kModeRows) {
+        if (row.code == code)
+            return row.name;
+    }
+    return {};
+}
+
+std::string_view AuxName(int code)
+{
+    for (const ModeRow &row : kAuxRows) {
+        if (row.code == code)
+            return row.name;
+    }
+    return {};
+}
+
+std::string_view WordText(Item item, std::string_view word)
+{
+    for (const WordRow &row : kWordRows) {
+        if (row.item == item && row.word == word)
+            return row.text;
+    }
+    return {};
+}
+
+std::optional<Item> BenchState::Apply(std::string_view name, std::string_view value)
+{
+    const StateRow *row = FindStateRow(name);
+    if (!row)
+        return std::nullopt;
+    const size_t at = Index(row->item);
+    if (known_[at] && raw_[at] == value)
+        return std::nullopt;
+    known_[at] = true;
+    raw_[at] = value;
+    return row->item;
+}
+
+void BenchState::Clear()
+{
+    for (std::string &value : raw_)
+        value.clear();
+    known_.fill(false);
+}
+
+bool BenchState::Flag(Item item) const
+{
+    const std::string &value = Raw(item);
+    return value == "on" || value == "offhook";
+}
+
+std::optional<long long> BenchState::Number(Item item) const
+{
+    const std::string &value = Raw(item);
+    long long number = 0;
+    const char *end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, number);
+    if (value.empty() || error != std::errc() || at != end)
+        return std::nullopt;
+    return number;
+}
+
+std::optional<unsigned> BenchState::Leds() const
+{
+    const std::string &value = Raw(Item::Leds);
+    if (value.size() != 4 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
+        return std::nullopt;
+    unsigned mask = 0;
+    const char *end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data() + 2, end, mask, 16);
+    if (error != std::errc() || at != end)
+        return std::nullopt;
+    return mask;
+}
+
+std::optional<double> BenchState::Level(Item item) const
+{
+    const std::string &value = Raw(item);
+    double level = 0;
+    const char *end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, level);
+    if (value.empty() || error != std::errc() || at != end || !std::isfinite(level))
+        return std::nullopt;
+    return level;
+}
+
+std::string FormatModelTime(long long ms)
+{
+    if (ms < 0)
+        ms = 0;
+    const long long tenths = ms / 100;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%lld", tenths / 600, tenths / 10 % 60, tenths % 10);
+    return text;
+}
+
+std::string FormatLevel(double dbm0)
+{
+    if (dbm0 <= kLevelFloorDbm0 + 0.05)
+        return "silence";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f dBm0", dbm0);
+    return text;
+}
+
+}  // namespace tvxsim::bench

@@ -1,0 +1,94 @@
+// Request lines for the control socket, built from what a person entered,
+// with quoting that the action parser reads back as it was meant. A text
+// that cannot be sent in a request (a double quote, a line break, too long)
+// is refused here with a reason, before anything is sent. Pure logic.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tvxsim::bench {
+
+// A request line without its "\n", or why none could be made.
+struct Request {
+    std::string line;   // empty when refused
+    std::string error;  // why it was refused; empty when line holds the request
+
+    bool ok() const { return error.empty(); }
+};
+
+// A request line is at most this long with its "\n".
+inline constexpr size_t kMaxRequestBytes = 4096;
+inline constexpr size_t kMaxKeys = 64;          // digits of phone keys and far dtmf
+inline constexpr size_t kMaxNumberDigits = 32;  // digits of a routed number
+inline constexpr size_t kMaxCallerText = 49;    // a caller's name or number
+inline constexpr long long kMaxDurationMs = 24LL * 3600 * 1000;
+
+// `"text"`, or nothing when the text holds a double quote, a line break or a NUL.
+std::optional<std::string> Quote(std::string_view text);
+
+// phone keys "<digits>" / far dtmf "<digits>": 1 to 64 of 0-9 * # A-D.
+Request PhoneKeys(std::string_view digits);
+Request FarDtmf(std::string_view digits);
+
+// far speech <ms>; line noise <ms> [<dBm0>]
+Request FarSpeech(long long ms);
+Request LineNoise(long long ms, std::optional<int> dbm0);
+
+// far play "<file>" [<gain-dB>]
+Request FarPlay(std::string_view file, std::optional<int> gainDb);
+
+enum class CallFormat {
+    Default,
+    Sdmf,
+    Mdmf
+};
+enum class CallModem {
+    Default,
+    Bell202,
+    V23
+};
+enum class CallTiming {
+    Default,
+    Na,
+    Etsi
+};
+enum class CallAbsence {
+    None,
+    Private,
+    OutOfArea
+};
+
+// An incoming call as the far end form holds it.
+struct CallForm {
+    std::string name;    // printable, at most 49; may be empty (not sent)
+    std::string number;  // the same
+    CallFormat format = CallFormat::Default;
+    CallModem modem = CallModem::Default;
+    CallTiming timing = CallTiming::Default;
+    CallAbsence absence = CallAbsence::None;
+    std::string date;  // "MMDDhhmm", or empty for the exchange's clock
+};
+
+// far call ... , or far call-waiting ... when waiting.
+Request FarCall(const CallForm &form, bool waiting);
+
+enum class Route {
+    Answer,
+    Busy,
+    NoAnswer
+};
+
+// number "<digits>" answer <ms> | busy | no-answer
+Request NumberRoute(std::string_view digits, Route route, long long answerMs);
+
+// listen|talk|be-far on|off
+enum class AudioSwitch {
+    Listen,
+    Talk,
+    BeFar
+};
+Request AudioToggle(AudioSwitch which, bool on);
+
+}  // namespace tvxsim::bench

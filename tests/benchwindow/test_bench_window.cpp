@@ -1,0 +1,398 @@
+// The bench window against a stand-in control socket at a temporary
+// XDG_RUNTIME_DIR: what each control sends, what state lines show, errors in
+// the status line, the adapter going away and coming back, and controls
+// driven as a screen reader drives them.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "simulator/benchwindow/AdapterPanel.h"
+#include "simulator/benchwindow/BenchWindow.h"
+#include "simulator/benchwindow/Lamp.h"
+#include "simulator/benchwindow/LevelMeter.h"
+#include "simulator/benchwindow/logic/SocketPath.h"
+#include "tests/benchwindow/FakeControlServer.h"
+#include "tests/support/AccessibleControls.h"
+
+namespace {
+
+using benchtest::FakeControlServer;
+using tvxsim::bench::BenchWindow;
+
+constexpr int kWaitMs = 5000;
+
+class BenchWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(runtime_.isValid());
+        previous_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        ASSERT_TRUE(QDir(runtime_.path()).mkdir(QStringLiteral("tvxusb")));
+        path_ = QString::fromStdString(tvxsim::bench::SocketPath());
+        ASSERT_EQ(path_, runtime_.path() + QStringLiteral("/tvxusb/control"));
+        server_ = std::make_unique<FakeControlServer>(path_);
+        for (const auto &[name, value] : kStartState)
+            server_->SetState(QString::fromLatin1(name), QString::fromLatin1(value));
+    }
+
+    void TearDown() override
+    {
+        window_.reset();
+        server_.reset();
+        qputenv("XDG_RUNTIME_DIR", previous_);
+    }
+
+    // Listens, opens the window and waits until it is connected.
+    void Open()
+    {
+        ASSERT_TRUE(server_->Listen());
+        window_ = std::make_unique<BenchWindow>(path_, 50);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("Connected"); }, kWaitMs))
+            << Status().toStdString();
+    }
+
+    QString Status() const { return window_ ? window_->StatusText() : QString(); }
+
+    // The button or check box whose text (mnemonic marks and all) or accessible name is this.
+    template <typename T = QAbstractButton> T *Find(const QString &text) const
+    {
+        for (T *widget : window_->findChildren<T *>()) {
+            if (widget->text() == text || widget->accessibleName() == text)
+                return widget;
+        }
+        ADD_FAILURE() << "no control " << text.toStdString();
+        return nullptr;
+    }
+
+    // Waits until the server has received count requests; then returns them.
+    QStringList Requests(int count) const
+    {
+        (void)QTest::qWaitFor([&] { return server_->Requests().size() >= count; }, kWaitMs);
+        return server_->Requests();
+    }
+
+    // Waits for the window to show a state line it was sent.
+    void SendState(const char *name, const char *value, const std::function<bool()> &shown)
+    {
+        server_->SetState(QString::fromLatin1(name), QString::fromUtf8(value));
+        EXPECT_TRUE(QTest::qWaitFor(shown, kWaitMs)) << name << " " << value;
+    }
+
+    static constexpr std::pair<const char *, const char *> kStartState[] = {
+        {"time", "1000"},
+        {"phone", "onhook"},
+        {"call", "idle"},
+        {"ringing", "off"},
+        {"ringer-hz", "25"},
+        {"melody", "off"},
+        {"leds", "0x00"},
+        {"display", ""},
+        {"mode", "58"},
+        {"audio", "off"},
+        {"listen", "off"},
+        {"talk", "off"},
+        {"be-far", "off"},
+        {"level-mic", "-99.9"},
+    };
+
+    QTemporaryDir runtime_;
+    QByteArray previous_;
+    QString path_;
+    std::unique_ptr<FakeControlServer> server_;
+    std::unique_ptr<BenchWindow> window_;
+};
+
+struct ClickCase {
+    const char *control;  // text or accessible name
+    const char *request;
+};
+
+class BenchClick : public BenchWindowTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(BenchClick, SendsItsRequestOnce)
+{
+    Open();
+    QAbstractButton *button = Find(QString::fromLatin1(GetParam().control));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(Requests(1), QStringList{QString::fromLatin1(GetParam().request)});
+    QTest::qWait(100);
+    EXPECT_EQ(server_->Requests().size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, BenchClick,
+                         ::testing::Values(ClickCase{"&Lift", "phone offhook"}, ClickCase{"&Hang up", "phone onhook"},
+                                           ClickCase{"&Flash", "phone flash"}, ClickCase{"Key 5", "phone keys \"5\""},
+                                           ClickCase{"Key #", "phone keys \"#\""},
+                                           ClickCase{"Key D", "phone keys \"D\""}, ClickCase{"Answe&r", "far answer"},
+                                           ClickCase{"Far party hangs &up", "far hangup"},
+                                           ClickCase{"&Speak", "far speech 2000"},
+                                           ClickCase{"&Make noise", "line noise 1000 -40"},
+                                           ClickCase{"Send &DTMF", "far dtmf \"5#\""}));
+
+TEST_F(BenchWindowTest, TheCallFormSendsTheCallItShows)
+{
+    Open();
+    // The form's fields by their labels' buddies.
+    const auto field = [this](const char *label) {
+        for (QLabel *caption : window_->findChildren<QLabel *>()) {
+            if (caption->text() == QLatin1String(label))
+                return caption->buddy();
+        }
+        return static_cast<QWidget *>(nullptr);
+    };
+    auto *nameEdit = qobject_cast<QLineEdit *>(field("&Name:"));
+    auto *numberEdit = qobject_cast<QLineEdit *>(field("N&umber:"));
+    auto *format = qobject_cast<QComboBox *>(field("F&ormat:"));
+    auto *modem = qobject_cast<QComboBox *>(field("&Modem:"));
+    auto *timing = qobject_cast<QComboBox *>(field("T&iming:"));
+    auto *absence = qobject_cast<QComboBox *>(field("Absence &reason:"));
+    auto *date = qobject_cast<QLineEdit *>(field("&Date:"));
+    ASSERT_TRUE(nameEdit && numberEdit && format && modem && timing && absence && date);
+
+    nameEdit->setText(QStringLiteral("Ada Lovelace"));
+    numberEdit->setText(QStringLiteral("0207 946 0123"));
+    format->setCurrentText(QStringLiteral("SDMF"));
+    modem->setCurrentText(QStringLiteral("V.23"));
+    timing->setCurrentText(QStringLiteral("ETSI (before the first ring)"));
+    absence->setCurrentText(QStringLiteral("Private"));
+    date->setText(QStringLiteral("12101830"));
+    QAbstractButton *waiting = Find(QStringLiteral("Call &waiting"));
+    EXPECT_FALSE(waiting->isEnabled());  // only during a call
+    QTest::mouseClick(Find(QStringLiteral("&Call the adapter")), Qt::LeftButton);
+    EXPECT_EQ(Requests(1).value(0),
+              QStringLiteral("far call \"Ada Lovelace\" \"0207 946 0123\" sdmf v23 etsi private date 12101830"));
+
+    SendState("call", "connected", [waiting] { return waiting->isEnabled(); });
+    absence->setCurrentIndex(0);
+    date->clear();
+    format->setCurrentText(QStringLiteral("MDMF"));
+    QTest::mouseClick(waiting, Qt::LeftButton);
+    EXPECT_EQ(Requests(2).value(1),
+              QStringLiteral("far call-waiting \"Ada Lovelace\" \"0207 946 0123\" mdmf v23 etsi"));
+
+    // A name that cannot be sent is refused here, with the reason, and nothing goes out.
+    nameEdit->setText(QStringLiteral("Ada \"the Countess\""));
+    QTest::mouseClick(Find(QStringLiteral("&Call the adapter")), Qt::LeftButton);
+    EXPECT_TRUE(Status().startsWith("Not sent: the name")) << Status().toStdString();
+    QTest::qWait(100);
+    EXPECT_EQ(server_->Requests().size(), 2);
+}
+
+TEST_F(BenchWindowTest, StateLinesLightTheLampsAndShowTheDisplay)
+{
+    Open();
+    auto *adapter = window_->findChild<tvxsim::bench::AdapterPanel *>();
+    ASSERT_NE(adapter, nullptr);
+    // Power (bit 0), LED 4 (bit 3) and the test's own enable bit (bit 7).
+    SendState("leds", "0x89", [adapter] { return adapter->Led(0)->IsLit(); });
+    const bool expected[] = {true, false, false, true, false, false, false, true};
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(adapter->Led(i)->IsLit(), expected[i]) << i;
+        EXPECT_EQ(tvx::test::AccessibleText(adapter->Led(i), QAccessible::Description),
+                  expected[i] ? QStringLiteral("lit") : QStringLiteral("dark"))
+            << i;
+    }
+    EXPECT_EQ(tvx::test::AccessibleText(adapter->Led(0)), QStringLiteral("LED Power"));
+
+    QLabel *display = nullptr;
+    for (QLabel *label : window_->findChildren<QLabel *>()) {
+        if (label->accessibleDescription() == QLatin1String("What the handset's caller-ID display shows"))
+            display = label;
+    }
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(tvx::test::AccessibleText(display), QStringLiteral("Caller-ID display: blank"));
+    SendState("display", "Ivor Kell 7964710 29/04 22:30", [display] {
+        return display->text() == QLatin1String("Ivor Kell 7964710 29/04 22:30");
+    });
+    EXPECT_EQ(tvx::test::AccessibleText(display), QStringLiteral("Caller-ID display: Ivor Kell 7964710 29/04 22:30"));
+
+    tvxsim::bench::LevelMeter *mic = nullptr;
+    for (auto *meter : window_->findChildren<tvxsim::bench::LevelMeter *>()) {
+        if (meter->accessibleName() == QLatin1String("Microphone level"))
+            mic = meter;
+    }
+    ASSERT_NE(mic, nullptr);
+    EXPECT_EQ(tvx::test::AccessibleText(mic, QAccessible::Value), QStringLiteral("silence"));
+    SendState("level-mic", "-9.5", [mic] { return mic->text() == QLatin1String("-9.5 dBm0"); });
+    EXPECT_EQ(tvx::test::AccessibleText(mic, QAccessible::Value), QStringLiteral("-9.5 dBm0"));
+    QAccessibleValueInterface *micValue = tvx::test::Accessible(mic)->valueInterface();
+    ASSERT_NE(micValue, nullptr);
+    EXPECT_DOUBLE_EQ(micValue->currentValue().toDouble(), -9.5);
+
+    const auto shows = [this](const char *text) {
+        return [this, text] {
+            for (QLabel *label : window_->findChildren<QLabel *>()) {
+                if (label->text() == QLatin1String(text))
+                    return true;
+            }
+            return false;
+        };
+    };
+    EXPECT_TRUE(shows("Device mode: Phone -Line (Default) (58)")());
+    SendState("mode", "90", shows("Device mode: Line - Audio Stream (90)"));
+    SendState("ringing", "on", shows("Ringing, 25 Hz, no melody"));
+    SendState("call", "ringback", shows("Call: ring-back (the dialled number rings)"));
+    SendState("phone", "offhook", shows("The handset is off hook (lifted)"));
+    SendState("time", "61250", shows("Model time 1:01.2"));
+
+    auto *log = window_->findChild<QPlainTextEdit *>();
+    ASSERT_NE(log, nullptr);
+    server_->SendEvent(QStringLiteral("1520 64 Off hook (phone)"));
+    EXPECT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("1520 64 Off hook (phone)"); }, kWaitMs));
+}
+
+TEST_F(BenchWindowTest, TheEventLogKeepsTheNewestLines)
+{
+    Open();
+    auto *log = window_->findChild<QPlainTextEdit *>();
+    ASSERT_NE(log, nullptr);
+    for (int i = 0; i < 2600; ++i)
+        server_->SendEvent(QStringLiteral("%1 112 Voice detected").arg(i));
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().endsWith("2599 112 Voice detected"); }, kWaitMs));
+    EXPECT_EQ(log->blockCount(), 2000);
+    EXPECT_TRUE(log->toPlainText().startsWith("600 112 Voice detected\n"));
+}
+
+TEST_F(BenchWindowTest, AnErrorReplyShowsInTheStatusLine)
+{
+    server_->SetReply(QStringLiteral("far answer"), QStringLiteral("error nothing to answer"));
+    Open();
+    QTest::mouseClick(Find(QStringLiteral("Answe&r")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Status().contains("nothing to answer"); }, kWaitMs))
+        << Status().toStdString();
+    EXPECT_EQ(Status(), QStringLiteral("The adapter refused \"far answer\": nothing to answer"));
+}
+
+TEST_F(BenchWindowTest, NoAdapterThenOneThenNoneThenANewOne)
+{
+    // Nothing listens yet: the window says so and offers nothing to press.
+    window_ = std::make_unique<BenchWindow>(path_, 50);
+    window_->show();
+    QAbstractButton *lift = Find(QStringLiteral("&Lift"));
+    ASSERT_NE(lift, nullptr);
+    EXPECT_TRUE(Status().startsWith("No simulated adapter is running")) << Status().toStdString();
+    EXPECT_FALSE(lift->isEnabled());
+
+    ASSERT_TRUE(server_->Listen());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("Connected"); }, kWaitMs));
+    EXPECT_TRUE(lift->isEnabled());
+
+    server_->Close();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("No simulated adapter is running"); }, kWaitMs));
+    EXPECT_FALSE(lift->isEnabled());
+
+    // A new device opens: a new server at the same path, with its own state.
+    server_ = std::make_unique<FakeControlServer>(path_);
+    server_->SetState(QStringLiteral("leds"), QStringLiteral("0x01"));
+    ASSERT_TRUE(server_->Listen());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("Connected"); }, kWaitMs));
+    auto *adapter = window_->findChild<tvxsim::bench::AdapterPanel *>();
+    EXPECT_TRUE(QTest::qWaitFor([adapter] { return adapter->Led(0)->IsLit(); }, kWaitMs));
+    QTest::mouseClick(lift, Qt::LeftButton);
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("phone offhook")});
+}
+
+TEST_F(BenchWindowTest, RoutesAreSentAgainToANewAdapter)
+{
+    Open();
+    QTest::mouseClick(Find(QStringLiteral("Set &route")), Qt::LeftButton);
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("number \"5551234\" answer 3000")});
+    server_->Close();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("No simulated adapter"); }, kWaitMs));
+    server_ = std::make_unique<FakeControlServer>(path_);
+    ASSERT_TRUE(server_->Listen());
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("number \"5551234\" answer 3000")});
+}
+
+TEST_F(BenchWindowTest, AScreenReadersPressActsOnce)
+{
+    Open();
+    QAbstractButton *lift = Find(QStringLiteral("&Lift"));
+    ASSERT_TRUE(tvx::test::AccessibleAction(lift, QAccessibleActionInterface::pressAction()));
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("phone offhook")});
+    QTest::qWait(300);
+    EXPECT_EQ(server_->Requests().size(), 1);
+}
+
+TEST_F(BenchWindowTest, EnterOnAFocusedButtonActsOnce)
+{
+    Open();
+    QAbstractButton *flash = Find(QStringLiteral("&Flash"));
+    flash->setFocus();
+    QTest::keyClick(flash, Qt::Key_Return);
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("phone flash")});
+    QTest::qWait(100);
+    EXPECT_EQ(server_->Requests().size(), 1);
+}
+
+TEST_F(BenchWindowTest, TheSoundRowWaitsForTheSoundServer)
+{
+    Open();
+    auto *listen = Find<QCheckBox>(QStringLiteral("Lis&ten"));
+    auto *beFar = Find<QCheckBox>(QStringLiteral("&Be the far party"));
+    ASSERT_TRUE(listen && beFar);
+    EXPECT_FALSE(listen->isEnabled());
+    EXPECT_TRUE(listen->toolTip().contains("TVXUSB_AUDIO=0")) << listen->toolTip().toStdString();
+    SendState("audio", "unavailable", [listen] { return listen->toolTip().contains("no sound server"); });
+    EXPECT_FALSE(listen->isEnabled());
+    SendState("audio", "published", [listen] { return listen->isEnabled(); });
+
+    // A screen reader's toggle is one click: one request.
+    ASSERT_TRUE(tvx::test::AccessibleAction(listen, QAccessibleActionInterface::toggleAction()));
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("listen on")});
+    QTest::qWait(100);
+    EXPECT_EQ(server_->Requests().size(), 1);
+
+    // Refused: the box shows the adapter's state again.
+    server_->SetReply(QStringLiteral("be-far on"), QStringLiteral("error no sound server"));
+    QTest::mouseClick(beFar, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Status().contains("no sound server"); }, kWaitMs));
+    EXPECT_FALSE(beFar->isChecked());
+    SendState("be-far", "on", [beFar] { return beFar->isChecked(); });
+}
+
+TEST_F(BenchWindowTest, EachMnemonicOnScreenReachesOneControl)
+{
+    Open();
+    auto *tabs = window_->findChild<QTabWidget *>();
+    ASSERT_NE(tabs, nullptr);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QHash<QString, QString> owners;  // mnemonic -> the text that has it
+        const auto claim = [&](const QString &text) {
+            const QString key = QKeySequence::mnemonic(text).toString();
+            if (key.isEmpty())
+                return;
+            EXPECT_FALSE(owners.contains(key))
+                << tabs->tabText(tab).toStdString() << ": " << key.toStdString() << " in " << text.toStdString()
+                << " and " << owners.value(key).toStdString();
+            owners.insert(key, text);
+        };
+        for (QAbstractButton *button : window_->findChildren<QAbstractButton *>()) {
+            if (button->isVisibleTo(window_.get()))
+                claim(button->text());
+        }
+        for (QLabel *label : window_->findChildren<QLabel *>()) {
+            if (label->buddy() && label->isVisibleTo(window_.get()))
+                claim(label->text());
+        }
+        EXPECT_GE(owners.size(), 10);
+    }
+}
+
+}  // namespace
