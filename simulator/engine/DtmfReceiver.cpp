@@ -1,8 +1,9 @@
 #include "simulator/engine/DtmfReceiver.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
-#include <spandsp.h>
 
 namespace tvxsim {
 namespace {
@@ -11,9 +12,20 @@ constexpr char kKeys[] = "0123456789*#ABCD";
 // After this much silence the receiver holds no digit and no energy: more
 // silence changes nothing, so it is skipped.
 constexpr int kSettledSilence = 2 * kBlockSamples;
-constexpr float kPairDbm0 = -45.0f;
-constexpr std::array<int32_t, 4> kRows = {697, 770, 852, 941};
-constexpr std::array<int32_t, 4> kColumns = {1209, 1336, 1477, 1633};
+// Rows, then columns.
+constexpr std::array<int32_t, 8> kFrequencies = {697, 770, 852, 941, 1209, 1336, 1477, 1633};
+// The filters of each frequency, in the bank's order: a guard, a level
+// filter, the frequency itself, a level filter, a guard.
+constexpr std::array<float, 5> kSlots = {-DtmfReceiver::kGuardSpread,
+                                         -DtmfReceiver::kLevelSpread,
+                                         0.0f,
+                                         DtmfReceiver::kLevelSpread,
+                                         DtmfReceiver::kGuardSpread};
+constexpr size_t kGuardBelow = 0;
+constexpr size_t kGuardAbove = 4;
+// Dial tones, after the frequencies' filters: 350 + 440 Hz, and 425 Hz.
+constexpr size_t kDialBase = kFrequencies.size() * kSlots.size();
+constexpr std::array<int32_t, 3> kDialHz = {350, 440, 425};
 // Keys in index order (0-9, *, #, A-D) as row and column.
 constexpr std::array<std::pair<int, int>, 16> kKeyPairs = {{{3, 1},
                                                             {0, 0},
@@ -32,6 +44,12 @@ constexpr std::array<std::pair<int, int>, 16> kKeyPairs = {{{3, 1},
                                                             {2, 3},
                                                             {3, 3}}};
 
+double DbToPowerRatio(float db) { return std::pow(10.0, static_cast<double>(db) / 10.0); }
+
+const double kRelativePeak = DbToPowerRatio(DtmfReceiver::kRelativePeakDb);
+const double kMaxTwist = DbToPowerRatio(DtmfReceiver::kMaxTwistDb);
+const double kMaxReverse = DbToPowerRatio(DtmfReceiver::kMaxReverseDb);
+
 }  // namespace
 
 int32_t DtmfKeyIndex(char key)
@@ -46,73 +64,90 @@ char DtmfKeyChar(int32_t index) { return (index >= 0 && index < 16) ? kKeys[inde
 
 DtmfReceiver::DtmfReceiver()
 {
-    std::array<GoertzelBank::Tone, 16> tones{};
-    for (size_t k = 0; k < tones.size(); ++k)
-        tones[k] = {kRows[static_cast<size_t>(kKeyPairs[k].first)], kColumns[static_cast<size_t>(kKeyPairs[k].second)]};
-    pairs_.Configure(tones, false);
+    std::array<GoertzelBank::Tone, kDialBase + kDialHz.size()> tones{};
+    for (size_t f = 0; f < kFrequencies.size(); ++f)
+        for (size_t s = 0; s < kSlots.size(); ++s)
+            tones[f * kSlots.size() + s].f1 =
+                static_cast<int32_t>(std::lround(static_cast<float>(kFrequencies[f]) * (1.0f + kSlots[s])));
+    for (size_t d = 0; d < kDialHz.size(); ++d)
+        tones[kDialBase + d].f1 = kDialHz[d];
+    bank_.Configure(tones, false);
+    SetThreshold(kDefaultThresholdDbm0);
     Reset();
-}
-
-DtmfReceiver::~DtmfReceiver()
-{
-    if (rx_ != nullptr)
-        dtmf_rx_free(rx_);
 }
 
 void DtmfReceiver::Reset()
 {
-    if (rx_ != nullptr)
-        dtmf_rx_free(rx_);
-    rx_ = dtmf_rx_init(nullptr, nullptr, nullptr);
-    dtmf_rx_set_realtime_callback(rx_, &DtmfReceiver::OnTone, this);
-    dtmf_rx_parms(rx_, 0, -1, -1, threshold_);
-    pairs_.Reset();
+    bank_.Reset();
     silentSamples_ = 0;
-    pending_ = reported_ = running_ = -1;
+    running_ = reported_ = -1;
     misses_ = 0;
 }
 
 void DtmfReceiver::SetThreshold(int dbm0)
 {
-    if (dbm0 == threshold_)
-        return;
-    threshold_ = dbm0;
-    dtmf_rx_parms(rx_, 0, -1, -1, threshold_);
+    const double peak = Dbm0ToPeak(static_cast<float>(dbm0));
+    minMeanSquare_ = peak * peak / 2.0;
 }
 
-void DtmfReceiver::OnTone(void *self, int code, int, int)
+DtmfReceiver::GroupPeak DtmfReceiver::PeakOf(int group) const
 {
-    auto *r = static_cast<DtmfReceiver *>(self);
-    if (code == 0) {
-        r->pending_ = -1;
-        r->reported_ = -1;
-        return;
+    std::array<double, 4> level{};
+    size_t best = 0;
+    for (size_t i = 0; i < level.size(); ++i) {
+        const size_t base = (static_cast<size_t>(group) * 4 + i) * kSlots.size();
+        level[i] = std::max({bank_.MeanSquare(base + 1), bank_.MeanSquare(base + 2), bank_.MeanSquare(base + 3)});
+        if (level[i] > level[best])
+            best = i;
     }
-    const int32_t key = DtmfKeyIndex(static_cast<char>(code));
-    if (key != r->reported_)
-        r->pending_ = key;
+    const size_t base = (static_cast<size_t>(group) * 4 + best) * kSlots.size();
+    const double own = level[best];
+    if (own < minMeanSquare_ || own <= bank_.MeanSquare(base + kGuardBelow) ||
+        own <= bank_.MeanSquare(base + kGuardAbove))
+        return {};
+    for (size_t i = 0; i < level.size(); ++i)
+        if (i != best && own < kRelativePeak * level[i])
+            return {};
+    return {static_cast<int>(best), own};
+}
+
+int32_t DtmfReceiver::KeyInWindow() const
+{
+    const GroupPeak row = PeakOf(0);
+    if (row.index < 0)
+        return -1;
+    const GroupPeak column = PeakOf(1);
+    if (column.index < 0)
+        return -1;
+    if (column.meanSquare > kMaxTwist * row.meanSquare || column.meanSquare < kMaxReverse * row.meanSquare)
+        return -1;
+    const double dial =
+        std::max(bank_.MeanSquare(kDialBase) + bank_.MeanSquare(kDialBase + 1), bank_.MeanSquare(kDialBase + 2));
+    if (row.meanSquare + column.meanSquare < kMinPurity * (bank_.WindowMeanSquare() - dial))
+        return -1;
+    for (size_t k = 0; k < kKeyPairs.size(); ++k)
+        if (kKeyPairs[k].first == row.index && kKeyPairs[k].second == column.index)
+            return static_cast<int32_t>(k);
+    return -1;
 }
 
 void DtmfReceiver::OnHop(SampleTime end)
 {
-    int32_t present = -1;
-    for (size_t k = 0; k < kKeyPairs.size() && present < 0; ++k)
-        if (pairs_.TonePresent(k, kPairDbm0))
-            present = static_cast<int32_t>(k);
+    const int32_t present = KeyInWindow();
     if (present >= 0 && present == running_) {
         misses_ = 0;
     } else if (present >= 0) {
         running_ = present;
+        reported_ = -1;
         runStart_ = end - kOnsetLead;
         misses_ = 0;
     } else if (running_ >= 0 && ++misses_ >= 2) {
-        running_ = -1;
+        running_ = reported_ = -1;
     }
-    if (pending_ >= 0 && pending_ == running_ && present == running_ && end - kEndLag - runStart_ >= kMinDigit) {
+    if (running_ >= 0 && present == running_ && reported_ != running_ && end - kEndLag - runStart_ >= kMinDigit) {
         if (out_ != nullptr)
-            out_->push_back({DtmfKeyChar(pending_), end});
-        reported_ = pending_;
-        pending_ = -1;
+            out_->push_back({DtmfKeyChar(running_), end});
+        reported_ = running_;
     }
 }
 
@@ -126,17 +161,7 @@ void DtmfReceiver::Process(std::span<const int16_t> samples, SampleTime start, s
         silentSamples_ = 0;
     }
     out_ = &digits;
-    // The library's receiver and the timing guard take the samples hop by hop,
-    // so that either may come first.
-    size_t done = 0;
-    pairs_.Process(samples, start, [&](SampleTime end) {
-        const auto upTo = static_cast<size_t>(end - start);
-        dtmf_rx(rx_, samples.data() + done, static_cast<int>(upTo - done));
-        done = upTo;
-        OnHop(end);
-    });
-    if (done < samples.size())
-        dtmf_rx(rx_, samples.data() + done, static_cast<int>(samples.size() - done));
+    bank_.Process(samples, start, [this](SampleTime end) { OnHop(end); });
     out_ = nullptr;
 }
 

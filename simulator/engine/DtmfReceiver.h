@@ -1,7 +1,25 @@
-// A DTMF receiver: the signal library's, which tells the digit (frequency
-// tolerance, twist, talk-off), with a timing guard of its own that keeps the
-// ITU-T Q.24 limits: the pair must have lasted 31.5 ms, so that 40 ms is a
-// digit and 23 ms is not. Reports each digit once, when it is recognised.
+// A DTMF receiver that keeps the ITU-T Q.24 limits, built on Goertzel filters
+// over a 20 ms window that moves in 5 ms hops (GoertzelBank).
+//
+// Each of the eight frequencies f is measured by three filters, at f and
+// 1.5 % either side, and its level is the strongest of the three, so that a
+// tone anywhere within 1.5 % (and a little more) loses under 1 dB. Two guards
+// 3.7 % either side tell its frequency: the tone counts only while one of the
+// three hears more than both guards, which puts the edge at about 2.6 % off,
+// between the 1.5 % (plus 2 Hz) that must work and the 3.5 % that must not.
+//
+// In each group the strongest frequency is taken; it must be at or above
+// the threshold, 8 dB above every other of its group, and the high group
+// within +5 / -9 dB of the low (twist +4 / -8 dB, with 1 dB for the
+// measurement). The pair must carry 70 % of the window's energy, once the
+// energy of a dial tone (350 + 440 Hz, or 425 Hz) is taken out: an exchange
+// stops dial tone only after the first digit, so a first digit overlaps it,
+// while speech, music and modem tones spread their energy and never count.
+//
+// The timing guard: the pair must have lasted 31.5 ms, so that 40 ms is a
+// digit and 23 ms is not; a key is reported once, about 35 ms after it
+// starts, and again only after it has been absent for 10 ms (a shorter
+// dropout keeps the digit).
 #pragma once
 
 #include <cstdint>
@@ -10,8 +28,6 @@
 
 #include "simulator/engine/Audio.h"
 #include "simulator/engine/GoertzelBank.h"
-
-struct dtmf_rx_state_s;
 
 namespace tvxsim {
 
@@ -27,11 +43,14 @@ char DtmfKeyChar(int32_t index);
 class DtmfReceiver {
 public:
     static constexpr int kDefaultThresholdDbm0 = -26;
+    static constexpr float kLevelSpread = 0.015f;  // the level filters beside each frequency
+    static constexpr float kGuardSpread = 0.037f;  // the guards that tell the frequency
+    static constexpr float kMinPurity = 0.7f;      // share of the energy, dial tone left out
+    static constexpr float kRelativePeakDb = 8.0f;
+    static constexpr float kMaxTwistDb = 5.0f;     // high group louder
+    static constexpr float kMaxReverseDb = -9.0f;  // high group quieter
 
     DtmfReceiver();
-    ~DtmfReceiver();
-    DtmfReceiver(const DtmfReceiver &) = delete;
-    DtmfReceiver &operator=(const DtmfReceiver &) = delete;
 
     // Quietest tone level that counts, per frequency.
     void SetThreshold(int dbm0);
@@ -42,19 +61,25 @@ private:
     static constexpr SampleTime kMinDigit = 252;   // 31.5 ms
     static constexpr SampleTime kOnsetLead = 136;  // a window 85 % full is the first to count
     static constexpr SampleTime kEndLag = 24;
-    static void OnTone(void *self, int code, int level, int delay);
+    // The key whose pair the current window holds, -1 none.
+    int32_t KeyInWindow() const;
+    // The frequency of a group (0 rows, 1 columns) that stands out: on
+    // frequency, at or above the threshold and 8 dB above the others; -1 none.
+    struct GroupPeak {
+        int index = -1;         // 0..3 within the group
+        double meanSquare = 0;  // its level
+    };
+    GroupPeak PeakOf(int group) const;
     void OnHop(SampleTime end);
 
-    dtmf_rx_state_s *rx_ = nullptr;
-    GoertzelBank pairs_;
-    int32_t pending_ = -1;  // the key the library has recognised, not yet reported
-    int32_t reported_ = -1;
-    int32_t running_ = -1;  // the key whose pair is present now
-    SampleTime runStart_ = 0;
-    int misses_ = 0;
-    int threshold_ = kDefaultThresholdDbm0;
-    std::vector<DtmfDigit> *out_ = nullptr;
-    int silentSamples_ = 0;
+    GoertzelBank bank_;                      // five filters per frequency, then the dial tones
+    double minMeanSquare_ = 0;               // the threshold as a mean square
+    int32_t running_ = -1;                   // the key whose pair is present now, -1 none
+    int32_t reported_ = -1;                  // the key reported during this run, -1 none
+    SampleTime runStart_ = 0;                // when the running key's pair began
+    int misses_ = 0;                         // hops in a row without the running key
+    int silentSamples_ = 0;                  // silence seen in a row, up to kSettledSilence
+    std::vector<DtmfDigit> *out_ = nullptr;  // where OnHop reports, inside Process
 };
 
 }  // namespace tvxsim

@@ -137,7 +137,14 @@ double GoertzelBank::MeanSquareOf(const Component &c) const
     return 2.0 * ComponentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
 }
 
-float GoertzelBank::WindowDbm0() const { return MeanSquareToDbm0(windowEnergy_ / kWindow); }
+float GoertzelBank::WindowDbm0() const { return MeanSquareToDbm0(WindowMeanSquare()); }
+
+double GoertzelBank::MeanSquare(size_t index) const
+{
+    if (index >= tones_.size() || tones_[index][0].nominal < 0)
+        return 0.0;
+    return MeanSquareOf(tones_[index][0]);
+}
 
 float GoertzelBank::ComponentDbm0(size_t index, int component) const
 {

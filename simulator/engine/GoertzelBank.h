@@ -70,6 +70,9 @@ public:
     float ComponentDbm0(size_t index, int component) const;
     // Share of the window's energy that tone `index` carries (0..1).
     float Purity(size_t index) const;
+    // Mean square of the window, and of the first frequency of tone `index` (0 when it has none).
+    double WindowMeanSquare() const { return windowEnergy_ / kWindow; }
+    double MeanSquare(size_t index) const;
 
 private:
     struct Component {
