@@ -141,7 +141,7 @@ void DtmfReceiver::OnHop(SampleTime end)
         reported_ = -1;
         runStart_ = end - kOnsetLead;
         misses_ = 0;
-    } else if (running_ >= 0 && ++misses_ >= 2) {
+    } else if (running_ >= 0 && ++misses_ >= kEndMisses) {
         running_ = reported_ = -1;
     }
     if (running_ >= 0 && present == running_ && reported_ != running_ && end - kEndLag - runStart_ >= kMinDigit) {

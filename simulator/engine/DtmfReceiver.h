@@ -18,8 +18,8 @@
 //
 // The timing guard: the pair must have lasted 31.5 ms, so that 40 ms is a
 // digit and 23 ms is not; a key is reported once, about 35 ms after it
-// starts, and again only after it has been absent for 10 ms (a shorter
-// dropout keeps the digit).
+// starts, and again only after it has been absent for 35 ms: a dropout of
+// 20 ms inside a digit keeps the digit, a pause of 40 ms parts two.
 #pragma once
 
 #include <cstdint>
@@ -61,6 +61,10 @@ private:
     static constexpr SampleTime kMinDigit = 252;   // 31.5 ms
     static constexpr SampleTime kOnsetLead = 136;  // a window 85 % full is the first to count
     static constexpr SampleTime kEndLag = 24;
+    // Hops without the key that end it: 35 ms, more than a dropout of 20 ms
+    // costs (28 ms of windows too empty for the purity test), less than the
+    // 40 ms pause between two digits (48 ms).
+    static constexpr int kEndMisses = 7;
     // The key whose pair the current window holds, -1 none.
     int32_t KeyInWindow() const;
     // The frequency of a group (0 rows, 1 columns) that stands out: on

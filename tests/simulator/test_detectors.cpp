@@ -1,25 +1,38 @@
 // The detectors on their own, fed made-up audio: the tone monitor with the
-// tool's sixteen rows, the DTMF receiver's timing, the voice detector and the
-// dialler's call-progress listener.
+// tool's sixteen rows, the DTMF receiver against the Q.24 limits (frequency,
+// twist, duration, level; over dial tone, noise, dropouts and clipping; and
+// no digit from speech, music, modem and call-progress tones, from the engine
+// and from sox), the voice detector and the dialler's call-progress listener.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include <unistd.h>
 
 #include "simulator/engine/CallProgress.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/FskSource.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/ToneMonitor.h"
 #include "simulator/engine/VoiceDetector.h"
+#include "simulator/logic/CallerIdMessage.h"
+#include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
 #include "simulator/logic/ToolTones.h"
+#include "tests/simulator/OutsideTools.h"
+#include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
 
 using namespace tvxsim;
+using simtest::HaveSox;
+using simtest::MixAt;
 
 namespace {
 
@@ -158,6 +171,24 @@ INSTANTIATE_TEST_SUITE_P(Levels, MonitorThreshold,
                          ::testing::Values(ThresholdCase{99}, ThresholdCase{999}, ThresholdCase{3162},
                                            ThresholdCase{10000}));
 
+// The keys the receiver reports for `audio`, fed in 20 ms blocks after
+// `lead` samples of silence.
+std::string DtmfKeys(const std::vector<int16_t> &audio, size_t lead = 0)
+{
+    std::vector<int16_t> fed(lead, 0);
+    fed.insert(fed.end(), audio.begin(), audio.end());
+    DtmfReceiver rx;
+    std::vector<DtmfDigit> got;
+    for (size_t i = 0; i < fed.size(); i += kBlockSamples)
+        rx.Process(std::span<const int16_t>(fed).subspan(i, std::min<size_t>(kBlockSamples, fed.size() - i)),
+                   static_cast<SampleTime>(i),
+                   got);
+    std::string keys;
+    for (const DtmfDigit &d : got)
+        keys += d.key;
+    return keys;
+}
+
 struct DtmfTimingCase {
     int32_t onMs;
     const char *expected;
@@ -171,27 +202,408 @@ class DtmfTiming : public ::testing::TestWithParam<DtmfTimingCase> {};
 TEST_P(DtmfTiming, FortyMillisecondsIsADigitTwentyThreeIsNot)
 {
     const DtmfTimingCase &c = GetParam();
-    for (int64_t offset = 0; offset < 160; offset += 13) {
-        std::vector<int16_t> audio(static_cast<size_t>(offset), 0);
-        const std::vector<int16_t> digits = Render(
-            {Silence(100), {c.onMs * 3 + 300, [&] { return std::make_unique<DtmfSource>("707", c.onMs, 100); }}});
-        audio.insert(audio.end(), digits.begin(), digits.end());
-        DtmfReceiver rx;
-        std::vector<DtmfDigit> got;
-        for (size_t i = 0; i < audio.size(); i += kBlockSamples)
-            rx.Process(std::span<const int16_t>(audio).subspan(i, std::min<size_t>(kBlockSamples, audio.size() - i)),
-                       static_cast<SampleTime>(i),
-                       got);
-        std::string keys;
-        for (const DtmfDigit &d : got)
-            keys += d.key;
-        EXPECT_EQ(keys, c.expected) << "offset " << offset;
-    }
+    const std::vector<int16_t> digits =
+        Render({Silence(100), {c.onMs * 3 + 300, [&] { return std::make_unique<DtmfSource>("707", c.onMs, 100); }}});
+    for (size_t offset = 0; offset < 160; offset += 13)
+        EXPECT_EQ(DtmfKeys(digits, offset), c.expected) << "offset " << offset;
 }
 
 INSTANTIATE_TEST_SUITE_P(Q24, DtmfTiming,
                          ::testing::Values(DtmfTimingCase{23, ""}, DtmfTimingCase{40, "707"},
                                            DtmfTimingCase{95, "707"}));
+
+// One sine of a DTMF signal made by sox.
+struct SoxTone {
+    double hz;
+    double dbm0;
+};
+
+struct LimitCase {
+    std::string what;
+    std::vector<SoxTone> pair;
+    int64_t ms;
+    std::string keys;
+};
+void PrintTo(const LimitCase &c, std::ostream *os) { *os << c.what; }
+
+class DtmfLimits : public ::testing::TestWithParam<LimitCase> {};
+
+std::vector<LimitCase> LimitCases();
+
+// The sines of every case, made by one run of sox the first time one is asked for.
+const std::vector<int16_t> *LimitSine(const SoxTone &tone, int64_t ms)
+{
+    using Key = std::tuple<double, double, int64_t>;
+    static const std::map<Key, std::vector<int16_t>> sines = [] {
+        std::vector<simtest::SoxSineSpec> specs;
+        for (const LimitCase &c : LimitCases())
+            for (const SoxTone &t : c.pair)
+                specs.push_back({t.hz, t.dbm0, c.ms});
+        const std::vector<std::vector<int16_t>> made = simtest::SoxSines(specs);
+        std::map<Key, std::vector<int16_t>> out;
+        for (size_t i = 0; i < made.size(); ++i)
+            out.emplace(Key{specs[i].hz, specs[i].dbm0, specs[i].ms}, made[i]);
+        return out;
+    }();
+    const auto it = sines.find({tone.hz, tone.dbm0, ms});
+    return it == sines.end() ? nullptr : &it->second;
+}
+
+// Pairs that sox makes, 100 ms after silence: what Q.24 says a receiver
+// takes is one digit, what it says a receiver refuses is none, at four
+// starts against the blocks.
+TEST_P(DtmfLimits, TakesWhatQ24TakesAndRefusesTheRest)
+{
+    if (!HaveSox())
+        GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
+    const LimitCase &c = GetParam();
+    std::vector<int16_t> audio(static_cast<size_t>(MsToSamples(100 + c.ms + 150)), 0);
+    for (const SoxTone &t : c.pair) {
+        const std::vector<int16_t> *sine = LimitSine(t, c.ms);
+        ASSERT_NE(sine, nullptr) << "sox made no sine of " << t.hz << " Hz";
+        MixAt(audio, *sine, static_cast<size_t>(MsToSamples(100)));
+    }
+    for (size_t lead : {0, 37, 91, 133})
+        EXPECT_EQ(DtmfKeys(audio, lead), c.keys) << "lead " << lead;
+}
+
+constexpr std::array<double, 4> kRowHz = {697, 770, 852, 941};
+constexpr std::array<double, 4> kColumnHz = {1209, 1336, 1477, 1633};
+constexpr std::string_view kKeyGrid = "123A456B789C*0#D";  // row by row
+
+std::string Key(size_t row, size_t column) { return std::string(1, kKeyGrid[row * 4 + column]); }
+
+std::string Percent(double fraction)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %.2f %%", fraction < 0 ? "down" : "up", std::fabs(fraction) * 100);
+    return text;
+}
+
+std::vector<LimitCase> LimitCases()
+{
+    std::vector<LimitCase> cases;
+    // Each frequency off on either side, its partner at nominal: 1.5 % plus
+    // 2 Hz is taken, 3.5 % is refused.
+    for (size_t i = 0; i < 4; ++i)
+        for (double side : {-1.0, 1.0}) {
+            const double row = kRowHz[i], column = kColumnHz[i];
+            const double rowNear = side * (0.015 + 2.0 / row), columnNear = side * (0.015 + 2.0 / column);
+            cases.push_back({"row " + std::to_string(i) + " " + Percent(rowNear),
+                             {{row * (1 + rowNear), -10}, {kColumnHz[1], -10}},
+                             60,
+                             Key(i, 1)});
+            cases.push_back({"row " + std::to_string(i) + " " + Percent(side * 0.035),
+                             {{row * (1 + side * 0.035), -10}, {kColumnHz[1], -10}},
+                             60,
+                             ""});
+            cases.push_back({"column " + std::to_string(i) + " " + Percent(columnNear),
+                             {{kRowHz[1], -10}, {column * (1 + columnNear), -10}},
+                             60,
+                             Key(1, i)});
+            cases.push_back({"column " + std::to_string(i) + " " + Percent(side * 0.035),
+                             {{kRowHz[1], -10}, {column * (1 + side * 0.035), -10}},
+                             60,
+                             ""});
+        }
+    // Both 1.5 % off together, above and below (the pair of 707 and 1499 Hz
+    // was lost once), and in opposite directions.
+    cases.push_back({"3 both up 1.5 %", {{707, -10}, {1499, -10}}, 60, "3"});
+    cases.push_back({"3 both down 1.5 %", {{686.5, -10}, {1454.8, -10}}, 60, "3"});
+    cases.push_back({"D apart 1.5 %", {{941 * 0.985, -10}, {1633 * 1.015, -10}}, 60, "D"});
+    // Twist: the high group up to 4 dB louder and 8 dB quieter, at each corner of the keypad.
+    for (const auto &[row, column] : {std::pair<size_t, size_t>{0, 0}, {0, 3}, {3, 0}, {3, 3}}) {
+        const std::string key = Key(row, column);
+        cases.push_back({key + " twist +4 dB", {{kRowHz[row], -14}, {kColumnHz[column], -10}}, 60, key});
+        cases.push_back({key + " twist -8 dB", {{kRowHz[row], -10}, {kColumnHz[column], -18}}, 60, key});
+        cases.push_back({key + " twist +7 dB", {{kRowHz[row], -17}, {kColumnHz[column], -10}}, 60, ""});
+        cases.push_back({key + " twist -11 dB", {{kRowHz[row], -10}, {kColumnHz[column], -21}}, 60, ""});
+    }
+    // Duration and level.
+    cases.push_back({"9 for 40 ms", {{852, -10}, {1477, -10}}, 40, "9"});
+    cases.push_back({"9 for 23 ms", {{852, -10}, {1477, -10}}, 23, ""});
+    cases.push_back({"9 at -24 dBm0", {{852, -24}, {1477, -24}}, 60, "9"});
+    cases.push_back({"9 at -30 dBm0", {{852, -30}, {1477, -30}}, 60, ""});
+    // One frequency alone, and two of one group, are no digit.
+    cases.push_back({"852 Hz alone", {{852, -10}}, 100, ""});
+    cases.push_back({"852 and 941 Hz", {{852, -10}, {941, -10}}, 100, ""});
+    cases.push_back({"852 941 and 1477 Hz", {{852, -10}, {941, -10}, {1477, -10}}, 100, ""});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Q24, DtmfLimits, ::testing::ValuesIn(LimitCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+// Audio that the engine makes, laid over other audio.
+struct Layer {
+    int64_t atMs;
+    int64_t ms;
+    std::function<std::unique_ptr<Source>()> make;
+};
+std::vector<int16_t> Layers(int64_t totalMs, const std::vector<Layer> &layers)
+{
+    std::vector<int16_t> out(static_cast<size_t>(MsToSamples(totalMs)), 0);
+    for (const Layer &l : layers) {
+        std::vector<int16_t> part(static_cast<size_t>(MsToSamples(l.ms)), 0);
+        l.make()->MixInto(part);
+        MixAt(out, part, static_cast<size_t>(MsToSamples(l.atMs)));
+    }
+    return out;
+}
+
+Layer DialTone(int32_t country, int64_t ms)
+{
+    return {0, ms, [=] {
+                return std::make_unique<ToneSource>(TonePlanFor(country).Tone(ProgressTone::Dial), MsToSamples(ms));
+            }};
+}
+Layer Keys(int64_t atMs, const char *keys, int32_t onMs, int32_t offMs, int lowGroupDbm0 = DtmfSource::kLowGroupDbm0)
+{
+    const auto ms = static_cast<int64_t>(std::string_view(keys).size()) * (onMs + offMs);
+    return {atMs, ms, [=] { return std::make_unique<DtmfSource>(keys, onMs, offMs, lowGroupDbm0); }};
+}
+Layer Noise(int64_t ms, float dbm0)
+{
+    return {0, ms, [=] { return std::make_unique<NoiseSource>(MsToSamples(ms), dbm0, 5); }};
+}
+
+struct LineCase {
+    const char *what;
+    std::function<std::vector<int16_t>()> audio;
+    const char *keys;
+};
+void PrintTo(const LineCase &c, std::ostream *os) { *os << c.what; }
+
+class DtmfOnRealLines : public ::testing::TestWithParam<LineCase> {};
+
+// What recordings of real lines hold: a first digit that begins under dial
+// tone (the exchange stops it only once it has the digit), noise, dropouts,
+// clipping. Each digit comes once, at four starts against the blocks.
+TEST_P(DtmfOnRealLines, GivesEachDigitOnce)
+{
+    const std::vector<int16_t> audio = GetParam().audio();
+    for (size_t lead : {0, 29, 83, 151})
+        EXPECT_EQ(DtmfKeys(audio, lead), GetParam().keys) << "lead " << lead;
+}
+
+// `audio` with `ms` of silence cut out of it at `atMs`, as a lost packet leaves it.
+std::vector<int16_t> Dropout(std::vector<int16_t> audio, int64_t atMs, int64_t ms)
+{
+    const auto from = static_cast<size_t>(MsToSamples(atMs));
+    std::fill_n(audio.begin() + static_cast<std::ptrdiff_t>(from), static_cast<size_t>(MsToSamples(ms)), int16_t{0});
+    return audio;
+}
+std::vector<int16_t> Amplified(std::vector<int16_t> audio, float db)
+{
+    ApplyGain(audio, DbToGain(db));
+    return audio;
+}
+
+std::vector<LineCase> LineCases()
+{
+    std::vector<LineCase> cases = {
+        // The exchange's dial tone until 40 ms after the first digit began.
+        {"1 then 5 under 350 + 440 Hz dial tone",
+         [] {
+             return Layers(1200, {DialTone(1, 340), Keys(300, "15", 80, 120)});
+         },
+         "15"},
+        {"1 then 5 under 425 Hz dial tone",
+         [] {
+             return Layers(1200, {DialTone(33, 340), Keys(300, "15", 80, 120)});
+         },
+         "15"},
+        {"weak 0 under 350 + 440 Hz dial tone",
+         [] {
+             return Layers(1000, {DialTone(44, 1000), Keys(300, "0", 80, 0, -22)});
+         },
+         "0"},
+        {"weak 0 under 425 Hz dial tone",
+         [] {
+             return Layers(1000, {DialTone(33, 1000), Keys(300, "0", 80, 0, -22)});
+         },
+         "0"},
+        {"dial tone alone", [] { return Layers(2000, {DialTone(1, 2000)}); }, ""},
+        // White noise 12 dB below the pair.
+        {"159 in noise",
+         [] {
+             return Layers(1500, {Noise(1500, -17), Keys(200, "159", 60, 100)});
+         },
+         "159"},
+        // A dropout of up to 20 ms inside a digit keeps the digit; a pause of 50 ms makes two.
+        {"5 with a 10 ms dropout", [] { return Dropout(Layers(800, {Keys(200, "5", 150, 0)}), 260, 10); }, "5"},
+        {"5 with a 20 ms dropout", [] { return Dropout(Layers(800, {Keys(200, "5", 150, 0)}), 260, 20); }, "5"},
+        {"55 with a 50 ms pause", [] { return Layers(800, {Keys(200, "55", 80, 50)}); }, "55"},
+        // Clipped by a recording made 12 dB too loud.
+        {"48 clipped", [] { return Amplified(Layers(800, {Keys(200, "48", 80, 100)}), 12); }, "48"},
+    };
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Recordings, DtmfOnRealLines, ::testing::ValuesIn(LineCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+struct DialToneCase {
+    const char *country;
+    int lowGroupDbm0;
+};
+void PrintTo(const DialToneCase &c, std::ostream *os) { *os << c.country << " at " << c.lowGroupDbm0 << " dBm0"; }
+
+class LineDtmfOverDialTone : public ::testing::TestWithParam<DialToneCase> {};
+
+// In the engine: with the line off hook and the exchange's dial tone on line
+// receive, digits that arrive on the line are event 48 on the line side.
+TEST_P(LineDtmfOverDialTone, IsReportedOnTheLineSide)
+{
+    simtest::Rig rig;
+    rig.state.localCountry = GetParam().country;
+    rig.Load("0 phone offhook\n");
+    rig.RunMs(400);
+    ASSERT_EQ(rig.engine.GetExchange().State(), CallState::DialTone);
+    rig.engine.GetExchange().LinePlay(std::make_unique<DtmfSource>("1#", 80, 120, GetParam().lowGroupDbm0));
+    rig.RunMs(800);
+    std::vector<std::pair<int32_t, int32_t>> got;
+    for (const EngineEvent &e : rig.EventsOf(kEvDtmfDetected))
+        got.emplace_back(e.param, e.side);
+    EXPECT_EQ(got, (std::vector<std::pair<int32_t, int32_t>>{{1, TVX_SIDE_LINE}, {11, TVX_SIDE_LINE}}));
+    EXPECT_EQ(rig.engine.GetExchange().State(), CallState::DialTone);  // the exchange heard nothing
+}
+
+INSTANTIATE_TEST_SUITE_P(Countries, LineDtmfOverDialTone,
+                         ::testing::Values(DialToneCase{"1", -9}, DialToneCase{"1", -20}, DialToneCase{"44", -20},
+                                           DialToneCase{"33", -9}, DialToneCase{"33", -20}));
+
+struct TalkOffCase {
+    const char *what;
+    std::function<std::vector<int16_t>()> audio;  // empty: its tool or file is not installed
+};
+void PrintTo(const TalkOffCase &c, std::ostream *os) { *os << c.what; }
+
+class DtmfTalkOff : public ::testing::TestWithParam<TalkOffCase> {};
+
+TEST_P(DtmfTalkOff, GivesNoDigit)
+{
+    const std::vector<int16_t> audio = GetParam().audio();
+    if (audio.empty())
+        GTEST_SKIP() << "sox or the recording is not installed (scripts/install-deps.sh installs them)";
+    EXPECT_EQ(DtmfKeys(audio), "");
+}
+
+Layer Talk(int64_t ms, float dbm0, uint32_t seed)
+{
+    return {0, ms, [=] { return std::make_unique<SpeechSource>(MsToSamples(ms), dbm0, seed); }};
+}
+Layer Pair(int32_t f1, int32_t f2, float dbm0, int64_t ms)
+{
+    ToneSpec t;
+    t.f1 = f1;
+    t.f2 = f2;
+    t.level1 = t.level2 = dbm0;
+    t.cadenceMs = {static_cast<int32_t>(ms), 0, 0, 0};
+    return {0, ms, [=] { return std::make_unique<ToneSource>(t, MsToSamples(ms)); }};
+}
+Layer Fsk(CidModem modem, const FskFraming &framing)
+{
+    return {0, 2000, [=] {
+                const std::vector<uint8_t> message =
+                    BuildCallerIdMessage(CidFormat::Mdmf, {"Ivor Kell", "7964710", "04292230"});
+                return std::make_unique<FskSource>(modem, framing, message, -13.0f);
+            }};
+}
+
+// Each call-progress tone of a country, 6 s of its cadence.
+std::vector<int16_t> ProgressTones(int32_t country)
+{
+    std::vector<int16_t> out;
+    for (size_t t = 0; t < kProgressTones; ++t) {
+        std::vector<int16_t> part(static_cast<size_t>(MsToSamples(6000)), 0);
+        ToneSource(TonePlanFor(country).Tone(static_cast<ProgressTone>(t)), MsToSamples(6000)).MixInto(part);
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+// The spoken words that the sound utilities ship, one after the other, at
+// their own level and 10 dB louder.
+std::vector<int16_t> SpokenWords()
+{
+    std::vector<int16_t> out;
+    for (const char *name : {"Front_Center",
+                             "Front_Left",
+                             "Front_Right",
+                             "Rear_Center",
+                             "Rear_Left",
+                             "Rear_Right",
+                             "Side_Left",
+                             "Side_Right"}) {
+        const std::string path = std::string("/usr/share/sounds/alsa/") + name + ".wav";
+        if (!HaveSox() || ::access(path.c_str(), R_OK) != 0)
+            return {};
+        for (const char *gain : {"", "gain 10"}) {
+            const std::vector<int16_t> words = simtest::SoxSamples("'" + path + "'", gain);
+            out.insert(out.end(), words.begin(), words.end());
+        }
+    }
+    return out;
+}
+
+std::vector<int16_t> Sox(const std::string &effects)
+{
+    return HaveSox() ? simtest::SoxSamples("-n", effects) : std::vector<int16_t>{};
+}
+
+std::vector<TalkOffCase> TalkOffCases()
+{
+    return {
+        {"speech-like noise at -10 dBm0", [] { return Layers(30000, {Talk(30000, -10, 3)}); }},
+        {"speech-like noise at -25 dBm0", [] { return Layers(30000, {Talk(30000, -25, 4)}); }},
+        {"spoken words", SpokenWords},
+        // Chords of plucked strings, sawtooth triads and a square-wave run across the
+        // two groups' octaves; chains played one after the other.
+        {"guitar chords",
+         [] {
+             std::string chords;
+             for (const char *chord : {"pl G2 pl B2 pl D3 pl G3 pl D4 pl G4",
+                                       "pl C3 pl E3 pl G3 pl C4 pl E4 pl G4",
+                                       "pl D3 pl A3 pl D4 pl F#4 pl A4 pl D5",
+                                       "pl E2 pl B2 pl E3 pl G3 pl B3 pl E4",
+                                       "pl F3 pl C4 pl F4 pl A4 pl C5 pl F5"})
+                 chords += std::string(chords.empty() ? "" : " : ") + "synth 2 " + chord +
+                           " delay 0 .05 .1 .15 .2 .25 remix - fade 0 2 .1 norm -3";
+             return Sox(chords);
+         }},
+        {"sawtooth triads",
+         [] {
+             return Sox("synth 1 sawtooth F5 sawtooth A5 sawtooth C6 remix - norm -6 : "
+                        "synth 1 sawtooth E5 sawtooth G5 sawtooth B5 remix - norm -6 : "
+                        "synth 1 sawtooth D6 sawtooth F#6 sawtooth A6 remix - norm -6");
+         }},
+        {"square-wave run",
+         [] {
+             std::string run;
+             for (int semitone = 8; semitone <= 32; ++semitone)
+                 run += std::string(run.empty() ? "" : " : ") + "synth 0.15 square %" + std::to_string(semitone) +
+                        " norm -10";
+             return Sox(run);
+         }},
+        {"Bell 202 caller ID", [] { return Layers(2000, {Fsk(CidModem::Bell202, kOnHookFraming)}); }},
+        {"V.23 caller ID", [] { return Layers(2000, {Fsk(CidModem::V23, kOnHookFraming)}); }},
+        {"V.23 after a call-waiting alert",
+         [] {
+             return Layers(2000, {Pair(2130, 2750, -15, 80), {180, 1800, Fsk(CidModem::V23, kOffHookFraming).make}});
+         }},
+        {"North American call progress", [] { return ProgressTones(1); }},
+        {"British call progress", [] { return ProgressTones(44); }},
+        {"CEPT call progress", [] { return ProgressTones(33); }},
+        {"receiver off-hook tone",
+         [] {
+             return Layers(2000, {Pair(1400, 2060, -5, 2000), Pair(2450, 2600, -5, 2000)});
+         }},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Negatives, DtmfTalkOff, ::testing::ValuesIn(TalkOffCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
 
 struct VoiceCase {
     const char *what;
