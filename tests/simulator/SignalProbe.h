@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <span>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "simulator/engine/Engine.h"
+#include "simulator/engine/Sources.h"
 
 namespace simtest {
 
@@ -35,6 +37,23 @@ struct Capture : tvxsim::AudioTap {
         keep(phoneRing, b.phoneRing);
         keep(lineRing, b.lineRing);
     }
+};
+
+// Samples played as they are, once: a recording made elsewhere.
+class SamplesSource : public tvxsim::Source {
+public:
+    explicit SamplesSource(std::vector<int16_t> samples) : samples_(std::move(samples)) {}
+    bool MixInto(std::span<int16_t> out) override
+    {
+        const size_t n = std::min(out.size(), samples_.size() - at_);
+        tvxsim::MixInto(out.first(n), std::span<const int16_t>(samples_).subspan(at_, n));
+        at_ += n;
+        return at_ < samples_.size();
+    }
+
+private:
+    std::vector<int16_t> samples_;
+    size_t at_ = 0;
 };
 
 // An engine on a fresh device state with every block kept and every event collected.

@@ -2,7 +2,8 @@
 // come back from the adapter's receiver as the same bytes (events 225 and
 // 228), which the tool's decoder turns into the expected line; the timing
 // around the rings, call waiting with and without CIDCW, damaged messages,
-// and the generator toward the phone read back by the handset's display.
+// recordings of real lines played onto the idle line, and the generator
+// toward the phone read back by the handset's display.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
+#include "tests/simulator/OutsideTools.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
 
@@ -337,6 +339,128 @@ INSTANTIATE_TEST_SUITE_P(
                                   kEvCallerIdDamaged,
                                   "Caller ID damaged (cut short), 5 bytes"},
                       DamagedCase{"no channel seizure on hook", kOffHookFraming, {0x04, 0x01, '5', 0xA6}, 0, ""}),
+    [](const auto &info) { return NameOf(info.param.what); });
+
+// What a recording of on-hook caller ID from a real line holds, as sound:
+// the ring bursts (ringing voltage through the recorder's coupling: a loud
+// clipped edge at every half cycle), or for ETSI the click of the line
+// reversal and the dual-tone alert; then the FSK, line noise, hum, clipping
+// and dropouts.
+struct RecordedCase {
+    const char *what;
+    CidModem modem;
+    std::string_view message;  // without its checksum
+    bool etsi = false;         // reversal click and DT-AS before, no ring
+    float fskDbm0 = -13.0f;
+    float gainDb = 0.0f;        // the whole recording louder (clipped)
+    float noiseDbm0 = -200.0f;  // white noise all along
+    float humDbm0 = -200.0f;    // 50 Hz all along
+    int64_t dropoutMs = 0;      // silence inside the channel seizure
+};
+void PrintTo(const RecordedCase &c, std::ostream *os) { *os << c.what; }
+
+std::vector<int16_t> Made(tvxsim::Source &&source, int64_t ms)
+{
+    std::vector<int16_t> out(static_cast<size_t>(MsToSamples(ms)), 0);
+    source.MixInto(out);
+    return out;
+}
+
+std::vector<int16_t> Recording(const RecordedCase &c, const std::vector<uint8_t> &sent)
+{
+    FskSource fsk(c.modem, kOnHookFraming, sent, c.fskDbm0);
+    const int64_t fskMs = SamplesToMs(fsk.Length()) + 20;
+    std::vector<int16_t> fskAudio = Made(std::move(fsk), fskMs);
+    if (c.dropoutMs > 0)
+        std::fill_n(fskAudio.begin() + MsToSamples(60), MsToSamples(c.dropoutMs), int16_t{0});
+    const std::vector<int16_t> ring = SoxSamples(
+        "-n", c.etsi ? "synth 0.8 square 25 highpass 300 gain -n -1" : "synth 1.2 square 20 highpass 300 gain -n -1");
+    std::vector<int16_t> out;
+    size_t fskAt = 0;
+    if (c.etsi) {
+        ToneSpec alert;
+        alert.f1 = 2130;
+        alert.f2 = 2750;
+        alert.level1 = alert.level2 = -15.0f;
+        alert.cadenceMs = {100, 0, 0, 0};
+        MixAt(out, SoxSamples("-n", "synth 0.05 square 5 highpass 300 gain -n -3"), 0);  // the reversal
+        MixAt(out, Made(ToneSource(alert, MsToSamples(100)), 100), static_cast<size_t>(MsToSamples(100)));
+        fskAt = static_cast<size_t>(MsToSamples(300));
+        MixAt(out, fskAudio, fskAt);
+        MixAt(out, ring, out.size() + static_cast<size_t>(MsToSamples(250)));
+    } else {
+        MixAt(out, ring, 0);
+        fskAt = ring.size() + static_cast<size_t>(MsToSamples(600));
+        MixAt(out, fskAudio, fskAt);
+        MixAt(out, ring, out.size() + static_cast<size_t>(MsToSamples(300)));
+    }
+    const auto ms = static_cast<int64_t>(out.size()) / tvxsim::kSamplesPerMs;
+    if (c.noiseDbm0 > -100.0f)
+        MixAt(out, Made(NoiseSource(MsToSamples(ms), c.noiseDbm0, 9), ms), 0);
+    if (c.humDbm0 > -100.0f)
+        for (const std::vector<int16_t> &hum : SoxSines(std::vector<SoxSineSpec>{{50.0, c.humDbm0, ms}}))
+            MixAt(out, hum, 0);
+    if (c.gainDb != 0.0f)
+        ApplyGain(out, DbToGain(c.gainDb));
+    return out;
+}
+
+class RecordedCallerId : public ::testing::TestWithParam<RecordedCase> {};
+
+// Played onto the idle line, the recording's message comes back exact with
+// its checksum, once, and its ring bursts ring nothing: they are sound.
+TEST_P(RecordedCallerId, ComesBackExactFromTheIdleLine)
+{
+    if (!HaveSox())
+        GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
+    const RecordedCase &c = GetParam();
+    std::vector<uint8_t> sent = Bytes(c.message);
+    sent.push_back(CidChecksum(sent));
+    std::vector<int16_t> recording = Recording(c, sent);
+    ASSERT_GT(recording.size(), static_cast<size_t>(MsToSamples(2000))) << "sox made no ring";
+    const auto ms = static_cast<int64_t>(recording.size()) / tvxsim::kSamplesPerMs;
+    Rig rig;
+    rig.engine.GetExchange().LinePlay(std::make_unique<SamplesSource>(std::move(recording)));
+    rig.RunMs(ms + 500);
+    const auto got = rig.EventsOf(kEvCallerId);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].payload, Bytes(c.message));
+    EXPECT_TRUE(rig.EventsOf(kEvCallerIdDamaged).empty());
+    EXPECT_TRUE(rig.EventsOf(kEvLineRing).empty());
+}
+
+// MDMF with the name before the number, as some exchanges send it.
+constexpr std::string_view kNameFirst = "\x80\x1E\x01\x08"
+                                        "04292230\x07\x09"
+                                        "Ivor Kell\x02\x07"
+                                        "7964710";
+// Both absence reasons: number out of area, name private.
+constexpr std::string_view kAbsent = "\x80\x10\x01\x08"
+                                     "04292230\x04\x01"
+                                     "O\x08\x01"
+                                     "P";
+constexpr std::string_view kSdmfPrivate = "\x04\x09"
+                                          "04292230P";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RecordedCallerId,
+    ::testing::Values(
+        RecordedCase{"Bell 202 name first between rings", CidModem::Bell202, kNameFirst},
+        RecordedCase{"Bell 202 absence reasons", CidModem::Bell202, kAbsent},
+        RecordedCase{"V.23 SDMF private", CidModem::V23, kSdmfPrivate},
+        RecordedCase{"ETSI V.23 after reversal and DT-AS", CidModem::V23, kNameFirst, true},
+        RecordedCase{"Bell 202 clipped", CidModem::Bell202, kNameFirst, false, -13.0f, 18.0f},
+        RecordedCase{"Bell 202 in line noise and hum", CidModem::Bell202, kAbsent, false, -13.0f, 0.0f, -35.0f, -30.0f},
+        RecordedCase{"V.23 weak in noise", CidModem::V23, kNameFirst, true, -30.0f, 0.0f, -50.0f},
+        RecordedCase{"Bell 202 dropout in the seizure",
+                     CidModem::Bell202,
+                     kNameFirst,
+                     false,
+                     -13.0f,
+                     0.0f,
+                     -200.0f,
+                     -200.0f,
+                     20}),
     [](const auto &info) { return NameOf(info.param.what); });
 
 TEST(LineNoise, OnHookMakesNoCallerId)
