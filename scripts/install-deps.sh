@@ -13,7 +13,7 @@ packages=(
   xvfb xauth
   libfontconfig-dev
   dpkg-dev file lintian man-db desktop-file-utils appstream x11-utils librsvg2-bin
-  multimon-ng minimodem sox lame
+  multimon-ng minimodem sox lame alsa-utils
   pipewire pipewire-bin wireplumber pipewire-pulse dbus-bin dbus-daemon
 )
 
