@@ -39,6 +39,14 @@ struct Capture : tvxsim::AudioTap {
     }
 };
 
+// `top` added into `base` from sample `at` on (saturating; `base` grows to hold it).
+inline void MixAt(std::vector<int16_t> &base, std::span<const int16_t> top, size_t at)
+{
+    if (base.size() < at + top.size())
+        base.resize(at + top.size(), 0);
+    tvxsim::MixInto(std::span<int16_t>(base).subspan(at, top.size()), top);
+}
+
 // Samples played as they are, once: a recording made elsewhere.
 class SamplesSource : public tvxsim::Source {
 public:

@@ -1,7 +1,8 @@
 // Sound files for the simulator's tests: the outside programs that make and
 // read them (sox, lame, multimon-ng, minimodem; installed by the project's
-// set-up, a test without them is skipped), a folder of the test's own, and a
-// 16-bit WAV written byte by byte, without any sound library.
+// set-up, a test without them is skipped), audio that sox makes straight
+// into a test, a folder of the test's own, and a 16-bit WAV written byte by
+// byte, without any sound library.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,16 +12,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
+
+#include "simulator/engine/Audio.h"
 
 namespace simtest {
 
 inline bool HaveTool(const char *tool)
 {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The same for sox, asked once per process.
+inline bool HaveSox()
+{
+    static const bool have = HaveTool("sox");
+    return have;
 }
 
 // What a shell command prints, standard error included.
@@ -33,6 +44,54 @@ inline std::string Output(const std::string &command)
         while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
             out.append(buf.data(), n);
         ::pclose(p);
+    }
+    return out;
+}
+
+// The samples sox writes for `input` (a file, or -n for its synthesiser)
+// followed by `effects`, as 8 kHz 16-bit mono; empty when sox fails.
+inline std::vector<int16_t> SoxSamples(const std::string &input, const std::string &effects)
+{
+    const std::string command =
+        "sox -V1 " + input + " -t raw -e signed-integer -b 16 -c 1 -r 8000 - " + effects + " 2>/dev/null";
+    std::vector<int16_t> out;
+    if (FILE *p = ::popen(command.c_str(), "r")) {
+        std::array<int16_t, 4096> buf;
+        size_t n = 0;
+        while ((n = std::fread(buf.data(), sizeof(int16_t), buf.size(), p)) > 0)
+            out.insert(out.end(), buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n));
+        if (::pclose(p) != 0)
+            out.clear();
+    }
+    return out;
+}
+
+// Sines from sox's synthesiser, each at its level (its peak set by sox's
+// gain -n), all from one run of sox: one effects chain after the other.
+// Empty when sox fails.
+struct SoxSineSpec {
+    double hz;
+    double dbm0;
+    int64_t ms;
+};
+inline std::vector<std::vector<int16_t>> SoxSines(std::span<const SoxSineSpec> specs)
+{
+    std::string chains;
+    for (const SoxSineSpec &s : specs) {
+        const double dbfs = s.dbm0 - static_cast<double>(tvxsim::kFullScaleSineDbm0);
+        chains += (chains.empty() ? "synth " : " : synth ") + std::to_string(static_cast<double>(s.ms) / 1000.0) +
+                  " sine " + std::to_string(s.hz) + " gain -n " + std::to_string(dbfs);
+    }
+    const std::vector<int16_t> all = SoxSamples("-n", chains);
+    std::vector<std::vector<int16_t>> out;
+    size_t at = 0;
+    for (const SoxSineSpec &s : specs) {
+        const auto n = static_cast<size_t>(tvxsim::MsToSamples(s.ms));
+        if (at + n > all.size())
+            return {};
+        out.emplace_back(all.begin() + static_cast<std::ptrdiff_t>(at),
+                         all.begin() + static_cast<std::ptrdiff_t>(at + n));
+        at += n;
     }
     return out;
 }

@@ -17,9 +17,9 @@
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/SimErrors.h"
-#include "tests/simulator/OutsideTools.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/simulator/SoundFiles.h"
 
 using namespace tvxsim;
 using namespace simtest;

@@ -26,9 +26,9 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
 #include "simulator/logic/ToolTones.h"
-#include "tests/simulator/OutsideTools.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/simulator/SoundFiles.h"
 
 using namespace tvxsim;
 using simtest::HaveSox;

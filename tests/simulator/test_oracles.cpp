@@ -21,7 +21,6 @@
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/CidCheck.h"
 #include "simulator/logic/SimErrors.h"
-#include "tests/simulator/OutsideTools.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
 #include "tests/simulator/SoundFiles.h"
