@@ -59,6 +59,19 @@ void Driver::Wake()
     wake_.notify_one();
 }
 
+bool Driver::Inject(EngineEvent event)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_ || injected_.size() >= kMaxInjected)
+            return false;
+        injected_.push_back(std::move(event));
+        woken_ = true;
+    }
+    wake_.notify_one();
+    return true;
+}
+
 void Driver::RequestStop()
 {
     {
@@ -79,6 +92,16 @@ bool Driver::IsThisThread() const { return std::this_thread::get_id() == threadI
 bool Driver::OnEventThread() { return t_onEventThread; }
 
 const EngineEvent *Driver::InFlight() { return t_inFlight; }
+
+bool Driver::TakeInjected(EngineEvent &event)
+{
+    std::lock_guard lock(mutex_);
+    if (injected_.empty())
+        return false;
+    event = std::move(injected_.front());
+    injected_.pop_front();
+    return true;
+}
 
 bool Driver::Stopped()
 {
@@ -107,6 +130,8 @@ bool Driver::Deliver(EngineEvent &event)
     t_inFlight = &event;
     callback_(event.code, event.param, context_, payload, event.side, 0);
     t_inFlight = nullptr;
+    if (listener_)
+        listener_->Delivered(event);
     return true;
 }
 
@@ -137,7 +162,13 @@ void Driver::Run()
                 return;
             ++raw;
         }
-        const bool rawDue = !raw_.Empty() && raw_.NextMs() <= wallMs;
+        int live = 0;
+        for (EngineEvent e; live < kRawPerRound && TakeInjected(e); ++live)
+            if (!Deliver(e))
+                return;
+        if (listener_ && (!events.empty() || raw > 0 || live > 0))
+            listener_->Settled();
+        const bool rawDue = (!raw_.Empty() && raw_.NextMs() <= wallMs) || live == kRawPerRound;
         const bool behind = engineTime + kBlockSamples <= SamplesSince(origin_);
         if (rawDue || behind)
             continue;

@@ -13,7 +13,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,7 +37,18 @@ public:
     // name); false when there is no such row.
     using ToneRowLookup = std::function<bool(int32_t row, ToneMonitorEntry &entry, std::string &name)>;
 
+    // Told of what the callback was given, on this thread; must not block.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // After each event's callback.
+        virtual void Delivered(const EngineEvent &event) = 0;
+        // After a round that delivered events.
+        virtual void Settled() = 0;
+    };
+
     static constexpr int kRawPerRound = 64;
+    static constexpr size_t kMaxInjected = 4096;
     static constexpr SampleTime kMaxCatchUp = 50 * kBlockSamples;
 
     Driver(ScEventCallback callback, void *context, std::vector<ScenarioEvent> raw, Advance advance,
@@ -44,8 +57,13 @@ public:
     Driver(const Driver &) = delete;
     Driver &operator=(const Driver &) = delete;
 
+    // Before Start(): who hears of each delivered event (may be null).
+    void SetListener(std::shared_ptr<Listener> listener) { listener_ = std::move(listener); }
     // Starts the thread; time counts from now.
     void Start();
+    // A raw event to deliver as soon as possible (a live request); false
+    // when kMaxInjected are already waiting. Any thread.
+    bool Inject(EngineEvent event);
     // Something new to deliver: do not wait for the next tick.
     void Wake();
     // No callback starts after this returns. Any thread.
@@ -62,17 +80,20 @@ private:
     void Run();
     bool Deliver(EngineEvent &event);  // false once stopped
     bool Stopped();
+    bool TakeInjected(EngineEvent &event);
 
     const ScEventCallback callback_;
     void *const context_;
     RawSchedule raw_;
     const Advance advance_;
     const ToneRowLookup lookup_;
+    std::shared_ptr<Listener> listener_;
 
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopped_ = false;
     bool woken_ = false;
+    std::deque<EngineEvent> injected_;  // live raw events, in order
     Clock::time_point origin_;
     std::thread thread_;
     std::thread::id threadId_;

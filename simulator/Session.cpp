@@ -5,6 +5,10 @@
 #include <cstring>
 
 #include "simulator/Gui.h"
+#include "simulator/control/ControlPath.h"
+#include "simulator/control/LiveRequest.h"
+#include "simulator/control/StateOf.h"
+#include "simulator/logic/EventLine.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
 #include "simulator/media/PlayFile.h"
@@ -20,6 +24,28 @@ void JoinAll(const std::vector<std::shared_ptr<Driver>> &threads)
     for (const auto &t : threads)
         t->Join();
 }
+
+void StopAll(const std::vector<std::shared_ptr<ControlServer>> &servers)
+{
+    for (const auto &s : servers)
+        s->Stop();
+}
+
+// Hands each delivered event, as tvxsim prints it, to the control socket's
+// watchers; formats nothing while nobody watches.
+class ControlFeed : public Driver::Listener {
+public:
+    explicit ControlFeed(std::shared_ptr<ControlServer> server) : server_(std::move(server)) {}
+    void Delivered(const EngineEvent &e) override
+    {
+        if (server_->Watching())
+            server_->PostEvent(FormatEventLine({SamplesToMs(e.time), e.code, e.param, e.side, e.detail, e.payload}));
+    }
+    void Settled() override { server_->NotifyChange(); }
+
+private:
+    const std::shared_ptr<ControlServer> server_;
+};
 
 // Reads the scenario named by TVXUSB_SCENARIO and checks its recordings;
 // reports its malformed lines (a recording that cannot be played is one) on
@@ -58,10 +84,13 @@ Session &Session::Instance()
 Session::~Session()
 {
     std::vector<std::shared_ptr<Driver>> threads;
+    std::vector<std::shared_ptr<ControlServer>> servers;
     {
         std::lock_guard lock(mutex_);
         threads = StopLocked();
+        servers = TakeRetiredControl();
     }
+    StopAll(servers);
     JoinAll(threads);
     // The painter is left alone: the GUI may already be gone at exit.
 }
@@ -107,6 +136,9 @@ void Session::Locked::ArmMonitor()
 
 std::vector<std::shared_ptr<Driver>> Session::StopLocked()
 {
+    if (control_)
+        retiredControl_.push_back(std::move(control_));
+    control_.reset();
     if (runner_) {
         runner_->RequestStop();
         retired_.push_back(std::move(runner_));
@@ -127,6 +159,79 @@ std::vector<std::shared_ptr<Driver>> Session::StopLocked()
     if (Driver::OnEventThread())
         return {};  // never join ourselves
     return TakeRetired();
+}
+
+std::vector<std::shared_ptr<ControlServer>> Session::TakeRetiredControl()
+{
+    std::vector<std::shared_ptr<ControlServer>> servers;
+    servers.swap(retiredControl_);
+    return servers;
+}
+
+void Session::StartControlLocked()
+{
+    auto server = std::make_shared<ControlServer>(door_);
+    std::string error;
+    if (!server->Start(ControlSocketFolder(), error)) {
+        std::fprintf(stderr, "tvxusb: no control socket: %s\n", error.c_str());
+        return;
+    }
+    control_ = std::move(server);
+}
+
+void Session::SetSoundDoor(std::shared_ptr<SoundDoor> door)
+{
+    std::lock_guard lock(mutex_);
+    sound_ = std::move(door);
+}
+
+std::string Session::Control::Apply(std::string_view line)
+{
+    LiveItem item;
+    if (std::string error = ParseLiveItem(line, item); !error.empty())
+        return error;
+    Session &s = session_;
+    std::lock_guard lock(s.mutex_);
+    if (!s.open_ || !s.engine_ || !s.runner_)
+        return "no simulated device is open";
+    const std::shared_ptr<Driver> driver = s.runner_;
+    std::string error =
+        ApplyLiveItem(item, *s.engine_, [&driver](EngineEvent e) { return driver->Inject(std::move(e)); });
+    if (!error.empty())
+        return error;
+    s.SyncAnalysisLocked();  // an adapter command may switch the analysis
+    driver->Wake();
+    return {};
+}
+
+bool Session::Control::Snapshot(AdapterState &state)
+{
+    std::shared_ptr<SoundDoor> sound;
+    {
+        Session &s = session_;
+        std::lock_guard lock(s.mutex_);
+        if (!s.open_ || !s.engine_)
+            return false;
+        ReadAdapterState(*s.engine_, s.state_, s.levels_, state);
+        sound = s.sound_;
+    }
+    state.audio = sound ? sound->Nodes() : AudioNodes::Off;
+    state.listen = sound && sound->IsOn(SoundSwitch::Listen);
+    state.talk = sound && sound->IsOn(SoundSwitch::Talk);
+    state.beFar = sound && sound->IsOn(SoundSwitch::BeFar);
+    return true;
+}
+
+std::string Session::Control::Sound(SoundSwitch which, bool on)
+{
+    std::shared_ptr<SoundDoor> sound;
+    {
+        std::lock_guard lock(session_.mutex_);
+        if (!session_.open_)
+            return "no simulated device is open";
+        sound = session_.sound_;
+    }
+    return sound ? sound->Set(which, on) : "no sound server";
 }
 
 std::vector<std::shared_ptr<Driver>> Session::TakeRetired()
@@ -218,6 +323,8 @@ int32_t Session::Open()
     });
     engine_->Load(scenario);
     engine_->AddTap(&analyser_);
+    levels_.Reset();
+    engine_->AddTap(&levels_);
     engine_->MonitorTones(MonitorRows(state_.monitorSet, state_.monitorCount));
     if (const char *folder = std::getenv(kRecordVariable); folder != nullptr && *folder != '\0') {
         std::string error;
@@ -233,20 +340,26 @@ int32_t Session::Open()
         std::move(scenario.events),
         [this](const Driver &d, SampleTime until, std::vector<EngineEvent> &out) { return Advance(d, until, out); },
         [this](int32_t row, ToneMonitorEntry &entry, std::string &name) { return LookupToneRow(row, entry, name); });
-    runner_->Start();
     open_ = true;
+    StartControlLocked();
+    if (control_)
+        runner_->SetListener(std::make_shared<ControlFeed>(control_));
+    runner_->Start();
     return kOk;
 }
 
 int32_t Session::Close()
 {
     std::vector<std::shared_ptr<Driver>> threads;
+    std::vector<std::shared_ptr<ControlServer>> servers;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
         rc = !initialised_ ? kErrNotInitialised : (open_ ? kOk : kErrNotOpen);
         threads = StopLocked();
+        servers = TakeRetiredControl();
     }
+    StopAll(servers);  // the socket is gone before Close returns
     JoinAll(threads);
     return rc;
 }
@@ -254,6 +367,7 @@ int32_t Session::Close()
 int32_t Session::Shutdown()
 {
     std::vector<std::shared_ptr<Driver>> threads;
+    std::vector<std::shared_ptr<ControlServer>> servers;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
@@ -266,7 +380,9 @@ int32_t Session::Shutdown()
         state_.monitorCount = 0;
         ReleaseSpectrum(painter_);
         painter_ = nullptr;
+        servers = TakeRetiredControl();
     }
+    StopAll(servers);
     JoinAll(threads);
     return rc;
 }

@@ -14,11 +14,16 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/tvxusb.h"
 #include "simulator/Driver.h"
+#include "simulator/control/ControlDoor.h"
+#include "simulator/control/ControlServer.h"
+#include "simulator/control/SoundDoor.h"
 #include "simulator/engine/Engine.h"
+#include "simulator/engine/LevelTap.h"
 #include "simulator/engine/LineAnalyser.h"
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/DeviceState.h"
@@ -62,10 +67,28 @@ public:
     };
     Locked Lock() { return Locked(*this); }
 
+    // The sound-server glue's door (nullptr: none). Any thread.
+    void SetSoundDoor(std::shared_ptr<SoundDoor> door);
+
     ~Session();
 
 private:
+    // The control socket's requests, applied under the lock.
+    class Control : public ControlDoor {
+    public:
+        explicit Control(Session &s) : session_(s) {}
+        std::string Apply(std::string_view item) override;
+        bool Snapshot(AdapterState &state) override;
+        std::string Sound(SoundSwitch which, bool on) override;
+
+    private:
+        Session &session_;
+    };
+
     Session() = default;
+    // Listens on the control socket (the device is open, the lock held).
+    void StartControlLocked();
+    std::vector<std::shared_ptr<ControlServer>> TakeRetiredControl();
     void SyncAnalysisLocked();
     bool LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
     SampleTime Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
@@ -87,6 +110,11 @@ private:
     bool recording_ = false;
     std::shared_ptr<Driver> runner_;
     std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
+    LevelTap levels_;
+    Control door_{*this};
+    std::shared_ptr<ControlServer> control_;
+    std::vector<std::shared_ptr<ControlServer>> retiredControl_;  // closed, to stop outside the lock
+    std::shared_ptr<SoundDoor> sound_;
 };
 
 // The armed rows of a ToneMonitorEntry set as the engine takes them.

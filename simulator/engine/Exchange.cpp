@@ -167,6 +167,20 @@ void Exchange::Release(SampleTime now)
     Enter(CallState::Idle, now);
 }
 
+bool Exchange::AddNumber(NumberRule rule)
+{
+    // Route() takes the last rule for a number: the one replaced is that one.
+    for (auto it = numbers_.rbegin(); it != numbers_.rend(); ++it)
+        if (it->digits == rule.digits) {
+            *it = std::move(rule);
+            return true;
+        }
+    if (numbers_.size() >= kMaxNumberRules)
+        return false;
+    numbers_.push_back(std::move(rule));
+    return true;
+}
+
 void Exchange::Loop(bool closed, SampleTime time)
 {
     if (closed == closed_)

@@ -69,6 +69,7 @@ public:
     static constexpr SampleTime kDefaultTalk = MsToSamples(20000);
     static constexpr float kFarSpeechDbm0 = -20.0f;
     static constexpr size_t kMaxNumber = 32;
+    static constexpr size_t kMaxNumberRules = 65536;
     static constexpr SampleTime kFirstRingToData = MsToSamples(500);
     static constexpr SampleTime kDataToRing = MsToSamples(250);
     static constexpr SampleTime kReversalToAlert = MsToSamples(100);
@@ -88,6 +89,9 @@ public:
     void SetPlan(const TonePlan &plan) { plan_ = &plan; }
     const TonePlan &Plan() const { return *plan_; }
     void SetNumbers(std::vector<NumberRule> numbers) { numbers_ = std::move(numbers); }
+    // Routes a number from now on: replaces the rule for the same digits, else
+    // adds one. False (nothing changed) when kMaxNumberRules are already set.
+    bool AddNumber(NumberRule rule);
 
     // The loop closed (off hook) or opened at `time`. Edges come in time order.
     void Loop(bool closed, SampleTime time);

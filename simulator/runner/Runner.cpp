@@ -9,6 +9,7 @@
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/RawSchedule.h"
 #include "simulator/engine/Recorder.h"
+#include "simulator/logic/EventLine.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/ToolTones.h"
@@ -23,42 +24,18 @@ bool ParseMs(const std::string &text, int64_t &ms)
     return ec == std::errc() && end == text.data() + text.size() && ms >= 0 && ms <= kScenarioMaxTimeMs;
 }
 
-std::string SideSuffix(int32_t side)
-{
-    if (side == TVX_SIDE_PHONE)
-        return " [Phone]";
-    if (side == TVX_SIDE_LINE)
-        return " [Line ]";
-    return " [Common]";
-}
-
 void Print(std::ostream &out, std::ostream &err, const EngineEvent &e)
 {
-    std::string text;
+    std::string tone;
     if (e.code == kEvToneMonitored) {
         if (e.toneRow < 0 || e.toneRow >= static_cast<int32_t>(tvx::kToneMonitorRows.size())) {
             err << "tvxsim: tone row " << e.toneRow << " is not armed; event 229 skipped\n";
             return;
         }
-        text = std::string("Tone monitored: ") + tvx::kToneMonitorRows[static_cast<size_t>(e.toneRow)].name;
-    } else if (!e.detail.empty()) {
-        text = e.detail;
-    } else {
-        char buf[TVX_TEXT_SIZE];
-        FormatEventText(buf, sizeof buf, e.code, e.param);
-        text = buf;
-        if (e.code == kEvOffHook || e.code == kEvOnHook)
-            text += SideSuffix(e.side);
+        tone = std::string("Tone monitored: ") + tvx::kToneMonitorRows[static_cast<size_t>(e.toneRow)].name;
     }
-    if (!e.payload.empty()) {  // the caller-ID events' bytes
-        text += ':';
-        for (uint8_t b : e.payload) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", b);
-            text += hex;
-        }
-    }
-    out << SamplesToMs(e.time) << ' ' << e.code << ' ' << text << '\n';
+    out << FormatEventLine({SamplesToMs(e.time), e.code, e.param, e.side, tone.empty() ? e.detail : tone, e.payload})
+        << '\n';
 }
 
 }  // namespace

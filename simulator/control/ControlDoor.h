@@ -1,0 +1,32 @@
+// What a control connection reaches: the model (live items, the state) and
+// the sound-server switches. The library's session implements it; the fuzz
+// target and the tests implement it over an engine of their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "simulator/logic/AdapterState.h"
+
+namespace tvxsim {
+
+enum class SoundSwitch : uint8_t {
+    Listen,  // the handset's earpiece to the desktop's speakers
+    Talk,    // the desktop's microphone into the handset's microphone
+    BeFar,   // the desktop's microphone as the far party, line transmit to the speakers
+};
+
+class ControlDoor {
+public:
+    virtual ~ControlDoor() = default;
+    // Applies one request that is a scenario item without its time: "" on
+    // success, else the reason (and nothing has changed).
+    virtual std::string Apply(std::string_view item) = 0;
+    // The present state; false when no device is open.
+    virtual bool Snapshot(AdapterState &state) = 0;
+    // Turns a sound-server switch on or off: "" on success, else the reason.
+    virtual std::string Sound(SoundSwitch which, bool on) = 0;
+};
+
+}  // namespace tvxsim

@@ -1,0 +1,31 @@
+// A request line of the control socket that is a scenario item without its
+// time: an action, a raw event or a number route, parsed with the scenario
+// language's own rules, limits and error texts, and applied to the model
+// at its present moment.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "simulator/engine/Engine.h"
+#include "simulator/logic/Scenario.h"
+
+namespace tvxsim {
+
+using LiveItem = std::variant<ScenarioAction, ScenarioEvent, NumberRule>;
+
+// Parses one line; "" when it is an item the model takes live, else the reason.
+std::string ParseLiveItem(std::string_view line, LiveItem &item);
+
+// Hands a raw event to whoever delivers the model's events; false when it
+// cannot take more now.
+using RawSink = std::function<bool(EngineEvent event)>;
+
+// Applies a parsed item to the engine now (a raw event goes to `raw`,
+// stamped with the engine's time). "" on success, else the reason, and
+// then nothing has changed.
+std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw);
+
+}  // namespace tvxsim

@@ -1,0 +1,242 @@
+#include "simulator/runner/ClientCommands.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdlib>
+
+#include "simulator/control/ControlClient.h"
+#include "simulator/control/ControlPath.h"
+
+namespace tvxsim {
+namespace {
+
+constexpr int kReplyTimeoutMs = 10'000;  // a live device answers at once
+constexpr double kMaxTimeoutS = 86'400.0;
+
+std::string Trimmed(const std::string &s)
+{
+    const size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos)
+        return {};
+    const size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+bool Connect(ControlClient &client, std::ostream &err)
+{
+    std::string error;
+    if (client.Connect(ControlSocketPath(), error))
+        return true;
+    err << "tvxsim: no simulated device is open (" << error << ")\n";
+    return false;
+}
+
+int Lost(std::ostream &err, ControlClient::Read r)
+{
+    err << (r == ControlClient::Read::Timeout ? "tvxsim: the device did not answer\n"
+                                              : "tvxsim: the device closed the connection\n");
+    return kClientNoDevice;
+}
+
+bool IsError(const std::string &reply) { return reply == "error" || reply.rfind("error ", 0) == 0; }
+
+// Prints a state reply up to its empty line; kClientOk, or the code of what went wrong.
+int CopyState(ControlClient &client, const std::string &first, std::ostream &out, std::ostream &err)
+{
+    std::string line = first;
+    for (;;) {
+        if (IsError(line)) {
+            out << line << '\n';
+            return kClientErrorReply;
+        }
+        out << line << '\n';
+        if (line.empty())
+            return kClientOk;
+        if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ControlClient::Read::Line)
+            return Lost(err, r);
+    }
+}
+
+int Send(const std::vector<std::string> &requests, std::ostream &out, std::ostream &err)
+{
+    if (requests.empty()) {
+        err << "tvxsim: send needs at least one request\n";
+        return kClientUsage;
+    }
+    for (const std::string &r : requests) {
+        if (r.find_first_of("\r\n") != std::string::npos) {
+            err << "tvxsim: a request is one line\n";
+            return kClientUsage;
+        }
+        if (Trimmed(r) == "watch") {
+            err << "tvxsim: use 'tvxsim watch' to watch\n";
+            return kClientUsage;
+        }
+    }
+    ControlClient client;
+    if (!Connect(client, err))
+        return kClientNoDevice;
+    int rc = kClientOk;
+    for (const std::string &request : requests) {
+        if (!client.Send(request))
+            return Lost(err, ControlClient::Read::Closed);
+        std::string reply;
+        if (const auto r = client.ReadLine(reply, kReplyTimeoutMs); r != ControlClient::Read::Line)
+            return Lost(err, r);
+        if (Trimmed(request) == "state" && !IsError(reply)) {
+            if (const int s = CopyState(client, reply, out, err); s != kClientOk)
+                return s;
+            continue;
+        }
+        out << reply << '\n';
+        if (reply != "ok")
+            rc = kClientErrorReply;
+    }
+    out.flush();
+    return rc;
+}
+
+int State(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    if (!args.empty()) {
+        err << "tvxsim: state takes no arguments\n";
+        return kClientUsage;
+    }
+    ControlClient client;
+    if (!Connect(client, err))
+        return kClientNoDevice;
+    std::string line;
+    if (!client.Send("state"))
+        return Lost(err, ControlClient::Read::Closed);
+    if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ControlClient::Read::Line)
+        return Lost(err, r);
+    if (IsError(line)) {
+        err << "tvxsim: " << line << '\n';
+        return kClientNoDevice;
+    }
+    const int rc = CopyState(client, line, out, err);
+    out.flush();
+    return rc;
+}
+
+struct WatchOptions {
+    std::optional<int32_t> untilEvent;
+    std::optional<double> timeoutS;
+};
+
+int ParseWatch(const std::vector<std::string> &args, WatchOptions &o, std::ostream &err)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (i + 1 >= args.size() || (a != "--until-event" && a != "--timeout")) {
+            err << "tvxsim: unexpected argument '" << a
+                << "'\nusage: tvxsim watch [--until-event CODE] [--timeout S]\n";
+            return kClientUsage;
+        }
+        const std::string &v = args[++i];
+        if (a == "--until-event") {
+            int32_t code = 0;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), code);
+            if (ec != std::errc() || end != v.data() + v.size() || code < 0) {
+                err << "tvxsim: --until-event needs an event code\n";
+                return kClientUsage;
+            }
+            o.untilEvent = code;
+        } else {
+            char *end = nullptr;
+            const double s = std::strtod(v.c_str(), &end);
+            if (v.empty() || end != v.c_str() + v.size() || !(s > 0.0) || s > kMaxTimeoutS) {
+                err << "tvxsim: --timeout needs seconds above 0 (at most 86400)\n";
+                return kClientUsage;
+            }
+            o.timeoutS = s;
+        }
+    }
+    return kClientOk;
+}
+
+// The code of an event line "<ms> <code> <text>", or -1 for any other line.
+int64_t EventCode(const std::string &line)
+{
+    const size_t sp = line.find(' ');
+    if (sp == 0 || sp == std::string::npos)
+        return -1;
+    int64_t ms = 0;
+    if (auto [e, ec] = std::from_chars(line.data(), line.data() + sp, ms); ec != std::errc() || e != line.data() + sp)
+        return -1;
+    const size_t sp2 = line.find(' ', sp + 1);
+    const char *first = line.data() + sp + 1;
+    const char *last = line.data() + (sp2 == std::string::npos ? line.size() : sp2);
+    int64_t code = 0;
+    if (auto [e, ec] = std::from_chars(first, last, code); ec != std::errc() || e != last)
+        return -1;
+    return code;
+}
+
+int Watch(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    WatchOptions o;
+    if (const int rc = ParseWatch(args, o, err); rc != kClientOk)
+        return rc;
+    ControlClient client;
+    if (!Connect(client, err))
+        return kClientNoDevice;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline =
+        Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(o.timeoutS.value_or(0.0) * 1000.0));
+    const auto left = [&]() -> int {
+        if (!o.timeoutS)
+            return -1;
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        return static_cast<int>(std::max<int64_t>(ms, 0));
+    };
+    if (!client.Send("watch"))
+        return Lost(err, ControlClient::Read::Closed);
+    std::string line;
+    bool first = true;
+    for (;;) {
+        const auto r = client.ReadLine(line, left());
+        if (r == ControlClient::Read::Timeout && o.timeoutS) {
+            out.flush();
+            err << "tvxsim: " << *o.timeoutS << " s passed\n";
+            return kClientTimedOut;
+        }
+        if (r != ControlClient::Read::Line) {
+            out.flush();
+            return Lost(err, r);
+        }
+        if (first) {
+            first = false;
+            if (line == "ok")
+                continue;
+            err << "tvxsim: " << line << '\n';
+            return IsError(line) ? kClientNoDevice : kClientErrorReply;
+        }
+        out << line << '\n' << std::flush;
+        if (o.untilEvent && EventCode(line) == *o.untilEvent)
+            return kClientOk;
+    }
+}
+
+}  // namespace
+
+bool IsClientCommand(const std::vector<std::string> &args)
+{
+    return !args.empty() && (args[0] == "send" || args[0] == "state" || args[0] == "watch");
+}
+
+int RunClientCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (!args.empty() && args[0] == "send")
+        return Send(rest, out, err);
+    if (!args.empty() && args[0] == "state")
+        return State(rest, out, err);
+    if (!args.empty() && args[0] == "watch")
+        return Watch(rest, out, err);
+    err << "tvxsim: not a client command\n";
+    return kClientUsage;
+}
+
+}  // namespace tvxsim
