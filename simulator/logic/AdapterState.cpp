@@ -98,6 +98,8 @@ std::string FormatLevel(float dbm0)
         tenths = -999.0;
     if (tenths > 999.0)
         tenths = 999.0;
+    if (tenths == 0.0)
+        tenths = 0.0;  // never "-0.0"
     char text[16];
     std::snprintf(text, sizeof text, "%.1f", tenths / 10.0);
     return text;
