@@ -16,20 +16,16 @@ bool SameWord(std::string_view a, std::string_view b)
 
 bool Blank(char c) { return c == ' ' || c == '\t'; }
 
-// The first two blank-separated words of a line.
-std::array<std::string_view, 2> FirstWords(std::string_view line)
+// The first blank-separated word of a line.
+std::string_view FirstWord(std::string_view line)
 {
-    std::array<std::string_view, 2> words;
     size_t i = 0;
-    for (std::string_view &w : words) {
-        while (i < line.size() && Blank(line[i]))
-            ++i;
-        const size_t start = i;
-        while (i < line.size() && !Blank(line[i]))
-            ++i;
-        w = line.substr(start, i - start);
-    }
-    return words;
+    while (i < line.size() && Blank(line[i]))
+        ++i;
+    const size_t start = i;
+    while (i < line.size() && !Blank(line[i]))
+        ++i;
+    return line.substr(start, i - start);
 }
 
 // Items of a scenario file that have no meaning live.
@@ -41,32 +37,22 @@ std::string ParseLiveItem(std::string_view line, LiveItem &item)
 {
     if (line.find_first_of("\r\n") != std::string_view::npos)
         return "a request is one line";
-    const auto [head, second] = FirstWords(line);
+    const std::string_view head = FirstWord(line);
     if (head.empty() || head.front() == '#')
         return "empty request";
     for (std::string_view word : kFileOnly)
         if (SameWord(head, word))
             return std::string(word) + " belongs in a scenario file, not in a live request";
-    if (SameWord(second, "play"))
-        return "playing a file is not available in this build";
-    // A number route has no time; everything else is parsed as if at time 0.
-    const bool route = SameWord(head, "number");
-    const Scenario sc = ParseScenario(route ? std::string(line) : "0 " + std::string(line));
-    if (!sc.errors.empty())
-        return sc.errors.front().message;
-    if (route && sc.numbers.size() == 1) {
-        item = sc.numbers.front();
-        return {};
-    }
-    if (!route && sc.actions.size() == 1) {
-        item = sc.actions.front();
-        return {};
-    }
-    if (!route && sc.events.size() == 1 && sc.events.front().count == 1) {
-        item = sc.events.front();
-        return {};
-    }
-    return "not an action, a raw event or a number route";
+    ScenarioItem parsed;
+    if (std::string error = ParseUntimedItem(line, parsed); !error.empty())
+        return error;
+    if (const auto *ev = std::get_if<ScenarioEvent>(&parsed); ev != nullptr && ev->count != 1)
+        return "a repeated event belongs in a scenario file, not in a live request";
+    // A file is opened before the reply; that door is not here yet.
+    if (const auto *a = std::get_if<ScenarioAction>(&parsed); a != nullptr && a->verb == ActionVerb::Play)
+        return "playing a file is not available live yet";
+    item = std::move(parsed);
+    return {};
 }
 
 std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw)

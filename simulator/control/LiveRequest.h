@@ -7,16 +7,17 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "simulator/engine/Engine.h"
+#include "simulator/logic/ActionParser.h"
 #include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
 
-using LiveItem = std::variant<ScenarioAction, ScenarioEvent, NumberRule>;
+using LiveItem = ScenarioItem;
 
-// Parses one line; "" when it is an item the model takes live, else the reason.
+// Parses one line with the scenario language's own parser of untimed items;
+// "" when it is an item the model takes live, else the reason.
 std::string ParseLiveItem(std::string_view line, LiveItem &item);
 
 // Hands a raw event to whoever delivers the model's events; false when it
