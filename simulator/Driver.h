@@ -3,7 +3,9 @@
 // signal engine on to the present and delivers the events through the
 // caller's callback, then sleeps. Raw scenario events come as they fall due,
 // at most 64 at a time between the engine's events, so that a flood of them
-// never holds back the events that confirm calls.
+// never holds back the events that confirm calls. Raw events of live
+// requests (Inject) come the same way, at most 64 a round, from a bounded
+// queue; a Listener hears of every event after its callback.
 //
 // The callback runs on this thread only, with no lock held. After
 // RequestStop() no further callback starts; Join() (from any other thread)

@@ -333,10 +333,10 @@ bool ControlServer::Finished(const Client &c) const
 
 void ControlServer::CloseClient(Client &c)
 {
-    if (c.fd >= 0) {
-        close(c.fd);
-        c.fd = -1;
-    }
+    if (c.fd < 0)
+        return;
+    close(c.fd);
+    c.fd = -1;
     if (c.connection.Watching())
         watchers_.fetch_sub(1);
 }
