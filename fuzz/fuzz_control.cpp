@@ -28,6 +28,9 @@ public:
         tvxsim::LiveItem item;
         if (std::string error = tvxsim::ParseLiveItem(text, item); !error.empty())
             return error;
+        // Play actions are refused here: the fuzzer must not open files it names.
+        if (const auto *a = std::get_if<tvxsim::ScenarioAction>(&item); a && a->verb == tvxsim::ActionVerb::Play)
+            return "no files in fuzzing";
         return tvxsim::ApplyLiveItem(item, engine, [this](tvxsim::EngineEvent) {
             if (raw >= kMaxRaw)
                 return false;

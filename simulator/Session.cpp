@@ -190,13 +190,16 @@ std::string Session::Control::Apply(std::string_view line)
     LiveItem item;
     if (std::string error = ParseLiveItem(line, item); !error.empty())
         return error;
+    std::unique_ptr<Source> play;  // a recording is opened before the lock, and before the reply
+    if (std::string error = OpenLivePlay(item, play); !error.empty())
+        return error;
     Session &s = session_;
     std::lock_guard lock(s.mutex_);
     if (!s.open_ || !s.engine_ || !s.runner_)
         return "no simulated device is open";
     const std::shared_ptr<Driver> driver = s.runner_;
-    std::string error =
-        ApplyLiveItem(item, *s.engine_, [&driver](EngineEvent e) { return driver->Inject(std::move(e)); });
+    std::string error = ApplyLiveItem(
+        item, *s.engine_, [&driver](EngineEvent e) { return driver->Inject(std::move(e)); }, std::move(play));
     if (!error.empty())
         return error;
     s.SyncAnalysisLocked();  // an adapter command may switch the analysis

@@ -1,5 +1,7 @@
 #include "simulator/control/LiveRequest.h"
 
+#include "simulator/media/PlayFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -48,17 +50,32 @@ std::string ParseLiveItem(std::string_view line, LiveItem &item)
         return error;
     if (const auto *ev = std::get_if<ScenarioEvent>(&parsed); ev != nullptr && ev->count != 1)
         return "a repeated event belongs in a scenario file, not in a live request";
-    // A file is opened before the reply; that door is not here yet.
-    if (const auto *a = std::get_if<ScenarioAction>(&parsed); a != nullptr && a->verb == ActionVerb::Play)
-        return "playing a file is not available live yet";
     item = std::move(parsed);
     return {};
 }
 
-std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw)
+std::string OpenLivePlay(const LiveItem &item, std::unique_ptr<Source> &source)
+{
+    const auto *action = std::get_if<ScenarioAction>(&item);
+    if (action == nullptr || action->verb != ActionVerb::Play)
+        return {};
+    PlayOpening opening = OpenPlay(*action);
+    if (!opening.source)
+        return opening.error.empty() ? "cannot play \"" + action->file + "\"" : opening.error;
+    source = std::move(opening.source);
+    return {};
+}
+
+std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw, std::unique_ptr<Source> play)
 {
     if (const auto *action = std::get_if<ScenarioAction>(&item)) {
-        engine.Apply(*action);
+        if (action->verb != ActionVerb::Play) {
+            engine.Apply(*action);
+            return {};
+        }
+        if (!play)
+            return "cannot play \"" + action->file + "\": not opened";
+        engine.Play(action->target, std::move(play));
         return {};
     }
     if (const auto *rule = std::get_if<NumberRule>(&item))

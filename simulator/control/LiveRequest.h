@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,15 @@ std::string ParseLiveItem(std::string_view line, LiveItem &item);
 // cannot take more now.
 using RawSink = std::function<bool(EngineEvent event)>;
 
+// A play action's recording opened before the item is applied (outside any
+// lock: it reads the file). "" when the item is no play action or its file
+// opened into `source`, else the reason ("cannot play ...").
+std::string OpenLivePlay(const LiveItem &item, std::unique_ptr<Source> &source);
+
 // Applies a parsed item to the engine now (a raw event goes to `raw`,
-// stamped with the engine's time). "" on success, else the reason, and
-// then nothing has changed.
-std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw);
+// stamped with the engine's time; a play action plays `play`, opened by
+// OpenLivePlay). "" on success, else the reason, and then nothing has changed.
+std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &raw,
+                          std::unique_ptr<Source> play = nullptr);
 
 }  // namespace tvxsim

@@ -256,9 +256,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LiveCase{"bad_ring", "far ring 0", -1, "far ring takes"}, LiveCase{"timed", "0 far ring", -1, ""},
                       LiveCase{"repeat", "repeat 2 0 0 112", -1, "repeat belongs in a scenario file"},
                       LiveCase{"devtype", "devtype 4", -1, "devtype belongs"},
-                      LiveCase{"play", R"(far play "a.wav")", -1, "playing a file is not available live yet"},
-                      LiveCase{"bad_play", R"(far play)", -1, ""}, LiveCase{"empty", "", -1, "empty request"},
-                      LiveCase{"comment", "# nothing", -1, "empty request"},
+                      LiveCase{"play", R"(far play "a.wav" -6)", 0, ""}, LiveCase{"bad_play", R"(far play)", -1, ""},
+                      LiveCase{"empty", "", -1, "empty request"}, LiveCase{"comment", "# nothing", -1, "empty request"},
                       LiveCase{"two_lines", "far answer\nfar hangup", -1, "a request is one line"}),
     [](const auto &info) { return info.param.name; });
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -23,6 +24,7 @@
 #include "simulator/runner/ClientCommands.h"
 #include "tests/simulator/ControlTestSupport.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/simulator/SoundFiles.h"
 
 namespace {
 
@@ -80,7 +82,7 @@ TEST_F(ControlSocket, RepliesOkOrAnErrorThatChangesNothing)
                             "x y",
                             "phone offhook now",
                             "repeat 2 0 0 112",
-                            "far play \"a.wav\"",
+                            "far play \"/nonexistent/a.wav\"",
                             "adapter command 70000",
                             "number \"12x\" busy",
                             "",
@@ -108,6 +110,29 @@ TEST_F(ControlSocket, RepliesOkOrAnErrorThatChangesNothing)
     EXPECT_FALSE(Exists(ControlSocketPath()));  // removed at close
     std::string line;
     EXPECT_EQ(c->ReadLine(line, 5000), ControlClient::Read::Closed);
+}
+
+TEST_F(ControlSocket, APlayRequestOpensItsFileBeforeTheReply)
+{
+    OpenWith(rec);
+    auto c = Connected();
+    const std::string wav = ::testing::TempDir() + "tvxctl_" + std::to_string(getpid()) + "_tone.wav";
+    std::vector<int16_t> tone(16000);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(8000.0 * std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(i) / 16000.0));
+    simtest::WriteWav16(wav, 16000, 1, tone);
+    const std::string missing = simtest::Ask(*c, "pc play \"" + wav + ".missing\"");
+    EXPECT_EQ(missing.rfind("error cannot play", 0), 0u) << missing;
+    EXPECT_EQ(simtest::Ask(*c, "pc play \"" + wav + "\" -6"), "ok");
+    std::remove(wav.c_str());  // opened before the reply: it plays all the same
+    bool heard = false;
+    for (int i = 0; i < 50 && !heard; ++i) {
+        for (const std::string &line : simtest::AskState(*c))
+            if (line.rfind("level-pc-out ", 0) == 0 && std::stod(line.substr(13)) > -40.0)
+                heard = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(heard);
 }
 
 TEST_F(ControlSocket, ASeventeenthClientIsToldAndClosed)
