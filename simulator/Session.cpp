@@ -18,6 +18,7 @@ namespace {
 
 constexpr char kScenarioVariable[] = "TVXUSB_SCENARIO";
 constexpr char kRecordVariable[] = "TVXUSB_RECORD";
+constexpr char kAudioVariable[] = "TVXUSB_AUDIO";
 
 void JoinAll(const std::vector<std::shared_ptr<Driver>> &threads)
 {
@@ -149,6 +150,10 @@ std::vector<std::shared_ptr<Driver>> Session::StopLocked()
         std::fprintf(stderr,
                      "tvxusb: %llu events were dropped while the callback did not take them\n",
                      static_cast<unsigned long long>(engine_->DroppedEvents()));
+    if (bridge_) {
+        soundServer_->Withdraw();  // never waits for the server
+        bridge_.reset();
+    }
     engine_.reset();
     if (recording_) {
         recorder_.Close();
@@ -337,6 +342,18 @@ int32_t Session::Open()
         else
             std::fprintf(stderr, "tvxusb: not recording: %s\n", error.c_str());
     }
+    const char *audio = std::getenv(kAudioVariable);
+    audioOff_ = audio != nullptr && std::strcmp(audio, "0") == 0;
+    if (!audioOff_ && !soundServer_)
+        soundServer_ = MakeSoundServer();
+    if (!audioOff_ && soundServer_) {
+        bridge_ = std::make_shared<AudioBridge>();
+        engine_->AddTap(bridge_.get());
+        engine_->SetFeed(bridge_.get());
+        soundServer_->Publish(bridge_);
+    }
+    soundDoor_->Attach(soundServer_, audioOff_);
+    sound_ = soundDoor_;  // the glue's door for the control socket's audio lines and switches
     runner_ = std::make_shared<Driver>(
         callback_,
         context_,

@@ -19,6 +19,9 @@
 
 #include "device/tvxusb.h"
 #include "simulator/Driver.h"
+#include "simulator/audio/AudioBridge.h"
+#include "simulator/audio/SoundServer.h"
+#include "simulator/audio/SoundServerDoor.h"
 #include "simulator/control/ControlDoor.h"
 #include "simulator/control/ControlServer.h"
 #include "simulator/control/SoundDoor.h"
@@ -109,6 +112,10 @@ private:
     Recorder recorder_;
     bool recording_ = false;
     std::shared_ptr<Driver> runner_;
+    std::shared_ptr<SoundServer> soundServer_;  // made at the first open that wants it; lives until exit
+    std::shared_ptr<SoundServerDoor> soundDoor_ = std::make_shared<SoundServerDoor>();  // registered as sound_
+    std::shared_ptr<AudioBridge> bridge_;           // the open device's lanes to the sound server
+    bool audioOff_ = false;                         // TVXUSB_AUDIO=0 at this open
     std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
     LevelTap levels_;
     Control door_{*this};

@@ -378,7 +378,7 @@ void Exchange::Timers(SampleTime now)
 }
 
 void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
-                       SampleTime start)
+                       SampleTime start, std::span<const int16_t> farVoice)
 {
     const SampleTime end = start + static_cast<SampleTime>(toAdapter.size());
     std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
@@ -406,6 +406,8 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
     // The far party's sources play on whether or not anyone hears them.
     scratch_.assign(toAdapter.size(), 0);
     far_.MixInto(scratch_);
+    if (farVoice.size() == scratch_.size())
+        MixInto(scratch_, farVoice);
     if (!closed_)
         std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
     else if (state_ == CallState::Connected && !SendingCallerId())

@@ -115,8 +115,10 @@ public:
 
     // One stretch of time: hears lineTx, writes what it sends toward the
     // adapter into toAdapter and the ringing voltage into ringVoltage.
+    // farVoice (empty, or as long as toAdapter) is a live far party's voice,
+    // heard like the far party's sources.
     void Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
-                 SampleTime start);
+                 SampleTime start, std::span<const int16_t> farVoice = {});
 
     CallState State() const { return state_; }
     const std::string &Number() const { return number_; }  // digits collected for the current call

@@ -1,0 +1,53 @@
+// The library's door to the desktop's sound server: while a device is open
+// it publishes the adapter's audio points as nodes that any program sees as
+// ordinary sound devices, and serves the Listen, Talk and Be-the-far-party
+// switches. It runs on a thread of its own; nothing here waits for the
+// server, and a server that is missing, stops or restarts changes nothing
+// in the model (the nodes come back when it returns).
+//
+// The library is built with the PipeWire side (PipeWireServer.cpp); a
+// headless build, such as the fuzz targets', links NoSoundServer.cpp instead.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "simulator/audio/AudioBridge.h"
+
+namespace tvxsim {
+
+enum class AudioState : uint8_t {
+    Off,          // turned off (TVXUSB_AUDIO=0), or no sound-server side in this build
+    Unavailable,  // no server reachable now
+    Published,    // the nodes are on the server
+};
+const char *AudioStateName(AudioState state);  // "off", "unavailable", "published"
+
+enum class AudioSwitch : uint8_t {
+    Listen,  // the handset's earpiece to the default speakers
+    Talk,    // the default microphone into the handset's microphone
+    BeFar,   // the default microphone as the far party's voice, line transmit to the speakers
+};
+inline constexpr size_t kAudioSwitches = 3;
+
+class SoundServer {
+public:
+    static constexpr int kRetryMs = 2000;  // between attempts to reach a missing server
+
+    virtual ~SoundServer() = default;
+    // Any thread (the device opens): publishes the bridge's nodes as soon as
+    // a server answers, and again whenever it returns. The switches start off.
+    virtual void Publish(std::shared_ptr<AudioBridge> bridge) = 0;
+    // Any thread (the device closes): takes the nodes down and lets the bridge go.
+    virtual void Withdraw() = 0;
+    virtual AudioState State() const = 0;
+    virtual bool SwitchOn(AudioSwitch which) const = 0;
+    // Any thread: turns a switch on or off; returns "" or the reason it was refused.
+    virtual std::string SetSwitch(AudioSwitch which, bool on) = 0;
+};
+
+// The sound-server side of this build, or nullptr when it has none.
+std::unique_ptr<SoundServer> MakeSoundServer();
+
+}  // namespace tvxsim
