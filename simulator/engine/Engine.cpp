@@ -221,6 +221,14 @@ void Engine::UpdateHooks(SampleTime now)
 void Engine::Step()
 {
     Refresh();
+    if (feed_ != nullptr) {
+        buf_.feedPcOut.fill(0);
+        buf_.feedMic.fill(0);
+        buf_.feedFar.fill(0);
+        feed_->Read(FeedPoint::PcOut, buf_.feedPcOut);
+        feed_->Read(FeedPoint::Mic, buf_.feedMic);
+        feed_->Read(FeedPoint::FarVoice, buf_.feedFar);
+    }
     size_t offset = 0;
     while (offset < kBlockSamples) {
         const SampleTime t = now_ + static_cast<SampleTime>(offset);
@@ -267,6 +275,10 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     std::fill(pcOut.begin(), pcOut.end(), int16_t{0});
     if (!pcSources_.Empty())
         pcSources_.MixInto(pcOut);
+    if (feed_ != nullptr) {
+        MixInto(mic, seg(buf_.feedMic));
+        MixInto(pcOut, seg(buf_.feedPcOut));
+    }
 
     // The dialler: tones into the line, loop breaks to the exchange.
     std::fill(dial.begin(), dial.end(), int16_t{0});
@@ -291,7 +303,7 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     MixInto(lineTx, dial);
     callerId_.MixIntoLine(lineTx);
 
-    exchange_.Process(lineTx, exch, lineRing, t);
+    exchange_.Process(lineTx, exch, lineRing, t, feed_ != nullptr ? seg(buf_.feedFar) : std::span<int16_t>());
     std::copy(exch.begin(), exch.end(), lineRx.begin());
     if (lineOffHook_ && paths_.lineEcho)
         MixInto(lineRx, lineTx, DbToGain(-kEchoLossDb));

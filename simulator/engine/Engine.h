@@ -15,6 +15,7 @@
 
 #include "device/tvxusb.h"
 #include "simulator/engine/Audio.h"
+#include "simulator/engine/AudioFeed.h"
 #include "simulator/engine/CallerIdPaths.h"
 #include "simulator/engine/Dialler.h"
 #include "simulator/engine/DtmfReceiver.h"
@@ -103,6 +104,8 @@ public:
     // Listeners of every block's audio (recording; later, analysis of the line).
     void AddTap(AudioTap *tap) { taps_.push_back(tap); }
     void RemoveTap(AudioTap *tap) { std::erase(taps_, tap); }
+    // Live sound from outside (PC out, the microphone, the far party's voice), read once per block; may be null.
+    void SetFeed(AudioFeed *feed) { feed_ = feed; }
 
     Exchange &GetExchange() { return exchange_; }
     Handset &GetHandset() { return handset_; }
@@ -119,6 +122,7 @@ private:
     struct Buffers {
         std::array<int16_t, kBlockSamples> lineTx, lineRx, earpiece, mic, keypad, pcIn, pcOut, dial, exchange,
             phoneRing, lineRing;
+        std::array<int16_t, kBlockSamples> feedPcOut, feedMic, feedFar;  // this block's live sound from the feed
     };
 
     void Refresh();
@@ -165,6 +169,7 @@ private:
 
     Buffers buf_{};                          // this block's audio
     std::vector<AudioTap *> taps_;           // listeners of every block
+    AudioFeed *feed_ = nullptr;              // live sound from outside, or none
     std::vector<LoopEdge> edges_;            // the dialler's loop breaks in a segment
     std::vector<DialEvent> dialEvents_;      // the dialler's events in a segment
     std::vector<MonitorHit> hits_;           // the tone monitor's output in a segment
