@@ -2,6 +2,8 @@
 # registered with CTest. QT tests get a main() that creates a QApplication
 # (offscreen) before running the tests. Each test is labelled with its
 # executable's name. The sanitizers' options come from the test presets.
+# The simulated adapter publishes nothing on the desktop's sound server
+# (TVXUSB_AUDIO=0); the sound-server tests start a private one and turn it on.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -16,5 +18,5 @@ function(tvx_add_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name} TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TVXUSB_AUDIO=0" LABELS ${name} TIMEOUT 120)
 endfunction()

@@ -31,7 +31,7 @@ struct DriftStats {
 class DriftReader {
 public:
     static constexpr size_t kMargin = 40;     // for the two threads' jitter: 5 ms
-    static constexpr size_t kTolerance = 40;  // slack beyond the target that is left alone: 5 ms
+    static constexpr size_t kTolerance = 16;  // slack beyond the target that is left alone: 2 ms
     static constexpr size_t kCeiling = 800;   // fill beyond a read's need that counts as old: 100 ms
     static constexpr int kWindow = 25;        // reads between two judgements of the slack
     static constexpr size_t kMaxRead = 2048;  // longer reads are served in parts

@@ -325,7 +325,7 @@ bool PipeWireServer::Connect()
     core_ = pw_context_connect(context_, pw_properties_new(PW_KEY_APP_NAME, "tvxusb", nullptr), 0);
     if (core_ == nullptr) {
         if (!reported_)
-            std::fprintf(stderr, "tvxusb: no sound server: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "tvxusb: no sound server: cannot connect to PipeWire (%s)\n", std::strerror(errno));
         reported_ = true;
         return false;
     }

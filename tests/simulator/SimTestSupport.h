@@ -172,14 +172,19 @@ inline std::string NameOf(std::string text)
     return text;
 }
 
-// Leaves the library closed, shut down and without a scenario. The recorders
+// Leaves the library closed, shut down and without a scenario, and keeps
+// it off the desktop's sound server. The recorders
 // are members so that they outlive the event thread: TearDown closes first.
 class SimulatorTest : public ::testing::Test {
 protected:
     Recorder rec;
     Recorder again;
 
-    void SetUp() override { unsetenv("TVXUSB_SCENARIO"); }
+    void SetUp() override
+    {
+        unsetenv("TVXUSB_SCENARIO");
+        setenv("TVXUSB_AUDIO", "0", 1);  // nothing on the desktop's sound server; its own tests turn it on
+    }
     void TearDown() override
     {
         ScClose(0);
