@@ -3,7 +3,10 @@
 # signal engine running in real time), in % of one core, measured from
 # /proc/<pid>/stat over a fixed interval on a virtual X server. In the same
 # run, the tool on the tests' stand-in library (no engine, no thread) gives
-# the baseline of the tool's own idle work.
+# the baseline of the tool's own idle work, and the simulated adapter is
+# measured with its sound-server audio off (TVXUSB_AUDIO=0), with no server
+# to reach, and with its nodes published on a private sound server
+# (tests/support/pipewire-session.sh; the nodes idle, nothing linked to them).
 #   bench/idle_cpu.sh [SECONDS]   (default 30 each; the default preset must be built)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,10 +26,11 @@ tool_pid() {
   echo "$found"
 }
 
-# measure LABEL [LD_LIBRARY_PATH]: prints the tool's idle CPU.
+# measure LABEL [LD_LIBRARY_PATH [NAME=VALUE...]]: prints the tool's idle CPU.
 measure() {
   local label="$1" libs="${2:-}" runner pid="" before after hz
-  env ${libs:+LD_LIBRARY_PATH="$libs"} QT_QPA_PLATFORM=xcb xvfb-run -a "$tool" &
+  shift 2 || shift $#
+  env ${libs:+LD_LIBRARY_PATH="$libs"} "$@" QT_QPA_PLATFORM=xcb xvfb-run -a "$tool" &
   runner=$!
   for _ in $(seq 50); do
     pid="$(tool_pid)"
@@ -45,8 +49,15 @@ measure() {
     'BEGIN { printf "%-44s %5.2f %% of one core over %d s (%d ticks at %d Hz)\n", l, 100 * t / hz / s, s, t, hz }'
 }
 
-unset TVXUSB_SCENARIO TVXUSB_RECORD
+unset TVXUSB_SCENARIO TVXUSB_RECORD TVXUSB_AUDIO
 measure "tool idle on the simulated adapter:"
+measure "  its sound-server audio off:" "" TVXUSB_AUDIO=0
+session="$(mktemp -d "${TMPDIR:-/tmp}/tvx-idle-pipewire.XXXXXX")"
+trap '"$root/tests/support/pipewire-session.sh" stop "$session"; rm -rf "$session"' EXIT
+mapfile -t session_env < <("$root/tests/support/pipewire-session.sh" start "$session")
+mkdir -p -m 700 "$session/none"
+measure "  no sound server reachable:" "" XDG_RUNTIME_DIR="$session/none" PIPEWIRE_RUNTIME_DIR="$session/none"
+measure "  nodes published on a sound server:" "" "${session_env[@]}"
 if [ -e "$stand_in/libtvxusb.so.1" ]; then
   measure "baseline, tool on the stand-in library:" "$stand_in"
 fi

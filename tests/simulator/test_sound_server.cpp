@@ -21,10 +21,12 @@
 #include "simulator/audio/AudioBridge.h"
 #include "simulator/audio/DriftReader.h"
 #include "simulator/audio/SampleRing.h"
+#include "simulator/audio/SoundServer.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/WavWriter.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/runner/Runner.h"
+#include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
 #include "tests/support/PipeWireSession.h"
 
@@ -391,6 +393,66 @@ TEST_F(SoundServerTest, DtmfPlayedIntoTheSinkIsDialled)
     EXPECT_EQ(Digits(File("line-tx.wav")), "42");
 }
 
+// Runs the model in real time on this thread, one block every 20 ms, until
+// `until` holds or `ms` have passed.
+template <typename Until> void RunRealTime(Rig &rig, int ms, Until until)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int k = 1; k * kBlockMs <= ms && !until(); ++k) {
+        rig.RunMs(kBlockMs);
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(k * kBlockMs));
+    }
+}
+
+// Listen, on the sound-server door itself: with the handset off hook the
+// dial tone in its earpiece reaches the default speakers (the null sink,
+// recorded from its monitor); off again, the stream goes.
+TEST_F(SoundServerTest, ListenPlaysTheEarpieceToTheDefaultSpeakers)
+{
+    Rig rig;
+    rig.Load("0 adapter command 58\n0 phone offhook\n");
+    const auto bridge = std::make_shared<AudioBridge>();
+    rig.engine.AddTap(bridge.get());
+    rig.engine.SetFeed(bridge.get());
+    const std::unique_ptr<SoundServer> sound = MakeSoundServer();
+    ASSERT_NE(sound, nullptr);
+    sound->Publish(bridge);
+    RunRealTime(rig, 5000, [&] { return sound->State() == AudioState::Published; });
+    ASSERT_EQ(sound->State(), AudioState::Published);
+    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, true), "");
+    EXPECT_TRUE(sound->SwitchOn(AudioSwitch::Listen));
+    RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, true, {}); });
+    Background recorder({"pw-record",
+                         "-P",
+                         "{ stream.capture.sink = true }",
+                         "--target",
+                         "tvx-null-sink",
+                         "--rate",
+                         "8000",
+                         "--channels",
+                         "1",
+                         "--format",
+                         "s16",
+                         File("speakers.wav")});
+    RunRealTime(rig, 2000, [] { return false; });
+    recorder.Stop();
+    const std::vector<int16_t> heard = ReadWav(File("speakers.wav"));
+    ASSERT_GE(heard.size(), static_cast<size_t>(kSampleRate)) << "nothing recorded from the speakers";
+    const std::span<const int16_t> last(heard.data() + heard.size() - kSampleRate / 2, kSampleRate / 2);
+    // The local country's (44) dial tone, 350 + 440 Hz, as in the earpiece
+    const std::span<const int16_t> ear = Slice(rig.audio.earpiece, 500, 500);
+    for (double hz : {350.0, 440.0}) {
+        EXPECT_GT(LevelAt(last, hz), LevelAt(ear, hz) - 6) << hz << " Hz";
+    }
+    EXPECT_GT(ShareAt(last, {350, 440}), 0.8);
+
+    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, false), "");
+    RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false, {}); });
+    EXPECT_TRUE(PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false, {}));
+    sound->Withdraw();
+    EXPECT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), false));
+}
+
 // Events and the audio of one scenario as tvxsim gives them offline.
 struct OfflineRun {
     std::vector<int32_t> codes;
@@ -461,6 +523,28 @@ TEST_F(SoundServerTest, ServerKilledDuringACallChangesNothingAndNodesReturn)
     ASSERT_GE(lineTx.size(), n);
     EXPECT_TRUE(std::equal(expected.lineRx.begin(), expected.lineRx.end(), lineRx.begin()));
     EXPECT_TRUE(std::equal(expected.lineTx.begin(), expected.lineTx.end(), lineTx.begin()));
+}
+
+// No server reachable: the door says so, and refuses the switches.
+TEST(NoSoundServer, SwitchesAreRefused)
+{
+    char dir[] = "/tmp/tvx-no-server.XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    setenv("XDG_RUNTIME_DIR", dir, 1);
+    unsetenv("PIPEWIRE_RUNTIME_DIR");
+    unsetenv("PIPEWIRE_REMOTE");
+    const std::unique_ptr<SoundServer> sound = MakeSoundServer();
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Talk, true), "no device open");
+    sound->Publish(std::make_shared<AudioBridge>());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(sound->State(), AudioState::Unavailable);
+    for (AudioSwitch which : {AudioSwitch::Listen, AudioSwitch::Talk, AudioSwitch::BeFar}) {
+        EXPECT_EQ(sound->SetSwitch(which, true), "no sound server");
+        EXPECT_FALSE(sound->SwitchOn(which));
+    }
+    sound->Withdraw();
+    std::system((std::string("rm -rf '") + dir + "'").c_str());
 }
 
 // No server reachable: one line on stderr, and the library as before.
