@@ -438,13 +438,17 @@ TEST_F(SoundServerTest, ListenPlaysTheEarpieceToTheDefaultSpeakers)
     recorder.Stop();
     const std::vector<int16_t> heard = ReadWav(File("speakers.wav"));
     ASSERT_GE(heard.size(), static_cast<size_t>(kSampleRate)) << "nothing recorded from the speakers";
-    const std::span<const int16_t> last(heard.data() + heard.size() - kSampleRate / 2, kSampleRate / 2);
-    // The local country's (44) dial tone, 350 + 440 Hz, as in the earpiece
-    const std::span<const int16_t> ear = Slice(rig.audio.earpiece, 500, 500);
-    for (double hz : {350.0, 440.0}) {
-        EXPECT_GT(LevelAt(last, hz), LevelAt(ear, hz) - 6) << hz << " Hz";
+    // The local country's (44) dial tone, 350 + 440 Hz, as in the earpiece,
+    // in most 50 ms frames (short frames: a loaded machine's server may
+    // stretch the sound a little).
+    const double earLevel = LevelAt(Slice(rig.audio.earpiece, 500, 50), 350);
+    int frames = 0, toned = 0;
+    for (size_t at = kSampleRate / 5; at + 400 <= heard.size(); at += 400, ++frames) {
+        const std::span<const int16_t> frame(heard.data() + at, 400);
+        if (ShareAt(frame, {350, 440}) > 0.6 && LevelAt(frame, 350) > earLevel - 6)
+            ++toned;
     }
-    EXPECT_GT(ShareAt(last, {350, 440}), 0.8);
+    EXPECT_GE(toned, frames * 7 / 10) << toned << " of " << frames << " frames hold the dial tone";
 
     EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, false), "");
     RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false, {}); });
