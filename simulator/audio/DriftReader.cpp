@@ -75,14 +75,18 @@ void DriftReader::ReadPart(std::span<int16_t> out)
     }
 
     size_t take = n;
-    if (correction_ < 0 && fill > n && n > 1) {
+    sinceCorrection_ += n;
+    const bool mayCorrect = n > 1 && sinceCorrection_ >= kStretchEvery;
+    if (mayCorrect && correction_ < 0 && fill > n) {
         take = n + 1;
         ++correction_;
         ++stats_.dropped;
-    } else if (correction_ > 0 && n > 1) {
+        sinceCorrection_ = 0;
+    } else if (mayCorrect && correction_ > 0) {
         take = n - 1;
         --correction_;
         ++stats_.repeated;
+        sinceCorrection_ = 0;
     }
     if (take == n) {
         ring_.Read(out);

@@ -5,9 +5,10 @@
 // the writer's bursts and the reader's reads: when the two clocks slide past
 // each other, a read that came just after a write comes just before it, and
 // finds that much less. Over each window of reads it notes the least slack;
-// when that stays above the target it reads one sample more per read, when
-// below one sample less, stretching or squeezing that read by linear
-// interpolation so that no click is heard. Only at the bounds does it skip:
+// when that stays above the target it reads one sample more, when below one
+// sample less, in at most one read of every 200 samples, stretching or
+// squeezing that read by linear interpolation so that no click is heard and
+// no tone moves by more than 0.5 %. Only at the bounds does it skip:
 // a ring that runs dry gives silence until it holds the target again, and a
 // ring filled far beyond it (its reader was not called for a while) is
 // emptied, since what it holds is old.
@@ -30,11 +31,13 @@ struct DriftStats {
 
 class DriftReader {
 public:
-    static constexpr size_t kMargin = 40;     // for the two threads' jitter: 5 ms
-    static constexpr size_t kTolerance = 16;  // slack beyond the target that is left alone: 2 ms
-    static constexpr size_t kCeiling = 800;   // fill beyond a read's need that counts as old: 100 ms
-    static constexpr int kWindow = 25;        // reads between two judgements of the slack
-    static constexpr size_t kMaxRead = 2048;  // longer reads are served in parts
+    static constexpr size_t kMargin = 40;         // for the two threads' jitter: 5 ms
+    static constexpr size_t kTolerance = 16;      // slack beyond the target that is left alone: 2 ms
+    static constexpr size_t kCeiling = 800;       // fill beyond a read's need that counts as old: 100 ms
+    static constexpr int kWindow = 25;            // reads between two judgements of the slack
+    static constexpr size_t kStretchEvery = 200;  // samples read per sample stretched or squeezed, at most: 0.5 %,
+                                                  // far beyond any clock's drift, too little to move a DTMF tone
+    static constexpr size_t kMaxRead = 2048;      // longer reads are served in parts
 
     explicit DriftReader(SampleRing &ring) : ring_(ring) {}
 
@@ -51,12 +54,13 @@ private:
     void Judge();
 
     SampleRing &ring_;
-    bool primed_ = false;      // reading; false while waiting for the target plus a read's worth
-    size_t target_ = kMargin;  // the slack to keep
-    int reads_ = 0;            // reads in the current window
-    size_t leastSlack_ = 0;    // least fill after a read in the current window
-    size_t largestStep_ = 0;   // largest of the writer's bursts and the reads in the current window, the smaller one
-    int64_t correction_ = 0;   // samples still to squeeze out (< 0) or stretch in (> 0), one per read
+    bool primed_ = false;         // reading; false while waiting for the target plus a read's worth
+    size_t target_ = kMargin;     // the slack to keep
+    int reads_ = 0;               // reads in the current window
+    size_t leastSlack_ = 0;       // least fill after a read in the current window
+    size_t largestStep_ = 0;      // largest of the writer's bursts and the reads in the current window, the smaller one
+    int64_t correction_ = 0;      // samples still to squeeze out (< 0) or stretch in (> 0), one per read
+    size_t sinceCorrection_ = 0;  // samples read since the last one stretched or squeezed
     DriftStats stats_;
 };
 

@@ -190,6 +190,18 @@ public:
         return false;
     }
 
+    // Waits until a link from or to the named node exists (a program has linked to it).
+    static bool WaitForLink(const std::string &name, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        do {
+            if (CommandOutput("timeout 5 pw-link -l", false).find(name + ":") != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        } while (std::chrono::steady_clock::now() < end);
+        return false;
+    }
+
 private:
     std::string dir_;
 };
