@@ -327,6 +327,9 @@ TEST_F(SoundServerTest, NodesArePublishedWhileOpenAsOrdinaryDevices)
     EXPECT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), false));
 }
 
+// tvxsim's client commands: one request, or the state lines.
+std::string Tvxsim(const std::string &args) { return CommandOutput(std::string(TVXSIM_BINARY) + " " + args); }
+
 TEST_F(SoundServerTest, AudioOffPublishesNothing)
 {
     setenv("TVXUSB_AUDIO", "0", 1);
@@ -336,6 +339,28 @@ TEST_F(SoundServerTest, AudioOffPublishesNothing)
     ASSERT_NE(PipeWireSession::Find(nodes, "tvx-null-sink"), nullptr);
     for (const NodeRow &r : kNodeRows)
         EXPECT_EQ(PipeWireSession::Find(nodes, r.name), nullptr) << r.name;
+    EXPECT_NE(Tvxsim("state").find("\naudio off\n"), std::string::npos);
+    EXPECT_EQ(Tvxsim("send 'talk on'"), "error sound-server audio is off\n");
+}
+
+// The control socket's audio lines and switches reach the nodes.
+TEST_F(SoundServerTest, ControlSocketSwitchesListen)
+{
+    OpenWith(rec);
+    ASSERT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), true));
+    std::string state;
+    for (int i = 0; i < 30 && state.find("\naudio published\n") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        state = Tvxsim("state");
+    }
+    ASSERT_NE(state.find("\naudio published\n"), std::string::npos) << state;
+    EXPECT_NE(state.find("\nlisten off\n"), std::string::npos);
+    EXPECT_EQ(Tvxsim("send 'listen on'"), "ok\n");
+    EXPECT_NE(Tvxsim("state").find("\nlisten on\n"), std::string::npos);
+    EXPECT_TRUE(PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, true));
+    EXPECT_EQ(Tvxsim("send 'listen off'"), "ok\n");
+    EXPECT_TRUE(PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false));
+    EXPECT_NE(Tvxsim("state").find("\nlisten off\n"), std::string::npos);
 }
 
 // "Line - Audio Stream": the line reaches the PC. The far party's DTMF,
