@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 
 #include "simulator/benchwindow/BenchWindow.h"
-#include "simulator/benchwindow/logic/SocketPath.h"
+#include "simulator/control/ControlPath.h"
 
 int main(int argc, char **argv)
 {
@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     options.addVersionOption();
     options.process(app);
 
-    tvxsim::bench::BenchWindow window(QString::fromStdString(tvxsim::bench::SocketPath()));
+    tvxsim::bench::BenchWindow window(QString::fromStdString(tvxsim::ControlSocketPath()));
     window.show();
     return app.exec();
 }

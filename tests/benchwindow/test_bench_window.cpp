@@ -22,7 +22,7 @@
 #include "simulator/benchwindow/BenchWindow.h"
 #include "simulator/benchwindow/Lamp.h"
 #include "simulator/benchwindow/LevelMeter.h"
-#include "simulator/benchwindow/logic/SocketPath.h"
+#include "simulator/control/ControlPath.h"
 #include "tests/benchwindow/FakeControlServer.h"
 #include "tests/support/AccessibleControls.h"
 
@@ -41,7 +41,7 @@ protected:
         previous_ = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         ASSERT_TRUE(QDir(runtime_.path()).mkdir(QStringLiteral("tvxusb")));
-        path_ = QString::fromStdString(tvxsim::bench::SocketPath());
+        path_ = QString::fromStdString(tvxsim::ControlSocketPath());
         ASSERT_EQ(path_, runtime_.path() + QStringLiteral("/tvxusb/control"));
         server_ = std::make_unique<FakeControlServer>(path_);
         for (const auto &[name, value] : kStartState)

@@ -4,7 +4,6 @@
 
 #include "simulator/benchwindow/logic/BenchState.h"
 #include "simulator/benchwindow/logic/ControlLine.h"
-#include "simulator/benchwindow/logic/SocketPath.h"
 
 namespace tvxsim::bench {
 namespace {
@@ -150,30 +149,6 @@ TEST(BenchFormat, TimeAndLevel)
     EXPECT_EQ(FormatLevel(3.1), "3.1 dBm0");
     EXPECT_EQ(FormatLevel(-99.9), "silence");
 }
-
-struct PathCase {
-    const char *runtimeDir;
-    const char *tmpDir;
-    uid_t uid;
-    const char *path;
-};
-
-class SocketPathRule : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(SocketPathRule, AsTheLibraryListens)
-{
-    const PathCase &c = GetParam();
-    EXPECT_EQ(SocketPathFor(c.runtimeDir, c.tmpDir, c.uid), c.path);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, SocketPathRule,
-    ::testing::Values(PathCase{"/run/user/1000", "/var/tmp", 1000, "/run/user/1000/tvxusb/control"},
-                      PathCase{"", "/var/tmp", 1000, "/var/tmp/tvxusb-1000/control"},
-                      PathCase{nullptr, nullptr, 42, "/tmp/tvxusb-42/control"},
-                      PathCase{nullptr, "", 0, "/tmp/tvxusb-0/control"},
-                      PathCase{"/run/user/7//", nullptr, 7, "/run/user/7/tvxusb/control"},
-                      PathCase{nullptr, "/var/tmp/", 7, "/var/tmp/tvxusb-7/control"}));
 
 }  // namespace
 }  // namespace tvxsim::bench

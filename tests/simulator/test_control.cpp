@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -411,23 +412,50 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"plain_file", 0600, false, false, true, "not a directory"}),
     [](const auto &info) { return info.param.name; });
 
-TEST(ControlPath, FollowsTheRuntimeFolderElseThePerUserTemporaryOne)
+// XDG_RUNTIME_DIR and TMPDIR as set (null: unset); the path has "<uid>"
+// replaced by the effective user's id.
+struct PathCase {
+    const char *name;
+    const char *runtimeDir;
+    const char *tmpDir;
+    const char *path;
+};
+
+class ControlPathRule : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ControlPathRule, FollowsTheRuntimeFolderElseThePerUserTemporaryOne)
 {
+    const PathCase &c = GetParam();
     const char *saved = std::getenv("XDG_RUNTIME_DIR");
     const std::string keep = saved ? saved : "";
     const char *savedTmp = std::getenv("TMPDIR");
     const std::string keepTmp = savedTmp ? savedTmp : "";
-    setenv("XDG_RUNTIME_DIR", "/run/user/77/", 1);
-    EXPECT_EQ(ControlSocketPath(), "/run/user/77/tvxusb/control");
-    unsetenv("XDG_RUNTIME_DIR");
-    setenv("TMPDIR", "/var/tmp", 1);
-    EXPECT_EQ(ControlSocketPath(), "/var/tmp/tvxusb-" + std::to_string(geteuid()) + "/control");
-    unsetenv("TMPDIR");
-    EXPECT_EQ(ControlSocketFolder(), "/tmp/tvxusb-" + std::to_string(geteuid()));
-    if (saved)
-        setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
-    if (savedTmp)
-        setenv("TMPDIR", keepTmp.c_str(), 1);
+    const auto set = [](const char *name, const char *value) {
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    };
+    set("XDG_RUNTIME_DIR", c.runtimeDir);
+    set("TMPDIR", c.tmpDir);
+    std::string expected = c.path;
+    if (const auto at = expected.find("<uid>"); at != std::string::npos)
+        expected.replace(at, 5, std::to_string(geteuid()));
+    EXPECT_EQ(ControlSocketPath(), expected);
+    EXPECT_EQ(ControlSocketFolder() + "/control", expected);
+    set("XDG_RUNTIME_DIR", saved ? keep.c_str() : nullptr);
+    set("TMPDIR", savedTmp ? keepTmp.c_str() : nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ControlPathRule,
+    ::testing::Values(PathCase{"runtime", "/run/user/77", "/var/tmp", "/run/user/77/tvxusb/control"},
+                      PathCase{"runtime_slashes", "/run/user/77//", nullptr, "/run/user/77/tvxusb/control"},
+                      PathCase{"runtime_empty", "", "/var/tmp", "/var/tmp/tvxusb-<uid>/control"},
+                      PathCase{"tmpdir", nullptr, "/var/tmp", "/var/tmp/tvxusb-<uid>/control"},
+                      PathCase{"tmpdir_slash", nullptr, "/var/tmp/", "/var/tmp/tvxusb-<uid>/control"},
+                      PathCase{"tmpdir_empty", nullptr, "", "/tmp/tvxusb-<uid>/control"},
+                      PathCase{"neither", nullptr, nullptr, "/tmp/tvxusb-<uid>/control"}),
+    [](const auto &info) { return info.param.name; });
 
 }  // namespace
