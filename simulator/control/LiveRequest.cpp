@@ -1,5 +1,6 @@
 #include "simulator/control/LiveRequest.h"
 
+#include "simulator/control/StateOf.h"
 #include "simulator/media/PlayFile.h"
 
 #include <algorithm>
@@ -28,6 +29,27 @@ std::string_view FirstWord(std::string_view line)
     while (i < line.size() && !Blank(line[i]))
         ++i;
     return line.substr(start, i - start);
+}
+
+// Why the exchange would let a caller's call drop now, "" when it takes it:
+// far call rings only an idle line on hook (a call is cleared 1.5 s after the
+// hook goes down: a shorter break is a flash), far call-waiting comes only
+// during a connected call with no caller ID under way.
+std::string CallRefused(ActionVerb verb, const Exchange &exchange)
+{
+    const std::string call = LineCallName(LineCallOf(exchange.State()));
+    if (verb == ActionVerb::Call && (exchange.State() != CallState::Idle || exchange.LoopClosed())) {
+        const bool clearing = !exchange.LoopClosed() && exchange.State() != CallState::Ringing;
+        return "far call rings an idle line on hook, and the call is " + call +
+               (clearing ? " (cleared 1.5 s after the hook goes down)" : "");
+    }
+    if (verb == ActionVerb::CallWaiting) {
+        if (exchange.State() != CallState::Connected || !exchange.LoopClosed())
+            return "far call-waiting comes during a connected call, and the call is " + call;
+        if (exchange.SendingCallerId())
+            return "far call-waiting: a caller ID is being sent already";
+    }
+    return {};
 }
 
 // Items of a scenario file that have no meaning live.
@@ -70,6 +92,8 @@ std::string ApplyLiveItem(const LiveItem &item, Engine &engine, const RawSink &r
 {
     if (const auto *action = std::get_if<ScenarioAction>(&item)) {
         if (action->verb != ActionVerb::Play) {
+            if (std::string why = CallRefused(action->verb, engine.GetExchange()); !why.empty())
+                return why;
             engine.Apply(*action);
             return {};
         }

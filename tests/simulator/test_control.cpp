@@ -291,6 +291,63 @@ TEST(LiveItems, ApplyReachesTheModelOrChangesNothing)
     EXPECT_EQ(raw.size(), 1u);
 }
 
+// A caller's call the exchange would drop is refused with the reason, and a
+// call on an idle line rings it: on hook a moment after the handset was
+// lifted, the exchange holds the call until the break is longer than a flash.
+TEST(LiveItems, ACallTheExchangeWouldDropIsRefused)
+{
+    struct Row {
+        const char *name;
+        std::vector<std::string> before;  // "wait <ms>" or a live item
+        const char *item;
+        const char *refusal;  // "" when the call is taken
+    };
+    const Row rows[] = {
+        {"idle", {}, R"(far call "A" "1")", ""},
+        {"off_hook", {"phone offhook", "wait 100"}, R"(far call "A" "1")", "the call is dial-tone"},
+        {"just_on_hook",
+         {"phone offhook", "wait 100", "phone onhook", "wait 300"},
+         R"(far call "A" "1")",
+         "cleared 1.5 s after"},
+        {"on_hook_long", {"phone offhook", "wait 100", "phone onhook", "wait 1700"}, R"(far call "A" "1")", ""},
+        {"ringing", {R"(far call "A" "1")", "wait 100"}, R"(far call "B" "2")", "the call is ringing"},
+        {"waiting_idle", {}, R"(far call-waiting "A" "1")", "during a connected call, and the call is idle"},
+        {"waiting_connected",
+         {R"(far call "A" "1")", "wait 4000", "phone offhook", "wait 100"},
+         R"(far call-waiting "B" "2")",
+         ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        DeviceState state;
+        Engine engine(state);
+        engine.RunUntil(MsToSamples(100));
+        const RawSink sink = [](EngineEvent) { return true; };
+        LiveItem item;
+        for (const std::string &step : row.before) {
+            if (step.starts_with("wait ")) {
+                engine.RunUntil(engine.Now() + MsToSamples(std::stoi(step.substr(5))));
+                continue;
+            }
+            ASSERT_EQ(ParseLiveItem(step, item), "");
+            ASSERT_EQ(ApplyLiveItem(item, engine, sink), "") << step;
+        }
+        const CallState before = engine.GetExchange().State();
+        const bool sending = engine.GetExchange().SendingCallerId();
+        ASSERT_EQ(ParseLiveItem(row.item, item), "");
+        const std::string error = ApplyLiveItem(item, engine, sink);
+        if (*row.refusal == 0) {
+            EXPECT_EQ(error, "");
+            // Taken: the line rings, or the call-waiting alert starts.
+            EXPECT_TRUE(engine.GetExchange().State() == CallState::Ringing || engine.GetExchange().SendingCallerId());
+        } else {
+            EXPECT_NE(error.find(row.refusal), std::string::npos) << error;
+            EXPECT_EQ(engine.GetExchange().State(), before);
+            EXPECT_EQ(engine.GetExchange().SendingCallerId(), sending);
+        }
+    }
+}
+
 TEST(Exchange, ALiveRouteReplacesTheOneForItsNumber)
 {
     Exchange ex;
