@@ -36,7 +36,8 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
       time_(new QLabel),
       status_(new QLabel)
 {
-    setWindowTitle(tr("Parlino bench (simulated adapter)"));
+    // Qt adds the application's display name: "Simulated adapter — Parlino bench".
+    setWindowTitle(tr("Simulated adapter"));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

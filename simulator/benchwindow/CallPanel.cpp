@@ -71,6 +71,11 @@ CallPanel::CallPanel(QWidget *parent)
     name_->setAccessibleDescription(tr("The caller's name, up to 49 characters; empty: not sent"));
     number_->setAccessibleDescription(tr("The caller's number, up to 49 characters; empty: not sent"));
     date_->setAccessibleDescription(tr("Month, day, hour and minute, 8 digits; empty for the exchange's clock"));
+    // A combo box is named by its current item unless named: the caption's words.
+    format_->setAccessibleName(tr("Format"));
+    modem_->setAccessibleName(tr("Modem"));
+    timing_->setAccessibleName(tr("Timing"));
+    absence_->setAccessibleName(tr("Absence reason"));
     form->addRow(tr("&Name:"), name_);
     form->addRow(tr("N&umber:"), number_);
     form->addRow(tr("F&ormat:"), format_);

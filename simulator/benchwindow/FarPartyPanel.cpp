@@ -97,6 +97,7 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
     grid->addWidget(play, row++, 3);
 
     noiseMs_->setAccessibleDescription(tr("How long the line is noisy"));
+    noiseLevel_->setAccessibleName(tr("Noise level"));  // the row's caption names the length
     noiseLevel_->setAccessibleDescription(tr("The noise's level: -80 to 0 dBm0"));
     auto *noise = Button(tr("&Make noise"), tr("White noise on the line, heard on hook too"), this);
     connect(noise, &QPushButton::clicked, this, [this] { Submit(LineNoise(noiseMs_->value(), noiseLevel_->value())); });

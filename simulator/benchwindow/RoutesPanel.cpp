@@ -37,6 +37,7 @@ RoutesPanel::RoutesPanel(QWidget *parent)
     auto *form = new QFormLayout;
     number_->setMaxLength(int(kMaxNumberDigits));
     number_->setAccessibleDescription(tr("Digits the tool dials: 0-9, *, #, A-D, at most 32"));
+    route_->setAccessibleName(tr("It does"));  // else named by its current item
     route_->addItem(tr("Answers after a delay"), int(Route::Answer));
     route_->addItem(tr("Busy"), int(Route::Busy));
     route_->addItem(tr("No answer (rings for ever)"), int(Route::NoAnswer));

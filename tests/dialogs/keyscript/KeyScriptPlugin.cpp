@@ -11,6 +11,8 @@
 //   paste:TEXT  put TEXT on the clipboard and press Ctrl+V: a whole path at
 //               once, where typing it would open completion lists on the way
 //   sleep:MS    wait MS milliseconds
+//   await:FILE  wait until FILE exists (60 s at most): the test that
+//               started the tool says when it has checked what it needed
 //   print:NAME  write to stdout the title of the active window, then each
 //               line of its list named NAME ("title: ...", "line: ...")
 //   grab:FILE   save a picture of the open pop-up menu, or else of the
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGenericPlugin>
 #include <QKeySequence>
 #include <QTest>
@@ -37,6 +40,7 @@ namespace {
 
 constexpr int kStepMs = 50;
 constexpr int kWaitLimitMs = 10000;
+constexpr int kAwaitLimitMs = 60000;
 
 class KeyScript : public QObject {
 public:
@@ -79,6 +83,21 @@ private:
                     return;
                 }
                 std::fprintf(stderr, "keyscript: gave up waiting for \"%s\"\n", qPrintable(title));
+            }
+            waiting_.invalidate();
+            ++index_;
+            Next();
+            return;
+        }
+        if (step.startsWith(QLatin1String("await:"))) {
+            if (!QFileInfo::exists(step.mid(6))) {
+                if (!waiting_.isValid())
+                    waiting_.start();
+                if (waiting_.elapsed() < kAwaitLimitMs) {
+                    Next();
+                    return;
+                }
+                std::fprintf(stderr, "keyscript: gave up waiting for the file \"%s\"\n", qPrintable(step.mid(6)));
             }
             waiting_.invalidate();
             ++index_;
