@@ -15,6 +15,7 @@ packages=(
   dpkg-dev file lintian man-db desktop-file-utils appstream x11-utils librsvg2-bin
   multimon-ng minimodem sox lame alsa-utils
   pipewire pipewire-bin wireplumber pipewire-pulse dbus-bin dbus-daemon
+  at-spi2-core python3-gi gir1.2-atspi-2.0 imagemagick
 )
 
 missing=()
