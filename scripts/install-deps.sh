@@ -16,6 +16,7 @@ packages=(
   multimon-ng minimodem sox lame alsa-utils
   pipewire pipewire-bin wireplumber pipewire-pulse dbus-bin dbus-daemon
   at-spi2-core python3-gi gir1.2-atspi-2.0 imagemagick
+  asterisk-core-sounds-en-wav asterisk-moh-opsound-wav
 )
 
 missing=()

@@ -166,8 +166,9 @@ inline std::vector<int> Cadence(std::span<const int16_t> s)
     return runs;
 }
 
-// The digits the signal library's DTMF receiver hears in the span.
-inline std::string DecodeDtmf(std::span<const int16_t> s)
+// The digits the signal library's DTMF receiver hears in the span; a
+// `twistDb` of 0 or more is the twist it accepts either way (else its own).
+inline std::string DecodeDtmf(std::span<const int16_t> s, int twistDb = -1)
 {
     std::string digits;
     dtmf_rx_state_t *rx = dtmf_rx_init(
@@ -176,6 +177,7 @@ inline std::string DecodeDtmf(std::span<const int16_t> s)
             static_cast<std::string *>(user)->append(d, static_cast<size_t>(len));
         },
         &digits);
+    dtmf_rx_parms(rx, -1, twistDb, twistDb, -99);
     dtmf_rx(rx, s.data(), static_cast<int>(s.size()));
     const int16_t silence[400] = {};
     dtmf_rx(rx, silence, 400);
