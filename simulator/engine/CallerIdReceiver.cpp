@@ -1,5 +1,8 @@
 #include "simulator/engine/CallerIdReceiver.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <spandsp.h>
 
 #include "simulator/engine/FskSource.h"
@@ -10,6 +13,8 @@ namespace {
 
 // Mark and space between those of Bell 202 (1200, 2200 Hz) and V.23 (1300, 2100 Hz).
 const fsk_spec_t kDualSpec = {"Bell 202 and V.23", 2150, 1250, -13, CallerIdReceiver::kMinLevelDbm0, kFskBitRate * 100};
+// The demodulator takes the samples this many at a time: each bit's time is known to within them.
+constexpr size_t kChunk = 8;
 
 }  // namespace
 
@@ -39,6 +44,7 @@ CallerIdReceiver::~CallerIdReceiver() { fsk_rx_free(rx_); }
 void CallerIdReceiver::Reset()
 {
     fsk_rx_restart(rx_, &kDualSpec, FSK_FRAME_MODE_ASYNC);
+    meter_.Reset();
     phase_ = Phase::Hunt;
     carrier_ = false;
     bytes_.clear();
@@ -50,6 +56,7 @@ void CallerIdReceiver::Hunt()
     phase_ = Phase::Hunt;
     marks_ = 0;
     seized_ = false;
+    runStretch_ = 0;
     lastBit_ = -1;
     alternations_ = 0;
 }
@@ -58,7 +65,16 @@ void CallerIdReceiver::Process(std::span<const int16_t> samples, SampleTime star
 {
     out_ = &out;
     now_ = start + static_cast<SampleTime>(samples.size());
-    fsk_rx(rx_, samples.data(), static_cast<int>(samples.size()));
+    // Each piece is measured up to the meter's frame end first, so that its bits see their own frame.
+    for (size_t at = 0; at < samples.size();) {
+        const size_t measured = meter_.Take(samples.subspan(at));
+        for (const size_t end = at + measured; at < end;) {
+            const size_t n = std::min(kChunk, end - at);
+            bitClock_ = start + static_cast<SampleTime>(at + n);
+            fsk_rx(rx_, samples.data() + at, static_cast<int>(n));
+            at += n;
+        }
+    }
     out_ = nullptr;
 }
 
@@ -79,6 +95,42 @@ void CallerIdReceiver::Finish(CidFault fault)
     Hunt();
 }
 
+bool CallerIdReceiver::AtBitRate() const
+{
+    constexpr double kExpected = static_cast<double>(kMinSeizure - 1) * kSampleRate / kFskBitRate;
+    return std::fabs(static_cast<double>(bitClock_ - runStart_) - kExpected) <=
+           static_cast<double>(kChunk) + kRateTolerance * kExpected;
+}
+
+void CallerIdReceiver::HuntBit(int bit)
+{
+    if (meter_.Stretch() != runStretch_) {  // another stretch of carrier: seizure and marks start afresh
+        runStretch_ = meter_.Stretch();
+        seized_ = false;
+        alternations_ = 0;
+        marks_ = 0;
+    }
+    if (!seized_) {
+        if (alternations_ > 0 && bit != lastBit_) {
+            seized_ = ++alternations_ >= kMinSeizure && AtBitRate();
+            if (alternations_ >= kMinSeizure && !seized_)
+                alternations_ = 0;  // too fast or too slow for a seizure: the run starts again here
+        } else {
+            alternations_ = 0;
+        }
+        if (alternations_ == 0) {
+            alternations_ = 1;
+            runStart_ = bitClock_;
+        }
+    }
+    lastBit_ = bit;
+    marks_ = bit ? marks_ + 1 : 0;
+    if (marks_ >= kMinMarks && (seized_ || !requireSeizure_)) {
+        phase_ = Phase::Idle;
+        marks_ = 0;
+    }
+}
+
 void CallerIdReceiver::Bit(int bit)
 {
     if (bit < 0) {
@@ -90,16 +142,13 @@ void CallerIdReceiver::Bit(int bit)
         }
         return;
     }
+    if (bytes_.empty() && meter_.Stretch() == 0) {
+        Hunt();  // no message has begun and the carrier is gone: it all starts again
+        return;
+    }
     switch (phase_) {
     case Phase::Hunt:
-        alternations_ = bit != lastBit_ ? alternations_ + 1 : 0;
-        lastBit_ = bit;
-        seized_ = seized_ || alternations_ >= kMinSeizure;
-        marks_ = bit ? marks_ + 1 : 0;
-        if (marks_ >= kMinMarks && (seized_ || !requireSeizure_)) {
-            phase_ = Phase::Idle;
-            marks_ = 0;
-        }
+        HuntBit(bit);
         return;
     case Phase::Idle:
         if (bit) {
@@ -116,8 +165,8 @@ void CallerIdReceiver::Bit(int bit)
             byte_ |= static_cast<unsigned>(bit) << bitCount_++;
             return;
         }
-        if (!bit) {
-            if (bytes_.empty())  // no message began: noise after the marks
+        if (!bit || (bytes_.empty() && !IsCidMessageType(static_cast<uint8_t>(byte_)))) {
+            if (bytes_.empty())  // no message began: noise after the marks, or no message type
                 Hunt();
             else  // an all-zero frame is a break: the signal is gone
                 Finish(byte_ == 0 ? CidFault::CutShort : CidFault::Framing);

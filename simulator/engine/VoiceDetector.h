@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulator/engine/Audio.h"
+#include "simulator/engine/Biquad.h"
 
 namespace tvxsim {
 
@@ -35,17 +36,6 @@ public:
     float FrameDbm0() const { return frameDbm0_; }
 
 private:
-    struct Biquad {
-        float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-        float z1 = 0, z2 = 0;
-        float Run(float x)
-        {
-            const float y = b0 * x + z1;
-            z1 = b1 * x - a1 * y + z2;
-            z2 = b2 * x - a2 * y;
-            return y;
-        }
-    };
     void EndFrame(SampleTime end, std::vector<VoiceChange> &changes);
 
     Biquad highPass_;

@@ -7,10 +7,6 @@
 namespace tvxsim {
 namespace {
 
-constexpr uint8_t kSdmfCallerId = 0x04;
-constexpr uint8_t kSdmfMessageWaiting = 0x06;
-constexpr uint8_t kMdmfCallSetUp = 0x80;
-constexpr uint8_t kMdmfMessageWaiting = 0x82;
 constexpr uint8_t kParamDate = 0x01;
 constexpr uint8_t kParamNumber = 0x02;
 constexpr uint8_t kParamNumberAbsent = 0x04;

@@ -10,6 +10,8 @@
 // sum of all bytes 0 modulo 256.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,6 +29,22 @@ enum class CidModem : uint8_t {
     Bell202,
     V23,
 };
+
+// The message types, the first byte of every message.
+inline constexpr uint8_t kSdmfCallerId = 0x04;
+inline constexpr uint8_t kSdmfMessageWaiting = 0x06;
+inline constexpr uint8_t kMdmfCallSetUp = 0x80;
+inline constexpr uint8_t kMdmfMessageWaiting = 0x82;
+inline constexpr std::array<uint8_t, 4> kCidMessageTypes = {
+    kSdmfCallerId,
+    kSdmfMessageWaiting,
+    kMdmfCallSetUp,
+    kMdmfMessageWaiting,
+};
+constexpr bool IsCidMessageType(uint8_t byte)
+{
+    return std::find(kCidMessageTypes.begin(), kCidMessageTypes.end(), byte) != kCidMessageTypes.end();
+}
 
 inline constexpr char kAbsenceOutOfArea = 'O';
 inline constexpr char kAbsencePrivate = 'P';

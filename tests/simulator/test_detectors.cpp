@@ -1,15 +1,24 @@
-// The detectors on their own, fed made-up audio: the tone monitor with the
-// tool's sixteen rows, the DTMF receiver against the Q.24 limits (frequency,
-// twist, duration, level; over dial tone, noise, dropouts and clipping; and
-// no digit from speech, music, modem and call-progress tones, from the engine
-// and from sox), the voice detector and the dialler's call-progress listener.
+// The detectors on their own, fed made-up audio and the recordings of
+// Debian's sound packages: the tone monitor with the tool's sixteen rows,
+// the DTMF receiver against the Q.24 limits (frequency, twist, duration,
+// level; over dial tone, noise, dropouts and clipping; and no digit from
+// speech, music, modem and call-progress tones, from the engine and from
+// sox), the caller-ID receiver and its carrier meter (no message from
+// speech, music and tones, nor without a genuine channel seizure), the voice
+// detector and the dialler's call-progress listener.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <ostream>
 #include <set>
+#include <span>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,7 +26,9 @@
 #include <unistd.h>
 
 #include "simulator/engine/CallProgress.h"
+#include "simulator/engine/CallerIdReceiver.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/FskCarrierMeter.h"
 #include "simulator/engine/FskSource.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/ToneMonitor.h"
@@ -26,6 +37,7 @@
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
 #include "simulator/logic/ToolTones.h"
+#include "tests/simulator/LineRecordings.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
 #include "tests/simulator/SoundFiles.h"
@@ -552,7 +564,8 @@ std::vector<int16_t> Sox(const std::string &effects)
     return HaveSox() ? simtest::SoxSamples("-n", effects) : std::vector<int16_t>{};
 }
 
-std::vector<TalkOffCase> TalkOffCases()
+// Speech, music and tones, which neither receiver may take for its signal.
+std::vector<TalkOffCase> NeitherDigitsNorCallerId()
 {
     return {
         {"speech-like noise at -10 dBm0", [] { return Layers(30000, {Talk(30000, -10, 3)}); }},
@@ -586,12 +599,6 @@ std::vector<TalkOffCase> TalkOffCases()
                         " norm -10";
              return Sox(run);
          }},
-        {"Bell 202 caller ID", [] { return Layers(2000, {Fsk(CidModem::Bell202, kOnHookFraming)}); }},
-        {"V.23 caller ID", [] { return Layers(2000, {Fsk(CidModem::V23, kOnHookFraming)}); }},
-        {"V.23 after a call-waiting alert",
-         [] {
-             return Layers(2000, {Pair(2130, 2750, -15, 80), {180, 1800, Fsk(CidModem::V23, kOffHookFraming).make}});
-         }},
         {"North American call progress", [] { return ProgressTones(1); }},
         {"British call progress", [] { return ProgressTones(44); }},
         {"CEPT call progress", [] { return ProgressTones(33); }},
@@ -602,7 +609,302 @@ std::vector<TalkOffCase> TalkOffCases()
     };
 }
 
+std::vector<TalkOffCase> TalkOffCases()
+{
+    std::vector<TalkOffCase> cases = NeitherDigitsNorCallerId();
+    cases.insert(cases.end(),
+                 {
+                     {"Bell 202 caller ID", [] { return Layers(2000, {Fsk(CidModem::Bell202, kOnHookFraming)}); }},
+                     {"V.23 caller ID", [] { return Layers(2000, {Fsk(CidModem::V23, kOnHookFraming)}); }},
+                     {"V.23 after a call-waiting alert",
+                      [] {
+                          return Layers(
+                              2000, {Pair(2130, 2750, -15, 80), {180, 1800, Fsk(CidModem::V23, kOffHookFraming).make}});
+                      }},
+                 });
+    return cases;
+}
+
 INSTANTIATE_TEST_SUITE_P(Negatives, DtmfTalkOff, ::testing::ValuesIn(TalkOffCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+// ---- the caller-ID receiver on hook -----------------------------------------
+
+// What the receiver reports of `audio` and the quiet after it, one line each: "whole: 80 1E ...".
+std::string CallerIdLine(CidFault fault, std::span<const uint8_t> bytes)
+{
+    std::string line = std::string(CidFaultText(fault)) + ":";
+    for (const uint8_t b : bytes) {
+        std::array<char, 4> hex{};
+        std::snprintf(hex.data(), hex.size(), " %02X", b);
+        line += hex.data();
+    }
+    return line + "\n";
+}
+std::string CallerIdReceived(std::vector<int16_t> audio)
+{
+    audio.resize(audio.size() + static_cast<size_t>(MsToSamples(500)), 0);
+    CallerIdReceiver receiver;
+    receiver.RequireSeizure(true);
+    std::vector<CidReception> got;
+    for (size_t i = 0; i < audio.size(); i += kBlockSamples) {
+        const size_t n = std::min<size_t>(kBlockSamples, audio.size() - i);
+        receiver.Process(std::span<const int16_t>(audio.data() + i, n), static_cast<SampleTime>(i), got);
+    }
+    std::string lines;
+    for (const CidReception &r : got)
+        lines += CallerIdLine(r.fault, r.bytes);
+    return lines;
+}
+
+// The first `ms` of a recording as sox gives it at 8 kHz, `gainDb` louder;
+// empty when sox or the file is missing.
+std::vector<int16_t> Recorded(const std::string &file, int64_t ms, float gainDb)
+{
+    if (!HaveSox() || ::access(file.c_str(), R_OK) != 0)
+        return {};
+    std::vector<int16_t> out = simtest::SamplesAt8k(file);
+    out.resize(std::min(out.size(), static_cast<size_t>(MsToSamples(ms))));
+    ApplyGain(out, DbToGain(gainDb));
+    return out;
+}
+// The first `ms` of the speech package's recordings, one after the other.
+std::vector<int16_t> RecordedSpeech(int64_t ms)
+{
+    const simtest::TempFolder folder("speech");
+    const std::string file = folder.File("speech.wav");
+    if (!HaveSox() || !simtest::JoinRecordings(simtest::kSpeechFolder, file))
+        return {};
+    return Recorded(file, ms, 0.0f);
+}
+const std::string kRobotMusic = std::string(simtest::kMusicFolder) + "/macroform-robot_dity.wav";
+const std::string kMonkeys = std::string(simtest::kSpeechFolder) + "/tt-monkeys.wav";
+
+// Continuous-phase FSK of `bits` (0 space, 1 mark) at `bitRate` in the modem's tones, at `dbm0`.
+std::vector<int16_t> Keyed(const std::vector<int> &bits, double bitRate, CidModem modem, float dbm0)
+{
+    const double markHz = modem == CidModem::Bell202 ? 1200.0 : 1300.0;
+    const double spaceHz = modem == CidModem::Bell202 ? 2200.0 : 2100.0;
+    const double amplitude = 32767.0 * simtest::SineAmplitude(dbm0);
+    const auto length = static_cast<size_t>(static_cast<double>(bits.size()) * kSampleRate / bitRate);
+    std::vector<int16_t> out(length);
+    double phase = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const auto at = static_cast<size_t>(static_cast<double>(i) * bitRate / kSampleRate);
+        phase += 2.0 * std::numbers::pi * (bits[std::min(at, bits.size() - 1)] ? markHz : spaceHz) / kSampleRate;
+        out[i] = static_cast<int16_t>(std::lround(amplitude * std::sin(phase)));
+    }
+    return out;
+}
+std::vector<int> Alternating(size_t n)
+{
+    std::vector<int> bits(n);
+    for (size_t i = 0; i < n; ++i)
+        bits[i] = static_cast<int>(i % 2);
+    return bits;
+}
+
+const std::vector<uint8_t> kIvorMessage = BuildCallerIdMessage(CidFormat::Mdmf, {"Ivor Kell", "7964710", "04292230"});
+
+// A message as the exchange sends it on hook, at -13 dBm0.
+std::vector<int16_t> OnHookMessage(CidModem modem, std::span<const uint8_t> message)
+{
+    return Layers(1000,
+                  {{0, 1000, [=] { return std::make_unique<FskSource>(modem, kOnHookFraming, message, -13.0f); }}});
+}
+// The message's marks and bytes, after `before`.
+std::vector<int16_t> MessageAfter(std::vector<int16_t> before, CidModem modem)
+{
+    std::vector<int16_t> message(static_cast<size_t>(MsToSamples(800)), 0);
+    FskSource(modem, kOffHookFraming, kIvorMessage, -13.0f).MixInto(message);
+    before.insert(before.end(), message.begin(), message.end());
+    return before;
+}
+// 300 bits of V.23 channel seizure, its level 6 dB up and down ten times a second.
+std::vector<int16_t> SwingingSeizure()
+{
+    std::vector<int16_t> seizure = Keyed(Alternating(300), 1200.0, CidModem::V23, -13.0f);
+    for (size_t i = 0; i < seizure.size(); ++i) {
+        const double swingDb = 6.0 * std::sin(2.0 * std::numbers::pi * 10.0 * static_cast<double>(i) / kSampleRate);
+        seizure[i] = static_cast<int16_t>(std::lround(seizure[i] * DbToGain(static_cast<float>(swingDb))));
+    }
+    return seizure;
+}
+std::string Whole(const std::vector<uint8_t> &message)
+{
+    return CallerIdLine(CidFault::None, std::span<const uint8_t>(message).first(message.size() - 1));
+}
+
+// The longest steady stretch of carrier that the meter finds in `audio`, in ms.
+int64_t LongestCarrierMs(const std::vector<int16_t> &audio)
+{
+    FskCarrierMeter meter;
+    int64_t longest = 0;
+    int64_t run = 0;
+    uint32_t last = 0;
+    for (size_t at = 0; at < audio.size();) {
+        at += meter.Take(std::span<const int16_t>(audio).subspan(at));
+        if (at % FskCarrierMeter::kFrame != 0)
+            break;  // the audio's last, partial frame
+        run = meter.Stretch() == 0 ? 0 : (meter.Stretch() == last ? run + 1 : 1);
+        last = meter.Stretch();
+        longest = std::max(longest, run);
+    }
+    return longest * static_cast<int64_t>(FskCarrierMeter::kFrame) / kSamplesPerMs;
+}
+
+struct CarrierCase {
+    const char *what;
+    std::function<std::vector<int16_t>()> audio;  // empty: its tool or file is not installed
+    int64_t fromMs;                               // the longest stretch lies within [fromMs, toMs]
+    int64_t toMs;
+};
+void PrintTo(const CarrierCase &c, std::ostream *os) { *os << c.what; }
+
+class CarrierMeter : public ::testing::TestWithParam<CarrierCase> {};
+
+// A message's FSK is one steady stretch from its seizure to its end (about
+// 690 ms), through noise and clipping. White noise makes at most a stray
+// frame of one, a tone below the band none, speech none as long as a
+// seizure and its marks (50 ms), and a seizure whose level swings by 12 dB
+// breaks into stretches far shorter than itself (250 ms).
+TEST_P(CarrierMeter, FindsTheFskCarrierAndNothingElse)
+{
+    const CarrierCase &c = GetParam();
+    const std::vector<int16_t> audio = c.audio();
+    if (audio.empty())
+        GTEST_SKIP() << "sox or the recording is not installed (scripts/install-deps.sh installs them)";
+    const int64_t longest = LongestCarrierMs(audio);
+    EXPECT_GE(longest, c.fromMs);
+    EXPECT_LE(longest, c.toMs);
+}
+
+std::vector<int16_t> WithNoise(std::vector<int16_t> audio, float dbm0)
+{
+    NoiseSource(static_cast<SampleTime>(audio.size()), dbm0, 5).MixInto(audio);
+    return audio;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CarrierMeter,
+    ::testing::Values(
+        CarrierCase{"Bell 202", [] { return OnHookMessage(CidModem::Bell202, kIvorMessage); }, 670, 700},
+        CarrierCase{"V.23 with noise 11 dB below",
+                    [] { return WithNoise(OnHookMessage(CidModem::V23, kIvorMessage), -24.0f); },
+                    670,
+                    700},
+        CarrierCase{"Bell 202 clipped",
+                    [] {
+                        std::vector<int16_t> audio = OnHookMessage(CidModem::Bell202, kIvorMessage);
+                        ApplyGain(audio, DbToGain(18.0f));
+                        return audio;
+                    },
+                    670,
+                    700},
+        CarrierCase{"white noise", [] { return WithNoise(std::vector<int16_t>(8000, 0), -20.0f); }, 0, 10},
+        CarrierCase{"a tone below the band", [] { return Layers(1000, {Pair(440, 0, -10, 1000)}); }, 0, 0},
+        CarrierCase{"recorded speech, two minutes", [] { return RecordedSpeech(120000); }, 0, 45},
+        CarrierCase{"a seizure 6 dB up and down ten times a second", SwingingSeizure, 0, 100}),
+    [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+class CallerIdTalkOff : public ::testing::TestWithParam<TalkOffCase> {};
+
+// The demodulator makes bits of anything; none of these begins a message.
+TEST_P(CallerIdTalkOff, BeginsNoMessage)
+{
+    const std::vector<int16_t> audio = GetParam().audio();
+    if (audio.empty())
+        GTEST_SKIP() << "sox or the recording is not installed (scripts/install-deps.sh installs them)";
+    EXPECT_EQ(CallerIdReceived(audio), "");
+}
+
+std::vector<TalkOffCase> CallerIdTalkOffCases()
+{
+    std::vector<TalkOffCase> cases = NeitherDigitsNorCallerId();
+    cases.insert(cases.end(),
+                 {
+                     {"modem answer tone", [] { return Layers(3000, {Pair(2100, 0, -12, 3000)}); }},
+                     {"modem calling tone", [] { return Layers(3000, {Pair(1300, 0, -12, 3000)}); }},
+                     {"fax calling tone", [] { return Layers(3000, {Pair(1100, 0, -12, 3000)}); }},
+                     // Where the receiver used to find bytes: 12 times in the speech, 4 in the music.
+                     {"recorded speech, two minutes", [] { return RecordedSpeech(120000); }},
+                     {"recorded music, 6 dB louder", [] { return Recorded(kRobotMusic, 200000, 6.0f); }},
+                     // In the band and steady, but not keyed at the bit rate.
+                     {"recorded screeching monkeys", [] { return Recorded(kMonkeys, 20000, 0.0f); }},
+                 });
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Negatives, CallerIdTalkOff, ::testing::ValuesIn(CallerIdTalkOffCases()),
+                         [](const auto &info) { return simtest::NameOf(info.param.what); });
+
+struct SeizureCase {
+    const char *what;
+    std::function<std::vector<int16_t>()> audio;  // empty: its tool or file is not installed
+    std::string expected;                         // the receiver's report
+};
+void PrintTo(const SeizureCase &c, std::ostream *os) { *os << c.what; }
+
+class CallerIdSeizure : public ::testing::TestWithParam<SeizureCase> {};
+
+// On hook a message is taken only after a channel seizure at the bit rate
+// in a steady carrier, and only when it begins with a message type; then it
+// is reported whole or damaged.
+TEST_P(CallerIdSeizure, BeginsAMessageOnlyAfterAGenuineOne)
+{
+    const std::vector<int16_t> audio = GetParam().audio();
+    if (audio.empty())
+        GTEST_SKIP() << "sox or the recording is not installed (scripts/install-deps.sh installs them)";
+    EXPECT_EQ(CallerIdReceived(audio), GetParam().expected);
+}
+
+std::vector<SeizureCase> SeizureCases()
+{
+    const std::vector<uint8_t> badChecksum = {0x04, 0x03, '5', '5', '5', 0x00};
+    std::vector<uint8_t> noType = {0x55, 0x03, '5', '5', '5'};
+    noType.push_back(CidChecksum(noType));
+    return {
+        {"Bell 202", [] { return OnHookMessage(CidModem::Bell202, kIvorMessage); }, Whole(kIvorMessage)},
+        {"V.23", [] { return OnHookMessage(CidModem::V23, kIvorMessage); }, Whole(kIvorMessage)},
+        {"a seizure keyed at 1200 bit/s",
+         [] { return MessageAfter(Keyed(Alternating(300), 1200.0, CidModem::Bell202, -13.0f), CidModem::Bell202); },
+         Whole(kIvorMessage)},
+        {"a seizure keyed at 1500 bit/s",
+         [] { return MessageAfter(Keyed(Alternating(300), 1500.0, CidModem::Bell202, -13.0f), CidModem::Bell202); },
+         ""},
+        {"a seizure keyed at 950 bit/s",
+         [] { return MessageAfter(Keyed(Alternating(300), 950.0, CidModem::V23, -13.0f), CidModem::V23); },
+         ""},
+        {"a seizure 6 dB up and down ten times a second",
+         [] { return MessageAfter(SwingingSeizure(), CidModem::V23); },
+         ""},
+        {"a known type with a bad checksum",
+         [=] { return OnHookMessage(CidModem::Bell202, badChecksum); },
+         CallerIdLine(CidFault::BadChecksum, badChecksum)},
+        {"no known type", [=] { return OnHookMessage(CidModem::Bell202, noType); }, ""},
+        {"after recorded speech",
+         [] {
+             const std::vector<int16_t> speech = RecordedSpeech(20000);
+             if (speech.empty())
+                 return speech;
+             std::vector<int16_t> out = speech;
+             const std::vector<int16_t> message = OnHookMessage(CidModem::V23, kIvorMessage);
+             out.insert(out.end(), message.begin(), message.end());
+             return out;
+         },
+         Whole(kIvorMessage)},
+        {"over recorded music 10 dB quieter",
+         [] {
+             std::vector<int16_t> out = Recorded(kRobotMusic, 60000, -10.0f);
+             if (!out.empty())
+                 MixAt(out, OnHookMessage(CidModem::Bell202, kIvorMessage), static_cast<size_t>(MsToSamples(30000)));
+             return out;
+         },
+         Whole(kIvorMessage)},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CallerIdSeizure, ::testing::ValuesIn(SeizureCases()),
                          [](const auto &info) { return simtest::NameOf(info.param.what); });
 
 struct VoiceCase {
