@@ -147,6 +147,94 @@ TEST_P(LanesAbsorbDrift, NeitherGrowsNorRunsDryNorClicks)
 INSTANTIATE_TEST_SUITE_P(Clocks, LanesAbsorbDrift, ::testing::ValuesIn(kClockCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The writer late now and then beyond the margin (a loaded machine's
+// stalls): every `everyMs` until `untilMs` one write comes `lateMs` late,
+// and the writes held back follow at once. The reader's slack grows after
+// the first underruns until the stalls fit, never beyond its bound, and
+// shrinks back once they stop.
+enum class Extra : uint8_t {
+    None,
+    Grown,
+    AtBound
+};
+struct StallCase {
+    const char *name;
+    size_t writeChunk, readChunk;
+    int lateMs, everyMs, untilMs;
+    uint64_t underrunsAfter10s;  // at most, in the rest of the minute
+    Extra extraAtEnd;            // the slack added after the minute
+};
+void PrintTo(const StallCase &c, std::ostream *os) { *os << c.name; }
+
+constexpr StallCase kStallCases[] = {
+    {"model_20ms_late_every_2s", 160, 80, 20, 2000, 60000, 0, Extra::Grown},
+    {"server_25ms_late_every_s_needs_the_bound", 80, 160, 25, 1000, 60000, 0, Extra::AtBound},
+    {"model_8ms_late_every_s", 160, 80, 8, 1000, 60000, 0, Extra::None},
+    {"model_60ms_late_beyond_the_bound", 160, 80, 60, 1000, 60000, 50, Extra::AtBound},
+    {"stalls_stop_then_it_shrinks_back", 160, 80, 30, 1000, 8000, 0, Extra::None},
+};
+
+class LanesAfterStalls : public ::testing::TestWithParam<StallCase> {};
+
+TEST_P(LanesAfterStalls, SlackGrowsBoundedAndShrinksBack)
+{
+    const StallCase c = GetParam();
+    SampleRing ring;
+    DriftReader reader(ring);
+    // When a write due at sample time t comes: at the end of a stall that
+    // covers t. Whole samples, so that every stall is as long as it says.
+    const int64_t every = c.everyMs * kSamplesPerMs, late = c.lateMs * kSamplesPerMs;
+    const int64_t until = c.untilMs * kSamplesPerMs;
+    const auto comes = [&](int64_t t) {
+        const int64_t start = t / every * every;
+        return start > 0 && start < until && t < start + late ? start + late : t;
+    };
+    std::vector<int16_t> chunk(c.writeChunk, 1000), out(c.readChunk);
+    int64_t due = 0, nextRead = 3 * kSamplesPerMs;
+    uint64_t underrunsAt10s = 0;
+    bool counting = false;
+    size_t mostFill = 0;
+    while (nextRead < 60 * kSampleRate) {
+        if (comes(due) <= nextRead) {
+            ring.Write(chunk);
+            due += static_cast<int64_t>(c.writeChunk);
+            continue;
+        }
+        if (nextRead >= 10 * kSampleRate) {
+            if (!counting)
+                underrunsAt10s = reader.Stats().underruns;
+            counting = true;
+            mostFill = std::max(mostFill, ring.Fill());
+        }
+        reader.Read(out);
+        nextRead += static_cast<int64_t>(c.readChunk);
+    }
+    EXPECT_LE(reader.Stats().underruns - underrunsAt10s, c.underrunsAfter10s);
+    const size_t extra = reader.Extra();
+    switch (c.extraAtEnd) {
+    case Extra::None:
+        EXPECT_EQ(extra, 0u);
+        break;
+    case Extra::Grown:
+        EXPECT_GT(extra, 0u);
+        EXPECT_LT(extra, DriftReader::kMaxExtra);
+        break;
+    case Extra::AtBound:
+        EXPECT_EQ(extra, DriftReader::kMaxExtra);
+        break;
+    }
+    // However long the stalls, the latency stays bounded: what the ring holds
+    // before a read is at most a read, the largest slack, the tolerance and
+    // the writes a stall held back.
+    const size_t heldBack = c.writeChunk + static_cast<size_t>(c.lateMs) * kSamplesPerMs;
+    EXPECT_LE(mostFill,
+              c.readChunk + std::min(c.readChunk, c.writeChunk) + DriftReader::kMargin + DriftReader::kMaxExtra +
+                  DriftReader::kTolerance + heldBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stalls, LanesAfterStalls, ::testing::ValuesIn(kStallCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 // A reader that was not called for a second (no program recorded from the
 // node) starts again on what is written after its return, not on old samples.
 TEST(Lanes, AReaderAwayStartsAgainOnFreshSamples)
@@ -477,7 +565,7 @@ TEST_F(SoundServerTest, DtmfPlayedIntoTheSinkIsDialled)
 TEST_F(SoundServerTest, TalkFeedsTheDefaultMicrophoneToTheHandset)
 {
     ASSERT_TRUE(WriteDtmfWav(File("mic.wav"), "5555", 150, 150, 1000, 2400));
-    UseScenario("talk", "200 phone offhook\n");
+    UseScenario("talk", "0 adapter command 58\n200 phone offhook\n");  // the factory mode: settings outlive a test
     OpenWith(rec);
     ASSERT_NE(StateOncePublished().find("\naudio published\n"), std::string::npos);
     EXPECT_EQ(Tvxsim("send 'talk on'"), "ok\n");
@@ -495,7 +583,7 @@ TEST_F(SoundServerTest, TalkFeedsTheDefaultMicrophoneToTheHandset)
 TEST_F(SoundServerTest, BeFarSpeaksAsTheFarPartyAndHearsTheLine)
 {
     ASSERT_TRUE(WriteDtmfWav(File("mic.wav"), "5555", 150, 150, 1000, 2400));
-    UseScenario("be_far", "0 far ring\n300 phone offhook\n");
+    UseScenario("be_far", "0 adapter command 58\n0 far ring\n300 phone offhook\n");
     OpenWith(rec);
     std::string state = StateOncePublished();
     for (int i = 0; i < 30 && state.find("\ncall connected\n") == std::string::npos; ++i) {
@@ -621,6 +709,7 @@ OfflineRun RunOffline(const std::string &scenario, int64_t untilMs, const std::s
 TEST_F(SoundServerTest, ServerKilledDuringACallChangesNothingAndNodesReturn)
 {
     const std::string scenario = UseScenario("server_killed",
+                                             "0 adapter command 58\n"  // an earlier test's mode must not stay
                                              "number \"42\" answer 300\n"
                                              "200 phone offhook\n"
                                              "500 phone keys \"42\"\n"
