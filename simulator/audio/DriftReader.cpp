@@ -52,7 +52,7 @@ void DriftReader::ReadPart(std::span<int16_t> out)
         fill = 0;
     }
     if (!primed_) {
-        target_ = std::max(target_, step + kMargin);
+        target_ = std::max(target_, step + kMargin + extra_);
         if (fill < n + target_) {
             std::fill(out.begin(), out.end(), int16_t{0});
             return;
@@ -71,6 +71,8 @@ void DriftReader::ReadPart(std::span<int16_t> out)
         ring_.Discard(fill);
         ++stats_.underruns;
         primed_ = false;
+        extra_ = std::min(extra_ + kGrowth, kMaxExtra);
+        steadyWindows_ = 0;
         return;
     }
 
@@ -103,7 +105,15 @@ void DriftReader::ReadPart(std::span<int16_t> out)
 
 void DriftReader::Judge()
 {
-    target_ = largestStep_ + kMargin;
+    // A window whose least slack was within the added slack (and the
+    // tolerance) would have run dry without it: not steady.
+    if (leastSlack_ < extra_ + kTolerance)
+        steadyWindows_ = 0;
+    else if (steadyWindows_ < kSteadyWindows)
+        ++steadyWindows_;
+    else if (extra_ > 0)
+        --extra_;
+    target_ = largestStep_ + kMargin + extra_;
     if (leastSlack_ > target_ + kTolerance)
         correction_ = -static_cast<int64_t>(std::min<size_t>(leastSlack_ - target_, kWindow));
     else if (leastSlack_ < target_)

@@ -12,6 +12,11 @@
 // a ring that runs dry gives silence until it holds the target again, and a
 // ring filled far beyond it (its reader was not called for a while) is
 // emptied, since what it holds is old.
+//
+// A ring that ran dry says the other thread is later now and then than the
+// margin allows (a loaded machine): each underrun adds to the slack, up to a
+// bound, and a long steady state, in which no read needed the added slack,
+// takes it back a sample at a time.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +43,10 @@ public:
     static constexpr size_t kStretchEvery = 200;  // samples read per sample stretched or squeezed, at most: 0.5 %,
                                                   // far beyond any clock's drift, too little to move a DTMF tone
     static constexpr size_t kMaxRead = 2048;      // longer reads are served in parts
+    static constexpr size_t kGrowth = 40;         // slack added by each underrun: 5 ms
+    static constexpr size_t kMaxExtra = 120;      // the most slack added: 15 ms
+    static constexpr int kSteadyWindows = 20;     // windows that did not need the added slack before it
+                                                  // shrinks, then one sample per window
 
     explicit DriftReader(SampleRing &ring) : ring_(ring) {}
 
@@ -48,6 +57,8 @@ public:
     bool Primed() const { return primed_; }
     // The slack it keeps now, in samples.
     size_t Target() const { return target_; }
+    // The slack added after underruns, in samples (0 to kMaxExtra).
+    size_t Extra() const { return extra_; }
 
 private:
     void ReadPart(std::span<int16_t> out);
@@ -61,6 +72,8 @@ private:
     size_t largestStep_ = 0;      // largest of the writer's bursts and the reads in the current window, the smaller one
     int64_t correction_ = 0;      // samples still to squeeze out (< 0) or stretch in (> 0), one per read
     size_t sinceCorrection_ = 0;  // samples read since the last one stretched or squeezed
+    size_t extra_ = 0;            // slack added after underruns
+    int steadyWindows_ = 0;       // windows in a row that did not need the added slack
     DriftStats stats_;
 };
 

@@ -147,6 +147,94 @@ TEST_P(LanesAbsorbDrift, NeitherGrowsNorRunsDryNorClicks)
 INSTANTIATE_TEST_SUITE_P(Clocks, LanesAbsorbDrift, ::testing::ValuesIn(kClockCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The writer late now and then beyond the margin (a loaded machine's
+// stalls): every `everyMs` until `untilMs` one write comes `lateMs` late,
+// and the writes held back follow at once. The reader's slack grows after
+// the first underruns until the stalls fit, never beyond its bound, and
+// shrinks back once they stop.
+enum class Extra : uint8_t {
+    None,
+    Grown,
+    AtBound
+};
+struct StallCase {
+    const char *name;
+    size_t writeChunk, readChunk;
+    int lateMs, everyMs, untilMs;
+    uint64_t underrunsAfter10s;  // at most, in the rest of the minute
+    Extra extraAtEnd;            // the slack added after the minute
+};
+void PrintTo(const StallCase &c, std::ostream *os) { *os << c.name; }
+
+constexpr StallCase kStallCases[] = {
+    {"model_20ms_late_every_2s", 160, 80, 20, 2000, 60000, 0, Extra::Grown},
+    {"server_25ms_late_every_s_needs_the_bound", 80, 160, 25, 1000, 60000, 0, Extra::AtBound},
+    {"model_8ms_late_every_s", 160, 80, 8, 1000, 60000, 0, Extra::None},
+    {"model_60ms_late_beyond_the_bound", 160, 80, 60, 1000, 60000, 50, Extra::AtBound},
+    {"stalls_stop_then_it_shrinks_back", 160, 80, 30, 1000, 8000, 0, Extra::None},
+};
+
+class LanesAfterStalls : public ::testing::TestWithParam<StallCase> {};
+
+TEST_P(LanesAfterStalls, SlackGrowsBoundedAndShrinksBack)
+{
+    const StallCase c = GetParam();
+    SampleRing ring;
+    DriftReader reader(ring);
+    // When a write due at sample time t comes: at the end of a stall that
+    // covers t. Whole samples, so that every stall is as long as it says.
+    const int64_t every = c.everyMs * kSamplesPerMs, late = c.lateMs * kSamplesPerMs;
+    const int64_t until = c.untilMs * kSamplesPerMs;
+    const auto comes = [&](int64_t t) {
+        const int64_t start = t / every * every;
+        return start > 0 && start < until && t < start + late ? start + late : t;
+    };
+    std::vector<int16_t> chunk(c.writeChunk, 1000), out(c.readChunk);
+    int64_t due = 0, nextRead = 3 * kSamplesPerMs;
+    uint64_t underrunsAt10s = 0;
+    bool counting = false;
+    size_t mostFill = 0;
+    while (nextRead < 60 * kSampleRate) {
+        if (comes(due) <= nextRead) {
+            ring.Write(chunk);
+            due += static_cast<int64_t>(c.writeChunk);
+            continue;
+        }
+        if (nextRead >= 10 * kSampleRate) {
+            if (!counting)
+                underrunsAt10s = reader.Stats().underruns;
+            counting = true;
+            mostFill = std::max(mostFill, ring.Fill());
+        }
+        reader.Read(out);
+        nextRead += static_cast<int64_t>(c.readChunk);
+    }
+    EXPECT_LE(reader.Stats().underruns - underrunsAt10s, c.underrunsAfter10s);
+    const size_t extra = reader.Extra();
+    switch (c.extraAtEnd) {
+    case Extra::None:
+        EXPECT_EQ(extra, 0u);
+        break;
+    case Extra::Grown:
+        EXPECT_GT(extra, 0u);
+        EXPECT_LT(extra, DriftReader::kMaxExtra);
+        break;
+    case Extra::AtBound:
+        EXPECT_EQ(extra, DriftReader::kMaxExtra);
+        break;
+    }
+    // However long the stalls, the latency stays bounded: what the ring holds
+    // before a read is at most a read, the largest slack, the tolerance and
+    // the writes a stall held back.
+    const size_t heldBack = c.writeChunk + static_cast<size_t>(c.lateMs) * kSamplesPerMs;
+    EXPECT_LE(mostFill,
+              c.readChunk + std::min(c.readChunk, c.writeChunk) + DriftReader::kMargin + DriftReader::kMaxExtra +
+                  DriftReader::kTolerance + heldBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stalls, LanesAfterStalls, ::testing::ValuesIn(kStallCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 // A reader that was not called for a second (no program recorded from the
 // node) starts again on what is written after its return, not on old samples.
 TEST(Lanes, AReaderAwayStartsAgainOnFreshSamples)
@@ -259,6 +347,36 @@ std::vector<int16_t> ReadWav(const std::string &path)
     return samples;
 }
 
+// A mono 8 kHz WAV file: `leadMs` of silence, the digits, and silence up to `totalMs`.
+bool WriteDtmfWav(const std::string &path, const char *digits, int onMs, int offMs, int leadMs, int totalMs)
+{
+    WavWriter wav;
+    if (!wav.Open(path))
+        return false;
+    DtmfSource tones(digits, onMs, offMs);
+    std::array<int16_t, kBlockSamples> block{};
+    for (int ms = 0; ms < totalMs; ms += kBlockMs) {
+        block.fill(0);
+        if (ms >= leadMs)
+            tones.MixInto(block);
+        wav.Write(block);
+    }
+    return true;
+}
+
+// The adapter's DTMF receiver on one side has reported the digit (its key code).
+auto DtmfHeard(int32_t side, int32_t key)
+{
+    return [side, key](const std::vector<Received> &e) {
+        return std::any_of(e.begin(), e.end(), [&](const Received &r) {
+            return r.code == kEvDtmfDetected && r.side == side && r.param == key;
+        });
+    };
+}
+
+// tvxsim's client commands: one request, or the state lines.
+std::string Tvxsim(const std::string &args) { return CommandOutput(std::string(TVXSIM_BINARY) + " " + args); }
+
 class SoundServerTest : public SimulatorTest {
 protected:
     PipeWireSession server;
@@ -300,6 +418,33 @@ protected:
         return Background(
             {"pw-record", "--target", node, "--rate", "8000", "--channels", "1", "--format", "s16", file});
     }
+    // Records what the default speakers (the null sink) play, from its monitor,
+    // as the node `tvx-test-speakers`.
+    Background RecordSpeakers(const std::string &file)
+    {
+        return Background({"pw-record",
+                           "-P",
+                           "{ stream.capture.sink = true, node.name = tvx-test-speakers }",
+                           "--target",
+                           "tvx-null-sink",
+                           "--rate",
+                           "8000",
+                           "--channels",
+                           "1",
+                           "--format",
+                           "s16",
+                           file});
+    }
+    // The state lines once the control socket says the nodes are published.
+    static std::string StateOncePublished()
+    {
+        std::string state;
+        for (int i = 0; i < 50 && state.find("\naudio published\n") == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            state = Tvxsim("state");
+        }
+        return state;
+    }
 };
 
 TEST_F(SoundServerTest, NodesArePublishedWhileOpenAsOrdinaryDevices)
@@ -327,9 +472,6 @@ TEST_F(SoundServerTest, NodesArePublishedWhileOpenAsOrdinaryDevices)
     EXPECT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), false));
 }
 
-// tvxsim's client commands: one request, or the state lines.
-std::string Tvxsim(const std::string &args) { return CommandOutput(std::string(TVXSIM_BINARY) + " " + args); }
-
 TEST_F(SoundServerTest, AudioOffPublishesNothing)
 {
     setenv("TVXUSB_AUDIO", "0", 1);
@@ -348,11 +490,7 @@ TEST_F(SoundServerTest, ControlSocketSwitchesListen)
 {
     OpenWith(rec);
     ASSERT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), true));
-    std::string state;
-    for (int i = 0; i < 30 && state.find("\naudio published\n") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        state = Tvxsim("state");
-    }
+    const std::string state = StateOncePublished();
     ASSERT_NE(state.find("\naudio published\n"), std::string::npos) << state;
     EXPECT_NE(state.find("\nlisten off\n"), std::string::npos);
     EXPECT_EQ(Tvxsim("send 'listen on'"), "ok\n");
@@ -395,17 +533,7 @@ TEST_F(SoundServerTest, FarDtmfRecordedFromTheSourceIsRead)
 // far party, whose DTMF the adapter then hears.
 TEST_F(SoundServerTest, DtmfPlayedIntoTheSinkIsDialled)
 {
-    {
-        WavWriter wav;
-        ASSERT_TRUE(wav.Open(File("dial.wav")));
-        DtmfSource digits("42", 120, 120);
-        std::array<int16_t, kBlockSamples> block{};
-        for (int i = 0; i < 40; ++i) {  // 800 ms, silence after the digits
-            block.fill(0);
-            digits.MixInto(block);
-            wav.Write(block);
-        }
-    }
+    ASSERT_TRUE(WriteDtmfWav(File("dial.wav"), "42", 120, 120, 0, 800));
     setenv("TVXUSB_RECORD", folder.c_str(), 1);
     UseScenario("dial_from_pc",
                 "number \"42\" answer 200\n"
@@ -430,6 +558,57 @@ TEST_F(SoundServerTest, DtmfPlayedIntoTheSinkIsDialled)
     EXPECT_TRUE(rec.WaitFor(farNine, std::chrono::seconds(12))) << "the number was not routed";
     ASSERT_EQ(ScClose(0), 0);
     EXPECT_EQ(Digits(File("line-tx.wav")), "42");
+}
+
+// Talk: the default microphone is the handset's. DTMF played into it with
+// the handset off hook reaches the phone side's DTMF receiver.
+TEST_F(SoundServerTest, TalkFeedsTheDefaultMicrophoneToTheHandset)
+{
+    ASSERT_TRUE(WriteDtmfWav(File("mic.wav"), "5555", 150, 150, 1000, 2400));
+    UseScenario("talk", "0 adapter command 58\n200 phone offhook\n");  // the factory mode: settings outlive a test
+    OpenWith(rec);
+    ASSERT_NE(StateOncePublished().find("\naudio published\n"), std::string::npos);
+    EXPECT_EQ(Tvxsim("send 'talk on'"), "ok\n");
+    ASSERT_TRUE(PipeWireSession::WaitForLink("parlino-handset-sim.talk")) << "Talk is not linked to the microphone";
+    bool linked = false;
+    Background player = PipeWireSession::PlayInto(File("mic.wav"), linked);
+    ASSERT_TRUE(linked) << "the player was not linked into the microphone";
+    EXPECT_TRUE(rec.WaitFor(DtmfHeard(TVX_SIDE_PHONE, 5))) << "the handset's microphone did not hear the digits";
+    EXPECT_FALSE(DtmfHeard(TVX_SIDE_LINE, 5)(rec.Snapshot())) << "the microphone reached the far party as well";
+}
+
+// Be the far party: during a connected call the default microphone is the
+// far party's voice, which the adapter's line receiver hears, and line
+// transmit (the handset's keys here) plays on the default speakers.
+TEST_F(SoundServerTest, BeFarSpeaksAsTheFarPartyAndHearsTheLine)
+{
+    ASSERT_TRUE(WriteDtmfWav(File("mic.wav"), "5555", 150, 150, 1000, 2400));
+    UseScenario("be_far", "0 adapter command 58\n0 far ring\n300 phone offhook\n");
+    OpenWith(rec);
+    std::string state = StateOncePublished();
+    for (int i = 0; i < 30 && state.find("\ncall connected\n") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        state = Tvxsim("state");
+    }
+    ASSERT_NE(state.find("\ncall connected\n"), std::string::npos) << state;
+    EXPECT_EQ(Tvxsim("send 'be-far on'"), "ok\n");
+    ASSERT_TRUE(PipeWireSession::WaitForLink("parlino-far-party.voice")) << "not linked to the microphone";
+    ASSERT_TRUE(PipeWireSession::WaitForLink("parlino-far-party.hears")) << "not linked to the speakers";
+    Background speakers = RecordSpeakers(File("speakers.wav"));
+    ASSERT_TRUE(PipeWireSession::WaitForLink("tvx-test-speakers"));
+
+    bool linked = false;
+    Background player = PipeWireSession::PlayInto(File("mic.wav"), linked);
+    ASSERT_TRUE(linked) << "the player was not linked into the microphone";
+    EXPECT_TRUE(rec.WaitFor(DtmfHeard(TVX_SIDE_LINE, 5))) << "the line did not hear the far party's digits";
+    EXPECT_FALSE(DtmfHeard(TVX_SIDE_PHONE, 5)(rec.Snapshot())) << "the microphone reached the handset as well";
+
+    EXPECT_EQ(Tvxsim("send 'phone keys \"77\"'"), "ok\n");
+    EXPECT_TRUE(rec.WaitFor(DtmfHeard(TVX_SIDE_PHONE, 7)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    speakers.Stop();
+    EXPECT_NE(Digits(File("speakers.wav")).find('7'), std::string::npos)
+        << "the handset's keys on the line did not reach the speakers";
 }
 
 // Runs the model in real time on this thread, one block every 20 ms, until
@@ -530,6 +709,7 @@ OfflineRun RunOffline(const std::string &scenario, int64_t untilMs, const std::s
 TEST_F(SoundServerTest, ServerKilledDuringACallChangesNothingAndNodesReturn)
 {
     const std::string scenario = UseScenario("server_killed",
+                                             "0 adapter command 58\n"  // an earlier test's mode must not stay
                                              "number \"42\" answer 300\n"
                                              "200 phone offhook\n"
                                              "500 phone keys \"42\"\n"

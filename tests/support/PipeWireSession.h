@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <spawn.h>
@@ -58,6 +59,8 @@ public:
     ~Background() { Stop(); }
     Background(const Background &) = delete;
     Background &operator=(const Background &) = delete;
+    Background(Background &&other) noexcept : pid_(std::exchange(other.pid_, -1)) {}
+    Background &operator=(Background &&) = delete;
 
     bool Running() const { return pid_ > 0; }
     // Stops it; its exit status (-1 when it never ran).
@@ -200,6 +203,33 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         } while (std::chrono::steady_clock::now() < end);
         return false;
+    }
+
+    // The default microphone's node (a null sink shown as a source): what is
+    // played into its input comes out of it as the microphone's sound.
+    static constexpr char kMicrophone[] = "tvx-null-source";
+
+    // Plays a mono WAV file into the named node's input (by default the test
+    // microphone). The session manager links playback streams only to sinks,
+    // so the player starts unlinked and is linked here by hand; false in
+    // `linked` when that failed within the timeout. The file should begin
+    // with some silence: the player may run a little before its link.
+    static Background PlayInto(const std::string &file, bool &linked, const std::string &node = kMicrophone,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        static int count = 0;
+        const std::string name = "tvx-test-player-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
+        Background player({"pw-play", "--target", "0", "-P", "{ node.name = " + name + " }", file});
+        const std::string link =
+            "timeout 5 pw-link '" + name + ":output_MONO' '" + node + ":input_MONO' >/dev/null 2>&1";
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        linked = false;
+        while (player.Running() && !linked && std::chrono::steady_clock::now() < end) {
+            linked = std::system(link.c_str()) == 0;
+            if (!linked)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return player;
     }
 
 private:

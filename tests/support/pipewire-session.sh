@@ -15,6 +15,9 @@
 # Inside, XDG_RUNTIME_DIR, XDG_CONFIG_HOME, XDG_STATE_HOME, PIPEWIRE_RUNTIME_DIR,
 # DBUS_SESSION_BUS_ADDRESS and TVX_PIPEWIRE_SESSION (DIR) are set; the null sink
 # is named tvx-null-sink (record its monitor with `pw-record --target tvx-null-sink`).
+# The default source, tvx-null-source, is a null sink shown as a source: what
+# is linked into its input (tvx-null-source:input_MONO) is the microphone's
+# sound; the session manager links no playback stream to it by itself.
 set -euo pipefail
 self="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 readonly null_sink=tvx-null-sink
@@ -65,7 +68,7 @@ context.objects = [
     args = {
       factory.name     = support.null-audio-sink
       node.name        = "tvx-null-source"
-      node.description = "Test microphone (silent)"
+      node.description = "Test microphone (silent unless fed)"
       media.class      = Audio/Source/Virtual
       audio.position   = [ MONO ]
       audio.rate       = 48000
@@ -221,5 +224,5 @@ case "${1:-}" in
     start_servers "$2" </dev/null >/dev/null
     ;;
   _inner) inner "$2" ;;
-  *) sed -n '2,19p' "$self" >&2; exit 2 ;;
+  *) sed -n '2,22p' "$self" >&2; exit 2 ;;
 esac
