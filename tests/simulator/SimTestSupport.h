@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -172,18 +174,57 @@ inline std::string NameOf(std::string text)
     return text;
 }
 
-// Leaves the library closed, shut down and without a scenario, and keeps
-// it off the desktop's sound server. The recorders
+// Points XDG_RUNTIME_DIR at a new folder of this process for its lifetime,
+// so that parallel test processes never share a socket.
+class PrivateRuntimeDir {
+public:
+    PrivateRuntimeDir()
+    {
+        if (const char *v = std::getenv("XDG_RUNTIME_DIR"))
+            saved_ = v, hadSaved_ = true;
+        std::string pattern = ::testing::TempDir() + "tvxrt_XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (mkdtemp(buf.data()) != nullptr)
+            dir_ = buf.data();
+        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    }
+    ~PrivateRuntimeDir()
+    {
+        // The library's socket and whatever else went into the folder.
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+        if (hadSaved_)
+            setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+    }
+    PrivateRuntimeDir(const PrivateRuntimeDir &) = delete;
+    PrivateRuntimeDir &operator=(const PrivateRuntimeDir &) = delete;
+
+    const std::string &Dir() const { return dir_; }
+
+private:
+    std::string dir_;
+    std::string saved_;
+    bool hadSaved_ = false;
+};
+
+// Leaves the library closed, shut down and without a scenario, keeps it off
+// the desktop's sound server, and gives each test process a runtime folder
+// of its own, so that parallel tests never share the control socket. The recorders
 // are members so that they outlive the event thread: TearDown closes first.
 class SimulatorTest : public ::testing::Test {
 protected:
     Recorder rec;
     Recorder again;
+    std::unique_ptr<PrivateRuntimeDir> runtime_;  // after the close, before the next test
 
     void SetUp() override
     {
         unsetenv("TVXUSB_SCENARIO");
         setenv("TVXUSB_AUDIO", "0", 1);  // nothing on the desktop's sound server; its own tests turn it on
+        runtime_ = std::make_unique<PrivateRuntimeDir>();
     }
     void TearDown() override
     {
@@ -193,6 +234,7 @@ protected:
         for (const std::string &path : WrittenScenarios())
             std::remove(path.c_str());
         WrittenScenarios().clear();
+        runtime_.reset();
     }
 
     // ScInitialize with the recorder, then ScOpen and the tone set; asserts success.

@@ -31,10 +31,9 @@ namespace {
 using tvxsim::ControlClient;
 using tvxsim::ControlSocketPath;
 
+// The fixture's private runtime folder holds the socket.
 class ControlSocket : public simtest::SimulatorTest {
 protected:
-    simtest::PrivateRuntimeDir runtime;  // outlives TearDown's close
-
     std::unique_ptr<ControlClient> Connected()
     {
         auto c = std::make_unique<ControlClient>();
