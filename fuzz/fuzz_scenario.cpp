@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/ScenarioLimits.h"
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/RawSchedule.h"
 #include "simulator/logic/Scenario.h"
@@ -21,15 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     const tvxsim::Scenario sc = tvxsim::ParseScenario(text);
 
-    // Reported errors are bounded, counted errors are all of them, and the
-    // items stay within their cap.
-    if (sc.errors.size() > tvxsim::kScenarioMaxReportedErrors || static_cast<int64_t>(sc.errors.size()) > sc.badLines ||
-        sc.events.size() + sc.actions.size() + sc.numbers.size() > tvxsim::kScenarioMaxItems)
-        std::abort();
-    for (const tvxsim::ScenarioEvent &e : sc.events)
-        if (e.payload.size() > tvxsim::kScenarioMaxPayload || e.count < 1 || e.timeMs < 0 ||
-            e.timeMs + e.intervalMs * (e.count - 1) > tvxsim::kScenarioMaxTimeMs)
-            std::abort();
+    AbortUnlessWithinLimits(sc);
 
     if (sc.actions.empty() && sc.events.empty())
         return 0;

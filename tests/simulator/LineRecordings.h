@@ -152,21 +152,7 @@ inline bool MakeFskRecording(const std::string &path, const FskLine &line, const
 }
 
 // The samples of `file` as sox gives them at 8 kHz, 16-bit, its first channel; empty when sox fails.
-inline std::vector<int16_t> SamplesAt8k(const std::string &file)
-{
-    std::vector<int16_t> out;
-    const std::string command =
-        "sox -V1 " + Quoted(file) + " -t raw -e signed-integer -b 16 -r 8000 - remix 1 2>/dev/null";
-    if (FILE *p = ::popen(command.c_str(), "r")) {
-        std::array<int16_t, 4096> buf;
-        size_t n = 0;
-        while ((n = std::fread(buf.data(), sizeof(int16_t), buf.size(), p)) > 0)
-            out.insert(out.end(), buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n));
-        if (::pclose(p) != 0)
-            out.clear();
-    }
-    return out;
-}
+inline std::vector<int16_t> SamplesAt8k(const std::string &file) { return SoxSamples(Quoted(file), "remix 1"); }
 
 // The bytes minimodem reads from `file` at 1200 baud, 8N1, between these marks and spaces.
 inline std::vector<uint8_t> MinimodemBytes(const std::string &file, int markHz, int spaceHz)
