@@ -640,18 +640,7 @@ TEST_F(SoundServerTest, ListenPlaysTheEarpieceToTheDefaultSpeakers)
     EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, true), "");
     EXPECT_TRUE(sound->SwitchOn(AudioSwitch::Listen));
     RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, true, {}); });
-    Background recorder({"pw-record",
-                         "-P",
-                         "{ stream.capture.sink = true }",
-                         "--target",
-                         "tvx-null-sink",
-                         "--rate",
-                         "8000",
-                         "--channels",
-                         "1",
-                         "--format",
-                         "s16",
-                         File("speakers.wav")});
+    Background recorder = RecordSpeakers(File("speakers.wav"));
     RunRealTime(rig, 2000, [] { return false; });
     recorder.Stop();
     const std::vector<int16_t> heard = ReadWav(File("speakers.wav"));
