@@ -22,8 +22,8 @@
 #include <unistd.h>
 
 #include "simulator/engine/Engine.h"
+#include "simulator/engine/ToneMonitor.h"
 #include "simulator/logic/Scenario.h"
-#include "simulator/logic/ToolTones.h"
 #include "simulator/media/PlayFile.h"
 #include "tests/simulator/CidRecordSample.h"
 
@@ -114,7 +114,7 @@ void Run(benchmark::State &state, const std::string &scenarioText, Extra extra)
     for (auto _ : state) {
         tvxsim::DeviceState device;
         tvxsim::Engine engine(device);
-        engine.SetPlayOpener(tvxsim::OpenPlayFile);
+        engine.SetPlayOpener(tvxsim::OpenPlay);
         engine.Load(sc);
         engine.MonitorTones(tvxsim::ToolToneRows());
         for (int64_t ms = 0; ms < kSimulatedMs; ms += tvxsim::kBlockMs) {

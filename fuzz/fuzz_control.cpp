@@ -10,46 +10,11 @@
 #include <vector>
 
 #include "simulator/control/ControlConnection.h"
-#include "simulator/control/LiveRequest.h"
-#include "simulator/control/StateOf.h"
-#include "simulator/engine/Engine.h"
-#include "simulator/engine/LevelTap.h"
+#include "tests/support/EngineDoor.h"
 
 namespace {
 
-constexpr size_t kMaxRaw = 4096;
-
-class EngineDoor : public tvxsim::ControlDoor {
-public:
-    EngineDoor() { engine.AddTap(&levels); }
-
-    std::string Apply(std::string_view text) override
-    {
-        tvxsim::LiveItem item;
-        if (std::string error = tvxsim::ParseLiveItem(text, item); !error.empty())
-            return error;
-        // Play actions are refused here: the fuzzer must not open files it names.
-        if (const auto *a = std::get_if<tvxsim::ScenarioAction>(&item); a && a->verb == tvxsim::ActionVerb::Play)
-            return "no files in fuzzing";
-        return tvxsim::ApplyLiveItem(item, engine, [this](tvxsim::EngineEvent) {
-            if (raw >= kMaxRaw)
-                return false;
-            ++raw;
-            return true;
-        });
-    }
-    bool Snapshot(tvxsim::AdapterState &s) override
-    {
-        tvxsim::ReadAdapterState(engine, state, levels, s);
-        return true;
-    }
-    std::string Sound(tvxsim::SoundSwitch, bool) override { return "no sound server"; }
-
-    tvxsim::DeviceState state;
-    tvxsim::Engine engine{state};
-    tvxsim::LevelTap levels;
-    size_t raw = 0;
-};
+using tvxtest::EngineDoor;
 
 tvxsim::StateValues Values(EngineDoor &door)
 {
@@ -89,10 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (out.size() == 1 && out[0].rfind("error", 0) == 0 && Values(door) != before)
                 std::abort();  // an error changed something
             if (++requests % 8 == 0)
-                door.engine.Step();  // let the model act on what it was told
+                door.Step();  // let the model act on what it was told
         }
     }
-    for (int i = 0; i < 5; ++i)
-        door.engine.Step();
+    door.Step(5);
     return 0;
 }

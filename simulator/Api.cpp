@@ -27,7 +27,6 @@ using namespace tvxsim;
 namespace {
 
 constexpr int32_t kRebootGapMs = 300;
-constexpr int32_t kRegisterBytesShown = 16;
 constexpr int32_t kTopMonitorHz = 3999;
 
 Session &TheSession() { return Session::Instance(); }
@@ -82,15 +81,15 @@ int32_t RunDialog(SetupDialog which, void *owner)
     return ShowSetupDialog(which, owner, snap);  // the lock is not held while the dialog runs
 }
 
-int32_t SetCountry(const char *text, std::string DeviceState::*field, int32_t event)
+int32_t SetCountry(const char *text, void (Engine::*set)(const std::string &))
 {
     return WhenOpen([&](Session::Locked &s) -> int32_t {
         if (text == nullptr)
             return kErrNullPointer;
         if (!IsCountryText(text))
             return kErrBadText;
-        s.State().*field = text;
-        s.Post(event, std::atoi(text));
+        (s.GetEngine()->*set)(text);
+        s.Wake();
         return kOk;
     });
 }
@@ -149,12 +148,9 @@ TVX_API int32_t ScMonitorTones(int32_t mode, const ToneMonitorEntry *set, int32_
     for (int32_t i = 0; i < count; ++i)
         if (!UsableRow(set[i]))
             return kErrBadArgument;
-    DeviceState &st = s.State();
     const bool armed = mode != 0 && count > 0;
-    st.monitorSet = armed ? set : nullptr;
-    st.monitorCount = armed ? count : 0;
-    s.ArmMonitor();
-    s.Post(kEvToneMonitorArmed, st.monitorCount);
+    s.ArmMonitor(armed ? set : nullptr, armed ? count : 0);
+    s.Post(kEvToneMonitorArmed, s.State().monitorCount);
     return kOk;
 }
 
@@ -223,14 +219,11 @@ TVX_API int32_t ScGetDestinationCountry(int32_t, char *text256)
     return GetCountry(text256, &DeviceState::destinationCountry);
 }
 
-TVX_API int32_t ScSetLocalCountry(int32_t, const char *text)
-{
-    return SetCountry(text, &DeviceState::localCountry, kEvLocalCountry);
-}
+TVX_API int32_t ScSetLocalCountry(int32_t, const char *text) { return SetCountry(text, &Engine::SetLocalCountry); }
 
 TVX_API int32_t ScSetDestinationCountry(int32_t, const char *text)
 {
-    return SetCountry(text, &DeviceState::destinationCountry, kEvDestinationCountry);
+    return SetCountry(text, &Engine::SetDestinationCountry);
 }
 
 TVX_API int32_t ScGenerateTones(const ToneGenRecord *records, int32_t count)
@@ -255,18 +248,8 @@ TVX_API int32_t ScSetHardwareRegs(int32_t block, int32_t reg, const uint8_t *val
             return kErrBadArgument;
         if (values == nullptr && count > 0)
             return kErrNullPointer;
-        std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
-        for (int32_t i = 0; i < count; ++i) {
-            s.State().registers[static_cast<size_t>(block * kRegistersPerBlock + reg + i)] = values[i];
-            if (i < kRegisterBytesShown) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, " %02X", values[i]);
-                detail += hex;
-            }
-        }
-        if (count > kRegisterBytesShown)
-            detail += " ...";
-        s.Post(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
+        s.GetEngine()->WriteRegisters(block, reg, std::span<const uint8_t>(values, static_cast<size_t>(count)));
+        s.Wake();
         return kOk;
     });
 }
@@ -302,8 +285,8 @@ TVX_API int32_t ScGenerateETSI_CID(const CidGenRecord *record)
 TVX_API int32_t ScTestLEDs(uint8_t mask)
 {
     return WhenOpen([&](Session::Locked &s) -> int32_t {
-        s.State().leds = mask;
-        s.Post(kEvLeds, mask);
+        s.GetEngine()->SetLeds(mask);
+        s.Wake();
         return kOk;
     });
 }
@@ -315,8 +298,8 @@ TVX_API int32_t ScUploadMelody(const uint8_t *bytes, int32_t count)
             return kErrBadArgument;
         if (bytes == nullptr && count > 0)
             return kErrNullPointer;
-        s.State().melody.assign(bytes, bytes + count);
-        s.Post(kEvMelodyLoaded, count);
+        s.GetEngine()->LoadMelody(std::span<const uint8_t>(bytes, static_cast<size_t>(count)));
+        s.Wake();
         return kOk;
     });
 }
@@ -326,23 +309,20 @@ TVX_API int32_t ScE2Rom(int32_t operation, const char *data, const char *command
     if (commandLine == nullptr)
         return kErrNullPointer;
     return WhenOpen([&](Session::Locked &s) -> int32_t {
-        DeviceState &st = s.State();
+        Engine &engine = *s.GetEngine();
         switch (operation) {
         case E2ROM_ERASE:
-            st.FactoryReset();
-            s.Post(kEvDeviceErased, 0);
-            return kOk;
         case E2ROM_ERASE_TVX:
-            st.FactoryReset();
-            s.Post(kEvSettingsErased, 0);
+            engine.Erase(operation == E2ROM_ERASE_TVX);
+            s.Wake();
             return kOk;
         case E2ROM_PROGRAM_SN:
             if (data == nullptr)
                 return kErrNullPointer;
             if (strnlen(data, TVX_SERIAL_LENGTH + 1) != TVX_SERIAL_LENGTH)
                 return kErrBadSerial;
-            st.serial.assign(data, TVX_SERIAL_LENGTH);
-            s.Post(kEvSerialProgrammed, 0);
+            engine.ProgramSerial(std::string(data, TVX_SERIAL_LENGTH));
+            s.Wake();
             return kOk;
         case E2ROM_REBOOT:
             s.Post(kEvDeviceDetached, 0);

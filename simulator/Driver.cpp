@@ -44,6 +44,8 @@ Driver::~Driver()
 
 void Driver::Start()
 {
+    if (prefetch_)
+        prefetch_->Start();
     std::lock_guard lock(mutex_);
     origin_ = Clock::now();
     thread_ = std::thread([this] { Run(); });
@@ -79,12 +81,16 @@ void Driver::RequestStop()
         stopped_ = true;
     }
     wake_.notify_all();
+    if (prefetch_)
+        prefetch_->RequestStop();
 }
 
 void Driver::Join()
 {
     if (thread_.joinable() && !IsThisThread())
         thread_.join();
+    if (prefetch_)
+        prefetch_->Join();
 }
 
 bool Driver::IsThisThread() const { return std::this_thread::get_id() == threadId_; }
@@ -151,6 +157,8 @@ void Driver::Run()
         const SampleTime engineTime = advance_(*this, wall, events);
         if (engineTime < 0)
             return;
+        if (prefetch_)
+            prefetch_->Advance(SamplesToMs(engineTime));
         for (EngineEvent &e : events)
             if (!Deliver(e))
                 return;

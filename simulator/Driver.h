@@ -5,7 +5,9 @@
 // at most 64 at a time between the engine's events, so that a flood of them
 // never holds back the events that confirm calls. Raw events of live
 // requests (Inject) come the same way, at most 64 a round, from a bounded
-// queue; a Listener hears of every event after its callback.
+// queue; a Listener hears of every event after its callback. The scenario's
+// recordings are opened ahead of the model's time by a PlayPrefetch whose
+// thread the driver starts, stops and joins with its own.
 //
 // The callback runs on this thread only, with no lock held. After
 // RequestStop() no further callback starts; Join() (from any other thread)
@@ -25,6 +27,7 @@
 
 #include "device/tvxusb.h"
 #include "simulator/engine/RawSchedule.h"
+#include "simulator/media/PlayPrefetch.h"
 
 namespace tvxsim {
 
@@ -61,6 +64,8 @@ public:
 
     // Before Start(): who hears of each delivered event (may be null).
     void SetListener(std::shared_ptr<Listener> listener) { listener_ = std::move(listener); }
+    // Before Start(): what opens the scenario's recordings ahead (may be null).
+    void SetPrefetch(std::shared_ptr<PlayPrefetch> prefetch) { prefetch_ = std::move(prefetch); }
     // Starts the thread; time counts from now.
     void Start();
     // A raw event to deliver as soon as possible (a live request); false
@@ -90,6 +95,7 @@ private:
     const Advance advance_;
     const ToneRowLookup lookup_;
     std::shared_ptr<Listener> listener_;
+    std::shared_ptr<PlayPrefetch> prefetch_;
 
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -7,7 +7,7 @@
 #include "simulator/Gui.h"
 #include "simulator/control/ControlPath.h"
 #include "simulator/control/LiveRequest.h"
-#include "simulator/control/StateOf.h"
+#include "simulator/engine/AdapterSnapshot.h"
 #include "simulator/logic/EventLine.h"
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
@@ -68,14 +68,6 @@ Scenario LoadConfiguredScenario()
 
 }  // namespace
 
-std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count)
-{
-    std::vector<MonitorRow> rows;
-    for (int32_t i = 0; set != nullptr && i < count; ++i)
-        rows.push_back({set[i].frequency1, set[i].frequency2, set[i].duration});
-    return rows;
-}
-
 Session &Session::Instance()
 {
     static Session session;
@@ -125,14 +117,16 @@ void Session::SyncAnalysisLocked()
 
 void Session::Locked::Wake()
 {
-    if (session_.runner_)
-        session_.runner_->Wake();
+    if (session_.driver_)
+        session_.driver_->Wake();
 }
 
-void Session::Locked::ArmMonitor()
+void Session::Locked::ArmMonitor(const ToneMonitorEntry *set, int32_t count)
 {
+    session_.state_.monitorSet = set;
+    session_.state_.monitorCount = count;
     if (session_.engine_)
-        session_.engine_->MonitorTones(MonitorRows(session_.state_.monitorSet, session_.state_.monitorCount));
+        session_.engine_->MonitorTones(MonitorRows(set, count));
 }
 
 std::vector<std::shared_ptr<Driver>> Session::StopLocked()
@@ -140,10 +134,10 @@ std::vector<std::shared_ptr<Driver>> Session::StopLocked()
     if (control_)
         retiredControl_.push_back(std::move(control_));
     control_.reset();
-    if (runner_) {
-        runner_->RequestStop();
-        retired_.push_back(std::move(runner_));
-        runner_.reset();
+    if (driver_) {
+        driver_->RequestStop();
+        retired_.push_back(std::move(driver_));
+        driver_.reset();
     }
     open_ = false;
     if (engine_ && engine_->DroppedEvents() > 0)
@@ -184,27 +178,21 @@ void Session::StartControlLocked()
     control_ = std::move(server);
 }
 
-void Session::SetSoundDoor(std::shared_ptr<SoundDoor> door)
-{
-    std::lock_guard lock(mutex_);
-    sound_ = std::move(door);
-}
-
 std::string Session::Control::Apply(std::string_view line)
 {
     LiveItem item;
     if (std::string error = ParseLiveItem(line, item); !error.empty())
         return error;
     std::unique_ptr<Source> play;  // a recording is opened before the lock, and before the reply
-    if (std::string error = OpenLivePlay(item, play); !error.empty())
+    if (std::string error = OpenItemPlay(item, play); !error.empty())
         return error;
     Session &s = session_;
     std::lock_guard lock(s.mutex_);
-    if (!s.open_ || !s.engine_ || !s.runner_)
+    if (!s.open_ || !s.engine_ || !s.driver_)
         return "no simulated device is open";
-    const std::shared_ptr<Driver> driver = s.runner_;
-    std::string error = ApplyLiveItem(
-        item, *s.engine_, [&driver](EngineEvent e) { return driver->Inject(std::move(e)); }, std::move(play));
+    const std::shared_ptr<Driver> driver = s.driver_;
+    std::string error = s.engine_->ApplyLive(
+        item, [&driver](EngineEvent e) { return driver->Inject(std::move(e)); }, std::move(play));
     if (!error.empty())
         return error;
     s.SyncAnalysisLocked();  // an adapter command may switch the analysis
@@ -214,32 +202,34 @@ std::string Session::Control::Apply(std::string_view line)
 
 bool Session::Control::Snapshot(AdapterState &state)
 {
-    std::shared_ptr<SoundDoor> sound;
+    std::shared_ptr<SoundServer> sound;
     {
         Session &s = session_;
         std::lock_guard lock(s.mutex_);
         if (!s.open_ || !s.engine_)
             return false;
-        ReadAdapterState(*s.engine_, s.state_, s.levels_, state);
-        sound = s.sound_;
+        ReadAdapterState(*s.engine_, s.levels_, state);
+        if (!s.audioOff_)
+            sound = s.soundServer_;
     }
-    state.audio = sound ? sound->Nodes() : AudioNodes::Off;
-    state.listen = sound && sound->IsOn(SoundSwitch::Listen);
-    state.talk = sound && sound->IsOn(SoundSwitch::Talk);
-    state.beFar = sound && sound->IsOn(SoundSwitch::BeFar);
+    state.audio = sound ? sound->State() : AudioNodes::Off;
+    for (size_t i = 0; i < kSoundSwitches; ++i)
+        state.sound[i] = sound && sound->SwitchOn(static_cast<SoundSwitch>(i));
     return true;
 }
 
 std::string Session::Control::Sound(SoundSwitch which, bool on)
 {
-    std::shared_ptr<SoundDoor> sound;
+    std::shared_ptr<SoundServer> sound;
     {
         std::lock_guard lock(session_.mutex_);
         if (!session_.open_)
             return "no simulated device is open";
-        sound = session_.sound_;
+        if (session_.audioOff_)
+            return "sound-server audio is off";
+        sound = session_.soundServer_;
     }
-    return sound ? sound->Set(which, on) : "no sound server";
+    return sound ? sound->SetSwitch(which, on) : "no sound server";
 }
 
 std::vector<std::shared_ptr<Driver>> Session::TakeRetired()
@@ -263,7 +253,7 @@ bool Session::LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &n
 SampleTime Session::Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out)
 {
     std::lock_guard lock(mutex_);
-    if (!open_ || runner_.get() != &driver || !engine_)
+    if (!open_ || driver_.get() != &driver || !engine_)
         return -1;
     SampleTime target = std::min(until, engine_->Now() + Driver::kMaxCatchUp);
     target -= target % kBlockSamples;
@@ -323,12 +313,14 @@ int32_t Session::Open()
     if (scenario.openError)
         return *scenario.openError;
     engine_ = std::make_unique<Engine>(state_);
-    engine_->SetPlayOpener([](const std::string &file, double gainDb) {
-        PlayOpening opening = OpenPlayFile(file, gainDb);  // gone since the scenario was loaded: said once
-        if (!opening.source)
-            std::fprintf(stderr, "tvxusb: %s\n", opening.error.c_str());
-        return opening;
-    });
+    auto prefetch = std::make_shared<PlayPrefetch>(scenario.actions);
+    if (!prefetch->Empty())
+        engine_->SetPlayOpener([prefetch](const ScenarioAction &action) {
+            PlayOpening opening = prefetch->Take(action);  // gone since the scenario was loaded: said once
+            if (!opening.source)
+                std::fprintf(stderr, "tvxusb: %s\n", opening.error.c_str());
+            return opening;
+        });
     engine_->Load(scenario);
     engine_->AddTap(&analyser_);
     levels_.Reset();
@@ -352,19 +344,19 @@ int32_t Session::Open()
         engine_->SetFeed(bridge_.get());
         soundServer_->Publish(bridge_);
     }
-    soundDoor_->Attach(soundServer_, audioOff_);
-    sound_ = soundDoor_;  // the glue's door for the control socket's audio lines and switches
-    runner_ = std::make_shared<Driver>(
+    driver_ = std::make_shared<Driver>(
         callback_,
         context_,
         std::move(scenario.events),
         [this](const Driver &d, SampleTime until, std::vector<EngineEvent> &out) { return Advance(d, until, out); },
         [this](int32_t row, ToneMonitorEntry &entry, std::string &name) { return LookupToneRow(row, entry, name); });
+    if (!prefetch->Empty())
+        driver_->SetPrefetch(std::move(prefetch));
     open_ = true;
     StartControlLocked();
     if (control_)
-        runner_->SetListener(std::make_shared<ControlFeed>(control_));
-    runner_->Start();
+        driver_->SetListener(std::make_shared<ControlFeed>(control_));
+    driver_->Start();
     return kOk;
 }
 

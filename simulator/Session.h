@@ -21,10 +21,8 @@
 #include "simulator/Driver.h"
 #include "simulator/audio/AudioBridge.h"
 #include "simulator/audio/SoundServer.h"
-#include "simulator/audio/SoundServerDoor.h"
 #include "simulator/control/ControlDoor.h"
 #include "simulator/control/ControlServer.h"
-#include "simulator/control/SoundDoor.h"
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/LevelTap.h"
 #include "simulator/engine/LineAnalyser.h"
@@ -47,7 +45,8 @@ public:
     // The state under the session's lock, for the API functions.
     class Locked {
     public:
-        DeviceState &State() { return session_.state_; }
+        // Read only: while open the engine writes it (Engine's setters).
+        const DeviceState &State() const { return session_.state_; }
         // The engine while the device is open, else nullptr.
         Engine *GetEngine() { return session_.engine_.get(); }
         int32_t RequireInitialised() const;
@@ -56,8 +55,8 @@ public:
         void Post(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
         // Delivers what the engine has to report without waiting for the next tick.
         void Wake();
-        // Arms the engine's tone monitor with the state's set.
-        void ArmMonitor();
+        // Keeps the caller's tone set (valid while initialised) and arms the engine's monitor with it.
+        void ArmMonitor(const ToneMonitorEntry *set, int32_t count);
         SpectrumPainter *Painter() { return session_.painter_; }
         // Starts or stops the spectrum (the analyser and its painter) as the analysis switch stands.
         void SyncAnalysis() { session_.SyncAnalysisLocked(); }
@@ -69,9 +68,6 @@ public:
         std::unique_lock<std::mutex> lock_;
     };
     Locked Lock() { return Locked(*this); }
-
-    // The sound-server glue's door (nullptr: none). Any thread.
-    void SetSoundDoor(std::shared_ptr<SoundDoor> door);
 
     ~Session();
 
@@ -111,9 +107,8 @@ private:
     std::unique_ptr<Engine> engine_;
     Recorder recorder_;
     bool recording_ = false;
-    std::shared_ptr<Driver> runner_;
-    std::shared_ptr<SoundServer> soundServer_;  // made at the first open that wants it; lives until exit
-    std::shared_ptr<SoundServerDoor> soundDoor_ = std::make_shared<SoundServerDoor>();  // registered as sound_
+    std::shared_ptr<Driver> driver_;                // the open device's real-time thread
+    std::shared_ptr<SoundServer> soundServer_;      // made at the first open that wants it; lives until exit
     std::shared_ptr<AudioBridge> bridge_;           // the open device's lanes to the sound server
     bool audioOff_ = false;                         // TVXUSB_AUDIO=0 at this open
     std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
@@ -121,10 +116,6 @@ private:
     Control door_{*this};
     std::shared_ptr<ControlServer> control_;
     std::vector<std::shared_ptr<ControlServer>> retiredControl_;  // closed, to stop outside the lock
-    std::shared_ptr<SoundDoor> sound_;
 };
-
-// The armed rows of a ToneMonitorEntry set as the engine takes them.
-std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count);
 
 }  // namespace tvxsim

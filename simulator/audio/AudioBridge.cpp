@@ -14,35 +14,10 @@ void AudioBridge::OnBlock(const BlockAudio &block)
     out_[Index(OutLane::LineTx)].ring.Write(block.lineTx);
 }
 
-void AudioBridge::ReadInto(InLane lane, std::span<int16_t> out)
-{
-    std::array<int16_t, kBlockSamples> buf;
-    while (!out.empty()) {
-        const std::span<int16_t> part(buf.data(), std::min(out.size(), buf.size()));
-        in_[Index(lane)].reader.Read(part);
-        MixInto(out.first(part.size()), part);
-        out = out.subspan(part.size());
-    }
-}
-
-void AudioBridge::Read(FeedPoint point, std::span<int16_t> out)
-{
-    switch (point) {
-    case FeedPoint::PcOut:
-        ReadInto(InLane::PcOut, out);
-        break;
-    case FeedPoint::Mic:
-        ReadInto(InLane::Mic, out);
-        ReadInto(InLane::Talk, out);
-        break;
-    case FeedPoint::FarVoice:
-        ReadInto(InLane::FarVoice, out);
-        break;
-    }
-}
+void AudioBridge::Read(FeedPoint point, std::span<int16_t> out) { in_[Index(point)].reader.Read(out); }
 
 void AudioBridge::Take(OutLane lane, std::span<int16_t> out) { out_[Index(lane)].reader.Read(out); }
 
-void AudioBridge::Give(InLane lane, std::span<const int16_t> samples) { in_[Index(lane)].ring.Write(samples); }
+void AudioBridge::Give(FeedPoint lane, std::span<const int16_t> samples) { in_[Index(lane)].ring.Write(samples); }
 
 }  // namespace tvxsim

@@ -1,8 +1,8 @@
 // The lanes between the model and the sound server: the engine's tap copies
 // each block of PC in, the earpiece and line transmit into rings that the
-// server's thread drains; the server's thread fills rings of PC out, the
-// handset's microphone and the far party's voice that the engine reads as
-// a feed. Each lane is one lock-free ring with one writer and one reader,
+// server's thread drains; the server's thread fills one ring per feed point
+// (PC out, the handset's microphone, Talk's microphone, the far party's
+// voice) that the engine reads as its feed. Each lane is one lock-free ring with one writer and one reader,
 // and its reader absorbs the drift between the two clocks (DriftReader), so
 // neither thread ever waits for the other.
 #pragma once
@@ -27,15 +27,6 @@ enum class OutLane : uint8_t {
 };
 inline constexpr size_t kOutLanes = 4;
 
-// The server's audio into the model.
-enum class InLane : uint8_t {
-    PcOut,     // the "Parlino USB (simulated)" sink
-    Mic,       // the "Parlino handset (simulated)" sink
-    Talk,      // the default microphone as the handset's
-    FarVoice,  // the default microphone as the far party's voice
-};
-inline constexpr size_t kInLanes = 4;
-
 class AudioBridge final : public AudioTap, public AudioFeed {
 public:
     // The engine's thread.
@@ -45,11 +36,11 @@ public:
     // The server's thread: the next samples of a lane toward the server
     // (silence where there are none), and samples arriving from it.
     void Take(OutLane lane, std::span<int16_t> out);
-    void Give(InLane lane, std::span<const int16_t> samples);
+    void Give(FeedPoint lane, std::span<const int16_t> samples);
 
     // For tests and benchmarks, on the lane's reading thread.
     const DriftStats &OutStats(OutLane lane) const { return out_[Index(lane)].reader.Stats(); }
-    const DriftStats &InStats(InLane lane) const { return in_[Index(lane)].reader.Stats(); }
+    const DriftStats &InStats(FeedPoint lane) const { return in_[Index(lane)].reader.Stats(); }
 
 private:
     struct Lane {
@@ -57,10 +48,9 @@ private:
         DriftReader reader{ring};
     };
     template <typename E> static constexpr size_t Index(E e) { return static_cast<size_t>(e); }
-    void ReadInto(InLane lane, std::span<int16_t> out);
 
     std::array<Lane, kOutLanes> out_;
-    std::array<Lane, kInLanes> in_;
+    std::array<Lane, kFeedPoints> in_;
 };
 
 }  // namespace tvxsim

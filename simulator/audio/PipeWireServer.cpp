@@ -33,14 +33,14 @@ struct NodeRow {
     const char *mediaClass;   // media.class of a published node; nullptr: a stream that follows the defaults
     const char *category;     // media.category
     Flow flow;
-    uint8_t lane;  // an OutLane (to the server) or an InLane (from it)
-    int8_t with;   // the AudioSwitch that brings the node; -1: always there
+    uint8_t lane;  // an OutLane (to the server) or a FeedPoint (from it)
+    int8_t with;   // the SoundSwitch that brings the node; -1: always there
 };
 
 constexpr int8_t kAlways = -1;
-constexpr int8_t SwitchIndex(AudioSwitch s) { return static_cast<int8_t>(s); }
+constexpr int8_t SwitchIndex(SoundSwitch s) { return static_cast<int8_t>(s); }
 constexpr uint8_t LaneIndex(OutLane l) { return static_cast<uint8_t>(l); }
-constexpr uint8_t LaneIndex(InLane l) { return static_cast<uint8_t>(l); }
+constexpr uint8_t LaneIndex(FeedPoint l) { return static_cast<uint8_t>(l); }
 
 constexpr NodeRow kNodes[] = {
     {"parlino-usb-sim.source",
@@ -55,7 +55,7 @@ constexpr NodeRow kNodes[] = {
      "Audio/Sink",
      "Playback",
      Flow::FromServer,
-     LaneIndex(InLane::PcOut),
+     LaneIndex(FeedPoint::PcOut),
      kAlways},
     {"parlino-handset-sim.source",
      "Parlino handset (simulated)",
@@ -69,7 +69,7 @@ constexpr NodeRow kNodes[] = {
      "Audio/Sink",
      "Playback",
      Flow::FromServer,
-     LaneIndex(InLane::Mic),
+     LaneIndex(FeedPoint::Mic),
      kAlways},
     {"parlino-handset-sim.listen",
      "Parlino handset earpiece (listening)",
@@ -77,28 +77,28 @@ constexpr NodeRow kNodes[] = {
      "Playback",
      Flow::ToServer,
      LaneIndex(OutLane::Listen),
-     SwitchIndex(AudioSwitch::Listen)},
+     SwitchIndex(SoundSwitch::Listen)},
     {"parlino-handset-sim.talk",
      "Parlino handset microphone (talking)",
      nullptr,
      "Capture",
      Flow::FromServer,
-     LaneIndex(InLane::Talk),
-     SwitchIndex(AudioSwitch::Talk)},
+     LaneIndex(FeedPoint::Talk),
+     SwitchIndex(SoundSwitch::Talk)},
     {"parlino-far-party.voice",
      "Parlino far party's voice",
      nullptr,
      "Capture",
      Flow::FromServer,
-     LaneIndex(InLane::FarVoice),
-     SwitchIndex(AudioSwitch::BeFar)},
+     LaneIndex(FeedPoint::FarVoice),
+     SwitchIndex(SoundSwitch::BeFar)},
     {"parlino-far-party.hears",
      "Parlino far party hears the line",
      nullptr,
      "Playback",
      Flow::ToServer,
      LaneIndex(OutLane::LineTx),
-     SwitchIndex(AudioSwitch::BeFar)},
+     SwitchIndex(SoundSwitch::BeFar)},
 };
 constexpr size_t kNodeCount = std::size(kNodes);
 constexpr size_t kPublished = 4;        // the first rows: always there
@@ -115,9 +115,9 @@ public:
 
     void Publish(std::shared_ptr<AudioBridge> bridge) override;
     void Withdraw() override;
-    AudioState State() const override { return state_.load(); }
-    bool SwitchOn(AudioSwitch which) const override { return switches_[static_cast<size_t>(which)].load(); }
-    std::string SetSwitch(AudioSwitch which, bool on) override;
+    AudioNodes State() const override { return state_.load(); }
+    bool SwitchOn(SoundSwitch which) const override { return switches_[static_cast<size_t>(which)].load(); }
+    std::string SetSwitch(SoundSwitch which, bool on) override;
 
 private:
     struct Node {
@@ -154,8 +154,8 @@ private:
 
     std::mutex mutex_;  // guards wanted_
     Wanted wanted_;
-    std::array<std::atomic<bool>, kAudioSwitches> switches_{};
-    std::atomic<AudioState> state_{AudioState::Unavailable};
+    std::array<std::atomic<bool>, kSoundSwitches> switches_{};
+    std::atomic<AudioNodes> state_{AudioNodes::Unavailable};
 
     pw_thread_loop *loop_ = nullptr;
     spa_source *wake_ = nullptr;
@@ -221,7 +221,7 @@ void PipeWireServer::Publish(std::shared_ptr<AudioBridge> bridge)
         for (std::atomic<bool> &s : switches_)
             s = false;
     }
-    state_ = AudioState::Unavailable;
+    state_ = AudioNodes::Unavailable;
     if (loop_ == nullptr) {
         std::fprintf(stderr, "tvxusb: no sound server: its thread did not start\n");
         return;
@@ -238,18 +238,18 @@ void PipeWireServer::Withdraw()
         for (std::atomic<bool> &s : switches_)
             s = false;
     }
-    state_ = AudioState::Unavailable;
+    state_ = AudioNodes::Unavailable;
     Signal();
 }
 
-std::string PipeWireServer::SetSwitch(AudioSwitch which, bool on)
+std::string PipeWireServer::SetSwitch(SoundSwitch which, bool on)
 {
     {
         std::lock_guard lock(mutex_);
         if (!wanted_.bridge)
             return "no device open";
     }
-    if (state_.load() != AudioState::Published)
+    if (state_.load() != AudioNodes::Published)
         return "no sound server";
     switches_[static_cast<size_t>(which)] = on;
     Signal();
@@ -286,7 +286,7 @@ void PipeWireServer::Sync()
         Disconnect();
         RetryIn(0);  // disarms
         lost_ = false;
-        state_ = AudioState::Unavailable;
+        state_ = AudioNodes::Unavailable;
         return;
     }
     if (lost_) {
@@ -296,7 +296,7 @@ void PipeWireServer::Sync()
         lost_ = false;
     }
     if (core_ == nullptr && !Connect()) {
-        state_ = AudioState::Unavailable;
+        state_ = AudioNodes::Unavailable;
         RetryIn(kRetryMs);
         return;
     }
@@ -349,14 +349,14 @@ void PipeWireServer::OnCoreError(void *data, uint32_t id, int, int res, const ch
     auto *self = static_cast<PipeWireServer *>(data);
     if (id != PW_ID_CORE || res != -EPIPE)
         return;  // a node's own trouble shows in its state
-    if (self->state_.load() == AudioState::Published)
+    if (self->state_.load() == AudioNodes::Published)
         std::fprintf(stderr,
                      "tvxusb: sound server lost (%s); retrying every %d s\n",
                      message != nullptr ? message : "connection closed",
                      kRetryMs / 1000);
     self->lost_ = true;
     self->reported_ = true;
-    self->state_ = AudioState::Unavailable;
+    self->state_ = AudioNodes::Unavailable;
     self->RetryIn(1);  // tear down outside the core's own callback
 }
 
@@ -444,7 +444,7 @@ void PipeWireServer::UpdateState()
     bool all = core_ != nullptr;
     for (size_t i = 0; i < kPublished; ++i)
         all = all && nodes_[i].ready;
-    state_ = all ? AudioState::Published : AudioState::Unavailable;
+    state_ = all ? AudioNodes::Published : AudioNodes::Unavailable;
 }
 
 void PipeWireServer::OnStreamState(void *data, pw_stream_state, pw_stream_state state, const char *error)
@@ -482,7 +482,7 @@ void PipeWireServer::OnProcess(void *data)
             const uint32_t offset = std::min(d.chunk->offset, d.maxsize);
             const uint32_t size = std::min(d.chunk->size, d.maxsize - offset);
             bridge->Give(
-                static_cast<InLane>(node.row->lane),
+                static_cast<FeedPoint>(node.row->lane),
                 std::span<const int16_t>(reinterpret_cast<const int16_t *>(bytes + offset), size / sizeof(int16_t)));
         }
     }

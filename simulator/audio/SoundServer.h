@@ -14,22 +14,9 @@
 #include <string>
 
 #include "simulator/audio/AudioBridge.h"
+#include "simulator/logic/AdapterState.h"
 
 namespace tvxsim {
-
-enum class AudioState : uint8_t {
-    Off,          // turned off (TVXUSB_AUDIO=0), or no sound-server side in this build
-    Unavailable,  // no server reachable now
-    Published,    // the nodes are on the server
-};
-const char *AudioStateName(AudioState state);  // "off", "unavailable", "published"
-
-enum class AudioSwitch : uint8_t {
-    Listen,  // the handset's earpiece to the default speakers
-    Talk,    // the default microphone into the handset's microphone
-    BeFar,   // the default microphone as the far party's voice, line transmit to the speakers
-};
-inline constexpr size_t kAudioSwitches = 3;
 
 class SoundServer {
 public:
@@ -41,10 +28,11 @@ public:
     virtual void Publish(std::shared_ptr<AudioBridge> bridge) = 0;
     // Any thread (the device closes): takes the nodes down and lets the bridge go.
     virtual void Withdraw() = 0;
-    virtual AudioState State() const = 0;
-    virtual bool SwitchOn(AudioSwitch which) const = 0;
+    // Any thread: Unavailable or Published (Off is the session's word for no server at all).
+    virtual AudioNodes State() const = 0;
+    virtual bool SwitchOn(SoundSwitch which) const = 0;
     // Any thread: turns a switch on or off; returns "" or the reason it was refused.
-    virtual std::string SetSwitch(AudioSwitch which, bool on) = 0;
+    virtual std::string SetSwitch(SoundSwitch which, bool on) = 0;
 };
 
 // The sound-server side of this build, or nullptr when it has none.

@@ -92,43 +92,43 @@ AdapterPanel::AdapterPanel(QWidget *parent)
     layout->addStretch(1);
 
     const BenchState unknown;
-    for (const StateRow &row : kStateRows)
+    for (const StateLineRow &row : kStateLineRows)
         Show(unknown, row.item);
 }
 
 void AdapterPanel::ShowRinger(const BenchState &state)
 {
-    const bool ringing = state.Flag(Item::Ringing);
+    const bool ringing = state.Flag(StateItem::Ringing);
     ringer_->SetLit(ringing);
     QString text = ringing ? tr("Ringing") : tr("Ringer silent");
-    if (const auto hz = state.Number(Item::RingerHz))
+    if (const auto hz = state.Number(StateItem::RingerHz))
         text += tr(", %1 Hz").arg(*hz);
-    text += state.Flag(Item::Melody) ? tr(", melody loaded") : tr(", no melody");
+    text += state.Flag(StateItem::Melody) ? tr(", melody loaded") : tr(", no melody");
     tvx::res::SetValueText(ringerText_, text);
 }
 
-void AdapterPanel::Show(const BenchState &state, Item item)
+void AdapterPanel::Show(const BenchState &state, StateItem item)
 {
     switch (item) {
-    case Item::Leds: {
+    case StateItem::Leds: {
         const unsigned mask = state.Leds().value_or(0);
         for (size_t i = 0; i < kLampRows.size(); ++i)
             leds_[i]->SetLit((mask & kLampRows[i].bit) != 0);
         return;
     }
-    case Item::Ringing:
-    case Item::RingerHz:
-    case Item::Melody:
+    case StateItem::Ringing:
+    case StateItem::RingerHz:
+    case StateItem::Melody:
         ShowRinger(state);
         return;
-    case Item::Line:
+    case StateItem::Line:
         tvx::res::SetValueText(line_,
-                               !state.Known(Item::Line) ? tr("Line: unknown")
-                               : state.Flag(Item::Line) ? tr("Line: off hook (the loop is closed)")
-                                                        : tr("Line: on hook"));
+                               !state.Known(StateItem::Line) ? tr("Line: unknown")
+                               : state.Flag(StateItem::Line) ? tr("Line: off hook (the loop is closed)")
+                                                             : tr("Line: on hook"));
         return;
-    case Item::Mode: {
-        const auto code = state.Number(Item::Mode);
+    case StateItem::Mode: {
+        const auto code = state.Number(StateItem::Mode);
         const QString name = code ? Qs(ModeName(int(*code))) : QString();
         tvx::res::SetValueText(mode_,
                                !code            ? tr("Device mode: unknown")
@@ -136,8 +136,8 @@ void AdapterPanel::Show(const BenchState &state, Item item)
                                                 : tr("Device mode: %1 (%2)").arg(name).arg(*code));
         return;
     }
-    case Item::Aux: {
-        const auto code = state.Number(Item::Aux);
+    case StateItem::Aux: {
+        const auto code = state.Number(StateItem::Aux);
         const QString name = code ? Qs(AuxName(int(*code))) : QString();
         tvx::res::SetValueText(aux_,
                                name.isEmpty() ? tr("Auxiliary audio: unknown") : tr("Auxiliary audio: %1").arg(name));

@@ -20,7 +20,7 @@ class AdapterPanel : public BenchPanel {
 public:
     explicit AdapterPanel(QWidget *parent = nullptr);
 
-    void Show(const BenchState &state, Item item) override;
+    void Show(const BenchState &state, StateItem item) override;
 
     // The lamp of row i of kLampRows.
     Lamp *Led(size_t i) const { return leds_[i]; }

@@ -10,23 +10,23 @@ namespace tvxsim::bench {
 namespace {
 
 struct BoxRow {
-    AudioSwitch which;
-    Item item;
+    SoundSwitch which;
+    StateItem item;
     const char *text;
     const char *description;
 };
 
 constexpr std::array kBoxRows = std::to_array<BoxRow>({
-    {AudioSwitch::Listen,
-     Item::Listen,
+    {SoundSwitch::Listen,
+     StateItem::Listen,
      QT_TRANSLATE_NOOP("AudioRow", "Lis&ten"),
      QT_TRANSLATE_NOOP("AudioRow", "The handset's earpiece to the default speakers")},
-    {AudioSwitch::Talk,
-     Item::Talk,
+    {SoundSwitch::Talk,
+     StateItem::Talk,
      QT_TRANSLATE_NOOP("AudioRow", "T&alk"),
      QT_TRANSLATE_NOOP("AudioRow", "The default microphone into the handset's microphone")},
-    {AudioSwitch::BeFar,
-     Item::BeFar,
+    {SoundSwitch::BeFar,
+     StateItem::BeFar,
      QT_TRANSLATE_NOOP("AudioRow", "&Be the far party"),
      QT_TRANSLATE_NOOP("AudioRow", "The default microphone as the far party's voice, the line to the speakers")},
 });
@@ -41,7 +41,7 @@ AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(n
     for (const BoxRow &row : kBoxRows) {
         auto *box = new QCheckBox(tr(row.text), this);
         box->setAccessibleDescription(tr(row.description));
-        const AudioSwitch which = row.which;
+        const SoundSwitch which = row.which;
         connect(box, &QCheckBox::clicked, this, [this, which](bool on) { Submit(AudioToggle(which, on)); });
         boxes_[size_t(row.which)] = box;
         layout->addWidget(box);
@@ -53,7 +53,7 @@ AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(n
 
 void AudioRow::ShowAvailability(const BenchState &state)
 {
-    const std::string &audio = state.Raw(Item::Audio);
+    const std::string &audio = state.Raw(StateItem::Audio);
     const bool published = audio == "published";
     QString reason;
     if (published)
@@ -71,9 +71,9 @@ void AudioRow::ShowAvailability(const BenchState &state)
     tvx::res::SetValueText(reason_, reason);
 }
 
-void AudioRow::Show(const BenchState &state, Item item)
+void AudioRow::Show(const BenchState &state, StateItem item)
 {
-    if (item == Item::Audio) {
+    if (item == StateItem::Audio) {
         ShowAvailability(state);
         return;
     }

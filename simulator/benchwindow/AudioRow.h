@@ -19,14 +19,14 @@ class AudioRow : public BenchPanel {
 public:
     explicit AudioRow(QWidget *parent = nullptr);
 
-    void Show(const BenchState &state, Item item) override;
+    void Show(const BenchState &state, StateItem item) override;
 
-    QCheckBox *Box(AudioSwitch which) const { return boxes_[size_t(which)]; }
+    QCheckBox *Box(SoundSwitch which) const { return boxes_[size_t(which)]; }
 
 private:
     void ShowAvailability(const BenchState &state);
 
-    std::array<QCheckBox *, 3> boxes_{};  // by AudioSwitch
+    std::array<QCheckBox *, 3> boxes_{};  // by SoundSwitch
     QLabel *reason_;                      // why the boxes are disabled, or what they do
 };
 

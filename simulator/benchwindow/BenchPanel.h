@@ -16,7 +16,7 @@ public:
     explicit BenchPanel(const QString &title, QWidget *parent = nullptr);
 
     // Shows what changed: item has a new value in state.
-    virtual void Show(const BenchState &state, Item item) = 0;
+    virtual void Show(const BenchState &state, StateItem item) = 0;
 
 signals:
     // A request line for the adapter.

@@ -12,8 +12,8 @@
 #include "res/ControlAccessibility.h"
 #include "simulator/benchwindow/AdapterPanel.h"
 #include "simulator/benchwindow/AudioRow.h"
+#include "simulator/benchwindow/BenchClient.h"
 #include "simulator/benchwindow/CallPanel.h"
-#include "simulator/benchwindow/ControlClient.h"
 #include "simulator/benchwindow/EventLogView.h"
 #include "simulator/benchwindow/FarPartyPanel.h"
 #include "simulator/benchwindow/HandsetPanel.h"
@@ -23,7 +23,7 @@ namespace tvxsim::bench {
 
 BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent)
     : QMainWindow(parent),
-      client_(new ControlClient(socketPath, retryMs, this)),
+      client_(new BenchClient(socketPath, retryMs, this)),
       handset_(new HandsetPanel),
       adapter_(new AdapterPanel),
       call_(new CallPanel),
@@ -87,13 +87,13 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     for (QAbstractButton *button : bench_->findChildren<QAbstractButton *>())
         button->installEventFilter(this);
 
-    connect(client_, &ControlClient::connectedChanged, this, &BenchWindow::OnConnected);
-    connect(client_, &ControlClient::stateReceived, this, &BenchWindow::OnState);
-    connect(client_, &ControlClient::eventReceived, log_, &EventLogView::Add);
-    connect(client_, &ControlClient::linesDropped, this, [this](quint64 count) {
+    connect(client_, &BenchClient::connectedChanged, this, &BenchWindow::OnConnected);
+    connect(client_, &BenchClient::stateReceived, this, &BenchWindow::OnState);
+    connect(client_, &BenchClient::eventReceived, log_, &EventLogView::Add);
+    connect(client_, &BenchClient::linesDropped, this, [this](quint64 count) {
         log_->Add(tr("(%1 lines dropped: this window read too slowly)").arg(count));
     });
-    connect(client_, &ControlClient::replied, this, &BenchWindow::OnReply);
+    connect(client_, &BenchClient::replied, this, &BenchWindow::OnReply);
 
     ShowAll();
     OnConnected(client_->IsConnected());
@@ -136,7 +136,7 @@ void BenchWindow::OnConnected(bool connected)
 
 void BenchWindow::OnState(const QString &name, const QString &value)
 {
-    const std::optional<Item> item = state_.Apply(name.toStdString(), value.toStdString());
+    const std::optional<StateItem> item = state_.Apply(name.toStdString(), value.toStdString());
     if (!item)
         return;
     ShowCallAndTime(*item);
@@ -153,26 +153,26 @@ void BenchWindow::OnReply(const QString &request, bool ok, const QString &reason
     SetStatus(request.isEmpty() ? tr("The adapter says: %1").arg(reason)
                                 : tr("The adapter refused \"%1\": %2").arg(request, reason));
     // A switch the adapter refused shows its state as it is again.
-    for (Item item : {Item::Listen, Item::Talk, Item::BeFar})
+    for (StateItem item : {StateItem::Listen, StateItem::Talk, StateItem::BeFar})
         audio_->Show(state_, item);
 }
 
 void BenchWindow::ShowAll()
 {
-    for (const StateRow &row : kStateRows) {
+    for (const StateLineRow &row : kStateLineRows) {
         ShowCallAndTime(row.item);
         for (BenchPanel *panel : panels_)
             panel->Show(state_, row.item);
     }
 }
 
-void BenchWindow::ShowCallAndTime(Item item)
+void BenchWindow::ShowCallAndTime(StateItem item)
 {
-    if (item == Item::Call) {
-        const QString text = Qs(WordText(Item::Call, state_.Raw(Item::Call)));
+    if (item == StateItem::Call) {
+        const QString text = Qs(WordText(StateItem::Call, state_.Raw(StateItem::Call)));
         tvx::res::SetValueText(callState_, text.isEmpty() ? tr("Call: unknown") : tr("Call: %1").arg(text));
-    } else if (item == Item::Time) {
-        const auto ms = state_.Number(Item::Time);
+    } else if (item == StateItem::Time) {
+        const auto ms = state_.Number(StateItem::Time);
         tvx::res::SetValueText(time_,
                                ms ? tr("Model time %1").arg(Qs(FormatModelTime(*ms))) : tr("Model time: unknown"));
     }

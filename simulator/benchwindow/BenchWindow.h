@@ -16,7 +16,7 @@ class AdapterPanel;
 class AudioRow;
 class BenchPanel;
 class CallPanel;
-class ControlClient;
+class BenchClient;
 class EventLogView;
 class FarPartyPanel;
 class HandsetPanel;
@@ -43,9 +43,9 @@ private:
     void Request(const QString &line);
     void SetStatus(const QString &text);
     void ShowAll();
-    void ShowCallAndTime(Item item);
+    void ShowCallAndTime(StateItem item);
 
-    ControlClient *client_;       // the connection to the adapter
+    BenchClient *client_;         // the connection to the adapter
     BenchState state_;            // what the adapter last said
     QList<BenchPanel *> panels_;  // every part that shows state
     HandsetPanel *handset_;

@@ -96,7 +96,7 @@ CallPanel::CallPanel(QWidget *parent)
     buttons->addStretch(1);
     layout->addLayout(buttons);
     layout->addStretch(1);
-    Show(BenchState(), Item::Call);
+    Show(BenchState(), StateItem::Call);
 }
 
 CallForm CallPanel::Form() const
@@ -112,11 +112,11 @@ CallForm CallPanel::Form() const
     return form;
 }
 
-void CallPanel::Show(const BenchState &state, Item item)
+void CallPanel::Show(const BenchState &state, StateItem item)
 {
-    if (item != Item::Call)
+    if (item != StateItem::Call)
         return;
-    const bool inCall = state.Raw(Item::Call) == "connected";
+    const bool inCall = state.Raw(StateItem::Call) == "connected";
     waiting_->setEnabled(inCall);
     waiting_->setToolTip(inCall ? QString() : tr("Only during a connected call"));
 }

@@ -17,7 +17,7 @@ class CallPanel : public BenchPanel {
 public:
     explicit CallPanel(QWidget *parent = nullptr);
 
-    void Show(const BenchState &state, Item item) override;
+    void Show(const BenchState &state, StateItem item) override;
 
     // The form as it stands.
     CallForm Form() const;

@@ -15,7 +15,7 @@ class FarPartyPanel : public BenchPanel {
 public:
     explicit FarPartyPanel(QWidget *parent = nullptr);
 
-    void Show(const BenchState &, Item) override {}
+    void Show(const BenchState &, StateItem) override {}
 
 private:
     void ChooseFile();

@@ -114,22 +114,22 @@ HandsetPanel::HandsetPanel(QWidget *parent)
     layout->addLayout(keysRow);
     layout->addStretch(1);
 
-    Show(BenchState(), Item::Phone);
-    Show(BenchState(), Item::Display);
+    Show(BenchState(), StateItem::Phone);
+    Show(BenchState(), StateItem::Display);
 }
 
-void HandsetPanel::Show(const BenchState &state, Item item)
+void HandsetPanel::Show(const BenchState &state, StateItem item)
 {
     switch (item) {
-    case Item::Phone:
+    case StateItem::Phone:
         tvx::res::SetValueText(hook_,
-                               !state.Known(Item::Phone) ? tr("Hook switch: unknown")
-                               : state.Flag(Item::Phone) ? tr("The handset is off hook (lifted)")
-                                                         : tr("The handset is on hook"));
+                               !state.Known(StateItem::Phone) ? tr("Hook switch: unknown")
+                               : state.Flag(StateItem::Phone) ? tr("The handset is off hook (lifted)")
+                                                              : tr("The handset is on hook"));
         break;
-    case Item::Display:
+    case StateItem::Display:
         // The name carries the text, so that a screen reader reads both.
-        display_->setText(Qs(state.Raw(Item::Display)));
+        display_->setText(Qs(state.Raw(StateItem::Display)));
         display_->setAccessibleName(display_->text().isEmpty() ? tr("Caller-ID display: blank")
                                                                : tr("Caller-ID display: %1").arg(display_->text()));
         break;

@@ -16,7 +16,7 @@ class HandsetPanel : public BenchPanel {
 public:
     explicit HandsetPanel(QWidget *parent = nullptr);
 
-    void Show(const BenchState &state, Item item) override;
+    void Show(const BenchState &state, StateItem item) override;
 
 private:
     QLabel *hook_;     // "On hook" / "Off hook"

@@ -68,7 +68,7 @@ LevelMeter::LevelMeter(const QString &pointName, QWidget *parent) : QProgressBar
 
 void LevelMeter::SetLevel(std::optional<double> dbm0)
 {
-    const QString text = dbm0 ? QString::fromStdString(FormatLevel(*dbm0)) : tr("unknown");
+    const QString text = dbm0 ? QString::fromStdString(LevelText(*dbm0)) : tr("unknown");
     const int value = dbm0 ? int(std::lround(std::clamp(*dbm0, kMeterLowDbm0, kMeterHighDbm0) * 10)) : minimum();
     if (text == text_ && value == this->value())
         return;

@@ -18,7 +18,7 @@ class RoutesPanel : public BenchPanel {
 public:
     explicit RoutesPanel(QWidget *parent = nullptr);
 
-    void Show(const BenchState &, Item) override {}
+    void Show(const BenchState &, StateItem) override {}
 
     // Sends every row again (the adapter forgets them when it closes).
     void Resend();

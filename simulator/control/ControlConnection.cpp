@@ -1,7 +1,6 @@
 #include "simulator/control/ControlConnection.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 
 namespace tvxsim {
@@ -23,16 +22,6 @@ bool SameWord(std::string_view a, std::string_view b)
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
-
-struct SwitchRow {
-    std::string_view word;
-    SoundSwitch which;
-};
-constexpr std::array<SwitchRow, 3> kSwitches = {{
-    {"listen", SoundSwitch::Listen},
-    {"talk", SoundSwitch::Talk},
-    {"be-far", SoundSwitch::BeFar},
-}};
 
 std::string Reply(const std::string &reason) { return reason.empty() ? "ok" : OneLine("error " + reason); }
 
@@ -110,15 +99,17 @@ void ControlConnection::Answer(std::string_view line, ControlDoor &door, std::ve
     }
     const size_t space = request.find_first_of(" \t");
     const std::string_view head = request.substr(0, space);
-    for (const SwitchRow &row : kSwitches) {
-        if (!SameWord(head, row.word))
+    for (size_t i = 0; i < kSoundSwitches; ++i) {
+        const auto which = static_cast<SoundSwitch>(i);
+        const std::string_view word = SoundSwitchName(which);
+        if (!SameWord(head, word))
             continue;
         const std::string_view arg = space == std::string_view::npos ? std::string_view() : Trim(request.substr(space));
         if (!SameWord(arg, "on") && !SameWord(arg, "off")) {
-            out.push_back(std::string("error ") + std::string(row.word) + " takes on or off");
+            out.push_back("error " + std::string(word) + " takes on or off");
             return;
         }
-        out.push_back(Reply(door.Sound(row.which, SameWord(arg, "on"))));
+        out.push_back(Reply(door.Sound(which, SameWord(arg, "on"))));
         return;
     }
     out.push_back(Reply(door.Apply(request)));

@@ -19,7 +19,7 @@ namespace tvxsim {
 
 class ControlConnection {
 public:
-    static constexpr size_t kMaxLine = 4096;
+    static constexpr size_t kMaxLine = kMaxRequestBytes;
     // The most reply lines one request gives (state: its lines and the empty one).
     static constexpr size_t kMaxReplyLines = kStateLines + 1;
 

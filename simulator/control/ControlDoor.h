@@ -3,19 +3,12 @@
 // target and the tests implement it over an engine of their own.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "simulator/logic/AdapterState.h"
 
 namespace tvxsim {
-
-enum class SoundSwitch : uint8_t {
-    Listen,  // the handset's earpiece to the desktop's speakers
-    Talk,    // the desktop's microphone into the handset's microphone
-    BeFar,   // the desktop's microphone as the far party, line transmit to the speakers
-};
 
 class ControlDoor {
 public:

@@ -54,7 +54,8 @@ void Engine::Refresh()
     voice_.SetBand(VoiceBandLowHz(state_.thresholds[kThresholdVoiceLow]),
                    VoiceBandHighHz(state_.thresholds[kThresholdVoiceHigh]));
     voice_.SetThreshold(VoiceThresholdDbm0(state_.Parameter(Param::VoiceThreshold)));
-    const int32_t lineDtmf = state_.Parameter(phoneOffHook_ ? Param::LiteDtmfLineOffHook : Param::LiteDtmfLineOnHook);
+    const int32_t lineDtmf =
+        state_.Parameter(handset_.OffHook() ? Param::LiteDtmfLineOffHook : Param::LiteDtmfLineOnHook);
     const int32_t phoneDtmf = state_.Parameter(Param::LiteDtmfPhone);
     lineDtmfOn_ = lineDtmf != 0;
     phoneDtmfOn_ = phoneDtmf != 0;
@@ -90,72 +91,74 @@ void Engine::StartDial()
         usbSeized_ = true;  // the dialler takes the line off hook first
 }
 
-void Engine::Apply(const ScenarioAction &a)
+std::string Engine::Apply(const ScenarioAction &a)
 {
-    const auto source = [&]() -> std::unique_ptr<Source> {
-        switch (a.verb) {
-        case ActionVerb::Dtmf:
-            return std::make_unique<DtmfSource>(a.digits, a.onMs, a.offMs);
-        case ActionVerb::Tone: {
-            ToneSpec t;
-            t.f1 = a.f1;
-            t.f2 = a.f2;
-            t.level1 = t.level2 = static_cast<float>(a.dbm0);
-            t.cadenceMs = {a.onMs, a.offMs, 0, 0};
-            return std::make_unique<ToneSource>(t, MsToSamples(a.lengthMs));
-        }
-        case ActionVerb::Speech:
-            return std::make_unique<SpeechSource>(MsToSamples(a.lengthMs), static_cast<float>(a.dbm0), ++speechSeed_);
-        default:
-            return nullptr;
-        }
-    };
     switch (a.verb) {
     case ActionVerb::Ring:
         exchange_.Ring(a.count, at_);
-        return;
+        return {};
     case ActionVerb::Answer:
         exchange_.FarAnswer(at_);
-        return;
+        return {};
     case ActionVerb::Hangup:
         exchange_.FarHangup(at_);
-        return;
+        return {};
     case ActionVerb::OffHook:
-        handset_.SetOffHook(true);
-        break;
     case ActionVerb::OnHook:
-        handset_.SetOffHook(false);
-        break;
+        SetPhoneHook(a.verb == ActionVerb::OffHook);
+        return {};
     case ActionVerb::Flash:
         handset_.Flash(at_);
-        break;
+        UpdateHooks(at_);
+        return {};
     case ActionVerb::Keys:
         handset_.PressKeys(a.digits);
-        return;
+        return {};
     case ActionVerb::Call:
-        exchange_.Call(CallOf(a.caller, state_, at_), at_);
-        return;
+        return exchange_.Call(CallOf(a.caller, state_, at_), at_);
     case ActionVerb::CallWaiting:
-        exchange_.CallWaiting(CallOf(a.caller, state_, at_), at_);
-        return;
+        return exchange_.CallWaiting(CallOf(a.caller, state_, at_), at_);
     case ActionVerb::Noise:
         exchange_.LinePlay(
             std::make_unique<NoiseSource>(MsToSamples(a.lengthMs), static_cast<float>(a.dbm0), ++speechSeed_));
-        return;
+        return {};
     case ActionVerb::Command:
         DoCommand(a.code, a.param);
-        return;
+        return {};
     case ActionVerb::Play:
         if (playOpener_) {
-            if (PlayOpening opening = playOpener_(a.file, a.gainDb); opening.source)
+            if (PlayOpening opening = playOpener_(a); opening.source)
                 Play(a.target, std::move(opening.source));
         }
-        return;
+        return {};
     case ActionVerb::Dtmf:
-    case ActionVerb::Tone:
+        Play(a.target, std::make_unique<DtmfSource>(a.digits, a.onMs, a.offMs));
+        return {};
+    case ActionVerb::Tone: {
+        ToneSpec t;
+        t.f1 = a.f1;
+        t.f2 = a.f2;
+        t.level1 = t.level2 = static_cast<float>(a.dbm0);
+        t.cadenceMs = {a.onMs, a.offMs, 0, 0};
+        Play(a.target, std::make_unique<ToneSource>(t, MsToSamples(a.lengthMs)));
+        return {};
+    }
     case ActionVerb::Speech:
-        Play(a.target, source());
-        return;
+        Play(a.target,
+             std::make_unique<SpeechSource>(MsToSamples(a.lengthMs), static_cast<float>(a.dbm0), ++speechSeed_));
+        return {};
+    }
+    return {};
+}
+
+void Engine::SetPhoneHook(bool offHook)
+{
+    if (handset_.OffHook() != offHook) {
+        handset_.SetOffHook(offHook);
+        Report(offHook ? kEvOffHook : kEvOnHook, 0, TVX_SIDE_PHONE);
+        if (offHook && paths_.phoneOnLine)
+            usbSeized_ = false;  // the handset takes the call over
+        Refresh();               // the line's DTMF setting follows the phone's hook
     }
     UpdateHooks(at_);
 }
@@ -185,13 +188,6 @@ void Engine::Play(ActionTarget target, std::unique_ptr<Source> source)
 void Engine::UpdateHooks(SampleTime now)
 {
     const bool phone = handset_.OffHook();
-    if (phone != phoneOffHook_) {
-        phoneOffHook_ = phone;
-        Report(phone ? kEvOffHook : kEvOnHook, 0, TVX_SIDE_PHONE);
-        if (phone && paths_.phoneOnLine)
-            usbSeized_ = false;  // the handset takes the call over
-        Refresh();
-    }
     if (phone && phoneRinger_.Active()) {
         phoneRinger_.Stop();  // lifting the handset stops its ringing
         callerId_.RingStopped();
@@ -211,23 +207,19 @@ void Engine::UpdateHooks(SampleTime now)
         }
         callerId_.ResetLine();
     }
-    const bool closed = !dialler_.Breaking() && (usbSeized_ || (paths_.phoneOnLine && handset_.LoopClosed(now)));
-    if (closed != loopClosed_) {
-        loopClosed_ = closed;
-        exchange_.Loop(closed, now);
-    }
+    exchange_.Loop(!dialler_.Breaking() && (usbSeized_ || (paths_.phoneOnLine && handset_.LoopClosed(now))), now);
 }
 
 void Engine::Step()
 {
-    Refresh();
     if (feed_ != nullptr) {
-        buf_.feedPcOut.fill(0);
-        buf_.feedMic.fill(0);
-        buf_.feedFar.fill(0);
-        feed_->Read(FeedPoint::PcOut, buf_.feedPcOut);
-        feed_->Read(FeedPoint::Mic, buf_.feedMic);
-        feed_->Read(FeedPoint::FarVoice, buf_.feedFar);
+        for (auto &into : buf_.fed)
+            into.fill(0);
+        std::array<int16_t, kBlockSamples> point;
+        for (const FeedRoute &route : kFeedRoutes) {
+            feed_->Read(route.point, point);
+            MixInto(buf_.fed[static_cast<size_t>(route.into)], point);
+        }
     }
     size_t offset = 0;
     while (offset < kBlockSamples) {
@@ -276,8 +268,8 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     if (!pcSources_.Empty())
         pcSources_.MixInto(pcOut);
     if (feed_ != nullptr) {
-        MixInto(mic, seg(buf_.feedMic));
-        MixInto(pcOut, seg(buf_.feedPcOut));
+        MixInto(mic, seg(buf_.fed[static_cast<size_t>(FeedInto::Mic)]));
+        MixInto(pcOut, seg(buf_.fed[static_cast<size_t>(FeedInto::PcOut)]));
     }
 
     // The dialler: tones into the line, loop breaks to the exchange.
@@ -286,13 +278,8 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     dialEvents_.clear();
     if (lineOffHook_)
         dialler_.Process(dial, t, lineOffHookSince_, timings_, *plan_, edges_, dialEvents_);
-    for (const LoopEdge &e : edges_) {
-        const bool closed = e.closed && lineOffHook_;
-        if (closed != loopClosed_) {
-            loopClosed_ = closed;
-            exchange_.Loop(closed, e.time);
-        }
-    }
+    for (const LoopEdge &e : edges_)
+        exchange_.Loop(e.closed && lineOffHook_, e.time);
     PushEvents(events_, dialEvents_);
 
     callerId_.ToPhone(t);
@@ -303,7 +290,11 @@ void Engine::ProcessSegment(size_t offset, size_t n)
     MixInto(lineTx, dial);
     callerId_.MixIntoLine(lineTx);
 
-    exchange_.Process(lineTx, exch, lineRing, t, feed_ != nullptr ? seg(buf_.feedFar) : std::span<int16_t>());
+    exchange_.Process(lineTx,
+                      exch,
+                      lineRing,
+                      t,
+                      feed_ != nullptr ? seg(buf_.fed[static_cast<size_t>(FeedInto::FarParty)]) : std::span<int16_t>());
     std::copy(exch.begin(), exch.end(), lineRx.begin());
     if (lineOffHook_ && paths_.lineEcho)
         MixInto(lineRx, lineTx, DbToGain(-kEchoLossDb));

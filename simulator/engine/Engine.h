@@ -30,6 +30,7 @@
 #include "simulator/engine/Routing.h"
 #include "simulator/engine/ToneMonitor.h"
 #include "simulator/engine/VoiceDetector.h"
+#include "simulator/logic/ActionParser.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/Scenario.h"
 
@@ -70,8 +71,14 @@ public:
 
     // The scenario's actions (applied at their times) and number routes.
     void Load(const Scenario &scenario);
-    // One action, now.
-    void Apply(const ScenarioAction &action);
+    // One action, now: "" when the model took it, else why it did not (and
+    // then nothing has changed). A scenario's actions ignore the reason.
+    std::string Apply(const ScenarioAction &action);
+    // A live request's item, now: an action (a play action plays `play`,
+    // opened outside the engine), a number route, or a raw event handed to
+    // `raw` with the engine's time. "" when taken, else why not, and then
+    // nothing has changed.
+    std::string ApplyLive(const ScenarioItem &item, const RawSink &raw, std::unique_ptr<Source> play = nullptr);
 
     // What the C functions ask for. Each returns 0 or one of the library's error codes.
     int32_t DoCommand(int32_t code, int32_t param);
@@ -80,6 +87,20 @@ public:
     void GenerateTones(std::span<const ToneGenRecord> records);
     // Starts a checked caller-ID record toward the phone; kErrBusy while one is still going.
     int32_t GenerateCallerId(const CidGenRecord &record);
+
+    // The settings the C functions write into the device state, each
+    // reported as the adapter does; what the model derives from them follows
+    // at once. The engine is the state's one writer while the device is open.
+    void SetLocalCountry(const std::string &text);        // checked: 1 to 9 digits
+    void SetDestinationCountry(const std::string &text);  // the same
+    // Registers block:reg onwards (checked to fit the block).
+    void WriteRegisters(int32_t block, int32_t reg, std::span<const uint8_t> values);
+    void SetLeds(uint8_t mask);
+    void LoadMelody(std::span<const uint8_t> bytes);
+    void ProgramSerial(const std::string &serial);  // checked: TVX_SERIAL_LENGTH characters
+    // The serial number and the settings back to the factory's: the whole
+    // device (event 99) or the adapter's settings (100).
+    void Erase(bool settingsOnly);
     // An event that confirms a call, reported now.
     void Report(int32_t code, int32_t param, int32_t side = 0, std::string detail = {});
     // The same, `delayMs` from now.
@@ -108,7 +129,9 @@ public:
     void SetFeed(AudioFeed *feed) { feed_ = feed; }
 
     Exchange &GetExchange() { return exchange_; }
+    const Exchange &GetExchange() const { return exchange_; }
     Handset &GetHandset() { return handset_; }
+    const Handset &GetHandset() const { return handset_; }
     const Dialler &GetDialler() const { return dialler_; }
     const DeviceState &State() const { return state_; }
     bool LineOffHook() const { return lineOffHook_; }
@@ -122,15 +145,17 @@ private:
     struct Buffers {
         std::array<int16_t, kBlockSamples> lineTx, lineRx, earpiece, mic, keypad, pcIn, pcOut, dial, exchange,
             phoneRing, lineRing;
-        std::array<int16_t, kBlockSamples> feedPcOut, feedMic, feedFar;  // this block's live sound from the feed
+        std::array<std::array<int16_t, kBlockSamples>, kFeedTargets> fed;  // this block's live sound, by FeedInto
     };
 
     void Refresh();
+    // The handset's hook switch set by the user, reported when it changes.
+    void SetPhoneHook(bool offHook);
     void UpdateHooks(SampleTime now);
     void ProcessSegment(size_t offset, size_t n);
     void StartDial();
 
-    DeviceState &state_;    // settings, modes and switches (kept by the session across opens)
+    DeviceState &state_;    // settings, modes and switches (kept by the session across opens; written here only)
     SampleTime now_ = 0;    // start of the next block
     SampleTime at_ = 0;     // the time actions and confirmations happen at: inside a block, or now_
     Paths paths_;           // who hears whom, after the mode and the switches
@@ -158,8 +183,6 @@ private:
 
     bool usbSeized_ = false;           // the adapter holds the line (command 46, dialling, line hold)
     bool lineOffHook_ = false;         // the line is off hook, by the adapter or the handset
-    bool loopClosed_ = false;          // the loop as the exchange last saw it (dial pulses and flashes open it)
-    bool phoneOffHook_ = false;        // the handset's hook as last reported
     SampleTime lineOffHookSince_ = 0;  // when the line went off hook (the dialler waits from there)
 
     std::vector<ScenarioAction> actions_;  // the scenario's actions, by time

@@ -1,6 +1,10 @@
-// What the C functions ask of the engine: commands, thresholds, tone sets
-// and caller ID toward the phone, each applied at once.
+// What the C functions and live requests ask of the engine: commands,
+// thresholds, tone sets, caller ID toward the phone and live items, each
+// applied at once.
 #include "simulator/engine/Engine.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/EventNames.h"
@@ -8,13 +12,17 @@
 #include "simulator/logic/SimErrors.h"
 
 namespace tvxsim {
+namespace {
+
+constexpr int32_t kRegisterBytesShown = 16;
+
+}  // namespace
 
 int32_t Engine::DoCommand(int32_t code, int32_t param)
 {
     const CommandRow *row = FindCommand(code);
     if (row == nullptr)
         return kErrBadArgument;
-    Refresh();  // settings changed since the last block (the local country) count now
     const bool on = row->value != 0;
     switch (row->kind) {
     case CommandKind::PcSilent:
@@ -147,5 +155,85 @@ void Engine::GenerateTones(std::span<const ToneGenRecord> records)
 }
 
 int32_t Engine::GenerateCallerId(const CidGenRecord &record) { return callerId_.Generate(record, at_); }
+
+void Engine::SetLocalCountry(const std::string &text)
+{
+    state_.localCountry = text;
+    Report(kEvLocalCountry, std::atoi(text.c_str()));
+    Refresh();
+}
+
+void Engine::SetDestinationCountry(const std::string &text)
+{
+    state_.destinationCountry = text;
+    Report(kEvDestinationCountry, std::atoi(text.c_str()));
+}
+
+void Engine::WriteRegisters(int32_t block, int32_t reg, std::span<const uint8_t> values)
+{
+    std::string detail = "Hardware registers " + std::to_string(block) + ":" + std::to_string(reg) + " written:";
+    for (size_t i = 0; i < values.size(); ++i) {
+        state_.registers[static_cast<size_t>(block * kRegistersPerBlock + reg) + i] = values[i];
+        if (i < kRegisterBytesShown) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", values[i]);
+            detail += hex;
+        }
+    }
+    if (values.size() > kRegisterBytesShown)
+        detail += " ...";
+    Report(kEvRegistersWritten, block << 8 | reg, 0, std::move(detail));
+    Refresh();  // the codec's gains
+}
+
+void Engine::SetLeds(uint8_t mask)
+{
+    state_.leds = mask;
+    Report(kEvLeds, mask);
+}
+
+void Engine::LoadMelody(std::span<const uint8_t> bytes)
+{
+    state_.melody.assign(bytes.begin(), bytes.end());
+    Report(kEvMelodyLoaded, static_cast<int32_t>(bytes.size()));
+}
+
+void Engine::ProgramSerial(const std::string &serial)
+{
+    state_.serial = serial;
+    Report(kEvSerialProgrammed, 0);
+}
+
+void Engine::Erase(bool settingsOnly)
+{
+    state_.FactoryReset();
+    Report(settingsOnly ? kEvSettingsErased : kEvDeviceErased, 0);
+    Refresh();
+}
+
+std::string Engine::ApplyLive(const ScenarioItem &item, const RawSink &raw, std::unique_ptr<Source> play)
+{
+    if (const auto *action = std::get_if<ScenarioAction>(&item)) {
+        if (action->verb != ActionVerb::Play)
+            return Apply(*action);
+        if (!play)
+            return "cannot play \"" + action->file + "\": not opened";
+        Play(action->target, std::move(play));
+        return {};
+    }
+    if (const auto *rule = std::get_if<NumberRule>(&item))
+        return exchange_.AddNumber(*rule) ? std::string() : "the number table is full";
+    const auto &ev = std::get<ScenarioEvent>(item);
+    EngineEvent e;
+    e.time = now_;
+    e.code = ev.code;
+    e.param = ev.param;
+    e.side = ev.side;
+    e.toneRow = ev.toneRow;
+    e.payload = ev.payload;
+    if (!raw || !raw(std::move(e)))
+        return "too many raw events are waiting to be delivered";
+    return {};
+}
 
 }  // namespace tvxsim

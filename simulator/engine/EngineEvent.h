@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,9 @@ struct EngineEvent {
     std::string detail;    // fuller text for ScTranslateEventToString
     std::vector<uint8_t> payload;
 };
+
+// Hands a raw event to whoever delivers the model's events; false when it
+// cannot take more now.
+using RawSink = std::function<bool(EngineEvent event)>;
 
 }  // namespace tvxsim

@@ -8,12 +8,36 @@
 namespace tvxsim {
 namespace {
 
-constexpr std::array<const char *, 9> kStateNames = {
-    "idle", "ringing", "dial tone", "collecting", "ring-back", "busy", "connected", "cleared", "reorder"};
+struct StateRow {
+    CallState state;
+    const char *name;  // in messages and test output
+    LineCall shown;    // on the state lines
+};
+constexpr std::array<StateRow, 9> kStates = {{
+    {CallState::Idle, "idle", LineCall::Idle},
+    {CallState::Ringing, "ringing", LineCall::Ringing},
+    {CallState::DialTone, "dial tone", LineCall::DialTone},
+    {CallState::Collecting, "collecting", LineCall::Dialling},
+    {CallState::RingBack, "ring-back", LineCall::Ringback},
+    {CallState::Busy, "busy", LineCall::Busy},
+    {CallState::Connected, "connected", LineCall::Connected},
+    {CallState::Cleared, "cleared", LineCall::Busy},  // the far party hung up: busy tone
+    {CallState::Reorder, "reorder", LineCall::Reorder},
+}};
+
+const StateRow &RowOf(CallState state)
+{
+    for (const StateRow &row : kStates)
+        if (row.state == state)
+            return row;
+    return kStates.front();
+}
 
 }  // namespace
 
-const char *CallStateName(CallState state) { return kStateNames[static_cast<size_t>(state)]; }
+const char *CallStateName(CallState state) { return RowOf(state).name; }
+
+LineCall LineCallOf(CallState state) { return RowOf(state).shown; }
 
 Exchange::Exchange() : plan_(&TonePlanFor(0)) {}
 
@@ -64,17 +88,21 @@ void Exchange::CancelCallerId()
 
 void Exchange::StartRinging(int32_t count) { ringer_.Start(plan_->ringHz, plan_->ringCadenceMs, count); }
 
-void Exchange::Call(const CidCall &call, SampleTime now)
+std::string Exchange::Call(const CidCall &call, SampleTime now)
 {
-    if (state_ != CallState::Idle || closed_)
-        return;
+    if (state_ != CallState::Idle || closed_) {
+        // Between the hook going down and the end of the call, the break may still be a flash.
+        const bool clearing = !closed_ && state_ != CallState::Ringing;
+        return std::string("far call rings an idle line on hook, and the call is ") + LineCallName(LineCallOf(state_)) +
+               (clearing ? " (cleared 1.5 s after the hook goes down)" : "");
+    }
     cid_ = call;
     Enter(CallState::Ringing, now);
     if (call.etsi) {
         reversed_ = true;
         cidPhase_ = CidPhase::Alert;
         cidNext_ = now + kReversalToAlert;
-        return;
+        return {};
     }
     // The first ring is the cycle up to its last silence.
     const std::array<int32_t, 4> &cadence = plan_->ringCadenceMs;
@@ -93,16 +121,21 @@ void Exchange::Call(const CidCall &call, SampleTime now)
         ringer_.ExtendGap(dataEnd - cycle);
     cidPhase_ = CidPhase::Data;
     cidNext_ = now + firstRing + kFirstRingToData;
+    return {};
 }
 
-void Exchange::CallWaiting(const CidCall &call, SampleTime now)
+std::string Exchange::CallWaiting(const CidCall &call, SampleTime now)
 {
-    if (state_ != CallState::Connected || !closed_ || cidPhase_ != CidPhase::None)
-        return;
+    if (state_ != CallState::Connected || !closed_)
+        return std::string("far call-waiting comes during a connected call, and the call is ") +
+               LineCallName(LineCallOf(state_));
+    if (SendingCallerId())
+        return "far call-waiting: a caller ID is being sent already";
     cid_ = call;
     PlayCid(std::make_unique<ToneSource>(ToneSpec{kSasHz, 0, kSasDbm0, kSasDbm0, {10000, 0, 0, 0}}, kSasLength), 0);
     cidPhase_ = CidPhase::Cas;
     cidNext_ = now + kSasLength + kSasToCas;
+    return {};
 }
 
 // Steps fall due inside the stretch [start, end): each sound starts on its
@@ -159,7 +192,6 @@ void Exchange::Release(SampleTime now)
     CancelCallerId();
     reversed_ = false;
     held_ = false;
-    incoming_ = false;
     pulses_ = 0;
     number_.clear();
     answerAt_ = -1;
@@ -203,7 +235,6 @@ void Exchange::Loop(bool closed, SampleTime time)
         return;
     case CallState::Ringing:
         ringer_.Stop();
-        incoming_ = true;
         Connect(time, false);
         return;
     default:

@@ -33,6 +33,7 @@
 #include "simulator/engine/Ringer.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/TonePlan.h"
+#include "simulator/logic/AdapterState.h"
 #include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
@@ -49,6 +50,8 @@ enum class CallState : uint8_t {
     Reorder,     // no number dialled in time
 };
 const char *CallStateName(CallState state);
+// The call as the state lines name it.
+LineCall LineCallOf(CallState state);
 
 // A caller's message as the exchange sends it.
 struct CidCall {
@@ -102,10 +105,12 @@ public:
     void FarAnswer(SampleTime now);
     void FarHangup(SampleTime now);
     void FarPlay(std::unique_ptr<Source> source) { far_.Add(std::move(source)); }
-    // Rings the line for a call whose caller ID is `call` (idle line only).
-    void Call(const CidCall &call, SampleTime now);
-    // Call waiting with caller ID `call` (during a call only).
-    void CallWaiting(const CidCall &call, SampleTime now);
+    // Rings the line for a call whose caller ID is `call`: "" when it rings,
+    // else why the call cannot ring now (only an idle line on hook rings).
+    std::string Call(const CidCall &call, SampleTime now);
+    // Call waiting with caller ID `call`: "" when it comes, else why not
+    // (only during a connected call with no caller ID under way).
+    std::string CallWaiting(const CidCall &call, SampleTime now);
     // The line's polarity is reversed (ETSI caller ID; until the call ends).
     bool Reversed() const { return reversed_; }
     // A caller-ID sequence is going on (the far party is muted during call waiting).
@@ -169,7 +174,6 @@ private:
     bool held_ = false;
     SampleTime answerAt_ = -1;
     SampleTime hangupAt_ = -1;
-    bool incoming_ = false;
     std::unique_ptr<CadencedTone> tone_;
     DtmfReceiver digits_;
     std::vector<DtmfDigit> heard_;

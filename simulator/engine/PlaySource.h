@@ -10,6 +10,7 @@
 
 #include "simulator/engine/SampleReader.h"
 #include "simulator/engine/Sources.h"
+#include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
 
@@ -28,7 +29,8 @@ struct PlayOpening {
     std::string error;
 };
 
-// Opens the recording `file` at `gainDb` (how the engine's owner reaches sound files).
-using PlayOpener = std::function<PlayOpening(const std::string &file, double gainDb)>;
+// Opens the recording of a play action as it falls due (how the engine's
+// owner reaches sound files): at once offline, ahead of time in real time.
+using PlayOpener = std::function<PlayOpening(const ScenarioAction &action)>;
 
 }  // namespace tvxsim

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "simulator/engine/Audio.h"
+#include "simulator/engine/AudioFeed.h"
 #include "simulator/logic/DeviceState.h"
 #include "simulator/logic/Parameters.h"
 
@@ -47,6 +48,25 @@ inline constexpr int32_t kCodecMicRegister = 129;
 inline constexpr int32_t kCodecEarRegister = 130;
 inline constexpr int32_t kCodecMaxSteps = 7;
 inline constexpr float kKeypadSidetoneDb = -10.0f;
+
+// Where the live sound of each feed point enters the model, one row per point.
+enum class FeedInto : uint8_t {
+    PcOut,     // beside what the scenario plays as the PC
+    Mic,       // the handset's microphone
+    FarParty,  // the far party's voice, heard while the far party is connected
+};
+inline constexpr size_t kFeedTargets = 3;
+struct FeedRoute {
+    FeedPoint point;
+    FeedInto into;
+};
+inline constexpr std::array kFeedRoutes = std::to_array<FeedRoute>({
+    {FeedPoint::PcOut, FeedInto::PcOut},
+    {FeedPoint::Mic, FeedInto::Mic},
+    {FeedPoint::Talk, FeedInto::Mic},  // Talk: the desktop's microphone speaks into the handset
+    {FeedPoint::FarVoice, FeedInto::FarParty},
+});
+static_assert(kFeedRoutes.size() == kFeedPoints, "each point is read once a block");
 
 // The paths after the switches.
 struct Paths {

@@ -1,6 +1,28 @@
 #include "simulator/engine/ToneMonitor.h"
 
+#include <array>
+
+#include "device/logic/ToneMonitorRows.h"
+
 namespace tvxsim {
+
+std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count)
+{
+    std::vector<MonitorRow> rows;
+    for (int32_t i = 0; set != nullptr && i < count; ++i)
+        rows.push_back({set[i].frequency1, set[i].frequency2, set[i].duration});
+    return rows;
+}
+
+std::vector<MonitorRow> ToolToneRows()
+{
+    std::array<ToneMonitorEntry, tvx::kToneMonitorRows.size()> set{};
+    for (size_t i = 0; i < set.size(); ++i) {
+        const tvx::ToneMonitorRow &t = tvx::kToneMonitorRows[i];
+        set[i] = ToneMonitorEntry{0, t.name, t.duration, t.frequency1, t.frequency2, 0};
+    }
+    return MonitorRows(set.data(), static_cast<int32_t>(set.size()));
+}
 
 void ToneMonitor::Arm(std::vector<MonitorRow> rows)
 {

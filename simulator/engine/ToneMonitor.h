@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "device/tvxusb.h"
 #include "simulator/engine/GoertzelBank.h"
 
 namespace tvxsim {
@@ -20,6 +21,12 @@ struct MonitorRow {
     int32_t f2 = 0;
     int32_t durationSamples = 0;
 };
+
+// The rows of a tone set as the library is given it (ScMonitorTones).
+std::vector<MonitorRow> MonitorRows(const ToneMonitorEntry *set, int32_t count);
+// The tool's sixteen tones as it arms them at every open: tvxsim, the tests
+// and the benchmarks arm the same rows.
+std::vector<MonitorRow> ToolToneRows();
 
 struct MonitorHit {
     int32_t row;

@@ -207,7 +207,7 @@ Failure ParseActionTokens(const Token *tokens, size_t count, ScenarioAction &a)
     case ActionVerb::Noise:
         a.dbm0 = kScenarioNoiseDbm0;
         if (args < 1 || args > 2 || !ParseInteger(arg[0], 1, kScenarioMaxTimeMs, a.lengthMs) ||
-            (args == 2 && !ParseInt32(arg[1], -80, 0, a.dbm0)))
+            (args == 2 && !ParseInt32(arg[1], kScenarioMinNoiseDbm0, kScenarioMaxNoiseDbm0, a.dbm0)))
             return Fail("noise needs a duration in ms and an optional level (-80 to 0 dBm0)");
         return Ok();
     case ActionVerb::Command:

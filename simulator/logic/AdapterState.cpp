@@ -18,75 +18,120 @@ std::string Printable(std::string text)
     return text;
 }
 
-struct StateRow {
-    std::string_view name;
-    StateLineKind kind;
-    std::string (*value)(const AdapterState &);
-};
+std::string Level(const AdapterState &s, AudioPoint p) { return FormatLevel(s.levels[static_cast<size_t>(p)]); }
 
-template <AudioPoint P> std::string Level(const AdapterState &s)
+std::string Sound(const AdapterState &s, SoundSwitch which) { return OnOff(s.sound[static_cast<size_t>(which)]); }
+
+std::string ValueOf(const AdapterState &s, StateItem item)
 {
-    return FormatLevel(s.levels[static_cast<size_t>(P)]);
+    switch (item) {
+    case StateItem::Time:
+        return std::to_string(s.timeMs);
+    case StateItem::Phone:
+        return Hook(s.phoneOffHook);
+    case StateItem::Line:
+        return Hook(s.lineOffHook);
+    case StateItem::Call:
+        return LineCallName(s.call);
+    case StateItem::Ringing:
+        return OnOff(s.ringing);
+    case StateItem::RingerHz:
+        return std::to_string(s.ringerHz);
+    case StateItem::Melody:
+        return OnOff(s.melody);
+    case StateItem::Leds: {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(s.leds));
+        return hex;
+    }
+    case StateItem::Display:
+        return Printable(s.display);
+    case StateItem::Mode:
+        return std::to_string(s.modeCode);
+    case StateItem::MutePhone:
+        return OnOff(s.mutePhone);
+    case StateItem::MuteLine:
+        return OnOff(s.muteLine);
+    case StateItem::PcSilent:
+        return OnOff(s.pcSilent);
+    case StateItem::EchoSuppression:
+        return OnOff(s.echoSuppression);
+    case StateItem::DaaBoost:
+        return OnOff(s.daaBoost);
+    case StateItem::KeypadBeep:
+        return OnOff(s.keypadBeep);
+    case StateItem::Wiretap:
+        return OnOff(s.wiretap);
+    case StateItem::Headset:
+        return OnOff(s.headset);
+    case StateItem::Cidcw:
+        return OnOff(s.cidcw);
+    case StateItem::Aux:
+        return std::to_string(s.auxCode);
+    case StateItem::Analysis:
+        return OnOff(s.analysis);
+    case StateItem::LevelLineTx:
+        return Level(s, AudioPoint::LineTx);
+    case StateItem::LevelLineRx:
+        return Level(s, AudioPoint::LineRx);
+    case StateItem::LevelEarpiece:
+        return Level(s, AudioPoint::Earpiece);
+    case StateItem::LevelMic:
+        return Level(s, AudioPoint::Mic);
+    case StateItem::LevelPcIn:
+        return Level(s, AudioPoint::PcIn);
+    case StateItem::LevelPcOut:
+        return Level(s, AudioPoint::PcOut);
+    case StateItem::Audio:
+        return AudioNodesName(s.audio);
+    case StateItem::Listen:
+        return Sound(s, SoundSwitch::Listen);
+    case StateItem::Talk:
+        return Sound(s, SoundSwitch::Talk);
+    case StateItem::BeFar:
+        return Sound(s, SoundSwitch::BeFar);
+    case StateItem::Count:
+        break;
+    }
+    return {};
 }
-
-constexpr StateLineKind kSteady = StateLineKind::Steady;
-constexpr StateLineKind kPeriodic = StateLineKind::Periodic;
-
-constexpr std::array<StateRow, kStateLines> kRows = {{
-    {"time", kPeriodic, [](const AdapterState &s) { return std::to_string(s.timeMs); }},
-    {"phone", kSteady, [](const AdapterState &s) { return std::string(Hook(s.phoneOffHook)); }},
-    {"line", kSteady, [](const AdapterState &s) { return std::string(Hook(s.lineOffHook)); }},
-    {"call", kSteady, [](const AdapterState &s) { return std::string(LineCallName(s.call)); }},
-    {"ringing", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.ringing)); }},
-    {"ringer-hz", kSteady, [](const AdapterState &s) { return std::to_string(s.ringerHz); }},
-    {"melody", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.melody)); }},
-    {"leds",
-     kSteady,
-     [](const AdapterState &s) {
-         char hex[8];
-         std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(s.leds));
-         return std::string(hex);
-     }},
-    {"display", kSteady, [](const AdapterState &s) { return Printable(s.display); }},
-    {"mode", kSteady, [](const AdapterState &s) { return std::to_string(s.modeCode); }},
-    {"mute-phone", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.mutePhone)); }},
-    {"mute-line", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.muteLine)); }},
-    {"pc-silent", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.pcSilent)); }},
-    {"echo-suppression", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.echoSuppression)); }},
-    {"daa-boost", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.daaBoost)); }},
-    {"keypad-beep", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.keypadBeep)); }},
-    {"wiretap", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.wiretap)); }},
-    {"headset", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.headset)); }},
-    {"cidcw", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.cidcw)); }},
-    {"aux", kSteady, [](const AdapterState &s) { return std::to_string(s.auxCode); }},
-    {"analysis", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.analysis)); }},
-    {"level-line-tx", kPeriodic, Level<AudioPoint::LineTx>},
-    {"level-line-rx", kPeriodic, Level<AudioPoint::LineRx>},
-    {"level-earpiece", kPeriodic, Level<AudioPoint::Earpiece>},
-    {"level-mic", kPeriodic, Level<AudioPoint::Mic>},
-    {"level-pc-in", kPeriodic, Level<AudioPoint::PcIn>},
-    {"level-pc-out", kPeriodic, Level<AudioPoint::PcOut>},
-    {"audio", kSteady, [](const AdapterState &s) { return std::string(AudioNodesName(s.audio)); }},
-    {"listen", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.listen)); }},
-    {"talk", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.talk)); }},
-    {"be-far", kSteady, [](const AdapterState &s) { return std::string(OnOff(s.beFar)); }},
-}};
 
 constexpr std::array<const char *, 8> kCallNames = {
     "idle", "dial-tone", "dialling", "ringing", "ringback", "connected", "busy", "reorder"};
 constexpr std::array<const char *, 3> kAudioNames = {"off", "unavailable", "published"};
+constexpr std::array<const char *, kSoundSwitches> kSoundNames = {"listen", "talk", "be-far"};
+
+// The index of `word` in `names`, or nothing.
+template <size_t N> std::optional<size_t> IndexOf(const std::array<const char *, N> &names, std::string_view word)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (word == names[i])
+            return i;
+    return std::nullopt;
+}
 
 }  // namespace
 
-std::string_view StateLineName(size_t i) { return i < kRows.size() ? kRows[i].name : std::string_view(); }
+std::string_view StateLineName(size_t i) { return i < kStateLineRows.size() ? kStateLineRows[i].name : ""; }
 
-StateLineKind StateLineKindOf(size_t i) { return i < kRows.size() ? kRows[i].kind : StateLineKind::Steady; }
+StateLineKind StateLineKindOf(size_t i)
+{
+    return i < kStateLineRows.size() ? kStateLineRows[i].kind : StateLineKind::Steady;
+}
+
+const StateLineRow *FindStateLine(std::string_view name)
+{
+    for (const StateLineRow &row : kStateLineRows)
+        if (row.name == name)
+            return &row;
+    return nullptr;
+}
 
 StateValues StateValuesOf(const AdapterState &state)
 {
     StateValues values;
-    for (size_t i = 0; i < kRows.size(); ++i)
-        values[i] = kRows[i].value(state);
+    for (size_t i = 0; i < kStateLineRows.size(); ++i)
+        values[i] = ValueOf(state, kStateLineRows[i].item);
     return values;
 }
 
@@ -111,10 +156,28 @@ const char *LineCallName(LineCall call)
     return i < kCallNames.size() ? kCallNames[i] : "idle";
 }
 
+std::optional<LineCall> LineCallOfWord(std::string_view word)
+{
+    const std::optional<size_t> i = IndexOf(kCallNames, word);
+    return i ? std::optional(static_cast<LineCall>(*i)) : std::nullopt;
+}
+
 const char *AudioNodesName(AudioNodes nodes)
 {
     const auto i = static_cast<size_t>(nodes);
     return i < kAudioNames.size() ? kAudioNames[i] : "off";
+}
+
+std::optional<AudioNodes> AudioNodesOfWord(std::string_view word)
+{
+    const std::optional<size_t> i = IndexOf(kAudioNames, word);
+    return i ? std::optional(static_cast<AudioNodes>(*i)) : std::nullopt;
+}
+
+const char *SoundSwitchName(SoundSwitch which)
+{
+    const auto i = static_cast<size_t>(which);
+    return i < kSoundNames.size() ? kSoundNames[i] : "listen";
 }
 
 }  // namespace tvxsim

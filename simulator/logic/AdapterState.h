@@ -1,12 +1,15 @@
-// The adapter's state as the control socket shows it: a plain snapshot and
-// its lines, "<name> <value>", in a fixed order (one row each in the table
-// of AdapterState.cpp). The time and the levels change all the time; a
-// watcher gets them at most ten times a second, the rest as they change.
+// The adapter's state as the control socket shows it, and the words of the
+// socket's wire that both of its ends use: the server (the library) writes
+// the lines, the bench window reads them. A plain snapshot and its lines,
+// "<name> <value>", in a fixed order (one row each in kStateLineRows). The
+// time and the levels change all the time; a watcher gets them at most ten
+// times a second, the rest as they change.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,10 +29,18 @@ enum class LineCall : uint8_t {
 
 // The sound-server nodes.
 enum class AudioNodes : uint8_t {
-    Off,          // switched off (TVXUSB_AUDIO=0), or nothing has registered
+    Off,          // switched off (TVXUSB_AUDIO=0), or this build has no sound-server side
     Unavailable,  // no server reachable now
     Published,
 };
+
+// The sound-server switches, from the request to the server's nodes.
+enum class SoundSwitch : uint8_t {
+    Listen,  // the handset's earpiece to the desktop's speakers
+    Talk,    // the desktop's microphone into the handset's microphone
+    BeFar,   // the desktop's microphone as the far party, line transmit to the speakers
+};
+inline constexpr size_t kSoundSwitches = 3;
 
 // The six audio points, in the order of the level lines.
 enum class AudioPoint : uint8_t {
@@ -42,6 +53,9 @@ enum class AudioPoint : uint8_t {
 };
 inline constexpr size_t kAudioPoints = 6;
 inline constexpr float kLevelFloorDbm0 = -99.9f;
+
+// A request line is at most this long with its "\n".
+inline constexpr size_t kMaxRequestBytes = 4096;
 
 struct AdapterState {
     int64_t timeMs = 0;  // the model's time since ScOpen
@@ -68,12 +82,45 @@ struct AdapterState {
     std::array<float, kAudioPoints> levels{
         kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0};  // dBm0
     AudioNodes audio = AudioNodes::Off;
-    bool listen = false;
-    bool talk = false;
-    bool beFar = false;
+    std::array<bool, kSoundSwitches> sound{};  // by SoundSwitch
 };
 
-inline constexpr size_t kStateLines = 31;
+// Every state line, in the order the adapter sends them.
+enum class StateItem : uint8_t {
+    Time,
+    Phone,
+    Line,
+    Call,
+    Ringing,
+    RingerHz,
+    Melody,
+    Leds,
+    Display,
+    Mode,
+    MutePhone,
+    MuteLine,
+    PcSilent,
+    EchoSuppression,
+    DaaBoost,
+    KeypadBeep,
+    Wiretap,
+    Headset,
+    Cidcw,
+    Aux,
+    Analysis,
+    LevelLineTx,
+    LevelLineRx,
+    LevelEarpiece,
+    LevelMic,
+    LevelPcIn,
+    LevelPcOut,
+    Audio,
+    Listen,
+    Talk,
+    BeFar,
+    Count
+};
+inline constexpr size_t kStateLines = static_cast<size_t>(StateItem::Count);
 
 // Whether a line changes all the time (time, levels) or only now and then.
 enum class StateLineKind : uint8_t {
@@ -81,9 +128,73 @@ enum class StateLineKind : uint8_t {
     Periodic,
 };
 
+// How a state line's value reads.
+enum class ValueKind : uint8_t {
+    Millis,  // a whole number of ms
+    Hook,    // offhook | onhook
+    OnOff,   // on | off
+    Word,    // one of a few words (call, audio)
+    Number,  // a whole number (ringer-hz, mode, aux)
+    Mask,    // 0xNN
+    Text,    // anything, possibly empty
+    Level,   // dBm0 with one decimal
+};
+
+struct StateLineRow {
+    std::string_view name;  // as on the wire
+    StateItem item;
+    StateLineKind kind;
+    ValueKind value;
+};
+
+inline constexpr std::array kStateLineRows = std::to_array<StateLineRow>({
+    {"time", StateItem::Time, StateLineKind::Periodic, ValueKind::Millis},
+    {"phone", StateItem::Phone, StateLineKind::Steady, ValueKind::Hook},
+    {"line", StateItem::Line, StateLineKind::Steady, ValueKind::Hook},
+    {"call", StateItem::Call, StateLineKind::Steady, ValueKind::Word},
+    {"ringing", StateItem::Ringing, StateLineKind::Steady, ValueKind::OnOff},
+    {"ringer-hz", StateItem::RingerHz, StateLineKind::Steady, ValueKind::Number},
+    {"melody", StateItem::Melody, StateLineKind::Steady, ValueKind::OnOff},
+    {"leds", StateItem::Leds, StateLineKind::Steady, ValueKind::Mask},
+    {"display", StateItem::Display, StateLineKind::Steady, ValueKind::Text},
+    {"mode", StateItem::Mode, StateLineKind::Steady, ValueKind::Number},
+    {"mute-phone", StateItem::MutePhone, StateLineKind::Steady, ValueKind::OnOff},
+    {"mute-line", StateItem::MuteLine, StateLineKind::Steady, ValueKind::OnOff},
+    {"pc-silent", StateItem::PcSilent, StateLineKind::Steady, ValueKind::OnOff},
+    {"echo-suppression", StateItem::EchoSuppression, StateLineKind::Steady, ValueKind::OnOff},
+    {"daa-boost", StateItem::DaaBoost, StateLineKind::Steady, ValueKind::OnOff},
+    {"keypad-beep", StateItem::KeypadBeep, StateLineKind::Steady, ValueKind::OnOff},
+    {"wiretap", StateItem::Wiretap, StateLineKind::Steady, ValueKind::OnOff},
+    {"headset", StateItem::Headset, StateLineKind::Steady, ValueKind::OnOff},
+    {"cidcw", StateItem::Cidcw, StateLineKind::Steady, ValueKind::OnOff},
+    {"aux", StateItem::Aux, StateLineKind::Steady, ValueKind::Number},
+    {"analysis", StateItem::Analysis, StateLineKind::Steady, ValueKind::OnOff},
+    {"level-line-tx", StateItem::LevelLineTx, StateLineKind::Periodic, ValueKind::Level},
+    {"level-line-rx", StateItem::LevelLineRx, StateLineKind::Periodic, ValueKind::Level},
+    {"level-earpiece", StateItem::LevelEarpiece, StateLineKind::Periodic, ValueKind::Level},
+    {"level-mic", StateItem::LevelMic, StateLineKind::Periodic, ValueKind::Level},
+    {"level-pc-in", StateItem::LevelPcIn, StateLineKind::Periodic, ValueKind::Level},
+    {"level-pc-out", StateItem::LevelPcOut, StateLineKind::Periodic, ValueKind::Level},
+    {"audio", StateItem::Audio, StateLineKind::Steady, ValueKind::Word},
+    {"listen", StateItem::Listen, StateLineKind::Steady, ValueKind::OnOff},
+    {"talk", StateItem::Talk, StateLineKind::Steady, ValueKind::OnOff},
+    {"be-far", StateItem::BeFar, StateLineKind::Steady, ValueKind::OnOff},
+});
+static_assert(kStateLineRows.size() == kStateLines);
+static_assert(
+    [] {
+        for (size_t i = 0; i < kStateLineRows.size(); ++i)
+            if (static_cast<size_t>(kStateLineRows[i].item) != i)
+                return false;
+        return true;
+    }(),
+    "the rows are in StateItem order");
+
 // The name of line i (0 <= i < kStateLines) and its kind.
 std::string_view StateLineName(size_t i);
 StateLineKind StateLineKindOf(size_t i);
+// The row of a line's name, or nullptr for a name that is not a state line.
+const StateLineRow *FindStateLine(std::string_view name);
 
 // The value of every line, in order.
 using StateValues = std::array<std::string, kStateLines>;
@@ -91,7 +202,13 @@ StateValues StateValuesOf(const AdapterState &state);
 
 // A level as the lines show it: one decimal, never below -99.9.
 std::string FormatLevel(float dbm0);
+
+// The words of the call and audio lines and of the sound switches, and back
+// (nothing for a word that is none of them).
 const char *LineCallName(LineCall call);
+std::optional<LineCall> LineCallOfWord(std::string_view word);
 const char *AudioNodesName(AudioNodes nodes);
+std::optional<AudioNodes> AudioNodesOfWord(std::string_view word);
+const char *SoundSwitchName(SoundSwitch which);  // "listen", "talk", "be-far": the request and the state line
 
 }  // namespace tvxsim

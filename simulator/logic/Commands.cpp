@@ -91,6 +91,14 @@ const CommandRow *FindCommand(int32_t code)
     return (it != kCommands.end() && it->code == code) ? &*it : nullptr;
 }
 
+int32_t CommandCodeOf(CommandKind kind, int32_t value)
+{
+    const auto it = std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandRow &row) {
+        return row.kind == kind && row.value == value;
+    });
+    return it != kCommands.end() ? it->code : 0;
+}
+
 PulseTiming PulseTimingOf(int32_t makeBreakItem)
 {
     return kPulseTimings[static_cast<size_t>(std::clamp(makeBreakItem, 0, 3))];

@@ -41,6 +41,9 @@ struct CommandRow {
 
 // The row of a code, or nullptr for a code the adapter does not take.
 const CommandRow *FindCommand(int32_t code);
+// The code of the first row of `kind` with `value` (a device mode's item,
+// say), or 0 when there is none.
+int32_t CommandCodeOf(CommandKind kind, int32_t value);
 
 inline constexpr int32_t kDialCommand = 140;
 inline constexpr int32_t kDialCodeLast = 29;

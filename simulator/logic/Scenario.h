@@ -167,6 +167,8 @@ inline constexpr size_t kScenarioMaxNumberDigits = 32;
 inline constexpr size_t kScenarioMaxPlayFile = 4096;  // bytes of a play action's file name
 inline constexpr int32_t kScenarioMinPlayGainDb = -60;
 inline constexpr int32_t kScenarioMaxPlayGainDb = 20;
+inline constexpr int32_t kScenarioMinNoiseDbm0 = -80;
+inline constexpr int32_t kScenarioMaxNoiseDbm0 = 0;
 
 // Defaults of optional action fields.
 inline constexpr int32_t kScenarioDtmfOnMs = 300;

@@ -20,6 +20,18 @@ PlayOpening OpenPlayFile(const std::string &file, double gainDb)
 
 PlayOpening OpenPlay(const ScenarioAction &action) { return OpenPlayFile(action.file, action.gainDb); }
 
+std::string OpenItemPlay(const ScenarioItem &item, std::unique_ptr<Source> &source)
+{
+    const auto *action = std::get_if<ScenarioAction>(&item);
+    if (action == nullptr || action->verb != ActionVerb::Play)
+        return {};
+    PlayOpening opening = OpenPlay(*action);
+    if (!opening.source)
+        return opening.error.empty() ? "cannot play \"" + action->file + "\"" : opening.error;
+    source = std::move(opening.source);
+    return {};
+}
+
 void CheckPlayFiles(Scenario &scenario, const std::string &scenarioPath)
 {
     const size_t slash = scenarioPath.rfind('/');

@@ -4,9 +4,11 @@
 // went wrong.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "simulator/engine/PlaySource.h"
+#include "simulator/logic/ActionParser.h"
 #include "simulator/logic/Scenario.h"
 
 namespace tvxsim {
@@ -15,6 +17,10 @@ namespace tvxsim {
 PlayOpening OpenPlayFile(const std::string &file, double gainDb);
 // The same for a play action's file and gain.
 PlayOpening OpenPlay(const ScenarioAction &action);
+// A live item's recording, opened before the item is applied (outside any
+// lock: it reads the file). "" when the item is no play action or its file
+// opened into `source`, else the reason ("cannot play ...").
+std::string OpenItemPlay(const ScenarioItem &item, std::unique_ptr<Source> &source);
 
 // Checks the recordings of a scenario read from `scenarioPath`, as it is
 // loaded. A relative file name is taken from the scenario's folder (and the

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "simulator/control/ControlClient.h"
 #include "simulator/control/ControlPath.h"
+#include "simulator/control/ScriptClient.h"
 
 namespace tvxsim {
 namespace {
@@ -23,7 +23,7 @@ std::string Trimmed(const std::string &s)
     return s.substr(a, b - a + 1);
 }
 
-bool Connect(ControlClient &client, std::ostream &err)
+bool Connect(ScriptClient &client, std::ostream &err)
 {
     std::string error;
     if (client.Connect(ControlSocketPath(), error))
@@ -32,17 +32,17 @@ bool Connect(ControlClient &client, std::ostream &err)
     return false;
 }
 
-int Lost(std::ostream &err, ControlClient::Read r)
+int Lost(std::ostream &err, ScriptClient::Read r)
 {
-    err << (r == ControlClient::Read::Timeout ? "tvxsim: the device did not answer\n"
-                                              : "tvxsim: the device closed the connection\n");
+    err << (r == ScriptClient::Read::Timeout ? "tvxsim: the device did not answer\n"
+                                             : "tvxsim: the device closed the connection\n");
     return kClientNoDevice;
 }
 
 bool IsError(const std::string &reply) { return reply == "error" || reply.rfind("error ", 0) == 0; }
 
 // Prints a state reply up to its empty line; kClientOk, or the code of what went wrong.
-int CopyState(ControlClient &client, const std::string &first, std::ostream &out, std::ostream &err)
+int CopyState(ScriptClient &client, const std::string &first, std::ostream &out, std::ostream &err)
 {
     std::string line = first;
     for (;;) {
@@ -53,7 +53,7 @@ int CopyState(ControlClient &client, const std::string &first, std::ostream &out
         out << line << '\n';
         if (line.empty())
             return kClientOk;
-        if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ControlClient::Read::Line)
+        if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ScriptClient::Read::Line)
             return Lost(err, r);
     }
 }
@@ -74,15 +74,15 @@ int Send(const std::vector<std::string> &requests, std::ostream &out, std::ostre
             return kClientUsage;
         }
     }
-    ControlClient client;
+    ScriptClient client;
     if (!Connect(client, err))
         return kClientNoDevice;
     int rc = kClientOk;
     for (const std::string &request : requests) {
         if (!client.Send(request))
-            return Lost(err, ControlClient::Read::Closed);
+            return Lost(err, ScriptClient::Read::Closed);
         std::string reply;
-        if (const auto r = client.ReadLine(reply, kReplyTimeoutMs); r != ControlClient::Read::Line)
+        if (const auto r = client.ReadLine(reply, kReplyTimeoutMs); r != ScriptClient::Read::Line)
             return Lost(err, r);
         if (Trimmed(request) == "state" && !IsError(reply)) {
             if (const int s = CopyState(client, reply, out, err); s != kClientOk)
@@ -103,13 +103,13 @@ int State(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         err << "tvxsim: state takes no arguments\n";
         return kClientUsage;
     }
-    ControlClient client;
+    ScriptClient client;
     if (!Connect(client, err))
         return kClientNoDevice;
     std::string line;
     if (!client.Send("state"))
-        return Lost(err, ControlClient::Read::Closed);
-    if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ControlClient::Read::Line)
+        return Lost(err, ScriptClient::Read::Closed);
+    if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ScriptClient::Read::Line)
         return Lost(err, r);
     if (IsError(line)) {
         err << "tvxsim: " << line << '\n';
@@ -179,7 +179,7 @@ int Watch(const std::vector<std::string> &args, std::ostream &out, std::ostream 
     WatchOptions o;
     if (const int rc = ParseWatch(args, o, err); rc != kClientOk)
         return rc;
-    ControlClient client;
+    ScriptClient client;
     if (!Connect(client, err))
         return kClientNoDevice;
     using Clock = std::chrono::steady_clock;
@@ -192,17 +192,17 @@ int Watch(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         return static_cast<int>(std::max<int64_t>(ms, 0));
     };
     if (!client.Send("watch"))
-        return Lost(err, ControlClient::Read::Closed);
+        return Lost(err, ScriptClient::Read::Closed);
     std::string line;
     bool first = true;
     for (;;) {
         const auto r = client.ReadLine(line, left());
-        if (r == ControlClient::Read::Timeout && o.timeoutS) {
+        if (r == ScriptClient::Read::Timeout && o.timeoutS) {
             out.flush();
             err << "tvxsim: " << *o.timeoutS << " s passed\n";
             return kClientTimedOut;
         }
-        if (r != ControlClient::Read::Line) {
+        if (r != ScriptClient::Read::Line) {
             out.flush();
             return Lost(err, r);
         }

@@ -9,10 +9,10 @@
 #include "simulator/engine/Engine.h"
 #include "simulator/engine/RawSchedule.h"
 #include "simulator/engine/Recorder.h"
+#include "simulator/engine/ToneMonitor.h"
 #include "simulator/logic/EventLine.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Scenario.h"
-#include "simulator/logic/ToolTones.h"
 #include "simulator/media/PlayFile.h"
 
 namespace tvxsim {
@@ -95,8 +95,8 @@ int RunScenario(const RunOptions &options, std::ostream &out, std::ostream &err)
     if (!options.localCountry.empty())
         state.localCountry = options.localCountry;
     Engine engine(state);
-    engine.SetPlayOpener([&err](const std::string &file, double gainDb) {
-        PlayOpening opening = OpenPlayFile(file, gainDb);  // gone since the scenario was loaded
+    engine.SetPlayOpener([&err](const ScenarioAction &action) {
+        PlayOpening opening = OpenPlay(action);  // gone since the scenario was loaded
         if (!opening.source)
             err << "tvxsim: " << opening.error << '\n';
         return opening;

@@ -77,7 +77,7 @@ TEST_P(StateValue, ReadsAsItsKind)
 {
     const ValueCase &c = GetParam();
     BenchState state;
-    const std::optional<Item> item = state.Apply(c.name, c.value);
+    const std::optional<StateItem> item = state.Apply(c.name, c.value);
     ASSERT_TRUE(item);
     EXPECT_EQ(state.Raw(*item), c.value);
     EXPECT_EQ(state.Number(*item), c.number);
@@ -103,25 +103,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BenchState, ReportsOnlyChangesOfKnownNames)
 {
     BenchState state;
-    EXPECT_FALSE(state.Known(Item::Display));
-    EXPECT_EQ(state.Apply("display", ""), Item::Display);  // the first empty value is news
-    EXPECT_TRUE(state.Known(Item::Display));
+    EXPECT_FALSE(state.Known(StateItem::Display));
+    EXPECT_EQ(state.Apply("display", ""), StateItem::Display);  // the first empty value is news
+    EXPECT_TRUE(state.Known(StateItem::Display));
     EXPECT_EQ(state.Apply("display", ""), std::nullopt);
-    EXPECT_EQ(state.Apply("display", "Ivor Kell"), Item::Display);
+    EXPECT_EQ(state.Apply("display", "Ivor Kell"), StateItem::Display);
     EXPECT_EQ(state.Apply("no-such-state", "on"), std::nullopt);
-    EXPECT_EQ(state.Apply("be-far", "on"), Item::BeFar);
+    EXPECT_EQ(state.Apply("be-far", "on"), StateItem::BeFar);
     state.Clear();
-    EXPECT_FALSE(state.Known(Item::Display));
-    EXPECT_EQ(state.Raw(Item::Display), "");
-    EXPECT_FALSE(state.Flag(Item::BeFar));
+    EXPECT_FALSE(state.Known(StateItem::Display));
+    EXPECT_EQ(state.Raw(StateItem::Display), "");
+    EXPECT_FALSE(state.Flag(StateItem::BeFar));
 }
 
 TEST(BenchTables, EveryStateNameFindsItsOwnRow)
 {
-    for (size_t i = 0; i < kStateRows.size(); ++i) {
-        const StateRow *row = FindStateRow(kStateRows[i].name);
-        ASSERT_NE(row, nullptr) << kStateRows[i].name;
-        EXPECT_EQ(size_t(row->item), i) << kStateRows[i].name;
+    for (size_t i = 0; i < kStateLineRows.size(); ++i) {
+        const StateLineRow *row = FindStateLine(kStateLineRows[i].name);
+        ASSERT_NE(row, nullptr) << kStateLineRows[i].name;
+        EXPECT_EQ(size_t(row->item), i) << kStateLineRows[i].name;
     }
     for (const LampRow &a : kLampRows) {
         for (const LampRow &b : kLampRows)
@@ -135,8 +135,8 @@ TEST(BenchTables, NamesForCodesAndWords)
     EXPECT_EQ(ModeName(90), "Line - Audio Stream");
     EXPECT_EQ(ModeName(59), "");
     EXPECT_EQ(AuxName(110), "Wave Out Mixed with CODEC");
-    EXPECT_EQ(WordText(Item::Call, "ringback"), "ring-back (the dialled number rings)");
-    EXPECT_EQ(WordText(Item::Audio, "ringback"), "");
+    EXPECT_EQ(WordText(StateItem::Call, "ringback"), "ring-back (the dialled number rings)");
+    EXPECT_EQ(WordText(StateItem::Audio, "ringback"), "");
 }
 
 TEST(BenchFormat, TimeAndLevel)
@@ -145,9 +145,9 @@ TEST(BenchFormat, TimeAndLevel)
     EXPECT_EQ(FormatModelTime(61'250), "1:01.2");
     EXPECT_EQ(FormatModelTime(4'500'000), "75:00.0");
     EXPECT_EQ(FormatModelTime(-5), "0:00.0");
-    EXPECT_EQ(FormatLevel(-20.34), "-20.3 dBm0");
-    EXPECT_EQ(FormatLevel(3.1), "3.1 dBm0");
-    EXPECT_EQ(FormatLevel(-99.9), "silence");
+    EXPECT_EQ(LevelText(-20.34), "-20.3 dBm0");
+    EXPECT_EQ(LevelText(3.1), "3.1 dBm0");
+    EXPECT_EQ(LevelText(-99.9), "silence");
 }
 
 }  // namespace

@@ -102,9 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"play nothing", FarPlay("", std::nullopt), nullptr},
         RequestCase{"play too loud", FarPlay("x.wav", 21), nullptr},
         RequestCase{"play a name longer than a request", FarPlay(kLongName, std::nullopt), nullptr},
-        RequestCase{"listen", AudioToggle(AudioSwitch::Listen, true), "listen on"},
-        RequestCase{"talk", AudioToggle(AudioSwitch::Talk, false), "talk off"},
-        RequestCase{"be the far party", AudioToggle(AudioSwitch::BeFar, true), "be-far on"}),
+        RequestCase{"listen", AudioToggle(SoundSwitch::Listen, true), "listen on"},
+        RequestCase{"talk", AudioToggle(SoundSwitch::Talk, false), "talk off"},
+        RequestCase{"be the far party", AudioToggle(SoundSwitch::BeFar, true), "be-far on"}),
     [](const ::testing::TestParamInfo<RequestCase> &info) { return "case" + std::to_string(info.index); });
 
 TEST(RequestLine, KeysUpToTheirLimit)

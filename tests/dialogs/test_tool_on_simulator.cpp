@@ -30,7 +30,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "simulator/control/ControlClient.h"
+#include "simulator/control/ScriptClient.h"
 
 namespace {
 
@@ -240,9 +240,9 @@ protected:
         return true;
     }
 
-    std::unique_ptr<tvxsim::ControlClient> Client() const
+    std::unique_ptr<tvxsim::ScriptClient> Client() const
     {
-        auto client = std::make_unique<tvxsim::ControlClient>();
+        auto client = std::make_unique<tvxsim::ScriptClient>();
         std::string error;
         EXPECT_TRUE(client->Connect(socket_, error)) << error;
         return client;
@@ -260,13 +260,13 @@ struct Answer {
     bool closed = false;
 };
 
-Answer AskOnce(tvxsim::ControlClient &client, const std::string &request)
+Answer AskOnce(tvxsim::ScriptClient &client, const std::string &request)
 {
     Answer a;
-    if (!client.Send(request) || client.ReadLine(a.reply, 5000) != tvxsim::ControlClient::Read::Line)
+    if (!client.Send(request) || client.ReadLine(a.reply, 5000) != tvxsim::ScriptClient::Read::Line)
         return a;
     std::string more;
-    a.closed = client.ReadLine(more, 300) == tvxsim::ControlClient::Read::Closed;
+    a.closed = client.ReadLine(more, 300) == tvxsim::ScriptClient::Read::Closed;
     return a;
 }
 
@@ -377,16 +377,16 @@ TEST_F(ToolOnSimulatorTest, WorkedFromOutsideBesideItsOwnDialogs)
         auto fresh = Client();
         std::string reply;
         EXPECT_TRUE(fresh->Send(R"(far dtmf "5X")"));
-        EXPECT_EQ(fresh->ReadLine(reply, 5000), tvxsim::ControlClient::Read::Line);
+        EXPECT_EQ(fresh->ReadLine(reply, 5000), tvxsim::ScriptClient::Read::Line);
         EXPECT_EQ(reply.rfind("error ", 0), 0u) << reply;
     }
     // The client limit, with `tvxsim watch` as the first client.
-    std::vector<std::unique_ptr<tvxsim::ControlClient>> clients;
+    std::vector<std::unique_ptr<tvxsim::ScriptClient>> clients;
     timer.restart();
     while (clients.size() < 15 && timer.elapsed() < kWaitMs) {
         auto client = Client();
         std::string line;
-        if (client->Send("state") && client->ReadLine(line, 5000) == tvxsim::ControlClient::Read::Line &&
+        if (client->Send("state") && client->ReadLine(line, 5000) == tvxsim::ScriptClient::Read::Line &&
             line.rfind("time ", 0) == 0)
             clients.push_back(std::move(client));
         else
@@ -395,7 +395,7 @@ TEST_F(ToolOnSimulatorTest, WorkedFromOutsideBesideItsOwnDialogs)
     ASSERT_EQ(clients.size(), 15u);
     auto extra = Client();
     std::string refusal;
-    EXPECT_EQ(extra->ReadLine(refusal, 5000), tvxsim::ControlClient::Read::Line);
+    EXPECT_EQ(extra->ReadLine(refusal, 5000), tvxsim::ScriptClient::Read::Line);
     EXPECT_EQ(refusal, "error too many clients (16)");
     clients.clear();
     extra.reset();

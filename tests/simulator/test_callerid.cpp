@@ -82,7 +82,7 @@ TEST_P(IncomingCallerId, ComesBackAsTheSameBytesAndTheToolsLine)
 {
     const IncomingCase &c = GetParam();
     Rig rig;
-    rig.state.localCountry = c.country;
+    rig.engine.SetLocalCountry(c.country);
     rig.Load("0 far call \"Ivor Kell\" \"7964710\" " + c.options + "\n" + c.extra);
     rig.RunMs(6000);
     const auto got = rig.EventsOf(kEvCallerId);
@@ -201,7 +201,7 @@ TEST_P(CallerIdTiming, AroundTheRings)
 {
     const TimingCase &c = GetParam();
     Rig rig;
-    rig.state.localCountry = c.country;
+    rig.engine.SetLocalCountry(c.country);
     rig.Load("100 far call " + c.call + (c.etsi ? " etsi" : " na") + "\n");
     rig.RunMs(9000);
     ASSERT_EQ(rig.EventsOf(kEvCallerId).size(), 1u);
@@ -489,7 +489,7 @@ TEST_P(GeneratedCallerId, ThePhoneShowsWhatTheRecordSays)
 {
     const GenerateCase &c = GetParam();
     Rig rig;
-    rig.state.localCountry = c.country;
+    rig.engine.SetLocalCountry(c.country);
     if (c.phoneOffHook)
         rig.Load("0 phone offhook\n");
     rig.RunMs(100);

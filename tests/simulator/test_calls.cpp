@@ -236,7 +236,7 @@ TEST_P(GeneratorTone, HasItsCountrysFrequenciesAndCadence)
 {
     const ToneCase &c = GetParam();
     Rig rig;
-    rig.state.localCountry = c.country;
+    rig.engine.SetLocalCountry(c.country);
     ASSERT_EQ(rig.engine.DoCommand(c.code, c.param), kOk);
     rig.RunMs(7000);
     const std::vector<int> runs = Cadence(rig.audio.earpiece);
@@ -358,7 +358,7 @@ TEST_P(LineRinging, RingsInTheCountrysCadenceAndCountsTheRings)
 {
     const LineRingCase &c = GetParam();
     Rig rig;
-    rig.state.localCountry = c.country;
+    rig.engine.SetLocalCountry(c.country);
     rig.Load("0 far ring 2\n");
     rig.RunMs(15000);
     ExpectNear(Cadence(rig.audio.lineRing), c.runs, 10, "ring cadence");
@@ -482,7 +482,7 @@ TEST_P(SwitchGain, ChangesTheLevelBy)
             for (const auto &[code, param] : c.commands)
                 rig.engine.DoCommand(code, param);
             if (c.reg.first != 0)
-                rig.state.registers[66 * 256 + static_cast<size_t>(c.reg.first)] = c.reg.second;
+                rig.engine.WriteRegisters(66, c.reg.first, std::span<const uint8_t>(&c.reg.second, 1));
         }
         PlaySources(rig);
         rig.RunMs(2000);

@@ -180,7 +180,7 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
     s.auxCode = 110;
     s.levels = {-13.04f, -99.96f, -200.0f, NAN, 3.14f, -0.04f};
     s.audio = AudioNodes::Published;
-    s.beFar = true;
+    s.sound[static_cast<size_t>(SoundSwitch::BeFar)] = true;
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"time", "1234"},
         {"phone", "offhook"},
@@ -277,17 +277,17 @@ TEST(LiveItems, ApplyReachesTheModelOrChangesNothing)
     };
     LiveItem item;
     ASSERT_EQ(ParseLiveItem("phone offhook", item), "");
-    EXPECT_EQ(ApplyLiveItem(item, engine, sink), "");
+    EXPECT_EQ(engine.ApplyLive(item, sink), "");
     EXPECT_TRUE(engine.GetHandset().OffHook());
 
     ASSERT_EQ(ParseLiveItem("225 - - 80 1E", item), "");
-    EXPECT_EQ(ApplyLiveItem(item, engine, sink), "");
+    EXPECT_EQ(engine.ApplyLive(item, sink), "");
     ASSERT_EQ(raw.size(), 1u);
     EXPECT_EQ(raw[0].time, engine.Now());
     EXPECT_EQ(raw[0].param, 2);
     EXPECT_EQ(raw[0].payload, (std::vector<uint8_t>{0x80, 0x1E}));
     full = true;
-    EXPECT_NE(ApplyLiveItem(item, engine, sink), "");
+    EXPECT_NE(engine.ApplyLive(item, sink), "");
     EXPECT_EQ(raw.size(), 1u);
 }
 
@@ -330,12 +330,12 @@ TEST(LiveItems, ACallTheExchangeWouldDropIsRefused)
                 continue;
             }
             ASSERT_EQ(ParseLiveItem(step, item), "");
-            ASSERT_EQ(ApplyLiveItem(item, engine, sink), "") << step;
+            ASSERT_EQ(engine.ApplyLive(item, sink), "") << step;
         }
         const CallState before = engine.GetExchange().State();
         const bool sending = engine.GetExchange().SendingCallerId();
         ASSERT_EQ(ParseLiveItem(row.item, item), "");
-        const std::string error = ApplyLiveItem(item, engine, sink);
+        const std::string error = engine.ApplyLive(item, sink);
         if (*row.refusal == 0) {
             EXPECT_EQ(error, "");
             // Taken: the line rings, or the call-waiting alert starts.

@@ -19,8 +19,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "simulator/control/ControlClient.h"
 #include "simulator/control/ControlPath.h"
+#include "simulator/control/ScriptClient.h"
 #include "simulator/runner/ClientCommands.h"
 #include "tests/simulator/ControlTestSupport.h"
 #include "tests/simulator/SimTestSupport.h"
@@ -28,15 +28,15 @@
 
 namespace {
 
-using tvxsim::ControlClient;
 using tvxsim::ControlSocketPath;
+using tvxsim::ScriptClient;
 
 // The fixture's private runtime folder holds the socket.
 class ControlSocket : public simtest::SimulatorTest {
 protected:
-    std::unique_ptr<ControlClient> Connected()
+    std::unique_ptr<ScriptClient> Connected()
     {
-        auto c = std::make_unique<ControlClient>();
+        auto c = std::make_unique<ScriptClient>();
         std::string error;
         EXPECT_TRUE(c->Connect(ControlSocketPath(), error)) << error;
         return c;
@@ -108,7 +108,7 @@ TEST_F(ControlSocket, RepliesOkOrAnErrorThatChangesNothing)
     ScClose(0);
     EXPECT_FALSE(Exists(ControlSocketPath()));  // removed at close
     std::string line;
-    EXPECT_EQ(c->ReadLine(line, 5000), ControlClient::Read::Closed);
+    EXPECT_EQ(c->ReadLine(line, 5000), ScriptClient::Read::Closed);
 }
 
 TEST_F(ControlSocket, APlayRequestOpensItsFileBeforeTheReply)
@@ -137,16 +137,16 @@ TEST_F(ControlSocket, APlayRequestOpensItsFileBeforeTheReply)
 TEST_F(ControlSocket, ASeventeenthClientIsToldAndClosed)
 {
     OpenWith(rec);
-    std::vector<std::unique_ptr<ControlClient>> clients;
+    std::vector<std::unique_ptr<ScriptClient>> clients;
     for (int i = 0; i < 16; ++i) {
         clients.push_back(Connected());
         ASSERT_EQ(simtest::Ask(*clients.back(), "phone onhook"), "ok") << i;
     }
     auto extra = Connected();
     std::string line;
-    ASSERT_EQ(extra->ReadLine(line, 5000), ControlClient::Read::Line);
+    ASSERT_EQ(extra->ReadLine(line, 5000), ScriptClient::Read::Line);
     EXPECT_EQ(line, "error too many clients (16)");
-    EXPECT_EQ(extra->ReadLine(line, 5000), ControlClient::Read::Closed);
+    EXPECT_EQ(extra->ReadLine(line, 5000), ScriptClient::Read::Closed);
     clients.pop_back();  // a place frees up
     std::string reply;
     for (int tries = 0; tries < 50 && reply != "ok"; ++tries) {
@@ -162,12 +162,12 @@ TEST_F(ControlSocket, AWatcherThatNeverReadsLosesItsOldestLinesAndHoldsNothingUp
     simtest::UseScenario("control_flood", "repeat " + std::to_string(kFlood) + " 0 300 112\n");
     OpenWith(rec);
     // The slow watcher's own socket buffer is kept small.
-    auto slow = std::make_unique<ControlClient>();
+    auto slow = std::make_unique<ScriptClient>();
     std::string error;
     ASSERT_TRUE(slow->Connect(ControlSocketPath(), error)) << error;
     ASSERT_TRUE(slow->Send("watch"));
     std::string line;
-    ASSERT_EQ(slow->ReadLine(line, 5000), ControlClient::Read::Line);
+    ASSERT_EQ(slow->ReadLine(line, 5000), ScriptClient::Read::Line);
     ASSERT_EQ(line, "ok");
 
     // Every callback comes while the watcher reads nothing, and others are answered.
@@ -179,7 +179,7 @@ TEST_F(ControlSocket, AWatcherThatNeverReadsLosesItsOldestLinesAndHoldsNothingUp
     int64_t events = 0, dropped = 0, dropLines = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (events + dropped < kFlood && std::chrono::steady_clock::now() < deadline) {
-        if (slow->ReadLine(line, 5000) != ControlClient::Read::Line)
+        if (slow->ReadLine(line, 5000) != ScriptClient::Read::Line)
             break;
         if (line.rfind("dropped ", 0) == 0) {
             dropped += std::stoll(line.substr(8));
@@ -209,9 +209,9 @@ TEST_F(ControlSocket, EarlyClosesAndOversizedLinesLeaveTheDeviceAsItWas)
     auto big = Connected();
     ASSERT_TRUE(big->Send(std::string(5000, 'f')));
     std::string line;
-    ASSERT_EQ(big->ReadLine(line, 5000), ControlClient::Read::Line);
+    ASSERT_EQ(big->ReadLine(line, 5000), ScriptClient::Read::Line);
     EXPECT_EQ(line, "error request longer than 4096 bytes");
-    EXPECT_EQ(big->ReadLine(line, 5000), ControlClient::Read::Closed);
+    EXPECT_EQ(big->ReadLine(line, 5000), ScriptClient::Read::Closed);
     EXPECT_EQ(Steady(simtest::AskState(*c)), before);
     EXPECT_EQ(simtest::Ask(*c, "phone offhook"), "ok");
 }
@@ -245,7 +245,7 @@ TEST_F(ControlSocket, AStaleSocketIsTakenOverAndALiveOneIsLeftAlone)
     auto mine = Connected();  // reaches our listener, not the library
     ASSERT_TRUE(mine->Send("state"));
     std::string line;
-    EXPECT_EQ(mine->ReadLine(line, 300), ControlClient::Read::Timeout);
+    EXPECT_EQ(mine->ReadLine(line, 300), ScriptClient::Read::Timeout);
     ScClose(0);
     EXPECT_TRUE(Exists(path));
     close(fd);

@@ -36,7 +36,6 @@
 #include "simulator/logic/CallerIdMessage.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
-#include "simulator/logic/ToolTones.h"
 #include "tests/simulator/LineRecordings.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
@@ -468,7 +467,7 @@ class LineDtmfOverDialTone : public ::testing::TestWithParam<DialToneCase> {};
 TEST_P(LineDtmfOverDialTone, IsReportedOnTheLineSide)
 {
     simtest::Rig rig;
-    rig.state.localCountry = GetParam().country;
+    rig.engine.SetLocalCountry(GetParam().country);
     rig.Load("0 phone offhook\n");
     rig.RunMs(400);
     ASSERT_EQ(rig.engine.GetExchange().State(), CallState::DialTone);

@@ -97,7 +97,7 @@ TEST_P(SoxMeasures, TheGeneratedTonesFrequenciesAndLevel)
         GTEST_SKIP() << "sox is not installed (scripts/install-deps.sh installs it)";
     const SoxCase &c = GetParam();
     RecordingRig r;
-    r.rig.state.localCountry = c.country;
+    r.rig.engine.SetLocalCountry(c.country);
     ASSERT_EQ(r.rig.engine.DoCommand(c.code, 0), kOk);
     r.rig.RunMs(1200);
     const std::string wav = r.File("phone-earpiece.wav");
@@ -162,7 +162,7 @@ TEST_P(CallerIdOracles, ReadTheCallerFromTheRecording)
     if (!HaveTool("minimodem") || !HaveTool("multimon-ng"))
         GTEST_SKIP() << "minimodem or multimon-ng is not installed (scripts/install-deps.sh installs them)";
     RecordingRig r;
-    r.rig.state.localCountry = c.country;
+    r.rig.engine.SetLocalCountry(c.country);
     r.rig.Load(c.scenario);
     r.rig.RunMs(1000);
     if (c.generate) {

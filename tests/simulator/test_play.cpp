@@ -110,10 +110,10 @@ TEST_P(PlayActions, PlayWhereTheirTargetSays)
         tone[i] = static_cast<int16_t>(std::lround(8000.0 * std::sin(2.0 * 3.14159265358979 * 1000.0 * i / 8000.0)));
     std::vector<std::pair<std::string, double>> opened;
     simtest::Rig rig;
-    rig.engine.SetPlayOpener([&](const std::string &file, double gainDb) {
-        opened.emplace_back(file, gainDb);
+    rig.engine.SetPlayOpener([&](const ScenarioAction &action) {
+        opened.emplace_back(action.file, action.gainDb);
         PlayOpening opening;
-        if (file == "tone")
+        if (action.file == "tone")
             opening.source = std::make_unique<PlaySource>(std::make_unique<TableReader>(tone));
         else
             opening.error = "cannot play";

@@ -635,10 +635,10 @@ TEST_F(SoundServerTest, ListenPlaysTheEarpieceToTheDefaultSpeakers)
     const std::unique_ptr<SoundServer> sound = MakeSoundServer();
     ASSERT_NE(sound, nullptr);
     sound->Publish(bridge);
-    RunRealTime(rig, 5000, [&] { return sound->State() == AudioState::Published; });
-    ASSERT_EQ(sound->State(), AudioState::Published);
-    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, true), "");
-    EXPECT_TRUE(sound->SwitchOn(AudioSwitch::Listen));
+    RunRealTime(rig, 5000, [&] { return sound->State() == AudioNodes::Published; });
+    ASSERT_EQ(sound->State(), AudioNodes::Published);
+    EXPECT_EQ(sound->SetSwitch(SoundSwitch::Listen, true), "");
+    EXPECT_TRUE(sound->SwitchOn(SoundSwitch::Listen));
     RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, true, {}); });
     Background recorder = RecordSpeakers(File("speakers.wav"));
     RunRealTime(rig, 2000, [] { return false; });
@@ -657,7 +657,7 @@ TEST_F(SoundServerTest, ListenPlaysTheEarpieceToTheDefaultSpeakers)
     }
     EXPECT_GE(toned, frames * 7 / 10) << toned << " of " << frames << " frames hold the dial tone";
 
-    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Listen, false), "");
+    EXPECT_EQ(sound->SetSwitch(SoundSwitch::Listen, false), "");
     RunRealTime(rig, 3000, [] { return PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false, {}); });
     EXPECT_TRUE(PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, false, {}));
     sound->Withdraw();
@@ -747,11 +747,11 @@ TEST(NoSoundServer, SwitchesAreRefused)
     unsetenv("PIPEWIRE_REMOTE");
     const std::unique_ptr<SoundServer> sound = MakeSoundServer();
     ASSERT_NE(sound, nullptr);
-    EXPECT_EQ(sound->SetSwitch(AudioSwitch::Talk, true), "no device open");
+    EXPECT_EQ(sound->SetSwitch(SoundSwitch::Talk, true), "no device open");
     sound->Publish(std::make_shared<AudioBridge>());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(sound->State(), AudioState::Unavailable);
-    for (AudioSwitch which : {AudioSwitch::Listen, AudioSwitch::Talk, AudioSwitch::BeFar}) {
+    EXPECT_EQ(sound->State(), AudioNodes::Unavailable);
+    for (SoundSwitch which : {SoundSwitch::Listen, SoundSwitch::Talk, SoundSwitch::BeFar}) {
         EXPECT_EQ(sound->SetSwitch(which, true), "no sound server");
         EXPECT_FALSE(sound->SwitchOn(which));
     }

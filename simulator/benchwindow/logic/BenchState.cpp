@@ -6,15 +6,6 @@
 
 namespace tvxsim::bench {
 
-const StateRow *FindStateRow(std::string_view name)
-{
-    for (const StateRow &row : kStateRows) {
-        if (row.name == name)
-            return &row;
-    }
-    return nullptr;
-}
-
 std::string_view ModeName(int code)
 {
     for (const ModeRow &row : kModeRows) {
@@ -33,18 +24,25 @@ std::string_view AuxName(int code)
     return {};
 }
 
-std::string_view WordText(Item item, std::string_view word)
+std::string_view WordText(StateItem item, std::string_view word)
 {
-    for (const WordRow &row : kWordRows) {
-        if (row.item == item && row.word == word)
-            return row.text;
+    if (item == StateItem::Call) {
+        if (const std::optional<LineCall> call = LineCallOfWord(word))
+            for (const CallText &row : kCallTexts)
+                if (row.call == *call)
+                    return row.text;
+    } else if (item == StateItem::Audio) {
+        if (const std::optional<AudioNodes> nodes = AudioNodesOfWord(word))
+            for (const AudioText &row : kAudioTexts)
+                if (row.nodes == *nodes)
+                    return row.text;
     }
     return {};
 }
 
-std::optional<Item> BenchState::Apply(std::string_view name, std::string_view value)
+std::optional<StateItem> BenchState::Apply(std::string_view name, std::string_view value)
 {
-    const StateRow *row = FindStateRow(name);
+    const StateLineRow *row = FindStateLine(name);
     if (!row)
         return std::nullopt;
     const size_t at = Index(row->item);
@@ -62,13 +60,13 @@ void BenchState::Clear()
     known_.fill(false);
 }
 
-bool BenchState::Flag(Item item) const
+bool BenchState::Flag(StateItem item) const
 {
     const std::string &value = Raw(item);
     return value == "on" || value == "offhook";
 }
 
-std::optional<long long> BenchState::Number(Item item) const
+std::optional<long long> BenchState::Number(StateItem item) const
 {
     const std::string &value = Raw(item);
     long long number = 0;
@@ -81,7 +79,7 @@ std::optional<long long> BenchState::Number(Item item) const
 
 std::optional<unsigned> BenchState::Leds() const
 {
-    const std::string &value = Raw(Item::Leds);
+    const std::string &value = Raw(StateItem::Leds);
     if (value.size() != 4 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
         return std::nullopt;
     unsigned mask = 0;
@@ -92,7 +90,7 @@ std::optional<unsigned> BenchState::Leds() const
     return mask;
 }
 
-std::optional<double> BenchState::Level(Item item) const
+std::optional<double> BenchState::Level(StateItem item) const
 {
     const std::string &value = Raw(item);
     double level = 0;
@@ -113,13 +111,11 @@ std::string FormatModelTime(long long ms)
     return text;
 }
 
-std::string FormatLevel(double dbm0)
+std::string LevelText(double dbm0)
 {
     if (dbm0 <= kLevelFloorDbm0 + 0.05)
         return "silence";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f dBm0", dbm0);
-    return text;
+    return FormatLevel(static_cast<float>(dbm0)) + " dBm0";
 }
 
 }  // namespace tvxsim::bench

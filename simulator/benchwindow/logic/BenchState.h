@@ -11,9 +11,6 @@
 
 namespace tvxsim::bench {
 
-// The row of a state line's name, or nullptr for a name this window does not know.
-const StateRow *FindStateRow(std::string_view name);
-
 // The device mode's name for its command code ("" for a code not in the table).
 std::string_view ModeName(int code);
 
@@ -21,42 +18,42 @@ std::string_view ModeName(int code);
 std::string_view AuxName(int code);
 
 // What a person reads for a word of the call or audio state ("" when unknown).
-std::string_view WordText(Item item, std::string_view word);
+std::string_view WordText(StateItem item, std::string_view word);
 
 class BenchState {
 public:
     // Stores a state line's value. Returns the item it changed, or nothing
     // when the name is unknown or the value is the one already held.
-    std::optional<Item> Apply(std::string_view name, std::string_view value);
+    std::optional<StateItem> Apply(std::string_view name, std::string_view value);
 
     // Forgets everything: no adapter, nothing known.
     void Clear();
 
     // Whether the item has been reported since the last Clear().
-    bool Known(Item item) const { return known_[Index(item)]; }
+    bool Known(StateItem item) const { return known_[Index(item)]; }
     // The value as sent ("" when not known).
-    const std::string &Raw(Item item) const { return raw_[Index(item)]; }
+    const std::string &Raw(StateItem item) const { return raw_[Index(item)]; }
 
     // True for "on" and "offhook"; false for anything else.
-    bool Flag(Item item) const;
+    bool Flag(StateItem item) const;
     // A Millis or Number item; nothing when unknown or malformed.
-    std::optional<long long> Number(Item item) const;
+    std::optional<long long> Number(StateItem item) const;
     // The LED mask; nothing when unknown or not "0xNN".
     std::optional<unsigned> Leds() const;
     // A level in dBm0; nothing when unknown or malformed.
-    std::optional<double> Level(Item item) const;
+    std::optional<double> Level(StateItem item) const;
 
 private:
-    static size_t Index(Item item) { return static_cast<size_t>(item); }
+    static size_t Index(StateItem item) { return static_cast<size_t>(item); }
 
-    std::array<std::string, static_cast<size_t>(Item::Count)> raw_;  // each item's value as sent
-    std::array<bool, static_cast<size_t>(Item::Count)> known_{};     // each item reported yet
+    std::array<std::string, kStateLines> raw_;  // each item's value as sent
+    std::array<bool, kStateLines> known_{};     // each item reported yet
 };
 
 // "12:34.5" for a model time in ms (minutes may grow past 59: "75:00.0").
 std::string FormatModelTime(long long ms);
 
-// "-20.3 dBm0", or "silence" at the floor.
-std::string FormatLevel(double dbm0);
+// What a person reads for a level: "-20.3 dBm0", or "silence" at the floor.
+std::string LevelText(double dbm0);
 
 }  // namespace tvxsim::bench

@@ -11,7 +11,7 @@ Request Refuse(std::string reason) { return {{}, std::move(reason)}; }
 Request Finish(std::string line)
 {
     if (line.size() + 1 > kMaxRequestBytes)
-        return Refuse("the request would be longer than 4096 bytes");
+        return Refuse("the request would be longer than " + std::to_string(kMaxRequestBytes) + " bytes");
     return {std::move(line), {}};
 }
 
@@ -79,7 +79,7 @@ Request LineNoise(long long ms, std::optional<int> dbm0)
 {
     if (!ValidDuration(ms))
         return Refuse("noise lasts 1 ms to a day");
-    if (dbm0 && (*dbm0 < -80 || *dbm0 > 0))
+    if (dbm0 && (*dbm0 < kScenarioMinNoiseDbm0 || *dbm0 > kScenarioMaxNoiseDbm0))
         return Refuse("the noise level is -80 to 0 dBm0");
     std::string line = "line noise " + std::to_string(ms);
     if (dbm0)
@@ -94,7 +94,7 @@ Request FarPlay(std::string_view file, std::optional<int> gainDb)
     const std::optional<std::string> quoted = Quote(file);
     if (!quoted)
         return Refuse("a file name with a double quote or a line break cannot be sent");
-    if (gainDb && (*gainDb < -60 || *gainDb > 20))
+    if (gainDb && (*gainDb < kScenarioMinPlayGainDb || *gainDb > kScenarioMaxPlayGainDb))
         return Refuse("the gain is -60 to +20 dB");
     std::string line = "far play " + *quoted;
     if (gainDb)
@@ -178,10 +178,9 @@ Request NumberRoute(std::string_view digits, Route route, long long answerMs)
     return Finish(std::move(line));
 }
 
-Request AudioToggle(AudioSwitch which, bool on)
+Request AudioToggle(SoundSwitch which, bool on)
 {
-    const char *name = which == AudioSwitch::Listen ? "listen" : which == AudioSwitch::Talk ? "talk" : "be-far";
-    return Finish(std::string(name) + (on ? " on" : " off"));
+    return Finish(std::string(SoundSwitchName(which)) + (on ? " on" : " off"));
 }
 
 }  // namespace tvxsim::bench

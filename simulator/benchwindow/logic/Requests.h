@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "simulator/logic/AdapterState.h"
+#include "simulator/logic/CallerIdMessage.h"
+#include "simulator/logic/Scenario.h"
+
 namespace tvxsim::bench {
 
 // A request line without its "\n", or why none could be made.
@@ -18,12 +22,12 @@ struct Request {
     bool ok() const { return error.empty(); }
 };
 
-// A request line is at most this long with its "\n".
-inline constexpr size_t kMaxRequestBytes = 4096;
-inline constexpr size_t kMaxKeys = 64;          // digits of phone keys and far dtmf
-inline constexpr size_t kMaxNumberDigits = 32;  // digits of a routed number
-inline constexpr size_t kMaxCallerText = 49;    // a caller's name or number
-inline constexpr long long kMaxDurationMs = 24LL * 3600 * 1000;
+// The limits of what a request carries: the scenario language's, which the
+// control socket parses.
+inline constexpr size_t kMaxKeys = kScenarioMaxDigits;                // digits of phone keys and far dtmf
+inline constexpr size_t kMaxNumberDigits = kScenarioMaxNumberDigits;  // digits of a routed number
+inline constexpr size_t kMaxCallerText = kCidMaxText;                 // a caller's name or number
+inline constexpr long long kMaxDurationMs = kScenarioMaxTimeMs;
 
 // `"text"`, or nothing when the text holds a double quote, a line break or a NUL.
 std::optional<std::string> Quote(std::string_view text);
@@ -84,11 +88,6 @@ enum class Route {
 Request NumberRoute(std::string_view digits, Route route, long long answerMs);
 
 // listen|talk|be-far on|off
-enum class AudioSwitch {
-    Listen,
-    Talk,
-    BeFar
-};
-Request AudioToggle(AudioSwitch which, bool on);
+Request AudioToggle(SoundSwitch which, bool on);
 
 }  // namespace tvxsim::bench

@@ -1,6 +1,6 @@
-// The bench window's connection to the simulated adapter: one socket that
-// watches (state and events) and one that carries requests, both to the
-// control socket. Reconnects by itself while no adapter is there. UI thread only.
+// The bench window's end of the control socket: one connection that
+// watches (state and events) and one that carries requests. Reconnects by
+// itself while no adapter is there. UI thread only.
 #pragma once
 
 #include <QByteArray>
@@ -12,12 +12,12 @@
 
 namespace tvxsim::bench {
 
-class ControlClient : public QObject {
+class BenchClient : public QObject {
     Q_OBJECT
 
 public:
     // Connects to the socket at path, now and again every retryMs while not connected.
-    explicit ControlClient(QString path, int retryMs = 500, QObject *parent = nullptr);
+    explicit BenchClient(QString path, int retryMs = 500, QObject *parent = nullptr);
 
     const QString &Path() const { return path_; }
     // True once the watch has begun and the request socket is connected.

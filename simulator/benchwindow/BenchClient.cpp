@@ -1,4 +1,4 @@
-#include "simulator/benchwindow/ControlClient.h"
+#include "simulator/benchwindow/BenchClient.h"
 
 #include "simulator/benchwindow/logic/ControlLine.h"
 
@@ -12,18 +12,18 @@ QString FromUtf8(const std::string &text) { return QString::fromUtf8(text.data()
 
 }  // namespace
 
-ControlClient::ControlClient(QString path, int retryMs, QObject *parent)
+BenchClient::BenchClient(QString path, int retryMs, QObject *parent)
     : QObject(parent), path_(std::move(path)), watch_(new QLocalSocket(this)), requests_(new QLocalSocket(this))
 {
     retry_.setSingleShot(true);
     retry_.setInterval(retryMs);
-    connect(&retry_, &QTimer::timeout, this, &ControlClient::Connect);
+    connect(&retry_, &QTimer::timeout, this, &BenchClient::Connect);
 
     connect(watch_, &QLocalSocket::connected, this, [this] { watch_->write("watch\n"); });
-    connect(watch_, &QLocalSocket::readyRead, this, &ControlClient::ReadWatch);
+    connect(watch_, &QLocalSocket::readyRead, this, &BenchClient::ReadWatch);
 
-    connect(requests_, &QLocalSocket::connected, this, &ControlClient::UpdateConnected);
-    connect(requests_, &QLocalSocket::readyRead, this, &ControlClient::ReadReplies);
+    connect(requests_, &QLocalSocket::connected, this, &BenchClient::UpdateConnected);
+    connect(requests_, &QLocalSocket::readyRead, this, &BenchClient::ReadReplies);
     // A failed attempt reports its error while still connecting; the state
     // that follows is what tells that the socket is closed.
     for (QLocalSocket *socket : {watch_, requests_}) {
@@ -35,7 +35,7 @@ ControlClient::ControlClient(QString path, int retryMs, QObject *parent)
     Connect();
 }
 
-bool ControlClient::Send(const QString &line)
+bool BenchClient::Send(const QString &line)
 {
     if (!connected_)
         return false;
@@ -44,7 +44,7 @@ bool ControlClient::Send(const QString &line)
     return true;
 }
 
-void ControlClient::Connect()
+void BenchClient::Connect()
 {
     watching_ = false;
     skipWatch_ = skipReplies_ = false;
@@ -53,7 +53,7 @@ void ControlClient::Connect()
     requests_->connectToServer(path_);
 }
 
-void ControlClient::Disconnect()
+void BenchClient::Disconnect()
 {
     // Aborting a socket reports its close at once; that is this close, not another.
     closing_ = true;
@@ -66,7 +66,7 @@ void ControlClient::Disconnect()
 
 // Either socket failing or closing ends the connection: both are closed,
 // the window hears that no adapter is there, and the next attempt comes later.
-void ControlClient::OnSocketGone()
+void BenchClient::OnSocketGone()
 {
     if (closing_)
         return;
@@ -80,7 +80,7 @@ void ControlClient::OnSocketGone()
         retry_.start();
 }
 
-void ControlClient::UpdateConnected()
+void BenchClient::UpdateConnected()
 {
     const bool now = watching_ && watch_->state() == QLocalSocket::ConnectedState &&
                      requests_->state() == QLocalSocket::ConnectedState;
@@ -90,7 +90,7 @@ void ControlClient::UpdateConnected()
     emit connectedChanged(now);
 }
 
-QList<QByteArray> ControlClient::TakeLines(QLocalSocket *socket, bool &skipping)
+QList<QByteArray> BenchClient::TakeLines(QLocalSocket *socket, bool &skipping)
 {
     QList<QByteArray> lines;
     while (socket->canReadLine()) {
@@ -110,7 +110,7 @@ QList<QByteArray> ControlClient::TakeLines(QLocalSocket *socket, bool &skipping)
     return lines;
 }
 
-void ControlClient::ReadWatch()
+void BenchClient::ReadWatch()
 {
     for (const QByteArray &bytes : TakeLines(watch_, skipWatch_)) {
         const ControlLine line = ParseWatchLine(std::string_view(bytes.constData(), size_t(bytes.size())));
@@ -143,7 +143,7 @@ void ControlClient::ReadWatch()
     }
 }
 
-void ControlClient::ReadReplies()
+void BenchClient::ReadReplies()
 {
     for (const QByteArray &bytes : TakeLines(requests_, skipReplies_)) {
         const ControlLine line = ParseWatchLine(std::string_view(bytes.constData(), size_t(bytes.size())));

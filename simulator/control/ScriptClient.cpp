@@ -1,4 +1,4 @@
-#include "simulator/control/ControlClient.h"
+#include "simulator/control/ScriptClient.h"
 
 #include <cerrno>
 #include <chrono>
@@ -11,9 +11,9 @@
 
 namespace tvxsim {
 
-ControlClient::~ControlClient() { Close(); }
+ScriptClient::~ScriptClient() { Close(); }
 
-void ControlClient::Close()
+void ScriptClient::Close()
 {
     if (fd_ >= 0)
         close(fd_);
@@ -22,7 +22,7 @@ void ControlClient::Close()
     ended_ = false;
 }
 
-bool ControlClient::Connect(const std::string &path, std::string &error)
+bool ScriptClient::Connect(const std::string &path, std::string &error)
 {
     Close();
     sockaddr_un addr{};
@@ -46,7 +46,7 @@ bool ControlClient::Connect(const std::string &path, std::string &error)
     return true;
 }
 
-bool ControlClient::Send(std::string_view line)
+bool ScriptClient::Send(std::string_view line)
 {
     std::string data(line);
     data += '\n';
@@ -62,7 +62,7 @@ bool ControlClient::Send(std::string_view line)
     return fd_ >= 0;
 }
 
-ControlClient::Read ControlClient::ReadLine(std::string &line, int timeoutMs)
+ScriptClient::Read ScriptClient::ReadLine(std::string &line, int timeoutMs)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);

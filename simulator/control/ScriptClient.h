@@ -1,6 +1,7 @@
-// A client of the control socket (pure POSIX): connects, sends request
-// lines and reads reply lines with a deadline. Close-on-exec, and a closed
-// peer never raises SIGPIPE.
+// The scripting end of the control socket (pure POSIX): a blocking client
+// that connects, sends request lines and reads reply lines with a deadline,
+// for tvxsim send / state / watch and the tests. Close-on-exec, and a
+// closed peer never raises SIGPIPE.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace tvxsim {
 
-class ControlClient {
+class ScriptClient {
 public:
     enum class Read {
         Line,     // a whole line (without its newline)
@@ -16,10 +17,10 @@ public:
         Timeout,  // nothing whole came in time
     };
 
-    ControlClient() = default;
-    ~ControlClient();
-    ControlClient(const ControlClient &) = delete;
-    ControlClient &operator=(const ControlClient &) = delete;
+    ScriptClient() = default;
+    ~ScriptClient();
+    ScriptClient(const ScriptClient &) = delete;
+    ScriptClient &operator=(const ScriptClient &) = delete;
 
     // Connects to the socket at path; false with the reason when nothing
     // listens there (no socket, or refused).
