@@ -9,7 +9,13 @@
 #   - only device/Adapter.* calls the library's Sc* functions (beside the
 #     tool, the simulator, the tests, the fuzzers and the benchmarks call
 #     them too);
-#   - the logic/ folders of the modules (and the bench window's) include no Qt.
+#   - the logic/ folders of the modules (and the bench window's) include no Qt;
+#   - the simulator's rooms stand on floors of their own: a room includes
+#     and links only its own files and those of lower floors; the console
+#     (control/) reaches the model only through its door; tvxsim (runner/)
+#     and the bench window (benchwindow/) are clients that take the control
+#     socket's client and nothing of the library's inside; of the tool, the
+#     simulator includes only the library's header and device/logic/.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -119,6 +125,91 @@ while IFS=: read -r file line _; do
 done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' -- \
              'device/logic/' 'commands/logic/' 'panel/logic/' 'dialogs/logic/' \
              'simulator/benchwindow/logic/' || true)
+
+# The simulator's rooms by floor, lowest first: keep in step with the README.
+# "library" is the files directly in simulator/ (the session, the driver,
+# the C functions and the GUI glue).
+sim_floors=("logic" "engine" "media audio sip" "control" "library")
+declare -A sim_floor_of
+for floor in "${!sim_floors[@]}"; do
+    for room in ${sim_floors[$floor]}; do
+        sim_floor_of[$room]=$floor
+    done
+done
+# The clients beside the library: what each may include besides its own room.
+declare -A sim_client_may=(
+    [runner]="logic engine media control/ControlPath.h control/ScriptClient.h"
+    [benchwindow]="logic control/ControlPath.h control/ScriptClient.h"
+)
+sim_room() {
+    local rest="${1#simulator/}"
+    [[ "$rest" == */* ]] && echo "${rest%%/*}" || echo library
+}
+sim_may_include() {  # client, included path below simulator/
+    local allowed
+    for allowed in ${sim_client_may[$1]}; do
+        [[ "$2" == "$allowed" || "$2" == "$allowed"/* ]] && return 0
+    done
+    return 1
+}
+while IFS=: read -r file line included; do
+    from="$(sim_room "$file")"
+    if [[ "$included" != simulator/* ]]; then
+        case "$included" in
+        device/tvxusb.h | device/logic/*) ;;
+        res/ControlAccessibility.h) [[ "$from" == benchwindow ]] ||
+            fail "$file:$line: simulator/$from includes $included; only the bench window takes the tool's accessibility helpers" ;;
+        *) fail "$file:$line: includes $included; of the tool, the simulator takes only device/tvxusb.h and device/logic/" ;;
+        esac
+        continue
+    fi
+    to="$(sim_room "$included")"
+    [[ "$from" == "$to" ]] && continue
+    if [[ -n "${sim_client_may[$to]:-}" ]]; then
+        fail "$file:$line: simulator/$from includes $included; nothing includes a client of the library"
+    elif [[ -n "${sim_client_may[$from]:-}" ]]; then
+        sim_may_include "$from" "${included#simulator/}" ||
+            fail "$file:$line: simulator/$from includes $included, which lies inside the library"
+    elif [[ -z "${sim_floor_of[$from]:-}" || -z "${sim_floor_of[$to]:-}" ]]; then
+        fail "$file:$line: simulator/$from or simulator/$to has no floor; give it one here and in the README"
+    elif [[ "$from" == control && "$to" != logic ]]; then
+        fail "$file:$line: the console includes $included; it reaches the model only through its door"
+    elif [[ "${sim_floor_of[$to]}" -ge "${sim_floor_of[$from]}" ]]; then
+        fail "$file:$line: simulator/$from includes $included from a room on its own floor or above it"
+    fi
+done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' -- 'simulator/*.cpp' 'simulator/*.h' |
+         sed -E 's/^([^:]+):([0-9]+):[^"]*"([^"]+)".*/\1:\2:\3/')
+
+# The simulator's targets by room; a target links only its own room's and
+# lower floors' (a client: the rooms it may include).
+declare -A sim_target_room=(
+    [tvxsim_wire]=logic [tvxsim_logic]=logic [tvxsim_engine]=engine [tvxsim_client]=control
+    [tvxsim_control]=control [tvxsim_media]=media [tvxsim_audio]=audio [tvxusb_sound]=audio
+    [tvxsim_sip]=sip [tvxusb_core]=library [tvxusb_headless]=library [tvxusb_painter]=library [tvxusb]=library
+    [tvxsim_runner]=runner [tvxsim]=runner [benchwindow_logic]=benchwindow [benchwindow]=benchwindow
+    [tvxsim-panel]=benchwindow
+)
+while IFS=: read -r file target linked; do
+    from="${sim_target_room[$target]:-}"
+    to="${sim_target_room[$linked]:-}"
+    [[ -z "$from" ]] && { fail "$file: the simulator's target $target has no room in scripts/check-sources.sh"; continue; }
+    [[ -z "$to" || "$from" == "$to" ]] && continue
+    if [[ -n "${sim_client_may[$to]:-}" ]]; then
+        fail "$file: $target links $linked, a client of the library"
+    elif [[ -n "${sim_client_may[$from]:-}" ]]; then
+        [[ " ${sim_client_may[$from]} " == *" $to "* || "$linked" == tvxsim_client ]] ||
+            fail "$file: $target links $linked, which lies inside the library"
+    elif [[ "$from" == control && "$to" != logic ]]; then
+        fail "$file: $target links $linked; the console reaches the model only through its door"
+    elif [[ "${sim_floor_of[$to]}" -ge "${sim_floor_of[$from]}" ]]; then
+        fail "$file: $target links $linked from a room on its own floor or above it"
+    fi
+done < <(git ls-files -- 'simulator/*CMakeLists.txt' | xargs perl -ne '
+    BEGIN { undef $/; }
+    while (/target_link_libraries\s*\(\s*(\S+)([^)]*)\)/g) {
+        my $t = $1;
+        print "$ARGV:$t:$_\n" for grep { /^[\w-]+$/ } split /\s+/, $2;
+    }')
 
 if [[ "$failed" -ne 0 ]]; then
     echo "Sources: rules broken (see above)." >&2

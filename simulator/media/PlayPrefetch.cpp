@@ -53,11 +53,11 @@ void PlayPrefetch::Join()
 
 void PlayPrefetch::Advance(int64_t modelMs)
 {
-    if (modelMs < wakeAtMs_.load(std::memory_order_relaxed))
+    modelMs_.store(modelMs);
+    if (modelMs < wakeAtMs_.load())
         return;
     {
-        std::lock_guard lock(mutex_);
-        modelMs_ = std::max(modelMs_, modelMs);
+        std::lock_guard lock(mutex_);  // the thread is waiting, or has not yet decided to
     }
     wake_.notify_one();
 }
@@ -84,14 +84,20 @@ PlayOpening PlayPrefetch::Take(const ScenarioAction &action)
     return opening;
 }
 
+size_t PlayPrefetch::Waiting()
+{
+    std::lock_guard lock(mutex_);
+    return open_.size();
+}
+
 void PlayPrefetch::Run()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
         next_ = std::max(next_, taken_);  // those taken already are not opened any more
         const bool more = next_ < plays_.size();
-        wakeAtMs_.store(more ? DueMs(next_) : INT64_MAX, std::memory_order_relaxed);
-        const bool due = more && open_.size() < kMaxWaiting && modelMs_ >= DueMs(next_);
+        wakeAtMs_.store(more ? DueMs(next_) : INT64_MAX);
+        const bool due = more && open_.size() < kMaxWaiting && modelMs_.load() >= DueMs(next_);
         if (stopped_)
             return;
         if (!due) {

@@ -42,11 +42,15 @@ public:
     void Join();
 
     // The model has reached `modelMs`. Any thread; takes a lock only when
-    // that brings the next recording within its lead.
+    // that brings the next recording within its lead (the model's time and
+    // the thread's next due time are each stored before the other is read,
+    // so that one of the two always sees the other).
     void Advance(int64_t modelMs);
     // The recording of `action`, the next play action the engine applies:
     // open, or why it is not (cannot be played, or not opened in time).
     PlayOpening Take(const ScenarioAction &action);
+    // How many are opened and not yet taken. Any thread.
+    size_t Waiting();
 
 private:
     void Run();
@@ -57,10 +61,10 @@ private:
     std::mutex mutex_;  // guards what follows
     std::condition_variable wake_;
     bool stopped_ = false;
-    int64_t modelMs_ = 0;                              // the model's time as last told
     size_t next_ = 0;                                  // the first play not yet opened (or being opened)
     size_t taken_ = 0;                                 // plays the engine has taken
     std::deque<std::pair<size_t, PlayOpening>> open_;  // opened, by index, not yet taken
+    std::atomic<int64_t> modelMs_{0};                  // the model's time as last told
     std::atomic<int64_t> wakeAtMs_{INT64_MAX};         // Advance wakes the thread from this model time
     std::thread thread_;
 };

@@ -2,6 +2,7 @@
 // stand-in in the simulator's place: what the library receives when a user
 // works the maintenance items, the test dialogs, the melody upload and the
 // serial number from the keyboard, with and without command-line arguments.
+#include "tests/dialogs/MenuKeys.h"
 #include "tests/dialogs/QStringPrinter.h"
 #include "tests/support/CidRecordBytes.h"
 #include "tests/support/RecordedRun.h"
@@ -23,7 +24,9 @@ namespace {
 
 using tvx::test::RecordedRunTest;
 
-const QString kMain = "wait:Telvora Parlino USB Control / Monitor";
+using dialogtest::kMain;
+using dialogtest::kOpenCallerIdGenerator;
+using dialogtest::kOpenLedsTest;
 
 class DialogsProcessTest : public RecordedRunTest {
 protected:
@@ -113,27 +116,8 @@ TEST_F(DialogsProcessTest, MaintenanceByKeyboardPassesTheCommandLineText)
 // release after Enter has closed the LEDs test.
 TEST_F(DialogsProcessTest, TestDialogsByKeyboard)
 {
-    Run({kMain,
-         "Alt+C",
-         "Return",
-         "wait:Parlino Caller ID Generator",
-         "Down",
-         "Return",
-         "Escape",
-         kMain,
-         "Alt+C",
-         "Down",
-         "Down",
-         "Down",
-         "Down",
-         "Return",
-         "wait:Parlino LEDs Test",
-         "Space",
-         "Tab",
-         "Space",
-         "Return",
-         kMain,
-         "Escape"});
+    Run(QStringList{kMain} + kOpenCallerIdGenerator + QStringList{"Down", "Return", "Escape", kMain} + kOpenLedsTest +
+        QStringList{"Space", "Tab", "Space", "Return", kMain, "Escape"});
     tvx::test::ExpectedCid mdmf;
     mdmf.msgType = 1;
     mdmf.sendFlags = 0x47;
@@ -190,8 +174,7 @@ TEST_F(DialogsProcessTest, MelodyAndSerialNumberByKeyboard)
 TEST_F(DialogsProcessTest, TerminationWhileTheLedsTestIsOpenReleasesAndCloses)
 {
     QProcess tool;
-    tool.setProcessEnvironment(
-        Environment({kMain, "Alt+C", "Down", "Down", "Down", "Down", "Return", "wait:Parlino LEDs Test", "Space"}));
+    tool.setProcessEnvironment(Environment(QStringList{kMain} + kOpenLedsTest + QStringList{"Space"}));
     tool.start(TVX_MONITOR_PATH, QStringList());
     ASSERT_TRUE(tool.waitForStarted(5000));
     QElapsedTimer timer;

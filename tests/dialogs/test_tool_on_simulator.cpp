@@ -4,6 +4,7 @@
 // the tool's log; the LEDs test's mask and the caller-ID generator's message
 // reach `tvxsim state` and `tvxsim watch`; malformed, oversized and flooding
 // clients change nothing, and the tool keeps its window and log.
+#include "tests/dialogs/MenuKeys.h"
 #include "tests/dialogs/QStringPrinter.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,9 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-const QString kMain = "wait:Telvora Parlino USB Control / Monitor";
+using dialogtest::kMain;
+using dialogtest::kOpenCallerIdGenerator;
+using dialogtest::kOpenLedsTest;
 
 // `tvxsim watch` for the whole run: its output so far, and waits for a line.
 class Watch {
@@ -272,31 +275,9 @@ Answer AskOnce(tvxsim::ScriptClient &client, const std::string &request)
 
 TEST_F(ToolOnSimulatorTest, WorkedFromOutsideBesideItsOwnDialogs)
 {
-    StartTool({kMain,
-               "await:" + Gate("leds"),
-               "Alt+C",
-               "Down",
-               "Down",
-               "Down",
-               "Down",
-               "Return",
-               "wait:Parlino LEDs Test",
-               "Space",
-               "Tab",
-               "Space",
-               "await:" + Gate("cid"),
-               "Return",
-               kMain,
-               "Alt+C",
-               "Return",
-               "wait:Parlino Caller ID Generator",
-               "Down",
-               "Return",
-               "Escape",
-               kMain,
-               "await:" + Gate("end"),
-               "print:1000",
-               "Escape"});
+    StartTool(QStringList{kMain, "await:" + Gate("leds")} + kOpenLedsTest +
+              QStringList{"Space", "Tab", "Space", "await:" + Gate("cid"), "Return", kMain} + kOpenCallerIdGenerator +
+              QStringList{"Down", "Return", "Escape", kMain, "await:" + Gate("end"), "print:1000", "Escape"});
 
     // The device opens and its socket answers.
     QElapsedTimer timer;

@@ -14,9 +14,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "simulator/logic/EventNames.h"
 #include "simulator/media/PlayFile.h"
+#include "simulator/media/PlayPrefetch.h"
 #include "simulator/media/SoundFileReader.h"
 #include "tests/simulator/SignalProbe.h"
+#include "tests/simulator/SimTestSupport.h"
 #include "tests/simulator/SoundFiles.h"
 
 using namespace tvxsim;
@@ -426,5 +429,114 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, PlayFilesOfAScenario,
                                                {}},
                                            CheckCase{"nothing to play", "0 far ring\n", {1}, {}, 0, {}}),
                          [](const auto &info) { return std::to_string(info.index); });
+
+// A scenario's recordings opened ahead: each play action, taken in the
+// engine's order, gets its own file already open, or the reason it has none;
+// one taken before its file was opened does not shift the ones after it.
+struct PrefetchCase {
+    const char *what;
+    std::string scenario;              // @ is the folder, which holds a.wav and b.wav
+    int64_t modelMs;                   // the model's time told before the takes
+    size_t opened;                     // how many are then opened and waiting
+    std::vector<std::string> takes;    // the files taken, in order
+    std::vector<std::string> reasons;  // each take's reason, "" for an open recording
+};
+void PrintTo(const PrefetchCase &c, std::ostream *os) { *os << c.what; }
+
+class Prefetch : public ::testing::TestWithParam<PrefetchCase> {};
+
+TEST_P(Prefetch, HandsEachPlayItsOwnRecording)
+{
+    const PrefetchCase &c = GetParam();
+    const TempFolder folder("prefetch");
+    WriteWav16(folder.File("a.wav"), 8000, 1, std::vector<int16_t>(800, 100));
+    WriteWav16(folder.File("b.wav"), 8000, 1, std::vector<int16_t>(800, 200));
+    std::string text = c.scenario;
+    for (size_t at; (at = text.find('@')) != std::string::npos;)
+        text.replace(at, 1, folder.path);
+    const Scenario sc = ParseScenario(text);
+    PlayPrefetch prefetch(sc.actions);
+    prefetch.Start();
+    prefetch.Advance(c.modelMs);
+    for (int i = 0; i < 500 && prefetch.Waiting() < c.opened; ++i)
+        ::usleep(10'000);
+    ASSERT_EQ(prefetch.Waiting(), c.opened);
+    std::vector<ScenarioAction> plays;
+    for (const ScenarioAction &a : sc.actions)
+        if (a.verb == ActionVerb::Play)
+            plays.push_back(a);
+    std::stable_sort(plays.begin(), plays.end(), [](const auto &a, const auto &b) { return a.timeMs < b.timeMs; });
+    ASSERT_EQ(plays.size(), c.takes.size());
+    for (size_t i = 0; i < plays.size(); ++i) {
+        if (i > 0 && c.reasons[i - 1].find("in time") != std::string::npos) {
+            prefetch.Advance(plays[i].timeMs);  // the one missed is skipped, the next one opens
+            for (int k = 0; k < 500 && prefetch.Waiting() == 0; ++k)
+                ::usleep(10'000);
+        }
+        EXPECT_EQ(plays[i].file, folder.File(c.takes[i]));
+        PlayOpening opening = prefetch.Take(plays[i]);
+        std::string reason = opening.error;
+        for (size_t at; (at = reason.find(folder.path)) != std::string::npos;)
+            reason.replace(at, folder.path.size(), "@");
+        EXPECT_EQ(reason, c.reasons[i]) << i;
+        EXPECT_EQ(opening.source != nullptr, c.reasons[i].empty()) << i;
+        if (opening.source) {
+            std::vector<int16_t> block(kBlockSamples, 0);
+            opening.source->MixInto(block);
+            EXPECT_EQ(block[0], c.takes[i] == "a.wav" ? 100 : 200) << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Plays, Prefetch,
+                         ::testing::Values(PrefetchCase{"both within the lead, taken by time",
+                                                        "900 far play \"@/b.wav\"\n100 pc play \"@/a.wav\"\n",
+                                                        0,
+                                                        2,
+                                                        {"a.wav", "b.wav"},
+                                                        {"", ""}},
+                                           PrefetchCase{"equal times keep the file's order",
+                                                        "500 far play \"@/b.wav\"\n500 pc play \"@/a.wav\"\n",
+                                                        0,
+                                                        2,
+                                                        {"b.wav", "a.wav"},
+                                                        {"", ""}},
+                                           PrefetchCase{"one taken before it opened, the next still its own",
+                                                        "10000 far play \"@/a.wav\"\n20000 far play \"@/b.wav\"\n",
+                                                        0,
+                                                        0,
+                                                        {"a.wav", "b.wav"},
+                                                        {"cannot play \"@/a.wav\": not opened in time", ""}},
+                                           PrefetchCase{"a file gone since the scenario was read",
+                                                        "0 far play \"@/gone.wav\"\n100 far play \"@/b.wav\"\n",
+                                                        0,
+                                                        2,
+                                                        {"gone.wav", "b.wav"},
+                                                        {"cannot play \"@/gone.wav\": No such file or directory", ""}}),
+                         [](const auto &info) { return std::to_string(info.index); });
+
+}  // namespace
+
+namespace {
+
+// Through the library: a scenario's recording, opened ahead by the session's
+// prefetch, plays when its line falls due (a key into the handset's
+// microphone is heard by the phone's receiver).
+class LibraryPlay : public simtest::SimulatorTest {};
+
+TEST_F(LibraryPlay, AScenarioRecordingPlaysWhenItFallsDue)
+{
+    const TempFolder folder("libplay");
+    std::vector<int16_t> key(static_cast<size_t>(MsToSamples(400)), 0);
+    tvxsim::DtmfSource("5", 200, 100).MixInto(key);
+    WriteWav16(folder.File("key.wav"), 8000, 1, key);
+    simtest::UseScenario("libplay", "300 phone play \"" + folder.File("key.wav") + "\"\n");
+    OpenWith(rec);
+    ASSERT_TRUE(rec.WaitFor([](const std::vector<simtest::Received> &events) {
+        return std::any_of(events.begin(), events.end(), [](const simtest::Received &r) {
+            return r.code == tvxsim::kEvDtmfDetected && r.param == 5 && r.side == TVX_SIDE_PHONE;
+        });
+    }));
+}
 
 }  // namespace
