@@ -1,7 +1,6 @@
 #include "simulator/control/ControlConnection.h"
 
-#include <algorithm>
-#include <cctype>
+#include "simulator/control/ConsoleWords.h"
 
 namespace tvxsim {
 namespace {
@@ -14,13 +13,6 @@ std::string_view Trim(std::string_view s)
     while (!s.empty() && blank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-bool SameWord(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 std::string Reply(const std::string &reason) { return reason.empty() ? "ok" : OneLine("error " + reason); }

@@ -1,18 +1,11 @@
 #include "simulator/control/LiveRequest.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "simulator/control/ConsoleWords.h"
 
 namespace tvxsim {
 namespace {
-
-bool SameWord(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 bool Blank(char c) { return c == ' ' || c == '\t'; }
 
