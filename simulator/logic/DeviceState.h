@@ -1,6 +1,9 @@
 // What the simulated adapter remembers: identity, settings and the values the
 // tool reads back. Plain data in bounded tables; the library guards it with
-// its own mutex.
+// its own mutex. While the device is open the engine is its one writer (its
+// commands and setters, after which it derives what depends on them); the
+// session writes only what is no setting: the device type at open, the armed
+// tone set, the analysis switch at close.
 #pragma once
 
 #include <array>
