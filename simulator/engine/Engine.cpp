@@ -6,6 +6,7 @@
 #include "simulator/logic/Commands.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/logic/Parameters.h"
+#include "simulator/logic/SimErrors.h"
 
 namespace tvxsim {
 namespace {
@@ -123,7 +124,9 @@ std::string Engine::Apply(const ScenarioAction &a)
             std::make_unique<NoiseSource>(MsToSamples(a.lengthMs), static_cast<float>(a.dbm0), ++speechSeed_));
         return {};
     case ActionVerb::Command:
-        DoCommand(a.code, a.param);
+        if (const int32_t rc = DoCommand(a.code, a.param); rc != kOk)
+            return "the adapter refuses command " + std::to_string(a.code) + " " + std::to_string(a.param) +
+                   ": ScDoCommand returns " + std::to_string(rc) + " (" + SimErrorText(rc) + ")";
         return {};
     case ActionVerb::Play:
         if (playOpener_) {

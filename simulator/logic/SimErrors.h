@@ -1,6 +1,7 @@
 // Error codes that the simulated adapter library returns. 0 is success.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tvxsim {
@@ -25,5 +26,33 @@ enum SimError : int32_t {
     kErrDialQueueFull = 16,      // ScDoCommand 140: 512 dial codes are already waiting
     kErrBusy = 17,               // ScGenerateETSI_CID: the previous caller ID is still being sent
 };
+
+// Each code in a few words, for replies that quote a refusal ("" beyond the table).
+inline constexpr std::array<const char *, 18> kSimErrorTexts = {
+    "success",
+    "not initialised",
+    "not open",
+    "already initialised",
+    "already open",
+    "a required pointer is null",
+    "an argument outside its range",
+    "not a country code of 1 to 9 digits",
+    "not a serial number of 22 characters",
+    "a caller-ID record that fails its checks",
+    "a column beyond the spectrum area",
+    "no spectrum area",
+    "no GUI",
+    "the wrong thread",
+    "the text did not fit",
+    "an unknown event",
+    "the dial queue is full",
+    "a caller ID is still being sent",
+};
+
+inline const char *SimErrorText(int32_t code)
+{
+    return code >= 0 && static_cast<size_t>(code) < kSimErrorTexts.size() ? kSimErrorTexts[static_cast<size_t>(code)]
+                                                                          : "";
+}
 
 }  // namespace tvxsim

@@ -291,6 +291,39 @@ TEST(LiveItems, ApplyReachesTheModelOrChangesNothing)
     EXPECT_EQ(raw.size(), 1u);
 }
 
+// An adapter command the adapter refuses is an error with ScDoCommand's own
+// answer, and nothing changes; one it takes is ok.
+TEST(LiveItems, AnAdapterCommandTheAdapterRefusesIsAnError)
+{
+    struct Row {
+        const char *item;
+        const char *reply;  // "" for ok
+    };
+    const Row rows[] = {
+        {"adapter command 140 99",
+         "the adapter refuses command 140 99: ScDoCommand returns 6 (an argument outside its range)"},
+        {"adapter command 140 -1",
+         "the adapter refuses command 140 -1: ScDoCommand returns 6 (an argument outside its range)"},
+        {"adapter command 108 7",
+         "the adapter refuses command 108 7: ScDoCommand returns 6 (an argument outside its range)"},
+        {"adapter command 65535",
+         "the adapter refuses command 65535 0: ScDoCommand returns 6 (an argument outside its range)"},
+        {"adapter command 108 2", ""},
+        {"adapter command 10", ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.item);
+        DeviceState state;
+        Engine engine(state);
+        LiveItem item;
+        ASSERT_EQ(ParseLiveItem(row.item, item), "");
+        const int32_t mode = state.deviceMode;
+        EXPECT_EQ(engine.ApplyLive(item, {}), row.reply);
+        EXPECT_EQ(engine.ToneGenerating(), *row.reply == 0 && std::string(row.item).find("108") != std::string::npos);
+        EXPECT_EQ(state.deviceMode == mode, std::string(row.item) != "adapter command 10");
+    }
+}
+
 // A caller's call the exchange would drop is refused with the reason, and a
 // call on an idle line rings it: on hook a moment after the handset was
 // lifted, the exchange holds the call until the break is longer than a flash.
