@@ -20,8 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kTooMany[] = "error too many clients (16)\n";
-static_assert(ControlServer::kMaxClients == 16, "the refusal names the limit");
+static_assert(kMaxControlClients == 16, "the refusal names the limit");
 
 bool MakeAddress(const std::string &path, sockaddr_un &addr)
 {
@@ -244,7 +243,8 @@ bool ControlServer::Accept()
         if (fd < 0)
             return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED;
         if (clients_.size() >= kMaxClients) {
-            [[maybe_unused]] const ssize_t n = send(fd, kTooMany, sizeof kTooMany - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+            const std::string refusal = std::string(kTooManyClients) + "\n";
+            [[maybe_unused]] const ssize_t n = send(fd, refusal.data(), refusal.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
             close(fd);
             continue;
         }

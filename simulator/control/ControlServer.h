@@ -31,12 +31,13 @@
 
 #include "simulator/control/ControlConnection.h"
 #include "simulator/control/ControlDoor.h"
+#include "simulator/logic/AdapterState.h"
 
 namespace tvxsim {
 
 class ControlServer {
 public:
-    static constexpr size_t kMaxClients = 16;
+    static constexpr size_t kMaxClients = kMaxControlClients;
     static constexpr size_t kMaxQueuedLines = 1024;     // per client
     static constexpr size_t kMaxPendingEvents = 4096;   // handed over, not yet queued to the clients
     static constexpr int kPeriodicMs = 100;             // time and levels at most ten times a second

@@ -78,8 +78,8 @@ ScriptClient::Read ScriptClient::ReadLine(std::string &line, int timeoutMs)
         int wait = -1;
         if (timeoutMs >= 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0)
-                return Read::Timeout;
+            if (left < 0)
+                return Read::Timeout;  // 0 still looks once at what has come
             wait = static_cast<int>(left);
         }
         pollfd p{fd_, POLLIN, 0};

@@ -56,6 +56,9 @@ inline constexpr float kLevelFloorDbm0 = -99.9f;
 
 // A request line is at most this long with its "\n".
 inline constexpr size_t kMaxRequestBytes = 4096;
+// The clients a device serves at once; one more is sent kTooManyClients and closed.
+inline constexpr size_t kMaxControlClients = 16;
+inline constexpr char kTooManyClients[] = "error too many clients (16)";
 
 struct AdapterState {
     int64_t timeMs = 0;  // the model's time since ScOpen

@@ -7,6 +7,7 @@
 
 #include "simulator/control/ControlPath.h"
 #include "simulator/control/ScriptClient.h"
+#include "simulator/logic/AdapterState.h"
 
 namespace tvxsim {
 namespace {
@@ -40,6 +41,26 @@ int Lost(std::ostream &err, ScriptClient::Read r)
 }
 
 bool IsError(const std::string &reply) { return reply == "error" || reply.rfind("error ", 0) == 0; }
+
+// The device sends this instead of any reply when it serves too many clients.
+bool TooMany(const std::string &line, std::ostream &err)
+{
+    if (line != kTooManyClients)
+        return false;
+    err << "tvxsim: " << line << '\n';
+    return true;
+}
+
+// Sends a request and reads the first line of its reply.
+ScriptClient::Read Ask(ScriptClient &client, const std::string &request, std::string &reply)
+{
+    if (client.Send(request))
+        return client.ReadLine(reply, kReplyTimeoutMs);
+    // The device closed at once: one that serves too many clients has said so first.
+    if (client.ReadLine(reply, 0) == ScriptClient::Read::Line && reply == kTooManyClients)
+        return ScriptClient::Read::Line;
+    return ScriptClient::Read::Closed;
+}
 
 // Prints a state reply up to its empty line; kClientOk, or the code of what went wrong.
 int CopyState(ScriptClient &client, const std::string &first, std::ostream &out, std::ostream &err)
@@ -78,13 +99,23 @@ int Send(const std::vector<std::string> &requests, std::ostream &out, std::ostre
     if (!Connect(client, err))
         return kClientNoDevice;
     int rc = kClientOk;
+    bool refused = false;  // the last reply was an error: the device may have closed the connection after it
     for (const std::string &request : requests) {
-        if (!client.Send(request))
-            return Lost(err, ScriptClient::Read::Closed);
         std::string reply;
-        if (const auto r = client.ReadLine(reply, kReplyTimeoutMs); r != ScriptClient::Read::Line)
+        auto r = Ask(client, request, reply);
+        if (r == ScriptClient::Read::Closed && refused) {
+            // A request too long is answered, then its connection closed; the
+            // next request goes on a new one (it never reached the device).
+            if (!Connect(client, err))
+                return kClientNoDevice;
+            r = Ask(client, request, reply);
+        }
+        if (r != ScriptClient::Read::Line)
             return Lost(err, r);
-        if (Trimmed(request) == "state" && !IsError(reply)) {
+        if (TooMany(reply, err))
+            return kClientTooMany;
+        refused = IsError(reply);
+        if (Trimmed(request) == "state" && !refused) {
             if (const int s = CopyState(client, reply, out, err); s != kClientOk)
                 return s;
             continue;
@@ -107,10 +138,10 @@ int State(const std::vector<std::string> &args, std::ostream &out, std::ostream 
     if (!Connect(client, err))
         return kClientNoDevice;
     std::string line;
-    if (!client.Send("state"))
-        return Lost(err, ScriptClient::Read::Closed);
-    if (const auto r = client.ReadLine(line, kReplyTimeoutMs); r != ScriptClient::Read::Line)
+    if (const auto r = Ask(client, "state", line); r != ScriptClient::Read::Line)
         return Lost(err, r);
+    if (TooMany(line, err))
+        return kClientTooMany;
     if (IsError(line)) {
         err << "tvxsim: " << line << '\n';
         return kClientNoDevice;
@@ -191,10 +222,15 @@ int Watch(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         return static_cast<int>(std::max<int64_t>(ms, 0));
     };
-    if (!client.Send("watch"))
-        return Lost(err, ScriptClient::Read::Closed);
     std::string line;
-    bool first = true;
+    if (const auto r = Ask(client, "watch", line); r != ScriptClient::Read::Line)
+        return Lost(err, r);
+    if (TooMany(line, err))
+        return kClientTooMany;
+    if (line != "ok") {
+        err << "tvxsim: " << line << '\n';
+        return IsError(line) ? kClientNoDevice : kClientErrorReply;
+    }
     for (;;) {
         const auto r = client.ReadLine(line, left());
         if (r == ScriptClient::Read::Timeout && o.timeoutS) {
@@ -205,13 +241,6 @@ int Watch(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         if (r != ScriptClient::Read::Line) {
             out.flush();
             return Lost(err, r);
-        }
-        if (first) {
-            first = false;
-            if (line == "ok")
-                continue;
-            err << "tvxsim: " << line << '\n';
-            return IsError(line) ? kClientNoDevice : kClientErrorReply;
         }
         out << line << '\n' << std::flush;
         if (o.untilEvent && EventCode(line) == *o.untilEvent)

@@ -16,6 +16,7 @@ inline constexpr int kClientErrorReply = 1;
 inline constexpr int kClientUsage = 2;
 inline constexpr int kClientNoDevice = 6;
 inline constexpr int kClientTimedOut = 7;
+inline constexpr int kClientTooMany = 8;  // the device already serves as many clients as it takes
 
 // True when args[0] names a client command.
 bool IsClientCommand(const std::vector<std::string> &args);

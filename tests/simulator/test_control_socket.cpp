@@ -41,12 +41,14 @@ protected:
         EXPECT_TRUE(c->Connect(ControlSocketPath(), error)) << error;
         return c;
     }
-    int Tvxsim(const std::vector<std::string> &args, std::string *out = nullptr)
+    int Tvxsim(const std::vector<std::string> &args, std::string *out = nullptr, std::string *err = nullptr)
     {
         std::ostringstream o, e;
         const int rc = tvxsim::RunClientCommand(args, o, e);
         if (out)
             *out = o.str();
+        if (err)
+            *err = e.str();
         return rc;
     }
 };
@@ -147,6 +149,15 @@ TEST_F(ControlSocket, ASeventeenthClientIsToldAndClosed)
     ASSERT_EQ(extra->ReadLine(line, 5000), ScriptClient::Read::Line);
     EXPECT_EQ(line, "error too many clients (16)");
     EXPECT_EQ(extra->ReadLine(line, 5000), ScriptClient::Read::Closed);
+    // tvxsim's commands say so, each with the code of its own.
+    std::string out;
+    for (const std::vector<std::string> &command :
+         {std::vector<std::string>{"send", "phone onhook"}, {"state"}, {"watch", "--timeout", "5"}}) {
+        std::string err;
+        EXPECT_EQ(Tvxsim(command, &out, &err), tvxsim::kClientTooMany) << command[0] << ": " << err;
+        EXPECT_EQ(out, "") << command[0];
+        EXPECT_EQ(err, "tvxsim: error too many clients (16)\n") << command[0];
+    }
     clients.pop_back();  // a place frees up, once the server has seen it go
     std::string reply;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -286,6 +297,11 @@ TEST_F(ControlSocket, TvxsimSendStateAndWatchExitCodes)
     EXPECT_EQ(Tvxsim({"send", "phone onhook", "far ring 0", "far answer"}, &out), tvxsim::kClientErrorReply);
     EXPECT_EQ(out.rfind("ok\nerror far ring takes", 0), 0u) << out;
     EXPECT_NE(out.find("\nok\n"), std::string::npos) << out;  // the requests after an error still go
+    // A request too long is an error reply, its connection closed by the
+    // device; the request after it goes on a new one.
+    const std::string tooLong = "far dtmf \"" + std::string(4990, '1') + "\"";
+    EXPECT_EQ(Tvxsim({"send", tooLong, "phone onhook"}, &out), tvxsim::kClientErrorReply);
+    EXPECT_EQ(out, "error request longer than 4096 bytes\nok\n");
     EXPECT_EQ(Tvxsim({"state"}, &out), tvxsim::kClientOk);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 32);
     EXPECT_EQ(Tvxsim({"send"}), tvxsim::kClientUsage);
