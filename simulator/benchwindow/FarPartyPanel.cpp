@@ -44,9 +44,9 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
       dtmf_(new QLineEdit(this)),
       speechMs_(Spin(1, 600000, 2000, tr(" ms"), this)),
       file_(new QLineEdit(this)),
-      gain_(Spin(-60, 20, 0, tr(" dB"), this)),
+      gain_(Spin(kScenarioMinPlayGainDb, kScenarioMaxPlayGainDb, 0, tr(" dB"), this)),
       noiseMs_(Spin(1, 600000, 1000, tr(" ms"), this)),
-      noiseLevel_(Spin(-80, 0, -40, tr(" dBm0"), this))
+      noiseLevel_(Spin(kScenarioMinDbm0, kScenarioMaxDbm0, kScenarioNoiseDbm0, tr(" dBm0"), this))
 {
     auto *layout = new QVBoxLayout(this);
 
@@ -98,7 +98,7 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
 
     noiseMs_->setAccessibleDescription(tr("How long the line is noisy"));
     noiseLevel_->setAccessibleName(tr("Noise level"));  // the row's caption names the length
-    noiseLevel_->setAccessibleDescription(tr("The noise's level: -80 to 0 dBm0"));
+    noiseLevel_->setAccessibleDescription(tr("The noise's level: -80 to +3 dBm0"));
     auto *noise = Button(tr("&Make noise"), tr("White noise on the line, heard on hook too"), this);
     connect(noise, &QPushButton::clicked, this, [this] { Submit(LineNoise(noiseMs_->value(), noiseLevel_->value())); });
     grid->addWidget(Caption(tr("Line n&oise for:"), noiseMs_, this), row, 0);

@@ -1,5 +1,6 @@
 #include "simulator/control/LiveRequest.h"
 
+#include <algorithm>
 #include <array>
 
 #include "simulator/control/ConsoleWords.h"
@@ -37,8 +38,17 @@ std::string ParseLiveItem(std::string_view line, LiveItem &item)
         if (SameWord(head, word))
             return std::string(word) + " belongs in a scenario file, not in a live request";
     ScenarioItem parsed;
-    if (std::string error = ParseUntimedItem(line, parsed); !error.empty())
+    if (std::string error = ParseUntimedItem(line, parsed); !error.empty()) {
+        // "500 phone offhook" reads as raw event 500 with a bad parameter: a
+        // scenario line's time, which a request applied now has no use for.
+        const bool timed = std::all_of(head.begin(), head.end(), [](char c) { return c >= '0' && c <= '9'; });
+        ScenarioItem untimed;
+        if (timed &&
+            ParseUntimedItem(line.substr(static_cast<size_t>(head.data() - line.data()) + head.size()), untimed)
+                .empty())
+            return "a live request takes no time, it applies now: leave out the '" + std::string(head) + "'";
         return error;
+    }
     if (const auto *ev = std::get_if<ScenarioEvent>(&parsed); ev != nullptr && ev->count != 1)
         return "a repeated event belongs in a scenario file, not in a live request";
     item = std::move(parsed);

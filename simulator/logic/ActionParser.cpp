@@ -100,7 +100,8 @@ bool ParseCallerDate(const Token &t, std::string &date)
 Failure ParseCaller(const Token *arg, size_t args, CallerIdSpec &c)
 {
     if (args < 2 || !ParseCallerText(arg[0], c.name) || !ParseCallerText(arg[1], c.number))
-        return Fail("call needs a quoted name and a quoted number (printable, at most 49 characters each)");
+        return Fail("call needs a quoted name and a quoted number, each at most 49 characters of printable ASCII "
+                    "(caller ID carries no other characters)");
     std::array<bool, 4> seen{};
     bool date = false;
     bool level = false;
@@ -117,8 +118,8 @@ Failure ParseCaller(const Token *arg, size_t args, CallerIdSpec &c)
             const Token &v = arg[++i];
             if (isDate && !ParseCallerDate(v, c.date))
                 return Fail("bad date", v, " (MMDDhhmm)");
-            if (!isDate && !ParseInt32(v, -60, 0, c.dbm0))
-                return Fail("bad level", v, " (-60 to 0 dBm0)");
+            if (!isDate && !ParseInt32(v, kScenarioMinDbm0, kScenarioMaxDbm0, c.dbm0))
+                return Fail("bad level", v, " (-80 to +3 dBm0)");
             continue;
         }
         const auto row = std::find_if(
@@ -196,10 +197,10 @@ Failure ParseActionTokens(const Token *tokens, size_t count, ScenarioAction &a)
         return Ok();
     case ActionVerb::Tone:
         if (args != 6 || !ParseInt32(arg[0], 1, 3999, a.f1) || !ParseInt32(arg[1], 0, 3999, a.f2) ||
-            !ParseInt32(arg[2], -60, 3, a.dbm0) || !ParseInt32(arg[3], 1, kScenarioMaxTimeMs, a.onMs) ||
-            !ParseInt32(arg[4], 0, kScenarioMaxTimeMs, a.offMs) ||
+            !ParseInt32(arg[2], kScenarioMinDbm0, kScenarioMaxDbm0, a.dbm0) ||
+            !ParseInt32(arg[3], 1, kScenarioMaxTimeMs, a.onMs) || !ParseInt32(arg[4], 0, kScenarioMaxTimeMs, a.offMs) ||
             !ParseInteger(arg[5], 1, kScenarioMaxTimeMs, a.lengthMs))
-            return Fail("tone needs <f1 1-3999> <f2 0-3999> <dBm0 -60-3> <on-ms> <off-ms> <total-ms>");
+            return Fail("tone needs <f1 1-3999> <f2 0-3999> <dBm0 -80 to +3> <on-ms> <off-ms> <total-ms>");
         return Ok();
     case ActionVerb::Call:
     case ActionVerb::CallWaiting:
@@ -207,8 +208,8 @@ Failure ParseActionTokens(const Token *tokens, size_t count, ScenarioAction &a)
     case ActionVerb::Noise:
         a.dbm0 = kScenarioNoiseDbm0;
         if (args < 1 || args > 2 || !ParseInteger(arg[0], 1, kScenarioMaxTimeMs, a.lengthMs) ||
-            (args == 2 && !ParseInt32(arg[1], kScenarioMinNoiseDbm0, kScenarioMaxNoiseDbm0, a.dbm0)))
-            return Fail("noise needs a duration in ms and an optional level (-80 to 0 dBm0)");
+            (args == 2 && !ParseInt32(arg[1], kScenarioMinDbm0, kScenarioMaxDbm0, a.dbm0)))
+            return Fail("noise needs a duration in ms and an optional level (-80 to +3 dBm0)");
         return Ok();
     case ActionVerb::Command:
         if (args < 1 || args > 2 || !ParseInt32(arg[0], 0, 65535, a.code) ||
@@ -218,8 +219,8 @@ Failure ParseActionTokens(const Token *tokens, size_t count, ScenarioAction &a)
     case ActionVerb::Speech:
         a.dbm0 = kScenarioSpeechDbm0;
         if (args < 1 || args > 2 || !ParseInteger(arg[0], 1, kScenarioMaxTimeMs, a.lengthMs) ||
-            (args == 2 && !ParseInt32(arg[1], -60, 0, a.dbm0)))
-            return Fail("speech needs a duration in ms and an optional level (-60 to 0 dBm0)");
+            (args == 2 && !ParseInt32(arg[1], kScenarioMinDbm0, kScenarioMaxDbm0, a.dbm0)))
+            return Fail("speech needs a duration in ms and an optional level (-80 to +3 dBm0)");
         return Ok();
     case ActionVerb::Play:
         if (args < 1 || args > 2 || !ParsePlayFile(arg[0], a.file))

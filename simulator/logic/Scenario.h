@@ -167,8 +167,10 @@ inline constexpr size_t kScenarioMaxNumberDigits = 32;
 inline constexpr size_t kScenarioMaxPlayFile = 4096;  // bytes of a play action's file name
 inline constexpr int32_t kScenarioMinPlayGainDb = -60;
 inline constexpr int32_t kScenarioMaxPlayGainDb = 20;
-inline constexpr int32_t kScenarioMinNoiseDbm0 = -80;
-inline constexpr int32_t kScenarioMaxNoiseDbm0 = 0;
+// Every level of the language (tones, speech, noise, caller ID), in dBm0:
+// one range, from far below any detector to just under a full-scale sine.
+inline constexpr int32_t kScenarioMinDbm0 = -80;
+inline constexpr int32_t kScenarioMaxDbm0 = 3;
 
 // Defaults of optional action fields.
 inline constexpr int32_t kScenarioDtmfOnMs = 300;

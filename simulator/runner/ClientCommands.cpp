@@ -8,6 +8,7 @@
 #include "simulator/control/ControlPath.h"
 #include "simulator/control/ScriptClient.h"
 #include "simulator/logic/AdapterState.h"
+#include "simulator/logic/ScenarioTokens.h"
 
 namespace tvxsim {
 namespace {
@@ -160,17 +161,21 @@ int ParseWatch(const std::vector<std::string> &args, WatchOptions &o, std::ostre
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
-        if (i + 1 >= args.size() || (a != "--until-event" && a != "--timeout")) {
+        if (a != "--until-event" && a != "--timeout") {
             err << "tvxsim: unexpected argument '" << a
                 << "'\nusage: tvxsim watch [--until-event CODE] [--timeout S]\n";
             return kClientUsage;
         }
+        if (i + 1 >= args.size()) {
+            err << "tvxsim: " << a << (a == "--timeout" ? " needs seconds\n" : " needs an event code\n");
+            return kClientUsage;
+        }
         const std::string &v = args[++i];
         if (a == "--until-event") {
+            // Written as in a scenario's raw event: decimal or 0x hexadecimal.
             int32_t code = 0;
-            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), code);
-            if (ec != std::errc() || end != v.data() + v.size() || code < 0) {
-                err << "tvxsim: --until-event needs an event code\n";
+            if (!ParseInt32(Token{v, false}, 0, kInt32Max, code)) {
+                err << "tvxsim: --until-event needs an event code (decimal, or hexadecimal with 0x)\n";
                 return kClientUsage;
             }
             o.untilEvent = code;

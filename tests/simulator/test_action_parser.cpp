@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         ItemCase{"adapter command 65536", "command needs"}, ItemCase{"far call \"Ivor\"", "call needs"},
         ItemCase{"far call \"a\" \"1\" sdmf mdmf", "option given twice 'mdmf'"},
         ItemCase{"far call \"a\" \"1\" date 13011200", "bad date '13011200' (MMDDhhmm)"},
-        ItemCase{"far call \"a\" \"1\" level 1", "bad level '1' (-60 to 0 dBm0)"},
+        ItemCase{"far call \"a\" \"1\" level 4", "bad level '4' (-80 to +3 dBm0)"},
         ItemCase{"far play \"x\" 21", "bad gain '21' (-60 to +20 dB)"}, ItemCase{"far play", "play needs"},
         ItemCase{"number", "number needs quoted digits"}, ItemCase{"number 555 busy", "number needs"},
         ItemCase{"number \"555\" answer", "number ... answer needs"},

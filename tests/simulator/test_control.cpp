@@ -248,18 +248,21 @@ TEST_P(LiveItems, AreTheScenarioLanguageWithoutTime)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LiveItems,
-    ::testing::Values(LiveCase{"far_call", R"(far call "Ivor Kell" "7964710" mdmf bell202)", 0, ""},
-                      LiveCase{"far_ring", "far ring 2", 0, ""},
-                      LiveCase{"adapter_command", "adapter command 58", 0, ""}, LiveCase{"raw", "112", 1, ""},
-                      LiveCase{"raw_side", "64 - 1", 1, ""}, LiveCase{"raw_payload", "225 - - 80 1E", 1, ""},
-                      LiveCase{"number", R"(number "5551234" busy)", 2, ""},
-                      LiveCase{"unknown_target", "x y", -1, "unknown action target 'x'"},
-                      LiveCase{"bad_ring", "far ring 0", -1, "far ring takes"}, LiveCase{"timed", "0 far ring", -1, ""},
-                      LiveCase{"repeat", "repeat 2 0 0 112", -1, "repeat belongs in a scenario file"},
-                      LiveCase{"devtype", "devtype 4", -1, "devtype belongs"},
-                      LiveCase{"play", R"(far play "a.wav" -6)", 0, ""}, LiveCase{"bad_play", R"(far play)", -1, ""},
-                      LiveCase{"empty", "", -1, "empty request"}, LiveCase{"comment", "# nothing", -1, "empty request"},
-                      LiveCase{"two_lines", "far answer\nfar hangup", -1, "a request is one line"}),
+    ::testing::Values(
+        LiveCase{"far_call", R"(far call "Ivor Kell" "7964710" mdmf bell202)", 0, ""},
+        LiveCase{"far_ring", "far ring 2", 0, ""}, LiveCase{"adapter_command", "adapter command 58", 0, ""},
+        LiveCase{"raw", "112", 1, ""}, LiveCase{"raw_side", "64 - 1", 1, ""},
+        LiveCase{"raw_payload", "225 - - 80 1E", 1, ""}, LiveCase{"number", R"(number "5551234" busy)", 2, ""},
+        LiveCase{"unknown_target", "x y", -1, "unknown action target 'x'"},
+        LiveCase{"bad_ring", "far ring 0", -1, "far ring takes"},
+        LiveCase{"timed", "0 far ring", -1, "a live request takes no time, it applies now: leave out the '0'"},
+        LiveCase{"timed_phone", "500 phone offhook", -1, "a live request takes no time"},
+        LiveCase{"raw_with_param", "112 5", 1, ""}, LiveCase{"timed_bad_event", "500 16 zz", -1, "bad side 'zz'"},
+        LiveCase{"repeat", "repeat 2 0 0 112", -1, "repeat belongs in a scenario file"},
+        LiveCase{"devtype", "devtype 4", -1, "devtype belongs"}, LiveCase{"play", R"(far play "a.wav" -6)", 0, ""},
+        LiveCase{"bad_play", R"(far play)", -1, ""}, LiveCase{"empty", "", -1, "empty request"},
+        LiveCase{"comment", "# nothing", -1, "empty request"},
+        LiveCase{"two_lines", "far answer\nfar hangup", -1, "a request is one line"}),
     [](const auto &info) { return info.param.name; });
 
 TEST(LiveItems, ApplyReachesTheModelOrChangesNothing)

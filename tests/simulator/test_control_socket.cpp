@@ -316,6 +316,10 @@ TEST_F(ControlSocket, TvxsimSendStateAndWatchExitCodes)
     const std::string last = watched.substr(watched.rfind('\n', watched.size() - 2) + 1);
     EXPECT_EQ(last.find(" 64 Off Hook [Phone]"), last.find(' ')) << watched;
     EXPECT_EQ(Tvxsim({"watch", "--until-event", "999", "--timeout", "0.3"}), tvxsim::kClientTimedOut);
+    EXPECT_EQ(Tvxsim({"watch", "--until-event", "0x3E7", "--timeout", "0.3"}), tvxsim::kClientTimedOut);
+    std::string err;
+    EXPECT_EQ(Tvxsim({"watch", "--until-event"}, &out, &err), tvxsim::kClientUsage);
+    EXPECT_EQ(err, "tvxsim: --until-event needs an event code\n");
 }
 
 }  // namespace

@@ -79,8 +79,8 @@ Request LineNoise(long long ms, std::optional<int> dbm0)
 {
     if (!ValidDuration(ms))
         return Refuse("noise lasts 1 ms to a day");
-    if (dbm0 && (*dbm0 < kScenarioMinNoiseDbm0 || *dbm0 > kScenarioMaxNoiseDbm0))
-        return Refuse("the noise level is -80 to 0 dBm0");
+    if (dbm0 && (*dbm0 < kScenarioMinDbm0 || *dbm0 > kScenarioMaxDbm0))
+        return Refuse("the noise level is -80 to +3 dBm0");
     std::string line = "line noise " + std::to_string(ms);
     if (dbm0)
         line += " " + std::to_string(*dbm0);
@@ -105,9 +105,11 @@ Request FarPlay(std::string_view file, std::optional<int> gainDb)
 Request FarCall(const CallForm &form, bool waiting)
 {
     if (!ValidCallerText(form.name))
-        return Refuse("the name is at most 49 printable characters, without a double quote");
+        return Refuse("the name is at most 49 characters of printable ASCII (caller ID carries no other), without a "
+                      "double quote");
     if (!ValidCallerText(form.number))
-        return Refuse("the number is at most 49 printable characters, without a double quote");
+        return Refuse("the number is at most 49 characters of printable ASCII (caller ID carries no other), without a "
+                      "double quote");
     if (!form.date.empty() && !ValidDate(form.date))
         return Refuse("the date is MMDDhhmm (month, day, hour, minute), or empty");
     std::string line = waiting ? "far call-waiting" : "far call";
