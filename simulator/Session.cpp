@@ -167,15 +167,19 @@ std::vector<std::shared_ptr<ControlServer>> Session::TakeRetiredControl()
     return servers;
 }
 
-void Session::StartControlLocked()
+bool Session::StartControlLocked()
 {
     auto server = std::make_shared<ControlServer>(door_);
     std::string error;
     if (!server->Start(ControlSocketFolder(), error)) {
-        std::fprintf(stderr, "tvxusb: no control socket: %s\n", error.c_str());
-        return;
+        // Another open device has the socket: it has the sound nodes too, which
+        // a second set with the same names would make ambiguous.
+        const bool another = server->TakenByAnother();
+        std::fprintf(stderr, "tvxusb: no control socket%s: %s\n", another ? " and no sound nodes" : "", error.c_str());
+        return !another;
     }
     control_ = std::move(server);
+    return true;
 }
 
 std::string Session::Control::Apply(std::string_view line)
@@ -334,8 +338,9 @@ int32_t Session::Open()
         else
             std::fprintf(stderr, "tvxusb: not recording: %s\n", error.c_str());
     }
+    const bool alone = StartControlLocked();  // no other device holds the socket, nor the nodes
     const char *audio = std::getenv(kAudioVariable);
-    audioOff_ = audio != nullptr && std::strcmp(audio, "0") == 0;
+    audioOff_ = (audio != nullptr && std::strcmp(audio, "0") == 0) || !alone;
     if (!audioOff_ && !soundServer_)
         soundServer_ = MakeSoundServer();
     if (!audioOff_ && soundServer_) {
@@ -353,7 +358,6 @@ int32_t Session::Open()
     if (!prefetch->Empty())
         driver_->SetPrefetch(std::move(prefetch));
     open_ = true;
-    StartControlLocked();
     if (control_)
         driver_->SetListener(std::make_shared<ControlFeed>(control_));
     driver_->Start();

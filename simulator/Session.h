@@ -85,8 +85,9 @@ private:
     };
 
     Session() = default;
-    // Listens on the control socket (the device is open, the lock held).
-    void StartControlLocked();
+    // Listens on the control socket (the device is opening, the lock held);
+    // false when another open device holds it.
+    bool StartControlLocked();
     std::vector<std::shared_ptr<ControlServer>> TakeRetiredControl();
     void SyncAnalysisLocked();
     bool LookupToneRow(int32_t row, ToneMonitorEntry &entry, std::string &name);
@@ -110,7 +111,7 @@ private:
     std::shared_ptr<Driver> driver_;                // the open device's real-time thread
     std::shared_ptr<SoundServer> soundServer_;      // made at the first open that wants it; lives until exit
     std::shared_ptr<AudioBridge> bridge_;           // the open device's lanes to the sound server
-    bool audioOff_ = false;                         // TVXUSB_AUDIO=0 at this open
+    bool audioOff_ = false;                         // TVXUSB_AUDIO=0 at this open, or another device has the nodes
     std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
     LevelTap levels_;
     Control door_{*this};

@@ -167,6 +167,7 @@ private:
     uint64_t generation_ = 0;              // of bridge_
     bool lost_ = false;                    // the server went away: disconnect at the next sync
     bool reported_ = false;                // "no sound server" said once for this open
+    bool missed_ = false;                  // the server was missing or lost since the nodes were last up
     std::array<Node, kNodeCount> nodes_{};
 };
 
@@ -249,8 +250,7 @@ std::string PipeWireServer::SetSwitch(SoundSwitch which, bool on)
         if (!wanted_.bridge)
             return "no device open";
     }
-    if (state_.load() != AudioNodes::Published)
-        return "no sound server";
+    // The user's choice, kept while the server is away: it takes effect when it is there.
     switches_[static_cast<size_t>(which)] = on;
     Signal();
     return {};
@@ -281,6 +281,7 @@ void PipeWireServer::Sync()
         bridge_ = std::move(wanted.bridge);
         generation_ = wanted.generation;
         reported_ = false;
+        missed_ = false;
     }
     if (!bridge_) {
         Disconnect();
@@ -319,6 +320,7 @@ bool PipeWireServer::Connect()
             if (!reported_)
                 std::fprintf(stderr, "tvxusb: no sound server: %s\n", std::strerror(errno));
             reported_ = true;
+            missed_ = true;
             return false;
         }
     }
@@ -327,6 +329,7 @@ bool PipeWireServer::Connect()
         if (!reported_)
             std::fprintf(stderr, "tvxusb: no sound server: cannot connect to PipeWire (%s)\n", std::strerror(errno));
         reported_ = true;
+        missed_ = true;
         return false;
     }
     pw_core_add_listener(core_, &coreListener_, &events, this);
@@ -356,6 +359,7 @@ void PipeWireServer::OnCoreError(void *data, uint32_t id, int, int res, const ch
                      kRetryMs / 1000);
     self->lost_ = true;
     self->reported_ = true;
+    self->missed_ = true;
     self->state_ = AudioNodes::Unavailable;
     self->RetryIn(1);  // tear down outside the core's own callback
 }
@@ -445,6 +449,15 @@ void PipeWireServer::UpdateState()
     for (size_t i = 0; i < kPublished; ++i)
         all = all && nodes_[i].ready;
     state_ = all ? AudioNodes::Published : AudioNodes::Unavailable;
+    if (all && missed_) {
+        // One line when the server is there again, with what the switches bring back.
+        std::string on;
+        for (size_t i = 0; i < kSoundSwitches; ++i)
+            if (switches_[i].load())
+                on += std::string(on.empty() ? "; " : ", ") + SoundSwitchName(static_cast<SoundSwitch>(i)) + " on";
+        std::fprintf(stderr, "tvxusb: sound server back: the nodes are published again%s\n", on.c_str());
+        missed_ = false;
+    }
 }
 
 void PipeWireServer::OnStreamState(void *data, pw_stream_state, pw_stream_state state, const char *error)

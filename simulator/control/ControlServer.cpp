@@ -63,6 +63,7 @@ bool ControlServer::Start(const std::string &folder, std::string &error)
         error = "already listening";
         return false;
     }
+    takenByAnother_ = false;
     if (!PrepareControlFolder(folder, error))
         return false;
     const std::string path = folder + "/" + kControlSocketName;
@@ -87,8 +88,10 @@ bool ControlServer::Start(const std::string &folder, std::string &error)
         struct stat st {};
         if (lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
             return fail(path + " exists and is not a socket");
-        if (Answers(addr))
+        if (Answers(addr)) {
+            takenByAnother_ = true;
             return fail("another simulated device is listening on " + path);
+        }
         // Left by a process that ended without removing it: take it over.
         if (unlink(path.c_str()) != 0 && errno != ENOENT)
             return fail(path + ": " + std::strerror(errno));

@@ -54,6 +54,8 @@ public:
     // stale socket taken over) and starts the thread. False with the reason
     // when it cannot, e.g. when another live device answers there.
     bool Start(const std::string &folder, std::string &error);
+    // After a Start() that failed: whether another live device holds the socket.
+    bool TakenByAnother() const { return takenByAnother_; }
     // Ends the thread, closes every connection and removes the socket.
     // Not from the server's own thread.
     void Stop();
@@ -93,7 +95,8 @@ private:
 
     ControlDoor &door_;
     std::string path_;
-    ino_t inode_ = 0;  // of the socket we bound: Stop() removes only that one
+    ino_t inode_ = 0;              // of the socket we bound: Stop() removes only that one
+    bool takenByAnother_ = false;  // the last Start() found another device answering
     int listen_ = -1;
     int wake_ = -1;
     std::thread thread_;

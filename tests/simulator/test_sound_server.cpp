@@ -22,12 +22,15 @@
 #include "simulator/audio/DriftReader.h"
 #include "simulator/audio/SampleRing.h"
 #include "simulator/audio/SoundServer.h"
+#include "simulator/control/ControlPath.h"
+#include "simulator/control/ControlServer.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/WavWriter.h"
 #include "simulator/logic/EventNames.h"
 #include "simulator/runner/Runner.h"
 #include "tests/simulator/SignalProbe.h"
 #include "tests/simulator/SimTestSupport.h"
+#include "tests/support/EngineDoor.h"
 #include "tests/support/PipeWireSession.h"
 
 using namespace tvxsim;
@@ -485,6 +488,31 @@ TEST_F(SoundServerTest, AudioOffPublishesNothing)
     EXPECT_EQ(Tvxsim("send 'talk on'"), "error sound-server audio is off\n");
 }
 
+// A second device while another holds the control socket (another program,
+// the same runtime folder): no socket and no nodes either, said in one line,
+// so that a node's name always means the device whose socket answers.
+TEST_F(SoundServerTest, ASecondDeviceBesideAnotherPublishesNoNodes)
+{
+    tvxtest::EngineDoor door;
+    ControlServer other(door);
+    std::string error;
+    ASSERT_TRUE(other.Start(tvxsim::ControlSocketFolder(), error)) << error;
+    ::testing::internal::CaptureStderr();
+    OpenWith(rec);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // as long as the nodes of AudioOffPublishesNothing
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("tvxusb: no control socket and no sound nodes: another simulated device is listening on ", 0),
+              0u)
+        << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    const std::vector<tvxtest::NodeProps> nodes = PipeWireSession::Nodes();
+    ASSERT_NE(PipeWireSession::Find(nodes, "tvx-null-sink"), nullptr);
+    for (const NodeRow &r : kNodeRows)
+        EXPECT_EQ(PipeWireSession::Find(nodes, r.name), nullptr) << r.name;
+    ASSERT_EQ(ScClose(0), 0);
+    other.Stop();
+}
+
 // The control socket's audio lines and switches reach the nodes.
 TEST_F(SoundServerTest, ControlSocketSwitchesListen)
 {
@@ -712,11 +740,25 @@ TEST_F(SoundServerTest, ServerKilledDuringACallChangesNothingAndNodesReturn)
     ASSERT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), true));
     Background listener = Record("parlino-handset-sim.source", File("earpiece.wav"));
     std::this_thread::sleep_until(opened + std::chrono::milliseconds(1500));
+    ::testing::internal::CaptureStderr();
     ASSERT_TRUE(server.StopServer());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The switches stay the user's to set while the server is away.
+    std::string state;
+    for (int i = 0; i < 50 && state.find("\naudio unavailable\n") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        state = Tvxsim("state");
+    }
+    EXPECT_NE(state.find("\naudio unavailable\n"), std::string::npos) << state;
+    EXPECT_EQ(Tvxsim("send 'listen on' 'talk on' 'talk off'"), "ok\nok\nok\n");
+    state = Tvxsim("state");
+    EXPECT_NE(state.find("\nlisten on\ntalk off\n"), std::string::npos) << state;
     ASSERT_TRUE(server.StartServer());
     EXPECT_TRUE(PipeWireSession::WaitForNodes(NodeNames(), true, std::chrono::seconds(6)))
         << "the nodes did not come back";
+    EXPECT_TRUE(PipeWireSession::WaitForNodes({"parlino-handset-sim.listen"}, true)) << "Listen did not come with them";
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("tvxusb: sound server back: the nodes are published again; listen on\n"), std::string::npos)
+        << said;
     std::this_thread::sleep_until(opened + std::chrono::milliseconds(7000));
     ASSERT_EQ(ScClose(0), 0);
     unsetenv("TVXUSB_RECORD");
@@ -737,8 +779,9 @@ TEST_F(SoundServerTest, ServerKilledDuringACallChangesNothingAndNodesReturn)
     EXPECT_TRUE(std::equal(expected.lineTx.begin(), expected.lineTx.end(), lineTx.begin()));
 }
 
-// No server reachable: the door says so, and refuses the switches.
-TEST(NoSoundServer, SwitchesAreRefused)
+// No server reachable: the door says so, and keeps the switches as the
+// user's choice, to take effect when a server is there.
+TEST(NoSoundServer, SwitchesAreKeptAsTheUsersChoice)
 {
     char dir[] = "/tmp/tvx-no-server.XXXXXX";
     ASSERT_NE(::mkdtemp(dir), nullptr);
@@ -752,7 +795,9 @@ TEST(NoSoundServer, SwitchesAreRefused)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(sound->State(), AudioNodes::Unavailable);
     for (SoundSwitch which : {SoundSwitch::Listen, SoundSwitch::Talk, SoundSwitch::BeFar}) {
-        EXPECT_EQ(sound->SetSwitch(which, true), "no sound server");
+        EXPECT_EQ(sound->SetSwitch(which, true), "");
+        EXPECT_TRUE(sound->SwitchOn(which));
+        EXPECT_EQ(sound->SetSwitch(which, false), "");
         EXPECT_FALSE(sound->SwitchOn(which));
     }
     sound->Withdraw();
