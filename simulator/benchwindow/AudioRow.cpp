@@ -54,19 +54,21 @@ AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(n
 void AudioRow::ShowAvailability(const BenchState &state)
 {
     const std::string &audio = state.Raw(StateItem::Audio);
-    const bool published = audio == "published";
+    // The switches are the user's choice while the server is away: they take
+    // effect when it returns. Only without a sound-server side is there nothing to switch.
+    const bool usable = audio == "published" || audio == "unavailable";
     QString reason;
-    if (published)
+    if (audio == "published")
         reason = tr("The adapter's audio is on the desktop's sound server.");
     else if (audio == "off")
         reason = tr("Unavailable: the adapter's sound-server audio is off (TVXUSB_AUDIO=0).");
     else if (audio == "unavailable")
-        reason = tr("Unavailable: no sound server is reachable now.");
+        reason = tr("No sound server is reachable now: the switches take effect when it is.");
     else
         reason = tr("Unavailable: the adapter has not said that its audio is on a sound server.");
     for (QCheckBox *box : boxes_) {
-        box->setEnabled(published);
-        box->setToolTip(published ? QString() : reason);
+        box->setEnabled(usable);
+        box->setToolTip(audio == "published" ? QString() : reason);
     }
     tvx::res::SetValueText(reason_, reason);
 }
