@@ -50,14 +50,17 @@ private:
 
 // Reads the scenario named by TVXUSB_SCENARIO and checks its recordings;
 // reports its malformed lines (a recording that cannot be played is one) on
-// stderr, at most 20 of them and then their count.
-Scenario LoadConfiguredScenario()
+// stderr, at most 20 of them and then their count, and in one line what
+// became of it for the state lines ("none" without a scenario).
+Scenario LoadConfiguredScenario(std::string &summary)
 {
     const char *path = std::getenv(kScenarioVariable);
+    summary = "none";
     if (path == nullptr || *path == '\0')
         return {};
     Scenario sc = LoadScenarioFile(path);
     CheckPlayFiles(sc, path);
+    summary = ScenarioSummary(sc, path);
     for (const ScenarioError &e : sc.errors)
         std::fprintf(stderr, "tvxusb: %s:%d: %s\n", path, e.line, e.message.c_str());
     if (sc.badLines > static_cast<int64_t>(sc.errors.size()))
@@ -213,6 +216,7 @@ bool Session::Control::Snapshot(AdapterState &state)
         if (!s.open_ || !s.engine_)
             return false;
         ReadAdapterState(*s.engine_, s.levels_, state);
+        state.scenario = s.scenario_;
         if (!s.audioOff_)
             sound = s.soundServer_;
     }
@@ -306,7 +310,8 @@ int32_t Session::Open()
     }
     JoinAll(threads);  // a callback that closed its own thread has returned by now
 
-    Scenario scenario = LoadConfiguredScenario();
+    std::string summary;
+    Scenario scenario = LoadConfiguredScenario(summary);
 
     std::lock_guard lock(mutex_);
     if (!initialised_)
@@ -316,6 +321,7 @@ int32_t Session::Open()
     state_.devType = scenario.devType.value_or(kDefaultDevType);
     if (scenario.openError)
         return *scenario.openError;
+    scenario_ = std::move(summary);
     engine_ = std::make_unique<Engine>(state_);
     auto prefetch = std::make_shared<PlayPrefetch>(scenario.actions);
     if (!prefetch->Empty())

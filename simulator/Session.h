@@ -111,6 +111,7 @@ private:
     std::shared_ptr<Driver> driver_;                // the open device's real-time thread
     std::shared_ptr<SoundServer> soundServer_;      // made at the first open that wants it; lives until exit
     std::shared_ptr<AudioBridge> bridge_;           // the open device's lanes to the sound server
+    std::string scenario_;                          // what became of this open's scenario file, for the state lines
     bool audioOff_ = false;                         // TVXUSB_AUDIO=0 at this open, or another device has the nodes
     std::vector<std::shared_ptr<Driver>> retired_;  // stopped from their own thread, not joined yet
     LevelTap levels_;

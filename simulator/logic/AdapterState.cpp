@@ -90,6 +90,8 @@ std::string ValueOf(const AdapterState &s, StateItem item)
         return Sound(s, SoundSwitch::Talk);
     case StateItem::BeFar:
         return Sound(s, SoundSwitch::BeFar);
+    case StateItem::Scenario:
+        return Printable(s.scenario);
     case StateItem::Count:
         break;
     }

@@ -86,6 +86,7 @@ struct AdapterState {
         kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0, kLevelFloorDbm0};  // dBm0
     AudioNodes audio = AudioNodes::Off;
     std::array<bool, kSoundSwitches> sound{};  // by SoundSwitch
+    std::string scenario = "none";             // what became of TVXUSB_SCENARIO's file (ScenarioSummary), or "none"
 };
 
 // Every state line, in the order the adapter sends them.
@@ -121,6 +122,7 @@ enum class StateItem : uint8_t {
     Listen,
     Talk,
     BeFar,
+    Scenario,
     Count
 };
 inline constexpr size_t kStateLines = static_cast<size_t>(StateItem::Count);
@@ -182,6 +184,7 @@ inline constexpr std::array kStateLineRows = std::to_array<StateLineRow>({
     {"listen", StateItem::Listen, StateLineKind::Steady, ValueKind::OnOff},
     {"talk", StateItem::Talk, StateLineKind::Steady, ValueKind::OnOff},
     {"be-far", StateItem::BeFar, StateLineKind::Steady, ValueKind::OnOff},
+    {"scenario", StateItem::Scenario, StateLineKind::Steady, ValueKind::Text},
 });
 static_assert(kStateLineRows.size() == kStateLines);
 static_assert(

@@ -195,6 +195,17 @@ Scenario ParseScenario(std::string_view text)
     return std::move(p.sc);
 }
 
+std::string ScenarioSummary(const Scenario &scenario, const std::string &path)
+{
+    if (scenario.errors.empty())
+        return "ok";
+    const ScenarioError &first = scenario.errors.front();
+    if (first.line == 0)
+        return "refused: " + path + ": " + first.message;
+    return std::to_string(scenario.badLines) + (scenario.badLines == 1 ? " line" : " lines") +
+           " skipped; the first: " + path + ":" + std::to_string(first.line) + ": " + first.message;
+}
+
 Scenario LoadScenarioFile(const std::string &path)
 {
     // Non-blocking, so that a FIFO cannot hold the caller up before it is refused.

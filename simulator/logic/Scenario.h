@@ -182,6 +182,11 @@ inline constexpr int64_t kScenarioCallerIdMs = 4000;
 
 Scenario ParseScenario(std::string_view text);
 
+// What became of a scenario read from `path`, in one line: "ok", "refused:
+// <path>: <reason>" for a file that cannot be used, or "<n> lines skipped;
+// the first: <path>:<line>: <reason>".
+std::string ScenarioSummary(const Scenario &scenario, const std::string &path);
+
 // Reads and parses a regular file. A file that cannot be read, that is not
 // a regular file (a directory, a FIFO, a device) or that is too large gives
 // one error at line 0 and nothing else.

@@ -181,6 +181,7 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
     s.levels = {-13.04f, -99.96f, -200.0f, NAN, 3.14f, -0.04f};
     s.audio = AudioNodes::Published;
     s.sound[static_cast<size_t>(SoundSwitch::BeFar)] = true;
+    s.scenario = "2 lines skipped; the first: /a.scn:3: bad\tthing";
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"time", "1234"},
         {"phone", "offhook"},
@@ -213,6 +214,7 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
         {"listen", "off"},
         {"talk", "off"},
         {"be-far", "on"},
+        {"scenario", "2 lines skipped; the first: /a.scn:3: bad?thing"},
     };
     ASSERT_EQ(expected.size(), kStateLines);
     const StateValues values = StateValuesOf(s);

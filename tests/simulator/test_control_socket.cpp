@@ -21,6 +21,7 @@
 
 #include "simulator/control/ControlPath.h"
 #include "simulator/control/ScriptClient.h"
+#include "simulator/logic/AdapterState.h"
 #include "simulator/runner/ClientCommands.h"
 #include "tests/simulator/ControlTestSupport.h"
 #include "tests/simulator/SimTestSupport.h"
@@ -277,6 +278,26 @@ TEST_F(ControlSocket, AFolderOpenToOthersIsRefusedAndTheDeviceStillOpens)
     EXPECT_EQ(ScClose(0), 0);  // open all the same
 }
 
+// A scenario that went wrong shows in the state, not only on stderr.
+TEST_F(ControlSocket, TheStateSaysWhatBecameOfTheScenario)
+{
+    std::string out;
+    OpenWith(rec);
+    ASSERT_EQ(Tvxsim({"state"}, &out), tvxsim::kClientOk);
+    EXPECT_NE(out.find("\nscenario none\n"), std::string::npos) << out;
+    ASSERT_EQ(ScClose(0), 0);
+    const std::string path = simtest::UseScenario("state_bad", "0 far ring\n10 far ring 0\nbogus\n");
+    ASSERT_EQ(ScOpen(0, 0), 0);
+    ASSERT_EQ(Tvxsim({"state"}, &out), tvxsim::kClientOk);
+    EXPECT_NE(out.find("\nscenario 2 lines skipped; the first: " + path + ":2: far ring takes"), std::string::npos)
+        << out;
+    ASSERT_EQ(ScClose(0), 0);
+    setenv("TVXUSB_SCENARIO", "/dev/zero", 1);
+    ASSERT_EQ(ScOpen(0, 0), 0);
+    ASSERT_EQ(Tvxsim({"state"}, &out), tvxsim::kClientOk);
+    EXPECT_NE(out.find("\nscenario refused: /dev/zero: not a regular file"), std::string::npos) << out;
+}
+
 TEST_F(ControlSocket, TvxsimSendStateAndWatchExitCodes)
 {
     EXPECT_EQ(Tvxsim({"state"}), tvxsim::kClientNoDevice);
@@ -303,7 +324,7 @@ TEST_F(ControlSocket, TvxsimSendStateAndWatchExitCodes)
     EXPECT_EQ(Tvxsim({"send", tooLong, "phone onhook"}, &out), tvxsim::kClientErrorReply);
     EXPECT_EQ(out, "error request longer than 4096 bytes\nok\n");
     EXPECT_EQ(Tvxsim({"state"}, &out), tvxsim::kClientOk);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 32);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), static_cast<std::ptrdiff_t>(tvxsim::kStateLines + 1));
     EXPECT_EQ(Tvxsim({"send"}), tvxsim::kClientUsage);
     EXPECT_EQ(Tvxsim({"send", "watch"}), tvxsim::kClientUsage);
     EXPECT_EQ(Tvxsim({"watch", "--timeout", "0"}), tvxsim::kClientUsage);

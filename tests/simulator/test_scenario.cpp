@@ -342,6 +342,25 @@ TEST(Scenario, PayloadLongerThanTheLimitIsRejected)
     EXPECT_TRUE(sc.events.empty());
 }
 
+// What became of a scenario, in the one line the state shows.
+TEST(Scenario, SummaryTellsWhatBecameOfTheFile)
+{
+    struct Row {
+        Scenario scenario;
+        const char *summary;
+    };
+    const Row rows[] = {
+        {ParseScenario("0 16\n100 far ring\n"), "ok"},
+        {ParseScenario("0 16\nbogus\n0 far ring 0\n"),
+         "2 lines skipped; the first: /s.scn:2: unknown directive 'bogus'"},
+        {ParseScenario("0 16\n0 far ring 0\n"),
+         "1 line skipped; the first: /s.scn:2: far ring takes an optional count of rings (1 to 1000)"},
+        {LoadScenarioFile("/dev/zero"), "refused: /s.scn: not a regular file (a directory, FIFO or device is refused)"},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(ScenarioSummary(row.scenario, "/s.scn"), row.summary);
+}
+
 TEST(Scenario, UnreadableFileIsOneErrorAtLineZero)
 {
     const Scenario sc = LoadScenarioFile(::testing::TempDir() + "no-such-dir/none.scn");
