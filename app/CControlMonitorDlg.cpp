@@ -73,7 +73,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
     dispatcher_ = std::make_unique<tvx::MenuDispatcher>(*this, *menu_, messages_, *log_, *session_);
     analysis_ = std::make_unique<tvx::AnalysisReadout>(controls, *session_);
     parameters_ = std::make_unique<tvx::ParameterPanel>(controls, *session_);
-    dial_ = std::make_unique<tvx::DialPanel>(controls, *dispatcher_, std::move(seams.dialWait));
+    dial_ = std::make_unique<tvx::DialPanel>(controls, *dispatcher_, *session_, std::move(seams.dialPause));
     countries_ = std::make_unique<tvx::CountryPanel>(controls, *session_, std::move(seams.countries));
     maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(controls, *log_, std::move(seams.melodyFileDialog));
 

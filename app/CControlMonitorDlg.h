@@ -36,7 +36,7 @@ public:
     // platform's own, tests give theirs.
     struct Seams {
         std::shared_ptr<tvx::CountrySource> countries;  // the country lists' source
-        tvx::DialPanel::WaitFunction dialWait;          // how a dialled pause waits
+        tvx::DialPanel::PauseFunction dialPause;        // how a pause of a dial string waits
         tvx::MelodyFileDialog melodyFileDialog;         // how "Load Melody ..." asks for a file
     };
 

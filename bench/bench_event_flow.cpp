@@ -1,7 +1,7 @@
 // Event flow: single-line device events fired from the library's thread as
 // fast as it can, carried by OnDeviceEvent and the relay into the event log.
-// With PAUSES, a dial string of that many pauses blocks the UI thread for as
-// many seconds while the flood comes. Prints events per second, whether the
+// With PAUSES, a dial string of that many pauses, each made to hold the UI
+// thread for its second, stalls the UI thread as long while the flood comes. Prints events per second, whether the
 // top line is the last event sent, and the resident memory when idle and at
 // its peak.
 //   bench_event_flow [EVENTS] [PAUSES]   (default 500000 0; the check: 2000000 10)
@@ -15,9 +15,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sys/resource.h>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -47,7 +51,12 @@ int main(int argc, char **argv)
     const uint64_t events = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 500000;
     const int pauses = argc > 2 ? std::atoi(argv[2]) : 0;
     QApplication app(argc, argv);
-    CControlMonitorDlg dialog;
+    CControlMonitorDlg::Seams seams;
+    seams.dialPause = [](int milliseconds, const std::function<void()> &resume) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        resume();
+    };
+    CControlMonitorDlg dialog(nullptr, std::move(seams));
     const QString last = QStringLiteral("Event 100 (%1)").arg(events - 1);
     QCoreApplication::processEvents();
     const double idle = ResidentMiB();
@@ -56,7 +65,7 @@ int main(int argc, char **argv)
     timer.start();
     stub::StartEventStream([](uint64_t n) { return stub::Event{100, static_cast<int32_t>(n), {}, 0}; }, events, false);
     if (pauses > 0) {
-        // The dial string blocks the UI thread one second per pause.
+        // The dial string holds the UI thread one second per pause.
         dialog.findChild<QLineEdit *>(QStringLiteral("1047"))->setText(QString(pauses, QLatin1Char(',')));
         dialog.findChild<QPushButton *>(QStringLiteral("1067"))->click();
     }

@@ -4,6 +4,9 @@
 # executable's name. The sanitizers' options come from the test presets.
 # The simulated adapter publishes nothing on the desktop's sound server
 # (TVXUSB_AUDIO=0); the sound-server tests start a private one and turn it on.
+# Each property holds one value: the discovery step splits a list given as
+# one value at its semicolons into property names, which loses the labels
+# (and with them the test presets' label filters) and the timeout.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -18,5 +21,6 @@ function(tvx_add_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TVXUSB_AUDIO=0" LABELS ${name} TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ENVIRONMENT_MODIFICATION "TVXUSB_AUDIO=set:0"
+               LABELS ${name} TIMEOUT 120)
 endfunction()

@@ -3,8 +3,11 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCheckBox>
+#include <QDialog>
+#include <QFocusFrame>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 
 namespace tvx::res {
 
@@ -89,6 +92,59 @@ QAccessibleInterface *CheckBoxFactory(const QString &className, QObject *object)
     return nullptr;
 }
 
+// The property that marks a window whose hidden controls are not offered.
+constexpr char kShownOnly[] = "tvxOffersShownControlsOnly";
+
+// A window as the platform's own interface offers it, but without the child
+// controls it keeps hidden.
+class ShownControlsAccessible : public QAccessibleWidget {
+public:
+    explicit ShownControlsAccessible(QWidget *window)
+        : QAccessibleWidget(window, qobject_cast<QDialog *>(window) ? QAccessible::Dialog : QAccessible::Client)
+    {
+    }
+
+    int childCount() const override { return static_cast<int>(Offered().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> offered = Offered();
+        if (index < 0 || index >= offered.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(offered.at(index));
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child || !child->object() || !child->object()->isWidgetType())
+            return -1;
+        return static_cast<int>(Offered().indexOf(static_cast<QWidget *>(child->object())));
+    }
+
+private:
+    // The child widgets the platform's interface lists, in the same order,
+    // less the hidden ones.
+    QList<QWidget *> Offered() const
+    {
+        QList<QWidget *> offered;
+        for (QObject *object : widget()->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (!child || child->isWindow() || child->isHidden() || qobject_cast<QMenu *>(child) ||
+                qobject_cast<QFocusFrame *>(child) || child->objectName() == QLatin1String("qt_rubberband"))
+                continue;
+            offered.append(child);
+        }
+        return offered;
+    }
+};
+
+QAccessibleInterface *WindowFactory(const QString &, QObject *object)
+{
+    if (object && object->isWidgetType() && object->property(kShownOnly).toBool())
+        return new ShownControlsAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 void InstallCheckBoxAccessibility()
@@ -99,6 +155,17 @@ void InstallCheckBoxAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+void OfferShownControlsOnly(QWidget *window)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(WindowFactory);
+        return true;
+    }();
+    (void)installed;
+    if (window)
+        window->setProperty(kShownOnly, true);
 }
 
 void SetValueText(QLabel *valueStatic, const QString &text)

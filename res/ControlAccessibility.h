@@ -3,6 +3,7 @@
 
 class QLabel;
 class QString;
+class QWidget;
 
 namespace tvx::res {
 
@@ -14,6 +15,13 @@ namespace tvx::res {
 // Makes every QCheckBox use that interface from now on. Idempotent; called
 // by the dialog builder before it creates controls.
 void InstallCheckBoxAccessibility();
+
+// A window built from a template offers assistive technology only the
+// controls it shows: a control the template keeps hidden is not among the
+// window's accessible children, so a screen reader never meets it. Marks
+// window; to be called before its accessible interface is first asked for
+// (the dialog builder calls it, before the window is shown). Idempotent.
+void OfferShownControlsOnly(QWidget *window);
 
 // Shows text in a static that displays a value, and tells screen readers
 // that what it reads has changed: such a static reads as its text.

@@ -116,6 +116,7 @@ QWidget *CreateControl(const ControlTemplate &control, QWidget *parent)
 void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, QPoint origin)
 {
     InstallCheckBoxAccessibility();
+    OfferShownControlsOnly(dialog);
     QList<QWidget *> frames;
     QList<std::pair<QLabel *, int>> labels;
     for (const ControlTemplate &control : tmpl.controls) {

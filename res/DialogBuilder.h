@@ -26,7 +26,8 @@ QSize DialogClientSize(const DialogTemplate &tmpl, BaseUnits base);
 // plus its converted place. Each control with an id carries it as its objectName
 // in decimal; frames lie beneath the controls and let the mouse through; a
 // label static is the buddy of the control it labels; check boxes take a
-// screen reader's toggle as a click; trackbars page by a fifth of their range.
+// screen reader's toggle as a click; trackbars page by a fifth of their range;
+// the controls the template hides are not offered to assistive technology.
 void BuildControls(QWidget *dialog, const DialogTemplate &tmpl, BaseUnits base, QPoint origin = {});
 
 // The page step of a trackbar spanning min to max: a fifth of the range, at least 1.

@@ -40,7 +40,7 @@ constexpr int kNoId = -1;
 
 // What assistive technology is told beyond a control's own text.
 struct Accessibility {
-    const char *name = nullptr;         // a control without a text of its own
+    const char *name = nullptr;         // a control without a text of its own, or one whose text others share
     const char *description = nullptr;  // what the value a control shows is
     int labels = kNoId;                 // a static: the control it labels
 };

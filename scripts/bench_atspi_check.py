@@ -116,6 +116,8 @@ def main():
         return 0
     tool = app("tvxmonitor")
     bench = app("tvxsim-panel")
+    hidden = [n.get_name() for n in find(tool) if n.get_name() in ("Dial to Destination Country", "Check2")]
+    check("the tool offers none of the controls its window hides", not hidden, str(hidden))
     status = find(one(bench, "status bar", ""), "label")
     end = time.time() + 20
     while not any(s.get_name().startswith("Connected") for s in status) and time.time() < end:
@@ -152,18 +154,22 @@ def main():
         time.sleep(0.2)
     check("the tool's LEDs test opens", bool(leds))
     if leds:
+        boxes = sorted(n.get_name() for n in find(leds[0], "check box"))
+        named = sorted(["Enable Test", "LED (Power)"] + ["LED %d" % i for i in range(2, 8)])
+        check("the LEDs test's boxes are told apart: LED 2 to LED 7", boxes == named, str(boxes))
         press(one(leds[0], "check box", "Enable Test"))
         press(one(leds[0], "check box", "LED (Power)"))
-        check("tvxsim state: leds 0x81", wait_state("leds", "0x81"), state("leds"))
+        press(one(leds[0], "check box", "LED 4"))
+        check("tvxsim state: leds 0x89", wait_state("leds", "0x89"), state("leds"))
         time.sleep(0.5)
         lamps = {n.get_name(): n.get_description() for n in find(bench, "filler") if n.get_name().startswith("LED ")}
+        lit = ("LED Power", "LED Test", "LED 4")
         check(
-            "the bench window's lamps: Power and Test lit, the others dark",
-            lamps.get("LED Power") == "lit"
-            and lamps.get("LED Test") == "lit"
-            and all(v == "dark" for k, v in lamps.items() if k not in ("LED Power", "LED Test")),
+            "the bench window's lamps: Power, Test and LED 4 lit, the others dark",
+            all(lamps.get(k) == "lit" for k in lit) and all(v == "dark" for k, v in lamps.items() if k not in lit),
             str(lamps),
         )
+        press(one(leds[0], "check box", "LED 4"))
         press(one(leds[0], "check box", "LED (Power)"))
         press(one(leds[0], "check box", "Enable Test"))
         check("tvxsim state: leds 0x00 again", wait_state("leds", "0x00"), state("leds"))

@@ -5,8 +5,8 @@
 // "P" and "T" switch the mode until the end of the string, characters not in
 // the table (including every character above 127) do nothing.
 //
-// DialPanel (panel/) dials its edit's text through RunDialString with a sink
-// that talks to the library.
+// DialPanel (panel/) runs the calls of InterpretDialString for its edit's
+// text, each pause as a timer, so that a string never blocks the UI thread.
 #ifndef TVX_PANEL_LOGIC_DIALSTRING_H
 #define TVX_PANEL_LOGIC_DIALSTRING_H
 
@@ -99,13 +99,13 @@ public:
     virtual ~DialSink() = default;
     // One dial command: ScDoCommand(kDialCommandCode, dialCode, kDoCommandArg3, arg4).
     virtual void Send(int32_t dialCode, int32_t arg4) = 0;
-    // A pause that blocks the calling thread for milliseconds.
+    // A pause of milliseconds before the next call.
     virtual void Wait(int milliseconds) = 0;
 };
 
 // Dials text: starts in pulse mode if pulse, else tone mode, and makes the
 // sink's calls character by character. Any length, any bytes; never stops
-// early. Runs on the caller's thread (the UI thread).
+// early. Runs on the caller's thread; the sink decides how a pause waits.
 void RunDialString(std::string_view text, bool pulse, DialSink &sink);
 
 // One recorded call of the interpreter.

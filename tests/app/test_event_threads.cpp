@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <new>
 #include <thread>
 
@@ -51,14 +52,16 @@ TEST_F(EventThreadTest, AFloodWhileADialStringBlocksTheUIThreadLeavesTheNewestLi
 {
     constexpr uint64_t kEvents = 400000;
     size_t mostPending = 0;
-    // The pause of the dial string: the UI thread waits until the flood is
-    // over, watching what the relay holds meanwhile.
-    seams_.dialWait = [&](int) {
+    // The pause of the dial string holds the UI thread until the flood is
+    // over, as a long library call would, watching what the relay holds
+    // meanwhile.
+    seams_.dialPause = [&](int, const std::function<void()> &resume) {
         while (stub::EventsFired() < kEvents) {
             mostPending = std::max(mostPending, EventRelay::Instance().PendingSize());
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         mostPending = std::max(mostPending, EventRelay::Instance().PendingSize());
+        resume();
     };
     Create();
     Control<QLineEdit>(1047)->setText("1,");

@@ -68,6 +68,11 @@ TEST_F(ShellTest, AScreenReaderTellsEveryControlAndReadsTheValuesAsTheyChange)
         EXPECT_EQ(AccessibleLabel(widget), row.label);
     }
     EXPECT_EQ(AccessibleText(Control<QComboBox>(1079)), "Ringer Off Period") << "a list reads its item";
+    // The two check boxes the template hides are not offered at all.
+    for (const int hidden : {1097, 1099})
+        EXPECT_FALSE(Offered(&Dialog(), Control<QWidget>(hidden))) << hidden;
+    for (const int shown : {1000, 1047, 1067, 1083})
+        EXPECT_TRUE(Offered(&Dialog(), Control<QWidget>(shown))) << shown;
 
     // A drag changes the value text; the reader reads the new one.
     Control<QSlider>(1043)->setSliderDown(true);

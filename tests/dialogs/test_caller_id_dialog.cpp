@@ -372,8 +372,11 @@ TEST_F(CallerIdDialogTest, TemplateMatchesTheControlModel)
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->objectName(), QString::number(kCidIdGenerate));
     EXPECT_TRUE(buttons[0]->isDefault());
-    // "Wait for ACK" lies exactly where "Use Ringer" is.
+    // "Wait for ACK" lies exactly where "Use Ringer" is, hidden, and only
+    // "Use Ringer" is offered to a screen reader.
     EXPECT_EQ(Control<QWidget>(kCidIdWaitForAck)->pos(), Control<QWidget>(kCidIdUseRinger)->pos());
+    EXPECT_FALSE(Offered(dialog_.get(), Control<QWidget>(kCidIdWaitForAck)));
+    EXPECT_TRUE(Offered(dialog_.get(), Control<QWidget>(kCidIdUseRinger)));
     auto *slider = Control<QSlider>(kCidIdSignalLevel);
     EXPECT_EQ(slider->minimum(), 0);
     EXPECT_EQ(slider->maximum(), 32766);

@@ -45,15 +45,19 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
     }
 
-    // The commands sent from now until the events settle, waiting settleMs
-    // for what comes late (a screen reader's press of a push button clicks
-    // it after a moment).
+    // The commands sent from now until the events settle. With settleMs, the
+    // way clicks a moment later (a mnemonic, a screen reader's press of a
+    // push button): its first command is waited for, however long a busy
+    // machine takes to get there, then settleMs more for any that follows.
     std::vector<uint32_t> CommandsOf(const std::function<void()> &act, int settleMs = 0)
     {
         commands_.clear();
         act();
         QElapsedTimer timer;
         timer.start();
+        while (settleMs > 0 && commands_.empty() && timer.elapsed() < 60000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        timer.restart();
         do
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         while (timer.elapsed() < settleMs);

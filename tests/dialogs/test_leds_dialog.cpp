@@ -4,6 +4,7 @@
 #include "dialogs/CLedsTestDlg.h"
 #include "dialogs/logic/LedMask.h"
 #include "res/DialogBuilder.h"
+#include "simulator/benchwindow/logic/BenchTables.h"
 #include "tests/support/AccessibleControls.h"
 #include "tests/support/MainDialogFixture.h"
 
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,33 @@ TEST_F(LedsTestTest, EachOpeningStartsUncheckedAndTheDialogIsOwnedByTheMainDialo
     EXPECT_EQ(stub::CallTexts(), Texts({0x01, 0x00})) << "nothing but the masks of the second opening";
     EXPECT_EQ(Dialog().Log().Count(), lines);
     EXPECT_TRUE(Dialog().findChildren<CLedsTestDlg *>().isEmpty());
+}
+
+// A screen reader tells the eight boxes apart: the six lamp boxes, which
+// all show "LED", by the names the bench window gives the same lamps.
+TEST_F(LedsTestTest, AScreenReaderTellsTheLampsApartByTheBenchWindowsNames)
+{
+    Create();
+    RunLedsTest([&](QDialog &dialog) {
+        std::set<QString> names;
+        for (const LedBox &box : kLedBoxes) {
+            SCOPED_TRACE(box.id);
+            auto *widget = res::Control<QCheckBox>(&dialog, box.id);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_TRUE(Offered(&dialog, widget));
+            const QString name = AccessibleText(widget);
+            EXPECT_TRUE(names.insert(name).second) << name.toStdString();
+            if (widget->text() != "LED")
+                continue;
+            const auto lamp = std::find_if(tvxsim::bench::kLampRows.begin(),
+                                           tvxsim::bench::kLampRows.end(),
+                                           [&](const auto &row) { return row.bit == box.bit; });
+            ASSERT_NE(lamp, tvxsim::bench::kLampRows.end());
+            EXPECT_EQ(name.toStdString(), lamp->name);
+        }
+        EXPECT_EQ(names.size(), kLedBoxes.size());
+        dialog.close();
+    });
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Dialling from the main dialog: the calls and pauses of dial strings in both
-// modes, the empty edit, the button while dialling, Enter and Alt+L.
+// modes, the empty edit, the button while dialling, Enter and Alt+L, the
+// window at work during a pause, and a string ended by the driver switch or
+// by the dialog's end.
 #include "panel/DialPanel.h"
 #include "tests/support/MainDialogFixture.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QLineEdit>
@@ -10,7 +13,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,21 +30,47 @@ std::string Send(int dialCode) { return "ScDoCommand(140, " + std::to_string(dia
 const std::string kWaitDialTone = "ScDoCommand(140, 28, 0, 0)";
 const std::string kPause = "wait 1000";
 
-// Records each pause where it falls among the dial commands, and the state
-// of the dial button at that moment.
-class RecordedWaits {
+// Pauses on a clock of the test's own. Each pause is recorded where it falls
+// among the dial commands, with the state of the dial button at that moment;
+// it ends at once, or waits until Elapse() ends it. Ending a pause moves the
+// clock on by its length.
+class VirtualPauses {
 public:
-    // The wait to give the dial panel; this object must outlive it.
-    DialPanel::WaitFunction Function()
+    // The pause to give the dial panel; this object must outlive it.
+    DialPanel::PauseFunction Function()
     {
-        return [this](int milliseconds) {
+        return [this](int milliseconds, std::function<void()> resume) {
             waits_.push_back({stub::CountOf("ScDoCommand"), milliseconds});
             if (button_)
                 buttonEnabled_.push_back(button_->isEnabled());
+            if (atOnce_) {
+                MoveClock(milliseconds);
+                resume();
+                return;
+            }
+            pending_ = std::move(resume);
+            pendingMs_ = milliseconds;
         };
     }
 
     void Watch(QPushButton *button) { button_ = button; }
+    // false: each pause waits for Elapse().
+    void EndAtOnce(bool atOnce) { atOnce_ = atOnce; }
+
+    // Ends the pause that waits; false when none does.
+    bool Elapse()
+    {
+        if (!pending_)
+            return false;
+        std::function<void()> resume = std::exchange(pending_, {});
+        MoveClock(pendingMs_);
+        resume();
+        return true;
+    }
+    bool Waiting() const { return static_cast<bool>(pending_); }
+    // The resume of the pause that waits, taken away from it, for a test to
+    // call when it likes.
+    std::function<void()> TakeResume() { return std::exchange(pending_, {}); }
 
     // The dial commands with the pauses among them, in order.
     std::vector<std::string> Steps() const
@@ -55,12 +86,42 @@ public:
         }
         return steps;
     }
+    // When each dial command was made, on this clock, in milliseconds.
+    std::vector<int64_t> CommandTimes() const
+    {
+        std::vector<int64_t> times;
+        const int commands = stub::CountOf("ScDoCommand");
+        for (int i = 0; i < commands; ++i) {
+            int64_t at = 0;
+            for (const auto &[commandsBefore, clock] : marks_)
+                if (commandsBefore <= i)
+                    at = clock;
+            times.push_back(at);
+        }
+        return times;
+    }
     const std::vector<bool> &ButtonEnabledAtWaits() const { return buttonEnabled_; }
-    void Clear() { waits_.clear(), buttonEnabled_.clear(); }
+    void Clear()
+    {
+        waits_.clear(), buttonEnabled_.clear(), marks_.clear();
+        pending_ = {};
+        now_ = 0;
+    }
 
 private:
+    void MoveClock(int milliseconds)
+    {
+        now_ += milliseconds;
+        marks_.push_back({stub::CountOf("ScDoCommand"), now_});
+    }
+
     std::vector<std::pair<int, int>> waits_;  // (dial commands before it, milliseconds)
     std::vector<bool> buttonEnabled_;
+    std::vector<std::pair<int, int64_t>> marks_;  // (dial commands before, the clock from then on)
+    int64_t now_ = 0;
+    bool atOnce_ = true;
+    std::function<void()> pending_;
+    int pendingMs_ = 0;
     QPushButton *button_ = nullptr;
 };
 
@@ -95,7 +156,7 @@ protected:
     void SetUp() override
     {
         MainDialogTest::SetUp();
-        seams_.dialWait = waits_.Function();
+        seams_.dialPause = waits_.Function();
         Show();
     }
     // A new dialog, shown, with the seams as they stand.
@@ -125,7 +186,7 @@ protected:
         waits_.Clear();
     }
 
-    RecordedWaits waits_;
+    VirtualPauses waits_;
 };
 
 TEST_F(DialTest, TheWorkedExampleInToneAndInPulseMode)
@@ -236,16 +297,20 @@ TEST_F(DialTest, EnterInTheEditDoesNotDialButTheMnemonicDoes)
     EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(1), Send(2)));
 }
 
-// With the real pause: the button is disabled from before the first command
-// until after the last, which is at least the pause later.
+// With the real pause: the click returns after the commands before the first
+// pause, and the button stays disabled from before the first command until
+// after the last, which comes at least the pause later.
 TEST_F(DialTest, ARealRunKeepsTheButtonDisabledWhileDialling)
 {
-    seams_.dialWait = {};
+    seams_.dialPause = {};
     Show();
     EnabledChanges changes(Button());
     QElapsedTimer clock;
     clock.start();
     Dial("1,2");
+    EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(1))) << "the click does not wait out the pause";
+    EXPECT_FALSE(Button()->isEnabled());
+    ASSERT_TRUE(PumpUntil([&] { return Button()->isEnabled(); }, 60000));
     EXPECT_GE(clock.elapsed(), 1000);
     ASSERT_EQ(changes.changes.size(), 2u);
     EXPECT_FALSE(changes.changes[0].enabled);
@@ -254,6 +319,114 @@ TEST_F(DialTest, ARealRunKeepsTheButtonDisabledWhileDialling)
     EXPECT_EQ(changes.changes[1].commandsBefore, 2);
     EXPECT_GE(changes.changes[1].atMs - changes.changes[0].atMs, 1000);
     EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(1), Send(2)));
+}
+
+// Paint events of a widget.
+class Paints : public QObject {
+public:
+    explicit Paints(QWidget *watched) { watched->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+
+// While a pause waits, the window repaints, the log takes events from the
+// library's thread and a second click dials nothing; the commands keep
+// their order and their times on the pauses' clock.
+TEST_F(DialTest, APauseLeavesTheWindowWorkingAndKeepsItsTime)
+{
+    waits_.EndAtOnce(false);
+    Paints paints(&Dialog());
+    Dial("1,,2-3");
+    EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(1)));
+    ASSERT_TRUE(waits_.Waiting());
+    EXPECT_FALSE(Button()->isEnabled());
+
+    std::thread([] { stub::FireEvent(100, 7, nullptr, 0); }).join();
+    EXPECT_TRUE(PumpUntil([&] { return Dialog().Log().Line(0) == "Event 100 (7)"; }));
+    const int paintsBefore = paints.count;
+    Dialog().update();
+    EXPECT_TRUE(PumpUntil([&] { return paints.count > paintsBefore; }));
+    EXPECT_TRUE(Dialog().OnCommand(MakeCommandArg(1067, kClicked), Button()));
+    Edit()->setText("9");
+    EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(1))) << "one string at a time";
+    EXPECT_FALSE(Button()->isEnabled());
+
+    int pauses = 0;
+    while (waits_.Elapse())
+        ++pauses;
+    EXPECT_EQ(pauses, 3);
+    EXPECT_THAT(Steps(), ElementsAre(Send(1), kPause, kPause, Send(2), kPause, Send(3)));
+    EXPECT_THAT(waits_.CommandTimes(), ElementsAre(0, 2000, 3000));
+    EXPECT_TRUE(Button()->isEnabled());
+}
+
+// Switching the driver off or ending the dialog while a pause waits ends the
+// string: the pause's end makes no call, and once the dialog is back a new
+// string dials from its start.
+TEST_F(DialTest, DriverOffOrTheDialogsEndStopsAStringInItsPause)
+{
+    struct Row {
+        const char *what;
+        std::function<void()> end;
+        bool destroyed;
+    };
+    const Row rows[] = {
+        {"Driver Enabled off", [this] { Choose(32826); }, false},
+        {"Driver Enabled off and on again",
+         [this] {
+             Choose(32826);
+             Choose(32826);
+         },
+         false},
+        {"the close box", [this] { Dialog().close(); }, false},
+        {"Escape", [this] { QTest::keyClick(Edit(), Qt::Key_Escape); }, false},
+        {"Exit", [this] { Choose(32808); }, false},
+        {"the dialog destroyed", [this] { Destroy(); }, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        Show();
+        Clear();
+        waits_.EndAtOnce(false);
+        Dial("12,34");
+        ASSERT_TRUE(waits_.Waiting());
+        ASSERT_EQ(stub::CountOf("ScDoCommand"), 2);
+        row.end();
+        const std::function<void()> resume = waits_.TakeResume();
+        ASSERT_TRUE(resume);
+        resume();
+        Pump();
+        EXPECT_EQ(stub::CountOf("ScDoCommand"), 2) << "no call after the end";
+        if (row.destroyed)
+            continue;
+        EXPECT_TRUE(Button()->isEnabled());
+        if (!Dialog().isVisible())
+            Dialog().show();
+        if (!Checked(32826))
+            Choose(32826);
+        stub::ClearCalls();
+        Dial("5");
+        EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(5)));
+    }
+}
+
+// The real pause's timer goes with the dialog: nothing fires into it.
+TEST_F(DialTest, ADialogDestroyedInARealPauseGetsNoCallFromIt)
+{
+    seams_.dialPause = {};
+    Show();
+    Dial("4,4");
+    ASSERT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(4)));
+    Destroy();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 1500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_THAT(stub::CallTexts({"ScDoCommand"}), ElementsAre(Send(4)));
 }
 
 }  // namespace

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -161,6 +168,113 @@ TEST(DialString, SinkReceivesCallsInOrder)
     RunDialString("1w,@", false, sink);
     EXPECT_EQ(sink.log, "send 1 65535;send 28 0;wait 1000;send 29 65535;");
     EXPECT_EQ(kDialCommandCode, 140);
+}
+
+// One entry of the manual page's list of dial-string characters: the
+// characters of its tag and the text that says what they do.
+struct ManualEntry {
+    std::vector<char> characters;
+    std::string text;
+};
+
+// The entries of the manual page's DIAL STRING section (".TP", then ".B"
+// with the characters separated by blanks, then the paragraph).
+std::vector<ManualEntry> DialStringEntries(const std::string &page)
+{
+    std::vector<ManualEntry> entries;
+    std::istringstream lines(page);
+    std::string line;
+    bool inSection = false;
+    bool tagNext = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind(".SH", 0) == 0) {
+            inSection = line == ".SH DIAL STRING";
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (line == ".TP") {
+            tagNext = true;
+            continue;
+        }
+        if (tagNext) {
+            tagNext = false;
+            ManualEntry entry;
+            if (line.rfind(".B ", 0) != 0)
+                entry.characters.push_back('\0');  // a tag of another form
+            std::istringstream tag(line.substr(std::min<std::size_t>(line.size(), 3)));
+            for (std::string word; tag >> word;)
+                entry.characters.push_back(word == "\\-" ? '-' : word.size() == 1 ? word[0] : '\0');
+            entries.push_back(entry);
+            continue;
+        }
+        if (!entries.empty())
+            entries.back().text += line + "\n";
+    }
+    return entries;
+}
+
+// The numbers a text names, a range "N to M" naming every number in it.
+std::set<int> NumbersNamed(const std::string &text)
+{
+    std::set<int> named;
+    const std::regex number(R"((\d+)(?: to (\d+))?)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it) {
+        const int first = std::stoi((*it)[1]);
+        const int last = (*it)[2].matched ? std::stoi((*it)[2]) : first;
+        for (int n = first; n <= last; ++n)
+            named.insert(n);
+    }
+    return named;
+}
+
+// The manual page lists every character the interpreter acts on, and no
+// other, and says for each what it does in both modes: its dial codes, the
+// pause's length, the mode it switches to, and "nothing" where it does nothing.
+TEST(DialString, TheManualPageSaysWhatEveryCharacterDoes)
+{
+    std::ifstream file(TVX_MANUAL_PAGE);
+    ASSERT_TRUE(file) << TVX_MANUAL_PAGE;
+    const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<ManualEntry> entries = DialStringEntries(page);
+    ASSERT_FALSE(entries.empty()) << "no DIAL STRING section";
+
+    std::set<char> listed;
+    for (const ManualEntry &entry : entries) {
+        const std::set<int> numbers = NumbersNamed(entry.text);
+        std::string lower = entry.text;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        for (const char c : entry.characters) {
+            SCOPED_TRACE(testing::Message() << "'" << c << "': " << entry.text);
+            ASSERT_NE(c, '\0') << "a tag word that is not one character";
+            EXPECT_TRUE(listed.insert(c).second) << "listed twice";
+            for (const bool pulse : {false, true}) {
+                const DialAction action = DialActionFor(static_cast<unsigned char>(c), pulse);
+                switch (action.op) {
+                case DialOp::None:
+                    EXPECT_NE(lower.find("nothing"), std::string::npos) << "pulse " << pulse;
+                    break;
+                case DialOp::Send:
+                case DialOp::SendWait:
+                    EXPECT_TRUE(numbers.count(action.code)) << "dial code " << int{action.code};
+                    break;
+                case DialOp::Pause:
+                    EXPECT_TRUE(numbers.count(kDialPauseMs)) << "the pause's milliseconds";
+                    break;
+                case DialOp::ToPulse:
+                    EXPECT_NE(lower.find("pulse dialling"), std::string::npos);
+                    break;
+                case DialOp::ToTone:
+                    EXPECT_NE(lower.find("tone dialling"), std::string::npos);
+                    break;
+                }
+            }
+        }
+    }
+    std::set<char> acting;
+    for (const DialCharRow &row : kDialCharRows)
+        acting.insert(row.ch);
+    EXPECT_EQ(listed, acting) << "the page lists exactly the characters the interpreter acts on";
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include "res/MainDialogTemplate.h"
 #include "res/MainMenu.h"
 #include "res/MainMenu136.h"
+#include "tests/support/AccessibleControls.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -248,6 +251,50 @@ TEST(TemplatesTest, EveryControlWithoutATextIsToldToAScreenReader)
                     << expected.id << "/" << control.id;
             }
         }
+    }
+}
+
+// Each template as a screen reader meets it: the window offers exactly the
+// controls it shows, and no two of its controls with an id are told the
+// same way (name, label and description together).
+TEST(TemplatesTest, AScreenReaderMeetsTheShownControlsOnlyAndTellsThemApart)
+{
+    for (const Expected &expected : kExpected) {
+        SCOPED_TRACE(expected.id);
+        QWidget dialog;
+        BuildControls(&dialog, *expected.tmpl, BaseUnits{6, 13});
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&dialog);
+        ASSERT_NE(window, nullptr);
+        std::vector<QWidget *> offered;
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface *child = window->child(i);
+            ASSERT_NE(child, nullptr) << i;
+            EXPECT_EQ(window->indexOfChild(child), i);
+            offered.push_back(qobject_cast<QWidget *>(child->object()));
+        }
+        std::vector<QWidget *> shown;
+        std::set<std::string> told;
+        for (const Row &row : expected.rows) {
+            SCOPED_TRACE(testing::Message() << row.id << " \"" << row.text << "\"");
+            QWidget *widget = Built(dialog, row);
+            ASSERT_NE(widget, nullptr);
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(widget);
+            ASSERT_NE(control, nullptr);
+            if (row.style & kHidden) {
+                EXPECT_EQ(window->indexOfChild(control), -1) << "a hidden control is not offered";
+                continue;
+            }
+            shown.push_back(widget);
+            if (row.id == kNoId)
+                continue;
+            const QString how = tvx::test::AccessibleText(widget) + u'|' + tvx::test::AccessibleLabel(widget) + u'|' +
+                                tvx::test::AccessibleText(widget, QAccessible::Description);
+            EXPECT_TRUE(told.insert(how.toStdString()).second) << "told as another control is: " << how.toStdString();
+        }
+        // As sets: the frames, lowered beneath the controls, come first.
+        std::sort(offered.begin(), offered.end());
+        std::sort(shown.begin(), shown.end());
+        EXPECT_EQ(offered, shown);
     }
 }
 

@@ -27,6 +27,14 @@ inline QString AccessibleLabel(QWidget *widget)
     return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
 }
 
+// Whether window offers control to assistive technology among its children.
+inline bool Offered(QWidget *window, QWidget *control)
+{
+    QAccessibleInterface *parent = Accessible(window);
+    QAccessibleInterface *child = Accessible(control);
+    return parent && child && parent->indexOfChild(child) >= 0;
+}
+
 // Runs a named action (toggle, press) as a screen reader does; false if the
 // control offers no action interface.
 inline bool AccessibleAction(QWidget *widget, const QString &action)
