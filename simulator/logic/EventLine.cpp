@@ -30,6 +30,9 @@ std::string FormatEventLine(const EventLineFields &e)
         text = buf;
         if (e.code == kEvOffHook || e.code == kEvOnHook)
             text += SideSuffix(e.side);
+        // A digit says where it was heard, which the tool's own log does not show.
+        else if (e.code == kEvDtmfDetected && (e.side == TVX_SIDE_PHONE || e.side == TVX_SIDE_LINE))
+            text += SideSuffix(e.side);
     }
     if (!e.payload.empty()) {
         text += ':';

@@ -422,6 +422,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EventLineCase{"phone_off_hook", {120, 64, 0, TVX_SIDE_PHONE, {}, {}}, "120 64 Off Hook [Phone]"},
         EventLineCase{"line_on_hook", {5, 95, 0, TVX_SIDE_LINE, {}, {}}, "5 95 On Hook [Line ]"},
+        EventLineCase{"digit_on_the_line", {7, 48, 5, TVX_SIDE_LINE, {}, {}}, "7 48 DTMF digit detected: 5 [Line ]"},
+        EventLineCase{
+            "digit_from_the_phone", {7, 48, 11, TVX_SIDE_PHONE, {}, {}}, "7 48 DTMF digit detected: # [Phone]"},
+        EventLineCase{"raw_digit_without_a_side", {7, 48, 5, 0, {}, {}}, "7 48 DTMF digit detected: 5"},
         EventLineCase{
             "detail_first", {7, 80, 1, 0, "Parameter 135 set to 30000", {}}, "7 80 Parameter 135 set to 30000"},
         EventLineCase{"caller_id_bytes", {9, 225, 2, 0, {}, kCidBytes}, "9 225 Caller ID received, 2 bytes: 80 1E"},

@@ -89,8 +89,9 @@ std::string DigitsOf(const ToolRun &run)
     static const std::string kMark = " 48 DTMF digit detected: ";
     std::string digits;
     for (const PrintedEvent &e : run.events)
-        if (const size_t at = e.line.find(kMark); e.code == tvxsim::kEvDtmfDetected && at != std::string::npos)
-            digits += e.line.substr(at + kMark.size());
+        if (const size_t at = e.line.find(kMark);
+            e.code == tvxsim::kEvDtmfDetected && at != std::string::npos && e.line.size() > at + kMark.size())
+            digits += e.line[at + kMark.size()];  // the key; the side follows
     return digits;
 }
 

@@ -100,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "4000 18 Line ring detected, ring 2",
                      "7800 64 Off Hook [Phone]",
                      "7800 64 Off Hook [Line ]",
-                     "11535 48 DTMF digit detected: 5",
+                     "11535 48 DTMF digit detected: 5 [Line ]",
                      "11755 229 Tone monitored: 5",
-                     "12035 48 DTMF digit detected: #",
+                     "12035 48 DTMF digit detected: # [Line ]",
                      "12255 229 Tone monitored: 11",
                      "16500 95 On Hook [Phone]",
                      "16500 95 On Hook [Line ]"}},
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "14755 229 Tone monitored: 2",
                      "15255 229 Tone monitored: 3",
                      "21000 95 On Hook [Line ]"}},
-        ShippedCase{"flood.scn", false, {"--until", "1"}, {"0 112 Voice detected", "0 48 DTMF digit detected: 5"}}),
+        ShippedCase{"flood.scn", false, {"--until", "1"}, {"0 112 Voice detected", "0 48 DTMF digit detected: 5 [Line ]"}}),
     [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(Runner, UntilEndsTheRunAndLocalCountryChangesThePlan)
