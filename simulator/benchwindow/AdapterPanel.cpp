@@ -98,9 +98,9 @@ AdapterPanel::AdapterPanel(QWidget *parent)
 
 void AdapterPanel::ShowRinger(const BenchState &state)
 {
-    const bool ringing = state.Flag(StateItem::Ringing);
-    ringer_->SetLit(ringing);
-    QString text = ringing ? tr("Ringing") : tr("Ringer silent");
+    // The lamp is lit while the bell sounds, the text says whether the cadence runs.
+    ringer_->SetLit(state.Flag(StateItem::Bell));
+    QString text = state.Flag(StateItem::Ringing) ? tr("Ringing") : tr("Ringer silent");
     if (const auto hz = state.Number(StateItem::RingerHz))
         text += tr(", %1 Hz").arg(*hz);
     text += state.Flag(StateItem::Melody) ? tr(", melody loaded") : tr(", no melody");
@@ -117,6 +117,7 @@ void AdapterPanel::Show(const BenchState &state, StateItem item)
         return;
     }
     case StateItem::Ringing:
+    case StateItem::Bell:
     case StateItem::RingerHz:
     case StateItem::Melody:
         ShowRinger(state);

@@ -24,6 +24,7 @@ public:
 
     // The lamp of row i of kLampRows.
     Lamp *Led(size_t i) const { return leds_[i]; }
+    Lamp *RingerLamp() const { return ringer_; }
 
 private:
     void ShowRinger(const BenchState &state);
@@ -31,7 +32,7 @@ private:
     std::array<Lamp *, kLampRows.size()> leds_{};           // one per LED
     std::array<Lamp *, kSwitchRows.size()> switches_{};     // one per switch
     std::array<LevelMeter *, kLevelRows.size()> meters_{};  // one per audio point
-    Lamp *ringer_;                                          // lit while the phone rings
+    Lamp *ringer_;                                          // lit while the phone's bell sounds
     QLabel *ringerText_;                                    // the ringer's frequency and melody
     QLabel *mode_;                                          // the device mode
     QLabel *aux_;                                           // the auxiliary audio content

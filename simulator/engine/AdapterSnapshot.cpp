@@ -12,6 +12,7 @@ void ReadAdapterState(const Engine &engine, const LevelTap &levels, AdapterState
     out.lineOffHook = engine.LineOffHook();
     out.call = LineCallOf(engine.GetExchange().State());
     out.ringing = engine.PhoneRinging();
+    out.bell = engine.BellSounding();
     out.ringerHz = state.ringerHz;
     out.melody = !state.melody.empty();
     out.leds = state.leds;

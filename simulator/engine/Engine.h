@@ -136,6 +136,9 @@ public:
     const DeviceState &State() const { return state_; }
     bool LineOffHook() const { return lineOffHook_; }
     bool PhoneRinging() const { return phoneRinger_.Active(); }
+    // The phone's bell sounded in the last block: a ringing voltage reached it
+    // (the adapter's ringer, or the line's on a mode that puts the phone on the line).
+    bool BellSounding() const { return bell_; }
     bool ToneGenerating() const { return phoneTones_.Playing(); }
     // Call waiting: the adapter has muted the phone (from the CAS until its message).
     bool CallWaitingMuted() const { return callerId_.MutesPhone(now_); }
@@ -180,6 +183,7 @@ private:
     EventQueue events_;       // reported events waiting to be taken, and confirmations due later
     CallerIdPaths callerId_;  // caller ID on the line and toward the phone
     bool reversed_ = false;   // the line's polarity as last reported (event 21)
+    bool bell_ = false;       // the last block's ringing voltage at the phone was not silent
 
     bool usbSeized_ = false;           // the adapter holds the line (command 46, dialling, line hold)
     bool lineOffHook_ = false;         // the line is off hook, by the adapter or the handset

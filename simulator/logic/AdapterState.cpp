@@ -35,6 +35,8 @@ std::string ValueOf(const AdapterState &s, StateItem item)
         return LineCallName(s.call);
     case StateItem::Ringing:
         return OnOff(s.ringing);
+    case StateItem::Bell:
+        return OnOff(s.bell);
     case StateItem::RingerHz:
         return std::to_string(s.ringerHz);
     case StateItem::Melody:

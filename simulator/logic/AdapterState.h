@@ -65,7 +65,8 @@ struct AdapterState {
     bool phoneOffHook = false;
     bool lineOffHook = false;
     LineCall call = LineCall::Idle;
-    bool ringing = false;   // the phone's ringer
+    bool ringing = false;   // the phone's ringer: its cadence runs
+    bool bell = false;      // the phone's bell sounds now (the ringing voltage reaches it)
     int32_t ringerHz = 25;  // 17, 20, 25 or 50
     bool melody = false;    // a melody is loaded
     uint8_t leds = 0;
@@ -96,6 +97,7 @@ enum class StateItem : uint8_t {
     Line,
     Call,
     Ringing,
+    Bell,
     RingerHz,
     Melody,
     Leds,
@@ -158,6 +160,7 @@ inline constexpr std::array kStateLineRows = std::to_array<StateLineRow>({
     {"line", StateItem::Line, StateLineKind::Steady, ValueKind::Hook},
     {"call", StateItem::Call, StateLineKind::Steady, ValueKind::Word},
     {"ringing", StateItem::Ringing, StateLineKind::Steady, ValueKind::OnOff},
+    {"bell", StateItem::Bell, StateLineKind::Steady, ValueKind::OnOff},
     {"ringer-hz", StateItem::RingerHz, StateLineKind::Steady, ValueKind::Number},
     {"melody", StateItem::Melody, StateLineKind::Steady, ValueKind::OnOff},
     {"leds", StateItem::Leds, StateLineKind::Steady, ValueKind::Mask},

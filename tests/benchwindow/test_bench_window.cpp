@@ -209,6 +209,11 @@ TEST_F(BenchWindowTest, StateLinesLightTheLampsAndShowTheDisplay)
     }
     EXPECT_EQ(tvx::test::AccessibleText(adapter->Led(0)), QStringLiteral("LED Power"));
 
+    // The ringer's lamp is lit while the bell sounds, not through the cadence's silences.
+    SendState("ringing", "on", [adapter] { return !adapter->RingerLamp()->IsLit(); });
+    SendState("bell", "on", [adapter] { return adapter->RingerLamp()->IsLit(); });
+    SendState("bell", "off", [adapter] { return !adapter->RingerLamp()->IsLit(); });
+
     QLabel *display = nullptr;
     for (QLabel *label : window_->findChildren<QLabel *>()) {
         if (label->accessibleDescription() == QLatin1String("What the handset's caller-ID display shows"))

@@ -460,6 +460,25 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{"wiretapping off", {{58, 0}, {138, 1}, {138, 0}}, {1300}, {600}, {}}),
     [](const auto &info) { return NameOf(info.param.what); });
 
+// The phone's bell sounds in the ringer's bursts and is quiet in its gaps,
+// while the cadence runs on through both.
+TEST(Bell, SoundsInTheBurstsOfTheCadence)
+{
+    Rig rig;
+    ASSERT_EQ(rig.engine.DoCommand(20, 0), kOk);  // ring the phone: 2 s on, 3 s off (factory)
+    const std::pair<int, bool> moments[] = {{500, true}, {1900, true}, {2500, false}, {4800, false}, {5500, true}};
+    int64_t at = 0;
+    for (const auto &[ms, sounding] : moments) {
+        rig.RunMs(ms - at);
+        at = ms;
+        EXPECT_TRUE(rig.engine.PhoneRinging()) << ms;
+        EXPECT_EQ(rig.engine.BellSounding(), sounding) << ms;
+    }
+    ASSERT_EQ(rig.engine.DoCommand(4, 0), kOk);  // stop
+    rig.RunMs(100);
+    EXPECT_FALSE(rig.engine.BellSounding());
+}
+
 struct GainCase {
     const char *what;
     std::vector<std::pair<int32_t, int32_t>> commands;

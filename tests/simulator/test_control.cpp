@@ -188,6 +188,7 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
         {"line", "onhook"},
         {"call", "ringback"},
         {"ringing", "on"},
+        {"bell", "off"},
         {"ringer-hz", "17"},
         {"melody", "on"},
         {"leds", "0x0F"},
