@@ -10,7 +10,10 @@ void AudioBridge::OnBlock(const BlockAudio &block)
     // throws the old samples away when it comes back.
     out_[Index(OutLane::PcIn)].ring.Write(block.pcIn);
     out_[Index(OutLane::Earpiece)].ring.Write(block.earpiece);
-    out_[Index(OutLane::Listen)].ring.Write(block.earpiece);
+    // Listen plays what the earpiece sounds: nothing while the handset is on hook.
+    static constexpr std::array<int16_t, kBlockSamples> kSilence{};
+    out_[Index(OutLane::Listen)].ring.Write(
+        block.phoneOffHook ? block.earpiece : std::span<const int16_t>(kSilence).first(block.earpiece.size()));
     out_[Index(OutLane::LineTx)].ring.Write(block.lineTx);
 }
 

@@ -245,8 +245,16 @@ void Engine::Step()
     at_ = now_ + kBlockSamples;
     events_.Release(at_);
     bell_ = std::any_of(buf_.phoneRing.begin(), buf_.phoneRing.end(), [](int16_t v) { return v != 0; });
-    const BlockAudio block{
-        now_, buf_.lineTx, buf_.lineRx, buf_.earpiece, buf_.mic, buf_.pcIn, buf_.pcOut, buf_.phoneRing, buf_.lineRing};
+    const BlockAudio block{now_,
+                           buf_.lineTx,
+                           buf_.lineRx,
+                           buf_.earpiece,
+                           handset_.OffHook(),
+                           buf_.mic,
+                           buf_.pcIn,
+                           buf_.pcOut,
+                           buf_.phoneRing,
+                           buf_.lineRing};
     for (AudioTap *tap : taps_)
         tap->OnBlock(block);
     now_ += kBlockSamples;

@@ -39,12 +39,14 @@ namespace tvxsim {
 // One block of every audio point, for recording and for later listeners.
 struct BlockAudio {
     SampleTime start = 0;
-    std::span<const int16_t> lineTx;     // sent on the line (heard by the exchange)
-    std::span<const int16_t> lineRx;     // received from the line (heard by the adapter's detectors)
-    std::span<const int16_t> earpiece;   // the phone's earpiece
-    std::span<const int16_t> mic;        // the phone's microphone
-    std::span<const int16_t> pcIn;       // streamed to the PC
-    std::span<const int16_t> pcOut;      // played by the PC into the adapter
+    std::span<const int16_t> lineTx;  // sent on the line (heard by the exchange)
+    std::span<const int16_t> lineRx;  // received from the line (heard by the adapter's detectors)
+    std::span<const int16_t>
+        earpiece;                    // toward the phone: what reaches its earpiece and, on hook, its caller-ID display
+    bool phoneOffHook = false;       // the handset is lifted: its earpiece sounds (on hook it is silent)
+    std::span<const int16_t> mic;    // the phone's microphone
+    std::span<const int16_t> pcIn;   // streamed to the PC
+    std::span<const int16_t> pcOut;  // played by the PC into the adapter
     std::span<const int16_t> phoneRing;  // ringing voltage at the phone
     std::span<const int16_t> lineRing;   // ringing voltage on the line
 };

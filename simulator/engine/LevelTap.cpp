@@ -17,8 +17,10 @@ double Energy(std::span<const int16_t> samples)
 
 void LevelTap::OnBlock(const BlockAudio &block)
 {
+    // The earpiece's level is what it sounds: nothing while the handset is on hook.
+    const std::span<const int16_t> earpiece = block.phoneOffHook ? block.earpiece : std::span<const int16_t>();
     const std::array<std::span<const int16_t>, kAudioPoints> points = {
-        block.lineTx, block.lineRx, block.earpiece, block.mic, block.pcIn, block.pcOut};
+        block.lineTx, block.lineRx, earpiece, block.mic, block.pcIn, block.pcOut};
     for (size_t p = 0; p < kAudioPoints; ++p)
         energy_[p][next_] = Energy(points[p]);
     next_ = (next_ + 1) % kBlocks;

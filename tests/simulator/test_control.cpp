@@ -127,7 +127,7 @@ TEST(ControlConnection, StateAndWatchGiveEveryLineInOrder)
     const std::vector<std::string> state = Drive(c, door, {"state\n"});
     ASSERT_EQ(state.size(), kStateLines + 1);
     EXPECT_EQ(state.front(), "time 0");
-    EXPECT_EQ(state[7], "leds 0x2A");
+    EXPECT_EQ(state[static_cast<size_t>(StateItem::Leds)], "leds 0x2A");
     EXPECT_EQ(state.back(), "");
 
     const std::vector<std::string> watch = Drive(c, door, {"watch\n"});
@@ -461,6 +461,29 @@ TEST(LevelTap, KeepsEachPointsLevelOverTheLast100Ms)
     for (int i = 0; i < 4; ++i)
         block(false);
     EXPECT_FLOAT_EQ(tap.Levels()[1], kLevelFloorDbm0);
+}
+
+// The earpiece's level is what it sounds: the busy tone toward a phone whose
+// handset is on hook is silence there.
+TEST(LevelTap, TheEarpieceIsSilentOnHook)
+{
+    std::array<int16_t, kBlockSamples> tone{}, silence{};
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(std::lround(Dbm0ToPeak(-10.0f) * std::sin(2.0 * M_PI * i / 8.0)));
+    for (const bool offHook : {false, true}) {
+        LevelTap tap;
+        BlockAudio b;
+        b.lineTx = b.lineRx = b.mic = b.pcIn = b.pcOut = silence;
+        b.earpiece = tone;
+        b.phoneOffHook = offHook;
+        for (int i = 0; i < 5; ++i)
+            tap.OnBlock(b);
+        const float level = tap.Levels()[static_cast<size_t>(AudioPoint::Earpiece)];
+        if (offHook)
+            EXPECT_NEAR(level, -10.0f, 0.2f);
+        else
+            EXPECT_FLOAT_EQ(level, kLevelFloorDbm0);
+    }
 }
 
 struct FolderCase {
