@@ -9,6 +9,11 @@
 #include "simulator/logic/SimErrors.h"
 
 namespace tvxsim {
+namespace {
+
+constexpr float kForwardDbm0 = -13.0f;  // a waiting caller passed on to the phone: the exchange's level
+
+}  // namespace
 
 CidCall CallOf(const CallerIdSpec &request, const DeviceState &state, SampleTime at)
 {
@@ -81,8 +86,28 @@ void CallerIdPaths::OnLine(std::span<const int16_t> lineRx, SampleTime t, bool l
     lineCid_.RequireSeizure(!lineOffHook);
     lineCid_.Process(lineRx, t, receptions_);
     PushEvents(events_, receptions_, armed);
-    if (armed && !receptions_.empty())
+    if (armed && !receptions_.empty()) {
         cwArmedUntil_ = cwMuteUntil_ = receptions_.back().time;  // the message is in: listening ends
+        for (const CidReception &r : receptions_)
+            if (r.fault == CidFault::None)
+                Forward(r.bytes, r.time);
+    }
+}
+
+void CallerIdPaths::Forward(const std::vector<uint8_t> &bytes, SampleTime at)
+{
+    if (generator_.Busy() || bytes.empty())
+        return;  // the tool's own generation goes first
+    CidGeneration job;
+    job.msgType = bytes.front() == kSdmfCallerId ? kCidSdmf : kCidMdmf;
+    job.message = bytes;
+    job.message.push_back(CidChecksum(bytes));
+    job.modem = state_.localCountry == "1" ? CidModem::Bell202 : CidModem::V23;
+    job.dbm0 = kForwardDbm0;
+    job.callWaiting = true;
+    job.waitAck = true;
+    forwarding_ = true;
+    generator_.Start(std::move(job), at);
 }
 
 int32_t CallerIdPaths::Generate(const CidGenRecord &record, SampleTime at)
@@ -118,6 +143,10 @@ void CallerIdPaths::ToPhone(SampleTime t)
     }
     if (step.play)
         earSources_.Add(std::move(step.play));
+    if (step.finished && forwarding_) {
+        forwarding_ = false;  // the adapter's own doing: the tool asked for nothing
+        return;
+    }
     if (step.finished) {
         const CallerIdPhone &phone = handset_.CallerId();
         const std::string shown = phone.Shown() != shownAtStart_ ? phone.Display() : std::string();

@@ -1,7 +1,10 @@
 // The adapter's caller-ID paths. On the line: on hook the receiver takes
 // whatever arrives; off hook the alert detector listens for call waiting,
 // and with CIDCW on the adapter acknowledges with a DTMF D and takes the
-// message that follows, the phone muted meanwhile. Toward the phone: the
+// message that follows, the phone muted meanwhile, then passes the waiting
+// caller on to the phone as call-waiting caller ID of its own (the CPE
+// alert, the message once the phone acknowledges), so that a call-waiting
+// phone shows it. Toward the phone: the
 // generator (ScGenerateETSI_CID) with its ring, its signal in the earpiece
 // and the phone's acknowledgement. The engine owns it and drives it block
 // by block; it reports 16, 17, 97 and 224 to 228 into the engine's queue.
@@ -47,8 +50,9 @@ public:
     void MixIntoLine(std::span<int16_t> lineTx);
     // What the line brings in a stretch starting at t (reported at t).
     void OnLine(std::span<const int16_t> lineRx, SampleTime t, bool lineOffHook);
-    // Call waiting: the phone is muted both ways (from the CAS until its message).
-    bool MutesPhone(SampleTime t) const { return cwMuteUntil_ > t; }
+    // Call waiting: the phone is muted both ways (from the CAS until its message,
+    // and while the message is passed on to the phone).
+    bool MutesPhone(SampleTime t) const { return cwMuteUntil_ > t || forwarding_; }
 
     // Starts a checked caller-ID record toward the phone; kErrBusy while one is still going.
     int32_t Generate(const CidGenRecord &record, SampleTime at);
@@ -64,6 +68,9 @@ public:
     void AfterRinger(SampleTime t);
 
 private:
+    // Passes a call-waiting message received on the line on to the phone.
+    void Forward(const std::vector<uint8_t> &bytes, SampleTime at);
+
     const DeviceState &state_;  // CIDCW, the local country, the ringer's frequency and time
     const Handset &handset_;    // its hook and its caller-ID display
     Ringer &phoneRinger_;       // rung once by the generator
@@ -78,6 +85,7 @@ private:
     CallerIdGenerator generator_;           // caller ID toward the phone
     uint32_t shownAtStart_ = 0;             // the phone's count of messages shown when the generator started
     bool generatorRinging_ = false;         // the phone rings the generator's single ring
+    bool forwarding_ = false;               // the generator passes a waiting caller on to the phone (no event 97)
     std::vector<CidReception> receptions_;  // the line receiver's output of one stretch
     std::vector<AlertEdge> alerts_;         // the alert detector's output of one stretch
 };

@@ -265,13 +265,20 @@ TEST_P(CallWaiting, AcknowledgedOnlyWithCidcw)
     const auto alerts = rig.EventsOf(kEvCallWaitingAlert);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].param, c.cidcw ? 1 : 0);
-    EXPECT_EQ(DecodeDtmf(Slice(rig.audio.lineTx, 2000, 1000)), c.cidcw ? "D" : "");
+    // The adapter's D alone: the phone's own acknowledgement of the waiting
+    // caller passed on to it stays off the line.
+    EXPECT_EQ(DecodeDtmf(Slice(rig.audio.lineTx, 2000, 2500)), c.cidcw ? "D" : "");
     const auto got = rig.EventsOf(kEvCallWaitingCallerId);
     EXPECT_TRUE(rig.EventsOf(kEvCallerId).empty());
+    EXPECT_TRUE(rig.EventsOf(kEvCallerIdGenerated).empty());  // the adapter's doing, not the tool's
     if (c.payload.empty()) {
         EXPECT_TRUE(got.empty());
+        EXPECT_EQ(rig.engine.GetHandset().CallerId().Display(), "");
         return;
     }
+    // The handset shows the waiting caller.
+    EXPECT_NE(rig.engine.GetHandset().CallerId().Display().find("5550123"), std::string::npos)
+        << rig.engine.GetHandset().CallerId().Display();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].payload, Bytes(c.payload));
     // The message took the line's receive audio; the earpiece had none of it.
