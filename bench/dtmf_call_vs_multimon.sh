@@ -4,14 +4,14 @@
 # on, 200 ms off; the tool's sixteen tones armed, as tvxsim arms them) run
 # offline by tvxsim with its recording folder, then multimon-ng's DTMF
 # decoder alone on the recorded line receive. The two run by turns, nine
-# times each; the best wall-clock time of each gives the ratio (multimon-ng's
-# time over tvxsim's: above 1 the whole model is faster than the one
-# decoder). The digits of both must be exactly the scenario's, or the run
+# times each; the best wall-clock times give the ratio (multimon-ng's time
+# over tvxsim's: above 1 the whole model is faster than the one decoder). The digits of both must be exactly the scenario's, or the run
 # fails.
 #   bench/dtmf_call_vs_multimon.sh [TVXSIM...]
 # Each TVXSIM (default: the default preset's build/default/simulator/tvxsim)
-# is measured in the same run, by turns with multimon-ng, so that two builds
-# compare on an equally busy machine.
+# is measured in the same run, by turns with multimon-ng on its own
+# recording, and every ratio is taken against multimon-ng's best time of the
+# run, so that two builds compare on an equally busy machine.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs=9
@@ -77,25 +77,25 @@ check_digits() {
   fi
 }
 
-declare -a best_model best_decoder
+declare -a best_model
 for i in "${!programs[@]}"; do
   best_model[i]=0
-  best_decoder[i]=0
 done
+best_decoder=0
 for ((r = 0; r < runs; ++r)); do
   for i in "${!programs[@]}"; do
     m="$(run_model "$i")"
     d="$(run_decoder "$i")"
     check_digits "tvxsim ${programs[$i]}" "$(sed -n 's/^[0-9]* 48 DTMF digit detected: //p' "$work/events$i.txt" | tr -d '\n')"
     check_digits "multimon-ng" "$(sed -n 's/^DTMF: //p' "$work/decoded$i.txt" | tr -d '\n')"
-    [ "${best_model[i]}" -eq 0 ] || [ "$m" -lt "${best_model[i]}" ] && best_model[i]=$m
-    [ "${best_decoder[i]}" -eq 0 ] || [ "$d" -lt "${best_decoder[i]}" ] && best_decoder[i]=$d
+    if [ "${best_model[i]}" -eq 0 ] || [ "$m" -lt "${best_model[i]}" ]; then best_model[i]=$m; fi
+    if [ "$best_decoder" -eq 0 ] || [ "$d" -lt "$best_decoder" ]; then best_decoder=$d; fi
   done
 done
 
 echo "A 612 s call of ${#expected} far-end DTMF digits, best of $runs by turns; the digits of both exact:"
+awk -v d="$best_decoder" 'BEGIN { printf "  multimon-ng -a DTMF on the recorded line receive: %.3f s\n", d / 1e6 }'
 for i in "${!programs[@]}"; do
-  awk -v p="${programs[$i]}" -v m="${best_model[i]}" -v d="${best_decoder[i]}" 'BEGIN {
-    printf "  %s\n    tvxsim --record %.3f s, multimon-ng -a DTMF %.3f s: multimon-ng / tvxsim = %.2f\n",
-      p, m / 1e6, d / 1e6, d / m }'
+  awk -v p="${programs[$i]}" -v m="${best_model[i]}" -v d="$best_decoder" 'BEGIN {
+    printf "  %s --record: %.3f s; multimon-ng / tvxsim = %.2f\n", p, m / 1e6, d / m }'
 done
