@@ -100,19 +100,23 @@ DtmfReceiver::GroupPeak DtmfReceiver::PeakOf(int group) const
         if (level[i] > level[best])
             best = i;
     }
-    const size_t base = (static_cast<size_t>(group) * 4 + best) * kSlots.size();
     const double own = level[best];
-    if (own < minMeanSquare_ || own <= bank_.MeanSquare(base + kGuardBelow) ||
-        own <= bank_.MeanSquare(base + kGuardAbove))
+    if (own < minMeanSquare_)
         return {};
     for (size_t i = 0; i < level.size(); ++i)
         if (i != best && own < kRelativePeak * level[i])
             return {};
+    // The guards only for a frequency that stands out.
+    const size_t base = (static_cast<size_t>(group) * 4 + best) * kSlots.size();
+    if (own <= bank_.MeanSquare(base + kGuardBelow) || own <= bank_.MeanSquare(base + kGuardAbove))
+        return {};
     return {static_cast<int>(best), own};
 }
 
 int32_t DtmfReceiver::KeyInWindow() const
 {
+    if (bank_.MeanSquareBound() < minMeanSquare_)
+        return -1;  // too quiet for any frequency to reach the threshold
     const GroupPeak row = PeakOf(0);
     if (row.index < 0)
         return -1;
@@ -121,10 +125,15 @@ int32_t DtmfReceiver::KeyInWindow() const
         return -1;
     if (column.meanSquare > kMaxTwist * row.meanSquare || column.meanSquare < kMaxReverse * row.meanSquare)
         return -1;
-    const double dial =
-        std::max(bank_.MeanSquare(kDialBase) + bank_.MeanSquare(kDialBase + 1), bank_.MeanSquare(kDialBase + 2));
-    if (row.meanSquare + column.meanSquare < kMinPurity * (bank_.WindowMeanSquare() - dial))
-        return -1;
+    const double pair = row.meanSquare + column.meanSquare;
+    const double window = bank_.WindowMeanSquare();
+    if (pair < kMinPurity * window) {
+        // The dial tones' filters only for a pair that needs them.
+        const double dial =
+            std::max(bank_.MeanSquare(kDialBase) + bank_.MeanSquare(kDialBase + 1), bank_.MeanSquare(kDialBase + 2));
+        if (pair < kMinPurity * (window - dial))
+            return -1;
+    }
     for (size_t k = 0; k < kKeyPairs.size(); ++k)
         if (kKeyPairs[k].first == row.index && kKeyPairs[k].second == column.index)
             return static_cast<int32_t>(k);
