@@ -53,7 +53,7 @@ int GoertzelBank::FilterFor(float hz)
         f.turn[static_cast<size_t>(j)] = std::complex<float>(std::polar(1.0, -w * kHop * j));
     f.hopSerial.fill(-1);
     filters_.push_back(f);
-    powers_.push_back({});
+    levels_.push_back({});
     for (int n = 0; n < kHop; ++n)
         tables_.push_back(static_cast<float>(std::cos(w * n)));
     for (int n = 0; n < kHop; ++n)
@@ -64,7 +64,7 @@ int GoertzelBank::FilterFor(float hz)
 void GoertzelBank::Configure(std::span<const Tone> tones, bool guards)
 {
     filters_.clear();
-    powers_.clear();
+    levels_.clear();
     tables_.clear();
     tones_.clear();
     for (const Tone &t : tones) {
@@ -131,7 +131,7 @@ void GoertzelBank::FinishHop()
     filled_ = 0;
 }
 
-double GoertzelBank::WorkOutPower(int k) const
+double GoertzelBank::WorkOutLevel(int k) const
 {
     Filter &f = filters_[static_cast<size_t>(k)];
     const float *cosines = tables_.data() + static_cast<size_t>(k) * 2 * kHop;
@@ -149,10 +149,12 @@ double GoertzelBank::WorkOutPower(int k) const
         re += t.real() * h.real() - t.imag() * h.imag();
         im += t.real() * h.imag() + t.imag() * h.real();
     }
-    Power &p = powers_[static_cast<size_t>(k)];
-    p.value = static_cast<double>(re) * re + static_cast<double>(im) * im;
-    p.serial = serial_;
-    return p.value;
+    // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
+    Level &l = levels_[static_cast<size_t>(k)];
+    l.meanSquare =
+        2.0 * (static_cast<double>(re) * re + static_cast<double>(im) * im) / (static_cast<double>(kWindow) * kWindow);
+    l.serial = serial_;
+    return l.meanSquare;
 }
 
 float GoertzelBank::WindowDbm0() const { return MeanSquareToDbm0(WindowMeanSquare()); }
@@ -207,8 +209,8 @@ bool GoertzelBank::TonePresent(size_t index, float minDbm0)
     for (const Component &c : tones_[index]) {
         if (c.nominal < 0)
             continue;
-        const double own = ComponentPower(c.nominal);
-        if ((c.below >= 0 && own <= ComponentPower(c.below)) || (c.above >= 0 && own <= ComponentPower(c.above)))
+        const double own = FilterMeanSquare(c.nominal);
+        if ((c.below >= 0 && own <= FilterMeanSquare(c.below)) || (c.above >= 0 && own <= FilterMeanSquare(c.above)))
             return false;
     }
     return true;

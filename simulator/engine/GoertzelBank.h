@@ -101,30 +101,26 @@ private:
         std::array<std::complex<float>, kWindowHops> hop{};   // a hop's DFT from its first sample, by slot
         std::array<int64_t, kWindowHops> hopSerial{};         // the hop each slot's DFT is of (-1 none)
     };
-    // A filter's |window DFT|^2, and the window it is of.
-    struct Power {
+    // A filter's mean square over the window, and the window it is of.
+    struct Level {
         int64_t serial = -1;  // serial_ when it was worked out
-        double value = 0;
+        double meanSquare = 0;
     };
 
     int FilterFor(float hz);
     void Feed(std::span<const int16_t> samples);
     void FinishHop();
-    // |window DFT|^2 of filter k, worked out on first use in each window.
-    double ComponentPower(int k) const
+    // The mean square of filter k over the window, worked out on first use in each window.
+    double FilterMeanSquare(int k) const
     {
-        const Power &p = powers_[static_cast<size_t>(k)];
-        return p.serial == serial_ ? p.value : WorkOutPower(k);
+        const Level &l = levels_[static_cast<size_t>(k)];
+        return l.serial == serial_ ? l.meanSquare : WorkOutLevel(k);
     }
-    double WorkOutPower(int k) const;
-    // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
-    double MeanSquareOf(const Component &c) const
-    {
-        return 2.0 * ComponentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
-    }
+    double WorkOutLevel(int k) const;
+    double MeanSquareOf(const Component &c) const { return FilterMeanSquare(c.nominal); }
 
     mutable std::vector<Filter> filters_;
-    mutable std::vector<Power> powers_;  // by filter
+    mutable std::vector<Level> levels_;  // by filter
     std::vector<float> tables_;          // per filter: cos(wn) for the hop's kHop samples, then sin(wn)
     std::vector<std::array<Component, 2>> tones_;
     // The window's hops by slot (serial % kWindowHops), as floats, and their energies.
