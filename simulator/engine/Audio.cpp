@@ -63,6 +63,8 @@ Ints SaturateLanes(Floats v)
 void MixInto(std::span<int16_t> dst, std::span<const int16_t> src, float gain)
 {
     const size_t n = std::min(dst.size(), src.size());
+    if (std::isfinite(gain) && IsSilent(src.first(n)))
+        return;  // adds nothing to any sample
     size_t i = 0;
     if (gain == 1.0f) {
         for (; i + kSamplesAtOnce <= n; i += kSamplesAtOnce) {
@@ -106,11 +108,20 @@ void ApplyGain(std::span<int16_t> dst, float gain)
 
 bool IsSilent(std::span<const int16_t> samples)
 {
-    // Every sample looked at, without a branch each: one instruction takes many.
-    int16_t any = 0;
-    for (int16_t s : samples)
-        any |= s;
-    return any == 0;
+    // Every sample looked at, without a branch each: one instruction takes eight.
+    Samples any{};
+    size_t i = 0;
+    for (; i + kSamplesAtOnce <= samples.size(); i += kSamplesAtOnce) {
+        Samples v;
+        std::memcpy(&v, samples.data() + i, sizeof v);
+        any |= v;
+    }
+    int16_t rest = 0;
+    for (; i < samples.size(); ++i)
+        rest |= samples[i];
+    for (size_t lane = 0; lane < kSamplesAtOnce; ++lane)
+        rest |= any[lane];
+    return rest == 0;
 }
 
 }  // namespace tvxsim
