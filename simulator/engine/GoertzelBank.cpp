@@ -15,7 +15,8 @@ constexpr float kPartnerClearance = 2.0f * kSampleRate / GoertzelBank::kWindow; 
 // Four lanes side by side, so that one instruction steps them all.
 typedef float Lanes __attribute__((vector_size(16)));
 constexpr int kLanes = 4;
-static_assert(GoertzelBank::kHop % (2 * kLanes) == 0, "a hop is whole steps of the lanes");
+constexpr int kHalfHop = GoertzelBank::kHop / 2;
+static_assert(kHalfHop % kLanes == 0, "half a hop is whole steps of the lanes");
 
 Lanes LoadLanes(const float *p)
 {
@@ -24,19 +25,23 @@ Lanes LoadLanes(const float *p)
     return v;
 }
 
-// sum x[n] e^{-iwn} over one hop, from the filter's cosines and sines.
-std::complex<float> HopDft(const float *x, const float *cosines, const float *sines)
+// sum x[n] e^{-iw(n - c)} over one hop, c its middle, from the hop folded
+// about its middle (the sums x[c + m'] + x[c - m'] and the differences
+// x[c + m'] - x[c - m'], m' = m + 1/2) and the filter's cos(w m') and
+// sin(w m'): half the products of the hop as it is.
+void HopDft(const float *folded, const float *cosines, const float *sines, float &outRe, float &outIm)
 {
+    const float *sums = folded, *differences = folded + kHalfHop;
     Lanes re0{}, re1{}, im0{}, im1{};
-    for (int n = 0; n < GoertzelBank::kHop; n += 2 * kLanes) {
-        const Lanes x0 = LoadLanes(x + n), x1 = LoadLanes(x + n + kLanes);
-        re0 += x0 * LoadLanes(cosines + n);
-        re1 += x1 * LoadLanes(cosines + n + kLanes);
-        im0 += x0 * LoadLanes(sines + n);
-        im1 += x1 * LoadLanes(sines + n + kLanes);
+    for (int m = 0; m < kHalfHop; m += kLanes) {
+        Lanes &re = m % (2 * kLanes) == 0 ? re0 : re1;
+        Lanes &im = m % (2 * kLanes) == 0 ? im0 : im1;
+        re += LoadLanes(sums + m) * LoadLanes(cosines + m);
+        im += LoadLanes(differences + m) * LoadLanes(sines + m);
     }
     const Lanes re = re0 + re1, im = im0 + im1;
-    return {(re[0] + re[1]) + (re[2] + re[3]), -((im[0] + im[1]) + (im[2] + im[3]))};
+    outRe = (re[0] + re[1]) + (re[2] + re[3]);
+    outIm = -((im[0] + im[1]) + (im[2] + im[3]));
 }
 
 }  // namespace
@@ -49,15 +54,17 @@ int GoertzelBank::FilterFor(float hz)
     Filter f{};
     const double w = 2.0 * std::numbers::pi * hz / kSampleRate;
     f.hz = hz;
-    for (int j = 0; j < kWindowHops; ++j)
-        f.turn[static_cast<size_t>(j)] = std::complex<float>(std::polar(1.0, -w * kHop * j));
+    for (int j = 0; j < kWindowHops; ++j) {
+        f.turnRe[static_cast<size_t>(j)] = static_cast<float>(std::cos(w * kHop * j));
+        f.turnIm[static_cast<size_t>(j)] = static_cast<float>(-std::sin(w * kHop * j));
+    }
     f.hopSerial.fill(-1);
     filters_.push_back(f);
     levels_.push_back({});
-    for (int n = 0; n < kHop; ++n)
-        tables_.push_back(static_cast<float>(std::cos(w * n)));
-    for (int n = 0; n < kHop; ++n)
-        tables_.push_back(static_cast<float>(std::sin(w * n)));
+    for (int m = 0; m < kHalfHop; ++m)
+        tables_.push_back(static_cast<float>(std::cos(w * (m + 0.5))));
+    for (int m = 0; m < kHalfHop; ++m)
+        tables_.push_back(static_cast<float>(std::sin(w * (m + 0.5))));
     return static_cast<int>(filters_.size() - 1);
 }
 
@@ -99,6 +106,7 @@ void GoertzelBank::Reset()
     // The hops' serials go on counting, so that no filter takes a DFT of a
     // hop before the reset for one of the new window (which begins four hops on).
     filled_ = 0;
+    hopEnergy_ = 0;
     windowHops_ = 0;
     energy_.fill(0);
     windowEnergy_ = 0;
@@ -106,23 +114,29 @@ void GoertzelBank::Reset()
 
 void GoertzelBank::Feed(std::span<const int16_t> samples)
 {
-    // A new hop takes the slot of the oldest, which the last decisions still read.
-    const size_t slot = static_cast<size_t>(serial_ % kWindowHops);
-    if (filled_ == 0)
-        energy_[slot] = 0;
-    float *hop = samples_[slot].data() + filled_;
     int64_t energy = 0;
     for (size_t i = 0; i < samples.size(); ++i) {
         const int32_t x = samples[i];
         energy += x * x;
-        hop[i] = static_cast<float>(x);
+        filling_[static_cast<size_t>(filled_) + i] = samples[i];
     }
-    energy_[slot] += energy;
+    hopEnergy_ += energy;
     filled_ += static_cast<int>(samples.size());
 }
 
 void GoertzelBank::FinishHop()
 {
+    // The new hop takes the slot of the oldest, whose window has been decided.
+    const size_t slot = static_cast<size_t>(serial_) % kWindowHops;
+    std::array<float, kHop> &folded = folded_[slot];
+    for (int m = 0; m < kHalfHop; ++m) {
+        const auto later = static_cast<float>(filling_[static_cast<size_t>(kHalfHop + m)]);
+        const auto earlier = static_cast<float>(filling_[static_cast<size_t>(kHalfHop - 1 - m)]);
+        folded[static_cast<size_t>(m)] = later + earlier;
+        folded[static_cast<size_t>(kHalfHop + m)] = later - earlier;
+    }
+    energy_[slot] = hopEnergy_;
+    hopEnergy_ = 0;
     windowEnergy_ = 0;
     for (int64_t e : energy_)
         windowEnergy_ += e;
@@ -134,20 +148,22 @@ void GoertzelBank::FinishHop()
 double GoertzelBank::WorkOutLevel(int k) const
 {
     Filter &f = filters_[static_cast<size_t>(k)];
-    const float *cosines = tables_.data() + static_cast<size_t>(k) * 2 * kHop;
+    const float *cosines = tables_.data() + static_cast<size_t>(k) * kHop;
     float re = 0, im = 0;
     for (int j = 0; j < kWindowHops; ++j) {
         const int64_t serial = serial_ - kWindowHops + j;  // the window's j-th hop
         const size_t slot = static_cast<size_t>(serial) % kWindowHops;
         if (f.hopSerial[slot] != serial) {
-            f.hop[slot] =
-                energy_[slot] == 0 ? std::complex<float>{} : HopDft(samples_[slot].data(), cosines, cosines + kHop);
+            if (energy_[slot] == 0)
+                f.hopRe[slot] = f.hopIm[slot] = 0;
+            else
+                HopDft(folded_[slot].data(), cosines, cosines + kHalfHop, f.hopRe[slot], f.hopIm[slot]);
             f.hopSerial[slot] = serial;
         }
-        // sum += turn * hop, written out (no checks for infinities: the samples are finite).
-        const std::complex<float> t = f.turn[static_cast<size_t>(j)], h = f.hop[slot];
-        re += t.real() * h.real() - t.imag() * h.imag();
-        im += t.real() * h.imag() + t.imag() * h.real();
+        // sum += turn * hop
+        const auto place = static_cast<size_t>(j);
+        re += f.turnRe[place] * f.hopRe[slot] - f.turnIm[place] * f.hopIm[slot];
+        im += f.turnRe[place] * f.hopIm[slot] + f.turnIm[place] * f.hopRe[slot];
     }
     // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
     Level &l = levels_[static_cast<size_t>(k)];

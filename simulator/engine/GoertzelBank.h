@@ -17,7 +17,6 @@
 #pragma once
 
 #include <array>
-#include <complex>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -97,9 +96,11 @@ private:
     // the window's DFT, and the shares worked out so far.
     struct Filter {
         float hz = 0;
-        std::array<std::complex<float>, kWindowHops> turn{};  // e^{-iw kHop j}: the j-th hop of the window
-        std::array<std::complex<float>, kWindowHops> hop{};   // a hop's DFT from its first sample, by slot
-        std::array<int64_t, kWindowHops> hopSerial{};         // the hop each slot's DFT is of (-1 none)
+        std::array<float, kWindowHops> turnRe{};  // e^{-iw kHop j}: the j-th hop of the window
+        std::array<float, kWindowHops> turnIm{};
+        std::array<float, kWindowHops> hopRe{};  // a hop's DFT about its middle, by slot
+        std::array<float, kWindowHops> hopIm{};
+        std::array<int64_t, kWindowHops> hopSerial{};  // the hop each slot's DFT is of (-1 none)
     };
     // A filter's mean square over the window, and the window it is of.
     struct Level {
@@ -121,10 +122,14 @@ private:
 
     mutable std::vector<Filter> filters_;
     mutable std::vector<Level> levels_;  // by filter
-    std::vector<float> tables_;          // per filter: cos(wn) for the hop's kHop samples, then sin(wn)
+    std::vector<float> tables_;          // per filter: cos(wm') for m' = 1/2 .. kHop/2 - 1/2, then sin(wm')
     std::vector<std::array<Component, 2>> tones_;
-    // The window's hops by slot (serial % kWindowHops), as floats, and their energies.
-    alignas(32) std::array<std::array<float, kHop>, kWindowHops> samples_{};
+    std::array<int16_t, kHop> filling_{};  // the hop being filled
+    int64_t hopEnergy_ = 0;                // its sum of squares so far
+    // The window's hops by slot (serial % kWindowHops), each folded about its
+    // middle (kHop/2 sums of samples at equal distances before and after it,
+    // then their differences), and their energies.
+    alignas(16) std::array<std::array<float, kHop>, kWindowHops> folded_{};
     std::array<int64_t, kWindowHops> energy_{};
     int64_t windowEnergy_ = 0;     // sum of squares over the window (exact)
     float lastMinDbm0_ = 1000.0f;  // the level asked last, and its mean square
