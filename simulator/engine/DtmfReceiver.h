@@ -18,12 +18,12 @@
 //     after the first digit, so a first digit overlaps it;
 //   - any other lone tone outside 650 to 1,700 Hz (hum, a tone below 600 Hz,
 //     a tone from 2,000 to 3,400 Hz), up to 1.5 times the pair's energy (a
-//     tone 3 dB above each of the pair's frequencies, with room). A tone is
-//     lone when three neighbouring DFT bins of the window (50 Hz apart) hold
+//     tone about 5 dB above each of two equal frequencies). A tone is lone
+//     when three neighbouring DFT bins of the window (50 Hz apart) hold
 //     three quarters of the window's energy outside the band.
-// Energy outside the band that is no lone tone still counts: speech and
-// music, whose harmonics and formants spread there too, and modem tones
-// spread their energy and never count.
+// Energy outside the band that is no lone tone still counts against the
+// pair, so that speech and music (whose harmonics and formants spread there
+// too) and modem tones never count.
 //
 // The timing guard: the pair must have lasted 31.5 ms, so that 40 ms is a
 // digit and 23 ms is not; a key is reported once, about 35 ms after it
