@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <span>
@@ -31,6 +32,7 @@
 #include "simulator/engine/DtmfReceiver.h"
 #include "simulator/engine/FskCarrierMeter.h"
 #include "simulator/engine/FskSource.h"
+#include "simulator/engine/GoertzelBank.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/ToneMonitor.h"
 #include "simulator/engine/VoiceDetector.h"
@@ -183,6 +185,69 @@ TEST_P(MonitorThreshold, MovesTheDetectionLevelByItsDbm)
 INSTANTIATE_TEST_SUITE_P(Levels, MonitorThreshold,
                          ::testing::Values(ThresholdCase{99}, ThresholdCase{999}, ThresholdCase{3162},
                                            ThresholdCase{10000}));
+
+struct FilterCase {
+    const char *what;
+    int32_t hz;
+    float dbm0;
+    int64_t toneFromMs;          // after silence
+    int64_t toneMs;              // then silence again
+    int64_t resetAtMs;           // the banks start over (-1 never)
+    int64_t askAtMs;             // the window ending here
+    std::optional<float> reads;  // what it reads, if the window holds the tone alone or silence
+};
+void PrintTo(const FilterCase &c, std::ostream *os) { *os << c.what; }
+
+class FilterBankWindow : public ::testing::TestWithParam<FilterCase> {};
+
+// The filter bank works a filter out only when a decision asks for it: a
+// bank asked about one window alone reads exactly what a bank asked about
+// every window reads, from all of that window's samples, and no samples from
+// before a reset.
+TEST_P(FilterBankWindow, ReadsTheSameWhenFirstAskedLate)
+{
+    const FilterCase &c = GetParam();
+    const std::vector<int16_t> audio = Render({Silence(c.toneFromMs), Tone(c.hz, 0, c.dbm0, c.toneMs), Silence(500)});
+    const std::array<GoertzelBank::Tone, 1> tone = {{{c.hz, 0}}};
+    GoertzelBank everyWindow, oneWindow;
+    everyWindow.Configure(tone);
+    oneWindow.Configure(tone);
+    const SampleTime ask = MsToSamples(c.askAtMs);
+    std::optional<float> every, once;
+    for (size_t i = 0; i < audio.size(); i += kBlockSamples) {
+        const auto t = static_cast<SampleTime>(i);
+        if (t == MsToSamples(c.resetAtMs)) {
+            everyWindow.Reset();
+            oneWindow.Reset();
+        }
+        const auto block =
+            std::span<const int16_t>(audio).subspan(i, std::min<size_t>(kBlockSamples, audio.size() - i));
+        everyWindow.Process(block, t, [&](SampleTime end) {
+            const float level = everyWindow.ComponentDbm0(0, 0);
+            if (end == ask)
+                every = level;
+        });
+        oneWindow.Process(block, t, [&](SampleTime end) {
+            if (end == ask)
+                once = oneWindow.ComponentDbm0(0, 0);
+        });
+    }
+    ASSERT_TRUE(every.has_value() && once.has_value()) << "no window ends at " << c.askAtMs << " ms";
+    EXPECT_EQ(*once, *every);
+    if (c.reads) {
+        EXPECT_NEAR(*once, *c.reads, 0.2f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lazy, FilterBankWindow,
+    ::testing::Values(FilterCase{"1209 Hz, the window full of it", 1209, -10, 100, 300, -1, 130, -10.0f},
+                      FilterCase{"697 Hz, half the window", 697, -10, 100, 300, -1, 110, std::nullopt},
+                      FilterCase{"2130 Hz, as it ends", 2130, -20, 100, 300, -1, 410, std::nullopt},
+                      FilterCase{"825 Hz, weak", 825, -35, 40, 600, -1, 300, -35.0f},
+                      FilterCase{"1633 Hz, after a reset", 1633, -7, 40, 400, 200, 225, -7.0f},
+                      FilterCase{"941 Hz, silence after a reset", 941, -7, 40, 160, 200, 225, -200.0f}),
+    [](const auto &info) { return simtest::NameOf(info.param.what); });
 
 // The keys the receiver reports for `audio`, fed in 20 ms blocks after
 // `lead` samples of silence.
