@@ -5,8 +5,8 @@
 # offline by tvxsim with its recording folder, then multimon-ng's DTMF
 # decoder alone on the recorded line receive. The two run by turns, nine
 # times each; the best wall-clock times give the ratio (multimon-ng's time
-# over tvxsim's: above 1 the whole model is faster than the one decoder). The digits of both must be exactly the scenario's, or the run
-# fails.
+# over tvxsim's: above 1 the whole model is faster than the one decoder).
+# The digits of both must be exactly the scenario's, or the run fails.
 #   bench/dtmf_call_vs_multimon.sh [TVXSIM...]
 # Each TVXSIM (default: the default preset's build/default/simulator/tvxsim)
 # is measured in the same run, by turns with multimon-ng on its own
