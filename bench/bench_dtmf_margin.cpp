@@ -8,6 +8,8 @@
 //   duration   the longest pair refused and the shortest taken (1 ms steps)
 //   level      the weakest level per frequency (1 dB steps)
 //   dial tone  the weakest digit (per frequency) under each dial tone at -13 dBm0
+//   beside     the loudest tone outside the DTMF band (against each of the
+//              pair's frequencies, 1 dB steps) with which every key is taken
 //   noise      the worst ratio of the pair to white noise across the band
 //   talk-off   digits from a minute of speech-like noise at -10 and -20 dBm0
 // Run: build/default/bench/bench_dtmf_margin
@@ -220,6 +222,22 @@ void Table(const char *name, const Receiver &rx)
                     dialName,
                     level,
                     level >= 0 ? " (none at 0)" : "");
+    }
+
+    // A tone outside the DTMF band all along, above and below it.
+    for (double hz : {60.0, 300.0, 590.0, 2000.0, 2700.0, 3400.0}) {
+        double above = -11;
+        while (above < 15 && allKeys([&](size_t r, size_t c) {
+                   Signal s = Pair(r, c);
+                   s.background = {{hz, s.pair[0].dbm0 + above + 1}};
+                   return s;
+               }))
+            above += 1;
+        if (above < -10)
+            std::printf("  beside %4.0f Hz  no key taken with the tone 10 dB below each frequency\n", hz);
+        else
+            std::printf(
+                "  beside %4.0f Hz  every key taken with the tone up to %+.0f dB against each frequency\n", hz, above);
     }
 
     double snr = 30;

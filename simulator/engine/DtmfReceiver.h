@@ -11,10 +11,19 @@
 // In each group the strongest frequency is taken; it must be at or above
 // the threshold, 8 dB above every other of its group, and the high group
 // within +5 / -9 dB of the low (twist +4 / -8 dB, with 1 dB for the
-// measurement). The pair must carry 70 % of the window's energy, once the
-// energy of a dial tone (350 + 440 Hz, or 425 Hz) is taken out: an exchange
-// stops dial tone only after the first digit, so a first digit overlaps it,
-// while speech, music and modem tones spread their energy and never count.
+// measurement). The pair must carry 70 % of the window's energy, once a
+// tone beside it outside the DTMF band is left out, as a receiver that splits
+// off the band before it judges the pair's purity leaves it out:
+//   - a dial tone (350 + 440 Hz, or 425 Hz): an exchange stops dial tone only
+//     after the first digit, so a first digit overlaps it;
+//   - any other lone tone outside 650 to 1,700 Hz (hum, a tone below 600 Hz,
+//     a tone from 2,000 to 3,400 Hz), up to 1.5 times the pair's energy (a
+//     tone about 5 dB above each of two equal frequencies). A tone is lone
+//     when three neighbouring DFT bins of the window (50 Hz apart) hold
+//     three quarters of the window's energy outside the band.
+// Energy outside the band that is no lone tone still counts against the
+// pair, so that speech and music (whose harmonics and formants spread there
+// too) and modem tones never count.
 //
 // The timing guard: the pair must have lasted 31.5 ms, so that 40 ms is a
 // digit and 23 ms is not; a key is reported once, about 35 ms after it
@@ -45,7 +54,11 @@ public:
     static constexpr int kDefaultThresholdDbm0 = -26;
     static constexpr float kLevelSpread = 0.015f;  // the level filters beside each frequency
     static constexpr float kGuardSpread = 0.037f;  // the guards that tell the frequency
-    static constexpr float kMinPurity = 0.7f;      // share of the energy, dial tone left out
+    static constexpr float kMinPurity = 0.7f;      // share of the energy, a tone beside the pair left out
+    static constexpr int32_t kBandLowHz = 650;     // the DTMF band, beside which a lone tone is left out
+    static constexpr int32_t kBandHighHz = 1700;
+    static constexpr double kLoneShare = 0.75;  // of the energy outside the band, in a lone tone's three bins
+    static constexpr double kLoneCap = 1.5;     // the most of a lone tone left out, against the pair's energy
     static constexpr float kRelativePeakDb = 8.0f;
     static constexpr float kMaxTwistDb = 5.0f;     // high group louder
     static constexpr float kMaxReverseDb = -9.0f;  // high group quieter
@@ -74,9 +87,11 @@ private:
         double meanSquare = 0;  // its level
     };
     GroupPeak PeakOf(int group) const;
+    // The energy of a lone tone outside the band (as a mean square), or 0 when there is none.
+    double LoneToneBeside() const;
     void OnHop(SampleTime end);
 
-    GoertzelBank bank_;                      // five filters per frequency, then the dial tones
+    GoertzelBank bank_;                      // five filters per frequency, the dial tones, the bins outside the band
     double minMeanSquare_ = 0;               // the threshold as a mean square
     int32_t running_ = -1;                   // the key whose pair is present now, -1 none
     int32_t reported_ = -1;                  // the key reported during this run, -1 none

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace tvxsim {
@@ -11,6 +12,38 @@ constexpr float kTopHz = 3999.0f;
 constexpr float kSameHz = 0.5f;
 constexpr float kPartnerClearance = 2.0f * kSampleRate / GoertzelBank::kWindow;  // two bins
 
+// Four lanes side by side, so that one instruction steps them all.
+typedef float Lanes __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+constexpr int kHalfHop = GoertzelBank::kHop / 2;
+static_assert(kHalfHop % kLanes == 0, "half a hop is whole steps of the lanes");
+
+Lanes LoadLanes(const float *p)
+{
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// sum x[n] e^{-iw(n - c)} over one hop, c its middle, from the hop folded
+// about its middle (the sums x[c + m'] + x[c - m'] and the differences
+// x[c + m'] - x[c - m'], m' = m + 1/2) and the filter's cos(w m') and
+// sin(w m'): half the products of the hop as it is.
+void HopDft(const float *folded, const float *cosines, const float *sines, float &outRe, float &outIm)
+{
+    const float *sums = folded, *differences = folded + kHalfHop;
+    Lanes re0{}, re1{}, im0{}, im1{};
+    for (int m = 0; m < kHalfHop; m += kLanes) {
+        Lanes &re = m % (2 * kLanes) == 0 ? re0 : re1;
+        Lanes &im = m % (2 * kLanes) == 0 ? im0 : im1;
+        re += LoadLanes(sums + m) * LoadLanes(cosines + m);
+        im += LoadLanes(differences + m) * LoadLanes(sines + m);
+    }
+    const Lanes re = re0 + re1, im = im0 + im1;
+    outRe = (re[0] + re[1]) + (re[2] + re[3]);
+    outIm = -((im[0] + im[1]) + (im[2] + im[3]));
+}
+
 }  // namespace
 
 int GoertzelBank::FilterFor(float hz)
@@ -19,21 +52,27 @@ int GoertzelBank::FilterFor(float hz)
         if (std::fabs(filters_[i].hz - hz) < kSameHz)
             return static_cast<int>(i);
     Filter f{};
-    const float w = 2.0f * std::numbers::pi_v<float> * hz / static_cast<float>(kSampleRate);
+    const double w = 2.0 * std::numbers::pi * hz / kSampleRate;
     f.hz = hz;
-    f.coef = 2.0f * std::cos(w);
-    f.cosW = std::cos(w);
-    f.sinW = std::sin(w);
-    f.endTurn = std::polar(1.0f, -w * static_cast<float>(kHop - 1));
-    f.hopTurn = std::polar(1.0f, -w * static_cast<float>(kHop));
-    f.phasor = 1.0f;
+    for (int j = 0; j < kWindowHops; ++j) {
+        f.turnRe[static_cast<size_t>(j)] = static_cast<float>(std::cos(w * kHop * j));
+        f.turnIm[static_cast<size_t>(j)] = static_cast<float>(-std::sin(w * kHop * j));
+    }
+    f.hopSerial.fill(-1);
     filters_.push_back(f);
+    levels_.push_back({});
+    for (int m = 0; m < kHalfHop; ++m)
+        tables_.push_back(static_cast<float>(std::cos(w * (m + 0.5))));
+    for (int m = 0; m < kHalfHop; ++m)
+        tables_.push_back(static_cast<float>(std::sin(w * (m + 0.5))));
     return static_cast<int>(filters_.size() - 1);
 }
 
 void GoertzelBank::Configure(std::span<const Tone> tones, bool guards)
 {
     filters_.clear();
+    levels_.clear();
+    tables_.clear();
     tones_.clear();
     for (const Tone &t : tones) {
         std::array<Component, 2> comps{};
@@ -59,92 +98,82 @@ void GoertzelBank::Configure(std::span<const Tone> tones, bool guards)
         }
         tones_.push_back(comps);
     }
-    const size_t groups = (filters_.size() + kLanes - 1) / kLanes;
-    s1_.assign(groups, Lanes{});
-    s2_.assign(groups, Lanes{});
-    coef_.assign(groups, Lanes{});
-    for (size_t i = 0; i < filters_.size(); ++i)
-        coef_[i / kLanes][i % kLanes] = filters_[i].coef;
-    power_.assign(filters_.size(), 0.0);
     Reset();
 }
 
 void GoertzelBank::Reset()
 {
-    std::fill(s1_.begin(), s1_.end(), Lanes{});
-    std::fill(s2_.begin(), s2_.end(), Lanes{});
-    std::fill(power_.begin(), power_.end(), 0.0);
-    windowEnergy_ = 0;
-    for (Filter &f : filters_) {
-        f.hops.fill({});
-        f.phasor = 1.0f;
-    }
-    energy_.fill(0.0);
-    hopEnergy_ = 0;
+    // The hops' serials go on counting, so that no filter takes a DFT of a
+    // hop before the reset for one of the new window (which begins four hops on).
     filled_ = 0;
-    hops_ = 0;
-    slot_ = 0;
+    hopEnergy_ = 0;
+    windowHops_ = 0;
+    energy_.fill(0);
+    windowEnergy_ = 0;
 }
 
 void GoertzelBank::Feed(std::span<const int16_t> samples)
 {
-    const size_t groups = s1_.size();
-    Lanes *s1 = s1_.data();
-    Lanes *s2 = s2_.data();
-    const Lanes *coef = coef_.data();
-    double energy = 0;
-    for (int16_t sample : samples) {
-        const float x = static_cast<float>(sample);
-        energy += static_cast<double>(x) * x;
-        for (size_t g = 0; g < groups; ++g) {
-            const Lanes s0 = x + coef[g] * s1[g] - s2[g];
-            s2[g] = s1[g];
-            s1[g] = s0;
-        }
+    int64_t energy = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const int32_t x = samples[i];
+        energy += x * x;
+        filling_[static_cast<size_t>(filled_) + i] = samples[i];
     }
     hopEnergy_ += energy;
+    filled_ += static_cast<int>(samples.size());
 }
 
 void GoertzelBank::FinishHop()
 {
-    for (size_t k = 0; k < filters_.size(); ++k) {
-        Filter &f = filters_[k];
-        const float a = s1_[k / kLanes][k % kLanes];
-        const float b = s2_[k / kLanes][k % kLanes];
-        const std::complex<float> y(a - f.cosW * b, f.sinW * b);
-        f.hops[static_cast<size_t>(slot_)] = f.phasor * f.endTurn * y;
-        f.phasor *= f.hopTurn;
-        f.phasor *= 1.5f - 0.5f * std::norm(f.phasor);  // back to |p| = 1 (one Newton step)
-        std::complex<float> sum{};
-        for (const std::complex<float> &h : f.hops)
-            sum += h;
-        power_[k] = std::norm(std::complex<double>(sum));
+    // The new hop takes the slot of the oldest, whose window has been decided.
+    const size_t slot = static_cast<size_t>(serial_) % kWindowHops;
+    std::array<float, kHop> &folded = folded_[slot];
+    for (int m = 0; m < kHalfHop; ++m) {
+        const auto later = static_cast<float>(filling_[static_cast<size_t>(kHalfHop + m)]);
+        const auto earlier = static_cast<float>(filling_[static_cast<size_t>(kHalfHop - 1 - m)]);
+        folded[static_cast<size_t>(m)] = later + earlier;
+        folded[static_cast<size_t>(kHalfHop + m)] = later - earlier;
     }
-    std::fill(s1_.begin(), s1_.end(), Lanes{});
-    std::fill(s2_.begin(), s2_.end(), Lanes{});
-    energy_[static_cast<size_t>(slot_)] = hopEnergy_;
+    energy_[slot] = hopEnergy_;
     hopEnergy_ = 0;
     windowEnergy_ = 0;
-    for (double e : energy_)
+    for (int64_t e : energy_)
         windowEnergy_ += e;
-    slot_ = (slot_ + 1) % kWindowHops;
-    ++hops_;
+    ++serial_;
+    ++windowHops_;
+    filled_ = 0;
 }
 
-double GoertzelBank::MeanSquareOf(const Component &c) const
+double GoertzelBank::WorkOutLevel(int k) const
 {
+    Filter &f = filters_[static_cast<size_t>(k)];
+    const float *cosines = tables_.data() + static_cast<size_t>(k) * kHop;
+    float re = 0, im = 0;
+    for (int j = 0; j < kWindowHops; ++j) {
+        const int64_t serial = serial_ - kWindowHops + j;  // the window's j-th hop
+        const size_t slot = static_cast<size_t>(serial) % kWindowHops;
+        if (f.hopSerial[slot] != serial) {
+            if (energy_[slot] == 0)
+                f.hopRe[slot] = f.hopIm[slot] = 0;
+            else
+                HopDft(folded_[slot].data(), cosines, cosines + kHalfHop, f.hopRe[slot], f.hopIm[slot]);
+            f.hopSerial[slot] = serial;
+        }
+        // sum += turn * hop
+        const auto place = static_cast<size_t>(j);
+        re += f.turnRe[place] * f.hopRe[slot] - f.turnIm[place] * f.hopIm[slot];
+        im += f.turnRe[place] * f.hopIm[slot] + f.turnIm[place] * f.hopRe[slot];
+    }
     // A sine of peak A gives |X| = A N / 2, so its mean square A^2/2 is 2 |X|^2 / N^2.
-    return 2.0 * ComponentPower(c.nominal) / (static_cast<double>(kWindow) * kWindow);
+    Level &l = levels_[static_cast<size_t>(k)];
+    l.meanSquare =
+        2.0 * (static_cast<double>(re) * re + static_cast<double>(im) * im) / (static_cast<double>(kWindow) * kWindow);
+    l.serial = serial_;
+    return l.meanSquare;
 }
 
 float GoertzelBank::WindowDbm0() const { return MeanSquareToDbm0(WindowMeanSquare()); }
-
-double GoertzelBank::MeanSquare(size_t index) const
-{
-    if (index >= tones_.size() || tones_[index][0].nominal < 0)
-        return 0.0;
-    return MeanSquareOf(tones_[index][0]);
-}
 
 float GoertzelBank::ComponentDbm0(size_t index, int component) const
 {
@@ -158,7 +187,7 @@ float GoertzelBank::Purity(size_t index) const
 {
     if (index >= tones_.size())
         return 0.0f;
-    const double total = windowEnergy_ / kWindow;
+    const double total = WindowMeanSquare();
     if (total <= 0)
         return 0.0f;
     double tone = 0;
@@ -177,16 +206,30 @@ bool GoertzelBank::TonePresent(size_t index, float minDbm0)
         lastMinMeanSquare_ = static_cast<double>(Dbm0ToPeak(minDbm0)) * Dbm0ToPeak(minDbm0) / 2.0;
     }
     const double minMeanSquare = lastMinMeanSquare_;
+    if (MeanSquareBound() < minMeanSquare)
+        return false;  // too quiet for any frequency
+    // The frequencies' own filters first; the guards only for a tone that has passed them.
+    double tone = 0;
     for (const Component &c : tones_[index]) {
         if (c.nominal < 0)
             continue;
-        const double own = ComponentPower(c.nominal);
-        if ((c.below >= 0 && own <= ComponentPower(c.below)) || (c.above >= 0 && own <= ComponentPower(c.above)))
+        const double own = MeanSquareOf(c);
+        if (own < minMeanSquare)
             return false;
-        if (MeanSquareOf(c) < minMeanSquare)
+        tone += own;
+    }
+    // Purity(index) < kMinPurity, from the mean squares at hand.
+    const double total = WindowMeanSquare();
+    if (total <= 0 || static_cast<float>(std::min(1.0, tone / total)) < kMinPurity)
+        return false;
+    for (const Component &c : tones_[index]) {
+        if (c.nominal < 0)
+            continue;
+        const double own = FilterMeanSquare(c.nominal);
+        if ((c.below >= 0 && own <= FilterMeanSquare(c.below)) || (c.above >= 0 && own <= FilterMeanSquare(c.above)))
             return false;
     }
-    return Purity(index) >= kMinPurity;
+    return true;
 }
 
 }  // namespace tvxsim

@@ -6,13 +6,14 @@ void RingDetector::Process(std::span<const int16_t> voltage, SampleTime start, s
 {
     SampleTime first = -1;
     SampleTime last = -1;
-    for (size_t i = 0; i < voltage.size(); ++i) {
-        if (voltage[i] != 0) {
-            if (first < 0)
-                first = start + static_cast<SampleTime>(i);
-            last = start + static_cast<SampleTime>(i);
+    if (!IsSilent(voltage))  // most of the time there is no ringing voltage at all
+        for (size_t i = 0; i < voltage.size(); ++i) {
+            if (voltage[i] != 0) {
+                if (first < 0)
+                    first = start + static_cast<SampleTime>(i);
+                last = start + static_cast<SampleTime>(i);
+            }
         }
-    }
     const SampleTime end = start + static_cast<SampleTime>(voltage.size());
     if (first >= 0) {
         if (!inRing_) {

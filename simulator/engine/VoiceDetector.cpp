@@ -40,6 +40,17 @@ void VoiceDetector::Reset()
 
 void VoiceDetector::Process(std::span<const int16_t> samples, SampleTime start, std::vector<VoiceChange> &changes)
 {
+    if (Settled() && IsSilent(samples)) {
+        // Silence through filters at rest gives nothing: only the frames end.
+        for (size_t i = 0; i < samples.size();) {
+            const size_t n = std::min(samples.size() - i, static_cast<size_t>(kFrame - inFrame_));
+            i += n;
+            inFrame_ += static_cast<int>(n);
+            if (inFrame_ == kFrame)
+                EndFrame(start + static_cast<SampleTime>(i), changes);
+        }
+        return;
+    }
     for (size_t i = 0; i < samples.size(); ++i) {
         const float y = open_ ? lowPass_.Run(highPass_.Run(static_cast<float>(samples[i]))) : 0.0f;
         energy_ += static_cast<double>(y) * y;

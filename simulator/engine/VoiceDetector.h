@@ -37,6 +37,11 @@ public:
 
 private:
     void EndFrame(SampleTime end, std::vector<VoiceChange> &changes);
+    // Both filters hold no signal (a state that has decayed is zeroed at each frame's end).
+    bool Settled() const
+    {
+        return !open_ || (highPass_.z1 == 0 && highPass_.z2 == 0 && lowPass_.z1 == 0 && lowPass_.z2 == 0);
+    }
 
     Biquad highPass_;
     Biquad lowPass_;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+
+#include <unistd.h>
 
 #include "simulator/engine/Audio.h"
 
@@ -31,13 +34,17 @@ bool WavWriter::Open(const std::string &path)
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr)
         return false;
+    // A buffer of many blocks: the data reach the system in large writes.
+    buffer_.resize(kBufferBytes);
+    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
     samples_ = 0;
-    WriteHeader();
+    const std::array<uint8_t, kHeaderBytes> h = Header();
+    std::fwrite(h.data(), 1, h.size(), file_);
     std::fflush(file_);
     return true;
 }
 
-void WavWriter::WriteHeader()
+std::array<uint8_t, WavWriter::kHeaderBytes> WavWriter::Header() const
 {
     std::array<uint8_t, kHeaderBytes> h{};
     const auto dataBytes = static_cast<uint32_t>(samples_ * 2);
@@ -53,9 +60,7 @@ void WavWriter::WriteHeader()
     Put16(&h[34], 16);               // bits per sample
     std::copy_n("data", 4, h.begin() + 36);
     Put32(&h[40], dataBytes);
-    std::fseek(file_, 0, SEEK_SET);
-    std::fwrite(h.data(), 1, h.size(), file_);
-    std::fseek(file_, 0, SEEK_END);
+    return h;
 }
 
 void WavWriter::Write(std::span<const int16_t> samples)
@@ -63,6 +68,11 @@ void WavWriter::Write(std::span<const int16_t> samples)
     if (file_ == nullptr)
         return;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(samples.size(), kMaxSamples - samples_));
+    samples_ += n;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::fwrite(samples.data(), 2, n, file_);  // already the file's byte order
+        return;
+    }
     std::array<uint8_t, 2 * kBlockSamples> bytes;
     size_t done = 0;
     while (done < n) {
@@ -72,15 +82,19 @@ void WavWriter::Write(std::span<const int16_t> samples)
         std::fwrite(bytes.data(), 2, chunk, file_);
         done += chunk;
     }
-    samples_ += n;
 }
 
 void WavWriter::Flush()
 {
     if (file_ == nullptr)
         return;
-    WriteHeader();
     std::fflush(file_);
+    // The sizes in place, beside the stream, whose position (and the
+    // alignment of its later writes) stays at the end. Sizes that could not
+    // be written are written again at the next flush.
+    const std::array<uint8_t, kHeaderBytes> h = Header();
+    const ssize_t written = ::pwrite(::fileno(file_), h.data(), h.size(), 0);
+    static_cast<void>(written);
 }
 
 void WavWriter::Close()

@@ -3,10 +3,12 @@
 // process still opens with every sample written up to the last flush.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tvxsim {
 
@@ -29,9 +31,13 @@ public:
     uint64_t SamplesWritten() const { return samples_; }
 
 private:
-    void WriteHeader();
+    static constexpr size_t kBufferBytes = 64 * 1024;
+
+    // The header for the samples written so far.
+    std::array<uint8_t, kHeaderBytes> Header() const;
 
     std::FILE *file_ = nullptr;
+    std::vector<char> buffer_;  // the stream's buffer
     uint64_t samples_ = 0;
 };
 

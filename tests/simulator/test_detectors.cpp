@@ -1,11 +1,12 @@
 // The detectors on their own, fed made-up audio and the recordings of
 // Debian's sound packages: the tone monitor with the tool's sixteen rows,
 // the DTMF receiver against the Q.24 limits (frequency, twist, duration,
-// level; over dial tone, noise, dropouts and clipping; and no digit from
-// speech, music, modem and call-progress tones, from the engine and from
-// sox), the caller-ID receiver and its carrier meter (no message from
-// speech, music and tones, nor without a genuine channel seizure), the voice
-// detector and the dialler's call-progress listener.
+// level; over dial tone, beside a tone outside its band, noise, dropouts and
+// clipping; and no digit from speech, music, modem and call-progress tones,
+// from the engine and from sox), the caller-ID receiver and its carrier
+// meter (no message from speech, music and tones, nor without a genuine
+// channel seizure), the voice detector and the dialler's call-progress
+// listener.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <span>
@@ -30,6 +32,7 @@
 #include "simulator/engine/DtmfReceiver.h"
 #include "simulator/engine/FskCarrierMeter.h"
 #include "simulator/engine/FskSource.h"
+#include "simulator/engine/GoertzelBank.h"
 #include "simulator/engine/Sources.h"
 #include "simulator/engine/ToneMonitor.h"
 #include "simulator/engine/VoiceDetector.h"
@@ -181,6 +184,69 @@ TEST_P(MonitorThreshold, MovesTheDetectionLevelByItsDbm)
 INSTANTIATE_TEST_SUITE_P(Levels, MonitorThreshold,
                          ::testing::Values(ThresholdCase{99}, ThresholdCase{999}, ThresholdCase{3162},
                                            ThresholdCase{10000}));
+
+struct FilterCase {
+    const char *what;
+    int32_t hz;
+    float dbm0;
+    int64_t toneFromMs;          // after silence
+    int64_t toneMs;              // then silence again
+    int64_t resetAtMs;           // the banks start over (-1 never)
+    int64_t askAtMs;             // the window ending here
+    std::optional<float> reads;  // what it reads, if the window holds the tone alone or silence
+};
+void PrintTo(const FilterCase &c, std::ostream *os) { *os << c.what; }
+
+class FilterBankWindow : public ::testing::TestWithParam<FilterCase> {};
+
+// The filter bank works a filter out only when a decision asks for it: a
+// bank asked about one window alone reads exactly what a bank asked about
+// every window reads, from all of that window's samples, and no samples from
+// before a reset.
+TEST_P(FilterBankWindow, ReadsTheSameWhenFirstAskedLate)
+{
+    const FilterCase &c = GetParam();
+    const std::vector<int16_t> audio = Render({Silence(c.toneFromMs), Tone(c.hz, 0, c.dbm0, c.toneMs), Silence(500)});
+    const std::array<GoertzelBank::Tone, 1> tone = {{{c.hz, 0}}};
+    GoertzelBank everyWindow, oneWindow;
+    everyWindow.Configure(tone);
+    oneWindow.Configure(tone);
+    const SampleTime ask = MsToSamples(c.askAtMs);
+    std::optional<float> every, once;
+    for (size_t i = 0; i < audio.size(); i += kBlockSamples) {
+        const auto t = static_cast<SampleTime>(i);
+        if (t == MsToSamples(c.resetAtMs)) {
+            everyWindow.Reset();
+            oneWindow.Reset();
+        }
+        const auto block =
+            std::span<const int16_t>(audio).subspan(i, std::min<size_t>(kBlockSamples, audio.size() - i));
+        everyWindow.Process(block, t, [&](SampleTime end) {
+            const float level = everyWindow.ComponentDbm0(0, 0);
+            if (end == ask)
+                every = level;
+        });
+        oneWindow.Process(block, t, [&](SampleTime end) {
+            if (end == ask)
+                once = oneWindow.ComponentDbm0(0, 0);
+        });
+    }
+    ASSERT_TRUE(every.has_value() && once.has_value()) << "no window ends at " << c.askAtMs << " ms";
+    EXPECT_EQ(*once, *every);
+    if (c.reads) {
+        EXPECT_NEAR(*once, *c.reads, 0.2f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lazy, FilterBankWindow,
+    ::testing::Values(FilterCase{"1209 Hz, the window full of it", 1209, -10, 100, 300, -1, 130, -10.0f},
+                      FilterCase{"697 Hz, half the window", 697, -10, 100, 300, -1, 110, std::nullopt},
+                      FilterCase{"2130 Hz, as it ends", 2130, -20, 100, 300, -1, 410, std::nullopt},
+                      FilterCase{"825 Hz, weak", 825, -35, 40, 600, -1, 300, -35.0f},
+                      FilterCase{"1633 Hz, after a reset", 1633, -7, 40, 400, 200, 225, -7.0f},
+                      FilterCase{"941 Hz, silence after a reset", 941, -7, 40, 160, 200, 225, -200.0f}),
+    [](const auto &info) { return simtest::NameOf(info.param.what); });
 
 // The keys the receiver reports for `audio`, fed in 20 ms blocks after
 // `lead` samples of silence.
@@ -377,6 +443,15 @@ Layer Noise(int64_t ms, float dbm0)
 {
     return {0, ms, [=] { return std::make_unique<NoiseSource>(MsToSamples(ms), dbm0, 5); }};
 }
+Layer Pair(int32_t f1, int32_t f2, float dbm0, int64_t ms)
+{
+    ToneSpec t;
+    t.f1 = f1;
+    t.f2 = f2;
+    t.level1 = t.level2 = dbm0;
+    t.cadenceMs = {static_cast<int32_t>(ms), 0, 0, 0};
+    return {0, ms, [=] { return std::make_unique<ToneSource>(t, MsToSamples(ms)); }};
+}
 
 struct LineCase {
     const char *what;
@@ -388,8 +463,9 @@ void PrintTo(const LineCase &c, std::ostream *os) { *os << c.what; }
 class DtmfOnRealLines : public ::testing::TestWithParam<LineCase> {};
 
 // What recordings of real lines hold: a first digit that begins under dial
-// tone (the exchange stops it only once it has the digit), noise, dropouts,
-// clipping. Each digit comes once, at four starts against the blocks.
+// tone (the exchange stops it only once it has the digit), a tone beside the
+// digits outside their band, noise, dropouts, clipping. Each digit comes
+// once, at four starts against the blocks.
 TEST_P(DtmfOnRealLines, GivesEachDigitOnce)
 {
     const std::vector<int16_t> audio = GetParam().audio();
@@ -408,6 +484,13 @@ std::vector<int16_t> Amplified(std::vector<int16_t> audio, float db)
 {
     ApplyGain(audio, DbToGain(db));
     return audio;
+}
+
+// The keys 1, A, *, D and 5 (every row and column at the keypad's corners,
+// and one inside) with a tone at `hz` all along.
+std::vector<int16_t> BesideTone(int32_t hz, float toneDbm0, int lowGroupDbm0)
+{
+    return Layers(1400, {Pair(hz, 0, toneDbm0, 1400), Keys(300, "1A*D5", 80, 100, lowGroupDbm0)});
 }
 
 std::vector<LineCase> LineCases()
@@ -447,6 +530,19 @@ std::vector<LineCase> LineCases()
         {"55 with a 50 ms pause", [] { return Layers(800, {Keys(200, "55", 80, 50)}); }, "55"},
         // Clipped by a recording made 12 dB too loud.
         {"48 clipped", [] { return Amplified(Layers(800, {Keys(200, "48", 80, 100)}), 12); }, "48"},
+        // A lone tone outside the DTMF band all along, 3 dB above the low
+        // group's frequency (and 1 dB above the high group's, 2 dB louder):
+        // above the band from 2,000 to 3,400 Hz, below it under 600 Hz.
+        {"1A*D5 beside 2000 Hz", [] { return BesideTone(2000, -9, -12); }, "1A*D5"},
+        {"1A*D5 beside 2450 Hz", [] { return BesideTone(2450, -9, -12); }, "1A*D5"},
+        {"1A*D5 beside 2930 Hz", [] { return BesideTone(2930, -9, -12); }, "1A*D5"},
+        {"1A*D5 beside 3400 Hz", [] { return BesideTone(3400, -9, -12); }, "1A*D5"},
+        {"weak 1A*D5 beside 3170 Hz", [] { return BesideTone(3170, -20, -23); }, "1A*D5"},
+        {"1A*D5 over 60 Hz hum", [] { return BesideTone(60, -9, -12); }, "1A*D5"},
+        {"1A*D5 over 310 Hz", [] { return BesideTone(310, -9, -12); }, "1A*D5"},
+        {"1A*D5 over 525 Hz", [] { return BesideTone(525, -9, -12); }, "1A*D5"},
+        {"1A*D5 over 590 Hz", [] { return BesideTone(590, -9, -12); }, "1A*D5"},
+        {"weak 1A*D5 over 475 Hz", [] { return BesideTone(475, -20, -23); }, "1A*D5"},
     };
     return cases;
 }
@@ -503,15 +599,6 @@ TEST_P(DtmfTalkOff, GivesNoDigit)
 Layer Talk(int64_t ms, float dbm0, uint32_t seed)
 {
     return {0, ms, [=] { return std::make_unique<SpeechSource>(MsToSamples(ms), dbm0, seed); }};
-}
-Layer Pair(int32_t f1, int32_t f2, float dbm0, int64_t ms)
-{
-    ToneSpec t;
-    t.f1 = f1;
-    t.f2 = f2;
-    t.level1 = t.level2 = dbm0;
-    t.cadenceMs = {static_cast<int32_t>(ms), 0, 0, 0};
-    return {0, ms, [=] { return std::make_unique<ToneSource>(t, MsToSamples(ms)); }};
 }
 Layer Fsk(CidModem modem, const FskFraming &framing)
 {
