@@ -143,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "14755 229 Tone monitored: 2",
                      "15255 229 Tone monitored: 3",
                      "21000 95 On Hook [Line ]"}},
-        ShippedCase{"flood.scn", false, {"--until", "1"}, {"0 112 Voice detected", "0 48 DTMF digit detected: 5 [Line ]"}}),
+        ShippedCase{
+            "flood.scn", false, {"--until", "1"}, {"0 112 Voice detected", "0 48 DTMF digit detected: 5 [Line ]"}}),
     [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(Runner, UntilEndsTheRunAndLocalCountryChangesThePlan)
