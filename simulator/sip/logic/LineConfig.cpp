@@ -317,6 +317,7 @@ ConfigResult ParseLineConfig(std::string_view text)
         if (given)
             return fail(number, key, "given twice");
         given = true;
+        result.keyLines.emplace_back(std::string(key), number);
         std::string reason = row->apply(value, result.config);
         if (!reason.empty())
             return fail(number, key, std::move(reason));
@@ -324,6 +325,15 @@ ConfigResult ParseLineConfig(std::string_view text)
     if (!seen[0])
         return fail(0, "account", "missing: the line needs an account, sip:user@domain");
     return result;
+}
+
+int ConfigResult::LineOf(std::string_view key) const
+{
+    for (const auto &[k, line] : keyLines) {
+        if (k == key)
+            return line;
+    }
+    return 0;
 }
 
 std::string FormatConfigError(std::string_view file, const ConfigError &error)

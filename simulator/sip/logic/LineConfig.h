@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "simulator/sip/logic/HostPort.h"
@@ -96,8 +97,12 @@ struct ConfigError {
 };
 
 struct ConfigResult {
-    LineConfig config;                 // valid only without an error
-    std::optional<ConfigError> error;  // the first fault found
+    LineConfig config;                                  // valid only without an error
+    std::optional<ConfigError> error;                   // the first fault found
+    std::vector<std::pair<std::string, int>> keyLines;  // each key given and its line
+
+    // The line a key was given on; 0 when it was not.
+    int LineOf(std::string_view key) const;
 };
 
 ConfigResult ParseLineConfig(std::string_view text);

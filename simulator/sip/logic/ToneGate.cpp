@@ -51,6 +51,13 @@ bool ToneGate::LooksLikeDtmf(std::span<const int16_t, kFrameSamples> frame)
 
 void ToneGate::Reset(bool enabled) { *this = ToneGate(enabled); }
 
+void ToneGate::Enable(bool enabled)
+{
+    enabled_ = enabled;
+    if (!enabled)
+        digit_ = 0;
+}
+
 void ToneGate::DigitStart(char digit)
 {
     if (!enabled_)
@@ -76,6 +83,7 @@ size_t ToneGate::Frame(std::span<const int16_t, kFrameSamples> in, std::span<Gat
         heldCount_ = 0;
     };
     if (!enabled_) {
+        releaseHeld();
         out[n++] = frame;
         return n;
     }

@@ -34,6 +34,8 @@ public:
     explicit ToneGate(bool enabled = true) : enabled_(enabled) {}
 
     void Reset(bool enabled);
+    // Digits go out of band from now on (or no longer); the frames keep their numbers.
+    void Enable(bool enabled);
     void DigitStart(char digit);
     void DigitEnd();
 

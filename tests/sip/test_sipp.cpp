@@ -1,0 +1,381 @@
+// The SIP line against sipp on 127.0.0.1: calls both ways, caller
+// identities, early media, busy and failures, digits as RFC 4733 events
+// and in band, a digest registrar, strangers refused.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "simulator/logic/CallerIdMessage.h"
+#include "tests/sip/LineFixture.h"
+
+using namespace tvxsim;
+using namespace tvxsim::sip;
+using namespace tvxsim::sip::test;
+
+namespace {
+
+const std::string kScenarios = TVX_SIPP_SCENARIO_DIR;
+
+std::string LineTo(int peerPort, const std::string &extra = {})
+{
+    return "account = sip:line@127.0.0.1:" + std::to_string(peerPort) + "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n" +
+           extra;
+}
+
+// sipp as a UAS on `port` with `scenario` and its keys, bounded at 20 s.
+std::vector<std::string> UasArgs(const std::string &scenario, int port, int media, std::vector<std::string> extra)
+{
+    std::vector<std::string> args{"-sf",
+                                  kScenarios + "/" + scenario,
+                                  "-i",
+                                  "127.0.0.1",
+                                  "-p",
+                                  std::to_string(port),
+                                  "-mp",
+                                  std::to_string(media),
+                                  "-m",
+                                  "1",
+                                  "-nostdin",
+                                  "-timeout",
+                                  "20s",
+                                  "-timeout_error"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+}
+
+// Waits until sipp listens (it answers nothing before): a short fixed wait.
+void LetStart() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
+
+TEST(Sipp, AFarEndWithoutTelephoneEventsGetsTheDigitsInBandAndEchoesThem)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas");
+    const int port = FreeUdpPort();
+    PeerProcess sipp("sipp",
+                     UasArgs("uas_answer.xml",
+                             port,
+                             FreeUdpPort(),
+                             {"-rtp_echo", "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
+                     dir,
+                     "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineUnderTest t(LineTo(port));
+    const FarCallId call = t.exchange->Dial("5551234");
+    ASSERT_NE(call, 0u);
+    EXPECT_TRUE(t.exchange->WaitFor(FarLineEventKind::Ringing, call, 5000));
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000))
+        << ::testing::PrintToString(t.exchange->Log()) << sipp.Output();
+    EXPECT_EQ(t.line->Status().codec, "PCMU");
+    EXPECT_EQ(t.line->Status().peer, "sip:5551234@127.0.0.1:" + std::to_string(port));
+    // A click comes back through the echo: the call's audio flows both ways.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const int64_t block = t.exchange->Click(call);
+    EXPECT_TRUE(t.exchange->WaitFor(FarLineEventKind::MediaStarted, call, 3000));
+    ASSERT_TRUE(t.exchange->WaitUntil([&] { return t.exchange->FirstLoudSample(call, block, 10000) >= 0; }, 2000));
+    t.exchange->SendDigits(call, "1590#", 100, 100);
+    EXPECT_TRUE(t.exchange->WaitUntil([&] { return t.exchange->HeardDigits(call) == "1590#"; }, 5000))
+        << "heard back: '" << t.exchange->HeardDigits(call) << "'";
+    EXPECT_EQ(t.exchange->DigitEvents(call), "") << "no events go to a far end that takes none";
+    t.exchange->HangUp(call);
+    EXPECT_EQ(sipp.Wait(8000), 0) << "sipp got the BYE\n" << sipp.Output();
+}
+
+TEST(Sipp, WithTelephoneEventsTheDigitsLeaveTheAudioAndComeBackAsEvents)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas-te");
+    const int port = FreeUdpPort();
+    PeerProcess sipp(
+        "sipp",
+        UasArgs("uas_answer.xml",
+                port,
+                FreeUdpPort(),
+                {"-rtp_echo", "-key", "codecs", "8 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"}),
+        dir,
+        "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineUnderTest t(LineTo(port, "codecs = pcma pcmu\n"));
+    const FarCallId call = t.exchange->Dial("100");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000)) << sipp.Output();
+    EXPECT_EQ(t.line->Status().codec, "PCMA");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The echo returns our own telephone-events: each digit once, the
+    // repeated ones included, and none of their tones in the audio.
+    t.exchange->SendDigits(call, "2772#*", 120, 80);
+    EXPECT_TRUE(t.exchange->WaitUntil([&] { return t.exchange->DigitEvents(call) == "2772#*"; }, 5000))
+        << "events: '" << t.exchange->DigitEvents(call) << "'";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(t.exchange->HeardDigits(call), "") << "the tones were kept out of the audio";
+    t.exchange->HangUp(call);
+    EXPECT_EQ(sipp.Wait(8000), 0) << sipp.Output();
+}
+
+TEST(Sipp, EarlyMediaPlaysBeforeTheAnswer)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas-early");
+    const int port = FreeUdpPort();
+    PeerProcess sipp("sipp", UasArgs("uas_early.xml", port, FreeUdpPort(), {}), dir, "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineUnderTest t(LineTo(port));
+    const FarCallId call = t.exchange->Dial("200");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 8000)) << sipp.Output();
+    std::vector<std::string> order;
+    for (const FarLineEvent &e : t.exchange->Events()) {
+        if (e.call == call)
+            order.push_back(e.kind == FarLineEventKind::EarlyMedia     ? "early"
+                            : e.kind == FarLineEventKind::MediaStarted ? "media"
+                            : e.kind == FarLineEventKind::Answered     ? "answered"
+                                                                       : "other");
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"early", "media", "answered"}));
+    // Its announcement (sipp's A-law speech in 30 ms packets, after a
+    // second of silence) was heard before the answer.
+    const std::vector<int16_t> heard = t.exchange->Received(call);
+    int loud = 0;
+    for (int16_t v : heard)
+        loud += std::abs(v) > 1000 ? 1 : 0;
+    EXPECT_GT(loud, 400) << "speech in the early media";
+    EXPECT_EQ(t.line->Status().codec, "PCMA");
+    t.exchange->HangUp(call);
+    EXPECT_EQ(sipp.Wait(8000), 0) << sipp.Output();
+}
+
+struct FinalCase {
+    const char *status;
+    const char *reason;
+    FarLineEventKind kind;
+    const char *eventReason;
+};
+
+void PrintTo(const FinalCase &c, std::ostream *os) { *os << c.status; }
+
+class SippFinal : public ::testing::TestWithParam<FinalCase> {};
+
+TEST_P(SippFinal, FinalResponsesAreBusyOrAFailureWithTheirStatus)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const FinalCase &c = GetParam();
+    const std::string dir = TempFolder("uas-final");
+    const int port = FreeUdpPort();
+    std::ifstream in(kScenarios + "/uas_final.xml");
+    std::string scenario((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = scenario.find("SIP/2.0 STATUS REASON");
+    ASSERT_NE(at, std::string::npos);
+    scenario.replace(at, 21, std::string("SIP/2.0 ") + c.status + " " + c.reason);
+    WriteFile(dir + "/final.xml", scenario);
+    std::vector<std::string> args = UasArgs("uas_final.xml", port, FreeUdpPort(), {});
+    args[1] = dir + "/final.xml";
+    PeerProcess sipp("sipp", args, dir, "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineUnderTest t(LineTo(port));
+    const FarCallId call = t.exchange->Dial("300");
+    FarLineEvent event;
+    ASSERT_TRUE(t.exchange->WaitFor(c.kind, call, 5000, &event))
+        << ::testing::PrintToString(t.exchange->Log()) << sipp.Output();
+    EXPECT_EQ(event.reason, c.eventReason);
+    EXPECT_EQ(sipp.Wait(5000), 0) << "sipp got its ACK\n" << sipp.Output();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SippFinal,
+    ::testing::Values(FinalCase{"486", "Busy Here", FarLineEventKind::Busy, "486 Busy Here"},
+                      FinalCase{"600", "Busy Everywhere", FarLineEventKind::Busy, "600 Busy Everywhere"},
+                      FinalCase{"404", "Not Found", FarLineEventKind::Failed, "404 Not Found"},
+                      FinalCase{"503", "Service Unavailable", FarLineEventKind::Failed, "503 Service Unavailable"}));
+
+TEST(Sipp, CallerIdentitiesWithAndWithoutAssertedIdentityAndPrivacy)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uac-id");
+    struct Row {
+        const char *from;
+        const char *header1;
+        const char *header2;
+        const char *name;
+        const char *number;
+        char absence;
+    };
+    const std::vector<Row> rows = {
+        {"\"Ivor Kell\" <sip:7964710@127.0.0.1>", "X-Test: 1", "X-Test: 2", "Ivor Kell", "7964710", 0},
+        {"\"Spoofed\" <sip:999@127.0.0.1>",
+         "P-Asserted-Identity: \"Network Name\" <sip:+15551230000@127.0.0.1>",
+         "X-Test: 2",
+         "Network Name",
+         "+15551230000",
+         0},
+        {"<sip:100@127.0.0.1>", "P-Asserted-Identity: <tel:+15550001111>", "X-Test: 2", "", "+15550001111", 0},
+        {"\"Bob\" <sip:5551234@127.0.0.1>",
+         "P-Asserted-Identity: <sip:+15551230000@127.0.0.1>",
+         "Privacy: id",
+         "",
+         "",
+         kAbsencePrivate},
+        {"\"Bob\" <sip:5551234@127.0.0.1>", "X-Test: 1", "Privacy: ID", "", "", kAbsencePrivate},
+        {"\"Anonymous\" <sip:anonymous@anonymous.invalid>", "X-Test: 1", "X-Test: 2", "", "", kAbsencePrivate},
+        {"\"Alice Smith\" <sip:alice@127.0.0.1>", "X-Test: 1", "X-Test: 2", "Alice Smith", "", kAbsenceOutOfArea},
+    };
+    std::string csv = "SEQUENTIAL\n";
+    for (const Row &r : rows)
+        csv += std::string(r.from) + ";" + r.header1 + ";" + r.header2 + ";\n";
+    WriteFile(dir + "/identities.csv", csv);
+
+    LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+    t.exchange->SetOnIncoming(FakeExchange::OnIncoming::Refuse);
+    PeerProcess sipp("sipp",
+                     {"-sf",
+                      kScenarios + "/uac_identity.xml",
+                      "-inf",
+                      dir + "/identities.csv",
+                      "-i",
+                      "127.0.0.1",
+                      "-mp",
+                      std::to_string(FreeUdpPort()),
+                      "-m",
+                      std::to_string(rows.size()),
+                      "-l",
+                      "1",
+                      "-r",
+                      "20",
+                      "-nostdin",
+                      "-timeout",
+                      "20s",
+                      "-timeout_error",
+                      "127.0.0.1:" + std::to_string(t.Port())},
+                     dir,
+                     "sipp");
+    ASSERT_TRUE(sipp.Started());
+    EXPECT_EQ(sipp.Wait(15000), 0) << sipp.Output();
+    std::vector<CallerIdSpec> callers;
+    for (const FarLineEvent &e : t.exchange->Events()) {
+        if (e.kind == FarLineEventKind::Incoming)
+            callers.push_back(e.caller);
+    }
+    ASSERT_EQ(callers.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(callers[i].name, rows[i].name) << i;
+        EXPECT_EQ(callers[i].number, rows[i].number) << i;
+        EXPECT_EQ(callers[i].absence, rows[i].absence) << i;
+        EXPECT_EQ(callers[i].date, "") << i;
+    }
+}
+
+TEST(Sipp, RtpEventDigitsFromItsRecordingsArriveOnceEachAndTheCallEndsWithItsBye)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uac-digits");
+    LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+    t.exchange->SetOnIncoming(FakeExchange::OnIncoming::AlertAnswer, 100);
+    PeerProcess sipp("sipp",
+                     {"-sf",
+                      kScenarios + "/uac_digits.xml",
+                      "-i",
+                      "127.0.0.1",
+                      "-mp",
+                      std::to_string(FreeUdpPort()),
+                      "-m",
+                      "1",
+                      "-nostdin",
+                      "-timeout",
+                      "20s",
+                      "-timeout_error",
+                      "127.0.0.1:" + std::to_string(t.Port())},
+                     dir,
+                     "sipp");
+    ASSERT_TRUE(sipp.Started());
+    FarLineEvent incoming;
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000, &incoming)) << sipp.Output();
+    EXPECT_EQ(incoming.caller.name, "Digit Sender");
+    EXPECT_EQ(incoming.caller.number, "5550100");
+    FarLineEvent hungUp;
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::HungUp, incoming.call, 15000, &hungUp)) << sipp.Output();
+    EXPECT_EQ(hungUp.reason, "BYE");
+    EXPECT_EQ(t.exchange->DigitEvents(incoming.call), "10259*#");
+    // Each digit began and ended (end packets received) before the next.
+    int open = 0;
+    for (const FarLineEvent &e : t.exchange->Events()) {
+        if (e.call != incoming.call)
+            continue;
+        if (e.kind == FarLineEventKind::DigitStart) {
+            EXPECT_EQ(open, 0);
+            EXPECT_EQ(e.durationMs, 0);
+            ++open;
+        } else if (e.kind == FarLineEventKind::DigitEnd) {
+            EXPECT_EQ(open, 1);
+            --open;
+        }
+    }
+    EXPECT_EQ(sipp.Wait(5000), 0) << sipp.Output();
+}
+
+TEST(Sipp, ARegistrarWithDigestAcceptsTheRightPasswordAndRefusesAWrongOne)
+{
+    TVX_NEED_PROGRAM("sipp");
+    for (const bool right : {true, false}) {
+        const std::string dir = TempFolder("registrar");
+        const int port = FreeUdpPort();
+        WriteFile(dir + "/line.pw", std::string(right ? "s3cret" : "wrong") + "\n", 0600);
+        PeerProcess sipp(
+            "sipp", UasArgs("registrar.xml", port, FreeUdpPort(), {"-key", "password", "s3cret"}), dir, "sipp");
+        ASSERT_TRUE(sipp.Started());
+        LetStart();
+        ::testing::internal::CaptureStderr();
+        {
+            LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\nregistrar = sip:127.0.0.1:" +
+                                std::to_string(port) + "\n",
+                            dir + "/line.pw");
+            const RegistrationState wanted = right ? RegistrationState::Registered : RegistrationState::Failed;
+            EXPECT_TRUE(t.exchange->WaitUntil([&] { return t.line->Status().registration == wanted; }, 5000))
+                << RegistrationName(t.line->Status().registration);
+            const LineStatus s = t.line->Status();
+            EXPECT_EQ(s.farEnd, "sip:line@127.0.0.1");
+            EXPECT_EQ(s.registrationReason, right ? "" : "403 Forbidden");
+            EXPECT_EQ(sipp.Wait(3000), 0) << sipp.Output();
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.find("s3cret"), std::string::npos) << "the password is never printed";
+        EXPECT_EQ(err.find("wrong"), std::string::npos);
+        if (!right) {
+            EXPECT_NE(err.find("registration with sip:127.0.0.1:" + std::to_string(port) +
+                               " failed: 403 Forbidden; trying again in 30 s"),
+                      std::string::npos)
+                << err;
+        }
+    }
+}
+
+TEST(Sipp, AStrangerGets403)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("stranger");
+    LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+    PeerProcess sipp("sipp",
+                     {"-sf",
+                      kScenarios + "/uac_stranger.xml",
+                      "-i",
+                      "127.0.0.2",
+                      "-mp",
+                      std::to_string(FreeUdpPort()),
+                      "-m",
+                      "1",
+                      "-nostdin",
+                      "-timeout",
+                      "10s",
+                      "-timeout_error",
+                      "127.0.0.1:" + std::to_string(t.Port())},
+                     dir,
+                     "sipp");
+    ASSERT_TRUE(sipp.Started());
+    EXPECT_EQ(sipp.Wait(8000), 0) << sipp.Output();
+    EXPECT_TRUE(t.exchange->Events().empty()) << "the exchange never heard of it";
+}
+
+}  // namespace
