@@ -21,6 +21,14 @@
 
 namespace tvxsim::sip {
 
+// How long a connected call may go without RTP before it counts as hung up.
+inline constexpr int64_t kNoRtpTimeoutMs = 30000;
+
+// Times of the line that tests may shorten.
+struct LineTimings {
+    int64_t noRtpTimeoutMs = kNoRtpTimeoutMs;
+};
+
 // Calls the line holds at once, incoming ones still being decided included;
 // an INVITE beyond them is refused with 486 at once.
 inline constexpr size_t kCallSlots = 8;

@@ -65,8 +65,8 @@ const char *RegistrationName(RegistrationState state)
     return "none";
 }
 
-SipAgent::SipAgent(LineConfig config, std::string passwordPath, LineBridge &bridge)
-    : config_(std::move(config)), passwordPath_(std::move(passwordPath)), bridge_(bridge)
+SipAgent::SipAgent(LineConfig config, std::string passwordPath, LineBridge &bridge, LineTimings timings)
+    : config_(std::move(config)), passwordPath_(std::move(passwordPath)), bridge_(bridge), timings_(timings)
 {
 }
 

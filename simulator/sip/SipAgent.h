@@ -26,7 +26,7 @@ class SipCall;
 
 class SipAgent {
 public:
-    SipAgent(LineConfig config, std::string passwordPath, LineBridge &bridge);
+    SipAgent(LineConfig config, std::string passwordPath, LineBridge &bridge, LineTimings timings = {});
     ~SipAgent();
     SipAgent(const SipAgent &) = delete;
     SipAgent &operator=(const SipAgent &) = delete;
@@ -43,6 +43,7 @@ public:
     struct sip *Sip() const { return sip_; }
     struct sipsess_sock *SessionSocket() const { return sock_; }
     const LineConfig &Config() const { return config_; }
+    const LineTimings &Timings() const { return timings_; }
     LineBridge &Bridge() { return bridge_; }
     const std::string &ContactUser() const { return config_.account.user; }
     // The route through the outbound proxy ("<sip:proxy;lr>"), empty without one.
@@ -84,6 +85,7 @@ private:
     LineConfig config_;
     std::string passwordPath_;
     LineBridge &bridge_;
+    LineTimings timings_;
     std::thread thread_;
     std::atomic<bool> running_{false};                  // the thread was started and not joined
     std::atomic<bool> stopRequested_{false};            // the owner asked the thread to end

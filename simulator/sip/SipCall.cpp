@@ -559,9 +559,9 @@ void SipCall::Tick(int64_t nowUs)
     const int64_t nowMs = nowUs / 1000;
     Apply(events_.OnTick(nowMs), pacer_);
     PaceDigits(nowMs);
-    if (state_ == State::Connected && plan_ && plan_->receive && nowMs - lastRtpMs_ >= kNoRtpTimeoutMs) {
-        End(FarLineEventKind::HungUp, "no RTP for 30 s", true);
-    }
+    const int64_t timeoutMs = agent_.Timings().noRtpTimeoutMs;
+    if (state_ == State::Connected && plan_ && plan_->receive && nowMs - lastRtpMs_ >= timeoutMs)
+        End(FarLineEventKind::HungUp, "no RTP for " + std::to_string(timeoutMs / 1000) + " s", true);
 }
 
 bool SipCall::RtcpStats(struct rtcp_stats &out)

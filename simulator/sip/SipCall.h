@@ -18,8 +18,6 @@ namespace tvxsim::sip {
 
 class SipAgent;
 
-inline constexpr int64_t kNoRtpTimeoutMs = 30000;
-
 class SipCall {
 public:
     enum class State : uint8_t {

@@ -22,11 +22,11 @@ int64_t NowUs()
 
 }  // namespace
 
-SipLine::SipLine(const LineConfig &config, std::string passwordPath) : config_(config)
+SipLine::SipLine(const LineConfig &config, std::string passwordPath, LineTimings timings) : config_(config)
 {
     plan_.localNumbers = config.localNumbers;
     plan_.relayFlash = config.flash == FlashMethod::Info;
-    agent_ = std::make_unique<SipAgent>(config, std::move(passwordPath), bridge_);
+    agent_ = std::make_unique<SipAgent>(config, std::move(passwordPath), bridge_, timings);
     bridge_.wake = [agent = agent_.get()] { agent->Wake(); };
     agent_->Start();
 }

@@ -30,7 +30,7 @@ class SipLine final : public FarLine {
 public:
     // Starts the line's thread; it listens, looks up the password and
     // registers on its own (the status tells how far it got).
-    SipLine(const LineConfig &config, std::string passwordPath);
+    SipLine(const LineConfig &config, std::string passwordPath, LineTimings timings = {});
     ~SipLine() override;
     SipLine(const SipLine &) = delete;
     SipLine &operator=(const SipLine &) = delete;

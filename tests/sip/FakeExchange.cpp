@@ -87,6 +87,19 @@ void FakeExchange::SetOnIncoming(OnIncoming what, int answerAfterMs)
     answerAfterMs_ = answerAfterMs;
 }
 
+void FakeExchange::SetIncomingPolicy(std::function<OnIncoming(int index)> policy, int answerAfterMs)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    policy_ = std::move(policy);
+    answerAfterMs_ = answerAfterMs;
+}
+
+void FakeExchange::Pause(bool paused)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    paused_ = paused;
+}
+
 void FakeExchange::Post(std::function<void()> action)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -283,6 +296,8 @@ void FakeExchange::Run()
 
 void FakeExchange::TakeEvents()
 {
+    if (paused_)
+        return;
     FarLineEvent e;
     while (line_.Next(e)) {
         std::ostringstream text;
@@ -296,16 +311,19 @@ void FakeExchange::TakeEvents()
         log_.push_back(text.str());
         events_.push_back(e);
         switch (e.kind) {
-        case FarLineEventKind::Incoming:
+        case FarLineEventKind::Incoming: {
             CallOf(e.call);
-            if (onIncoming_ == OnIncoming::Refuse) {
+            const OnIncoming what = policy_ ? policy_(incomingSeen_) : onIncoming_;
+            ++incomingSeen_;
+            if (what == OnIncoming::Refuse) {
                 line_.Refuse(e.call);
-            } else if (onIncoming_ == OnIncoming::Alert || onIncoming_ == OnIncoming::AlertAnswer) {
+            } else if (what == OnIncoming::Alert || what == OnIncoming::AlertAnswer) {
                 line_.Alert(e.call);
-                if (onIncoming_ == OnIncoming::AlertAnswer)
+                if (what == OnIncoming::AlertAnswer)
                     answerIn_[e.call] = answerAfterMs_;
             }
             break;
+        }
         case FarLineEventKind::EarlyMedia:
             CallOf(e.call).early = true;
             break;

@@ -39,6 +39,10 @@ public:
     ~FakeExchange();
 
     void SetOnIncoming(OnIncoming what, int answerAfterMs = 0);
+    // Decides each incoming call by its number among them (0 the first).
+    void SetIncomingPolicy(std::function<OnIncoming(int index)> policy, int answerAfterMs = 0);
+    // While paused the exchange takes no events from the line (its blocks go on).
+    void Pause(bool paused);
 
     // The test's thread; each takes effect at the next block.
     FarCallId Dial(const std::string &number);  // waits for the block that dials; 0 when refused
@@ -116,6 +120,9 @@ private:
     std::vector<std::string> log_;
     std::vector<FarLineEvent> events_;
     OnIncoming onIncoming_ = OnIncoming::Nothing;
+    std::function<OnIncoming(int)> policy_;
+    int incomingSeen_ = 0;
+    bool paused_ = false;
     int answerAfterMs_ = 0;
     std::map<FarCallId, int> answerIn_;  // incoming calls to answer in this many ms
     std::thread thread_;

@@ -18,14 +18,14 @@ namespace tvxsim::sip::test {
 // of the system's choosing unless `conf` says otherwise, its exchange,
 // waiting (at most 5 s) until it listens.
 struct LineUnderTest {
-    explicit LineUnderTest(const std::string &conf, const std::string &passwordPath = {})
+    explicit LineUnderTest(const std::string &conf, const std::string &passwordPath = {}, LineTimings timings = {})
     {
         const ConfigResult r = ParseLineConfig(conf);
         if (r.error) {
             ADD_FAILURE() << r.error->key << ": " << r.error->reason;
             return;
         }
-        line = std::make_unique<SipLine>(r.config, passwordPath);
+        line = std::make_unique<SipLine>(r.config, passwordPath, timings);
         for (int i = 0; i < 500 && !line->Up(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_TRUE(line->Up()) << "the line listens";

@@ -379,3 +379,193 @@ TEST(Sipp, AStrangerGets403)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Sipp, HoldIsAReinviteSendonlyAndTakingBackSendrecv)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas-hold");
+    const int port = FreeUdpPort();
+    PeerProcess sipp("sipp", UasArgs("uas_hold.xml", port, FreeUdpPort(), {}), dir, "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    // A second's silence would end an unheld call; a held one waits.
+    LineTimings timings;
+    timings.noRtpTimeoutMs = 1000;
+    LineUnderTest t(LineTo(port), {}, timings);
+    const FarCallId call = t.exchange->Dial("400");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000)) << sipp.Output();
+    t.exchange->Hold(call, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(t.exchange->WaitFor(FarLineEventKind::HungUp, call, 0)) << "held: silence is expected";
+    t.exchange->Hold(call, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    t.exchange->HangUp(call);
+    EXPECT_EQ(sipp.Wait(5000), 0) << "sipp saw sendonly, then sendrecv, then the BYE\n" << sipp.Output();
+}
+
+TEST(Sipp, AConnectedCallWithoutRtpEndsAsAFarHangUp)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas-silent");
+    const int port = FreeUdpPort();
+    // No echo: sipp sends no RTP at all.
+    PeerProcess sipp(
+        "sipp",
+        UasArgs(
+            "uas_answer.xml", port, FreeUdpPort(), {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
+        dir,
+        "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineTimings timings;
+    timings.noRtpTimeoutMs = 1000;
+    LineUnderTest t(LineTo(port), {}, timings);
+    const FarCallId call = t.exchange->Dial("500");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000)) << sipp.Output();
+    FarLineEvent hungUp;
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::HungUp, call, 3000, &hungUp));
+    EXPECT_EQ(hungUp.reason, "no RTP for 1 s");
+    EXPECT_EQ(sipp.Wait(5000), 0) << "and the line sent its BYE\n" << sipp.Output();
+}
+
+TEST(Sipp, ACancelBeforeTheAnswerIsReportedWhetherTheLineRingsOrNot)
+{
+    TVX_NEED_PROGRAM("sipp");
+    for (const FakeExchange::OnIncoming what : {FakeExchange::OnIncoming::Nothing, FakeExchange::OnIncoming::Alert}) {
+        const std::string dir = TempFolder("uac-cancel");
+        LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+        t.exchange->SetOnIncoming(what);
+        const std::string scenario =
+            what == FakeExchange::OnIncoming::Alert ? "/uac_cancel_ringing.xml" : "/uac_cancel.xml";
+        PeerProcess sipp("sipp",
+                         {"-sf",
+                          kScenarios + scenario,
+                          "-i",
+                          "127.0.0.1",
+                          "-mp",
+                          std::to_string(FreeUdpPort()),
+                          "-m",
+                          "1",
+                          "-nostdin",
+                          "-timeout",
+                          "10s",
+                          "-timeout_error",
+                          "127.0.0.1:" + std::to_string(t.Port())},
+                         dir,
+                         "sipp");
+        ASSERT_TRUE(sipp.Started());
+        FarLineEvent incoming;
+        ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000, &incoming)) << sipp.Output();
+        EXPECT_TRUE(t.exchange->WaitFor(FarLineEventKind::Cancelled, incoming.call, 5000))
+            << ::testing::PrintToString(t.exchange->Log());
+        EXPECT_EQ(sipp.Wait(5000), 0) << "200 to the CANCEL, 487 to the INVITE\n" << sipp.Output();
+        EXPECT_EQ(t.line->Status().calls, 0);
+    }
+}
+
+TEST(Sipp, AFloodIsAnsweredByTheExchangeAndWhatItCannotHearIsBusyAtOnce)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uac-flood");
+    LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+    // The exchange answers two calls and refuses the rest...
+    t.exchange->SetIncomingPolicy(
+        [](int index) { return index < 2 ? FakeExchange::OnIncoming::AlertAnswer : FakeExchange::OnIncoming::Refuse; });
+    // ... but hears nothing for the first half second: the line refuses
+    // at once whatever it has no room for.
+    t.exchange->Pause(true);
+    const int calls = 60;
+    PeerProcess sipp("sipp",
+                     {"-sf",
+                      kScenarios + "/uac_flood.xml",
+                      "-i",
+                      "127.0.0.1",
+                      "-mp",
+                      std::to_string(FreeUdpPort()),
+                      "-m",
+                      std::to_string(calls),
+                      "-r",
+                      "200",
+                      "-d",
+                      "1500",
+                      "-nostdin",
+                      "-timeout",
+                      "15s",
+                      "-timeout_error",
+                      "127.0.0.1:" + std::to_string(t.Port())},
+                     dir,
+                     "sipp");
+    ASSERT_TRUE(sipp.Started());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    t.exchange->Pause(false);
+    EXPECT_EQ(sipp.Wait(12000), 0) << "every call was answered or refused\n" << sipp.Output();
+    const auto count = [&](FarLineEventKind kind) {
+        int n = 0;
+        for (const FarLineEvent &e : t.exchange->Events())
+            n += e.kind == kind ? 1 : 0;
+        return n;
+    };
+    EXPECT_TRUE(t.exchange->WaitUntil([&] { return count(FarLineEventKind::HungUp) == 2; }, 2000))
+        << "the two answered calls ended with their BYE\n"
+        << ::testing::PrintToString(t.exchange->Log());
+    const int incoming = count(FarLineEventKind::Incoming);
+    EXPECT_GE(incoming, static_cast<int>(kCallSlots)) << "the line held as many as it has room for";
+    EXPECT_LT(incoming, calls) << "and refused the others itself";
+    EXPECT_EQ(t.line->Status().calls, 0);
+}
+
+TEST(Sipp, TwoCallsAtOnceEachHearOnlyTheirOwnEcho)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("uas-two");
+    const int port = FreeUdpPort();
+    std::vector<std::string> args =
+        UasArgs("uas_answer.xml",
+                port,
+                FreeUdpPort(),
+                {"-rtp_echo", "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"});
+    args[std::find(args.begin(), args.end(), "-m") - args.begin() + 1] = "2";
+    PeerProcess sipp("sipp", args, dir, "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    LineUnderTest t(LineTo(port));
+    const FarCallId first = t.exchange->Dial("601");
+    const FarCallId second = t.exchange->Dial("602");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, first, 5000)) << sipp.Output();
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, second, 5000)) << sipp.Output();
+    EXPECT_EQ(t.line->Status().calls, 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const int64_t block = t.exchange->Click(first);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_GE(t.exchange->FirstLoudSample(first, block, 10000), 0) << "the first call hears its echo";
+    EXPECT_LT(t.exchange->FirstLoudSample(second, block, 10000), 0) << "the second does not";
+    t.exchange->HangUp(first);
+    t.exchange->HangUp(second);
+    EXPECT_EQ(sipp.Wait(8000), 0) << sipp.Output();
+}
+
+TEST(Sipp, ARefusingRegistrarIsOneLineAStateAndARetryLater)
+{
+    // Nobody listens on the registrar's TCP port: refused at once.
+    const int port = FreeUdpPort();
+    ::testing::internal::CaptureStderr();
+    {
+        LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\nregistrar = sip:127.0.0.1:" +
+                        std::to_string(port) + ";transport=tcp\n");
+        EXPECT_TRUE(
+            t.exchange->WaitUntil([&] { return t.line->Status().registration == RegistrationState::Failed; }, 5000));
+        const LineStatus s = t.line->Status();
+        EXPECT_EQ(s.registrationReason, "Connection refused");
+        // Calls can still be made meanwhile (to a local peer: refused too, but at once).
+        EXPECT_NE(t.exchange->Dial("123"), 0u);
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string line = "tvxusb: SIP line: registration with sip:127.0.0.1:" + std::to_string(port) +
+                             ";transport=tcp failed: Connection refused; trying again in 30 s\n";
+    EXPECT_NE(err.find(line), std::string::npos) << err;
+    EXPECT_EQ(err.find("registration", err.find(line) + line.size()), std::string::npos) << "one line only";
+}
+
+}  // namespace
