@@ -20,6 +20,10 @@ struct LineStatus {
     int64_t packetsLost = 0;         // of the current call's received audio (RFC 3550)
     double jitterMs = 0;             // its interarrival jitter
     int32_t playoutDelayMs = 0;      // the jitter buffer's target now
+    int32_t playoutP95Ms = 0;        // the playout delay of 95 % of the frames played (-1 none yet)
+    uint64_t playedFrames = 0;       // frames played from their audio
+    uint64_t concealedFrames = 0;    // frames concealed (lost, late, or stretched)
+    uint64_t lateFrames = 0;         // packets that came after their frame was played
     int64_t rtcpLost = 0;            // our packets the far end reports lost (RTCP)
     double rtcpJitterMs = 0;         // the jitter the far end reports of our packets (RTCP)
     double rttMs = 0;                // round-trip time from RTCP; 0 unknown

@@ -1,6 +1,7 @@
 #include "simulator/sip/SipAgent.h"
 
 #include <netdb.h>
+#include <pthread.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -101,6 +102,7 @@ void SipAgent::Wake()
 
 void SipAgent::Run()
 {
+    pthread_setname_np(pthread_self(), "tvxusb-sip");
     static std::once_flag once;
     std::call_once(once, [] {
         (void)libre_init();
@@ -182,7 +184,7 @@ bool SipAgent::SetUp(std::string &why)
     tmr_init(&reap_);
     tmr_init(&stopDeadline_);
     if (config_.proxy)
-        route_ = "<" + config_.proxy->Uri() + ";lr>";
+        route_ = config_.proxy->Uri();  // libre writes it as "Route: <...;lr>"
 
     ResolveAllowed();
     FetchPassword();
@@ -598,6 +600,10 @@ void SipAgent::UpdateCallStatus()
         s.packetsLost = 0;
         s.jitterMs = 0;
         s.playoutDelayMs = 0;
+        s.playoutP95Ms = 0;
+        s.playedFrames = 0;
+        s.concealedFrames = 0;
+        s.lateFrames = 0;
     }
     s.rtcpLost = haveRtcp ? rtcp.tx.lost : 0;
     s.rtcpJitterMs = haveRtcp ? rtcp.tx.jit / 1000.0 : 0;

@@ -46,7 +46,7 @@ public:
     const LineTimings &Timings() const { return timings_; }
     LineBridge &Bridge() { return bridge_; }
     const std::string &ContactUser() const { return config_.account.user; }
-    // The route through the outbound proxy ("<sip:proxy;lr>"), empty without one.
+    // The route through the outbound proxy ("sip:proxy[:port]"), empty without one.
     const std::string &Route() const { return route_; }
     // The address the line's media listens on and names in its SDP.
     const struct sa &MediaAddress() const { return mediaAddress_; }

@@ -495,6 +495,15 @@ void SipCall::ReceiveAudio(const struct sa *src, const struct rtp_header *hdr, s
             Apply(events_.Reset(), pacer_);
         haveEventSsrc_ = true;
         eventSsrc_ = hdr->ssrc;
+        // The event's sequence number counts in the stream's losses.
+        RxPacket marker;
+        marker.call = id_;
+        marker.packet.ssrc = hdr->ssrc;
+        marker.packet.sequence = hdr->seq;
+        marker.packet.arrivalUs = nowUs;
+        marker.packet.size = 0;
+        if (!agent_.Bridge().slots[slot_].rx.Push(std::move(marker)))
+            agent_.Bridge().droppedPackets.fetch_add(1, std::memory_order_relaxed);
         Apply(events_.OnPacket(hdr->ts, *payload, nowMs), pacer_);
         PaceDigits(nowMs);
     }

@@ -162,6 +162,10 @@ void SipLine::Hear(FarCallId call, std::span<int16_t> out)
         bridge_.status.packetsLost = s.lost;
         bridge_.status.jitterMs = s.jitterMs;
         bridge_.status.playoutDelayMs = s.targetMs;
+        bridge_.status.playoutP95Ms = s.DelayPercentileMs(0.95);
+        bridge_.status.playedFrames = s.played;
+        bridge_.status.concealedFrames = s.concealed;
+        bridge_.status.lateFrames = s.late;
     }
 }
 

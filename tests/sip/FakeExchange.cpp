@@ -1,7 +1,5 @@
 #include "tests/sip/FakeExchange.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
@@ -50,18 +48,6 @@ void Heard(void *user, const char *digits, int len)
 }
 
 }  // namespace
-
-bool HaveProgram(const char *name)
-{
-    const char *path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0)
-            return true;
-    }
-    return false;
-}
 
 FakeExchange::FakeExchange(FarLine &line) : line_(line)
 {

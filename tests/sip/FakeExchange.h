@@ -128,7 +128,4 @@ private:
     std::thread thread_;
 };
 
-// Whether the program is there (on PATH); tests that need it skip with a message otherwise.
-bool HaveProgram(const char *name);
-
 }  // namespace tvxsim::sip::test

@@ -95,6 +95,18 @@ std::string PeerProcess::Output() const
     return text.str();
 }
 
+bool HaveProgram(const char *name)
+{
+    const char *path = std::getenv("PATH");
+    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
 int FreeUdpPort()
 {
     // Two neighbouring free ports (RTP and RTCP), both free on UDP and TCP.

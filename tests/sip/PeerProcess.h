@@ -32,6 +32,9 @@ private:
     int status_ = -1;
 };
 
+// Whether the program is there (on PATH); tests that need it skip with a message otherwise.
+bool HaveProgram(const char *name);
+
 // A UDP port on 127.0.0.1 nobody uses now (and its neighbour, for RTCP).
 int FreeUdpPort();
 // A fresh folder below the test's temporary folder.

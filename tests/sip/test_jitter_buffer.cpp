@@ -130,6 +130,31 @@ TEST(JitterBuffer, LostPacketsAreCountedAndConcealedOnceEach)
         EXPECT_NE(f % 10, 5);
 }
 
+TEST(JitterBuffer, OtherPayloadsOfTheStreamAreNoLoss)
+{
+    // Telephone-events share the stream's sequence numbers: every fifth
+    // number is an event, pushed without audio.
+    JitterBuffer jb;
+    std::vector<Arrival> arrivals = Stream(100, [](int) { return 1000; });
+    std::vector<Arrival> all;
+    uint16_t sequence = 1000;
+    for (Arrival a : arrivals) {
+        if (a.packet.sequence % 5 == 0) {
+            Arrival event = a;
+            event.packet.sequence = sequence++;
+            event.packet.size = 0;
+            all.push_back(event);
+        }
+        a.packet.sequence = sequence++;
+        all.push_back(a);
+    }
+    const Outcome o = Play(jb, all, 100 * 20000);
+    EXPECT_EQ(jb.Stats().lost, 0);
+    EXPECT_EQ(jb.Stats().received, 120u);
+    EXPECT_EQ(jb.Stats().concealed, 0u);
+    EXPECT_GE(Played(o).size(), 97u);
+}
+
 TEST(JitterBuffer, ReorderedPairsArePlayedInOrderWithoutLoss)
 {
     JitterBuffer jb;

@@ -569,3 +569,92 @@ TEST(Sipp, ARefusingRegistrarIsOneLineAStateAndARetryLater)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Sipp, ClosingTheLineEndsEveryCallAsItsStateWants)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("close");
+    // An answered call (BYE), one still ringing at the far end (CANCEL),
+    // and an incoming one nobody has decided on yet (486).
+    const int answering = FreeUdpPort();
+    const int ringing = FreeUdpPort();
+    PeerProcess answered("sipp",
+                         UasArgs("uas_answer.xml",
+                                 answering,
+                                 FreeUdpPort(),
+                                 {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
+                         dir,
+                         "answered");
+    PeerProcess rung("sipp", UasArgs("uas_ringing.xml", ringing, FreeUdpPort(), {}), dir, "ringing");
+    LetStart();
+    WriteFile(dir + "/caller.csv", "SEQUENTIAL\n\"Waiting\" <sip:5550111@127.0.0.1>;X-Test: 1;X-Test: 2;\n");
+    {
+        LineUnderTest t("account = sip:line@127.0.0.1:" + std::to_string(answering) +
+                        "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+        const FarCallId up = t.exchange->Dial("1");
+        ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, up, 5000)) << answered.Output();
+        // The ringing UAS is called from a second line, whose account's domain it is.
+        PeerProcess caller("sipp",
+                           {"-sf",
+                            kScenarios + "/uac_identity.xml",
+                            "-inf",
+                            dir + "/caller.csv",
+                            "-i",
+                            "127.0.0.1",
+                            "-mp",
+                            std::to_string(FreeUdpPort()),
+                            "-m",
+                            "1",
+                            "-nostdin",
+                            "-timeout",
+                            "10s",
+                            "-timeout_error",
+                            "127.0.0.1:" + std::to_string(t.Port())},
+                           dir,
+                           "caller");
+        ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000)) << caller.Output();
+        LineUnderTest second("account = sip:line@127.0.0.1:" + std::to_string(ringing) +
+                             "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
+        const FarCallId out = second.exchange->Dial("2");
+        ASSERT_TRUE(second.exchange->WaitFor(FarLineEventKind::Ringing, out, 5000)) << rung.Output();
+        second.exchange.reset();
+        second.line.reset();  // cancels the ringing call
+        t.exchange.reset();
+        t.line.reset();  // BYE for the answered call, 486 for the undecided one
+        EXPECT_EQ(caller.Wait(5000), 0) << "the undecided INVITE got 486\n" << caller.Output();
+    }
+    EXPECT_EQ(answered.Wait(5000), 0) << "the answered call got its BYE\n" << answered.Output();
+    EXPECT_EQ(rung.Wait(5000), 0) << "the ringing call got its CANCEL\n" << rung.Output();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Sipp, WithAnOutboundProxyCallsGoThroughIt)
+{
+    TVX_NEED_PROGRAM("sipp");
+    const std::string dir = TempFolder("proxy");
+    const int port = FreeUdpPort();
+    PeerProcess sipp(
+        "sipp",
+        UasArgs(
+            "uas_answer.xml", port, FreeUdpPort(), {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
+        dir,
+        "sipp");
+    ASSERT_TRUE(sipp.Started());
+    LetStart();
+    // The account's domain answers nothing (a documentation address): only the proxy can take the call.
+    LineUnderTest t(
+        "account = sip:line@192.0.2.1\nlisten = 127.0.0.1:0\nproxy = sip:127.0.0.1:" + std::to_string(port) + "\n");
+    const FarCallId call = t.exchange->Dial("700");
+    ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000))
+        << ::testing::PrintToString(t.exchange->Log()) << sipp.Output();
+    EXPECT_EQ(t.line->Status().peer, "sip:700@192.0.2.1");
+    t.exchange->HangUp(call);
+    EXPECT_EQ(sipp.Wait(5000), 0) << sipp.Output();
+}
+
+}  // namespace

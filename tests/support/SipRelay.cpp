@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <arpa/inet.h>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <queue>
@@ -73,7 +73,10 @@ bool BindPair(int fds[2], int &port)
     return false;
 }
 
-bool Same(const sockaddr_in &a, const sockaddr_in &b) { return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port; }
+bool Same(const sockaddr_in &a, const sockaddr_in &b)
+{
+    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
 
 bool StartsNoCase(const std::string &s, size_t at, const char *prefix)
 {
@@ -232,7 +235,8 @@ void SipRelay::Run()
         if (fds[1].revents & POLLIN) {
             sockaddr_in from{};
             socklen_t len = sizeof from;
-            const ssize_t n = recvfrom(sip_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&from), &len);
+            const ssize_t n =
+                recvfrom(sip_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&from), &len);
             if (n > 0) {
                 std::string message(reinterpret_cast<const char *>(buffer.data()), static_cast<size_t>(n));
                 const bool fromTarget = Same(from, target);
@@ -262,7 +266,12 @@ void SipRelay::Run()
                 const int out = media_[1 - side][kind];
                 const sockaddr_in to = kind == 0 ? media[side].rtp : media[side].rtcp;
                 if (kind == 1) {
-                    sendto(out, buffer.data(), static_cast<size_t>(n), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+                    sendto(out,
+                           buffer.data(),
+                           static_cast<size_t>(n),
+                           0,
+                           reinterpret_cast<const sockaddr *>(&to),
+                           sizeof to);
                     continue;
                 }
                 rtp_.fetch_add(1);
@@ -271,8 +280,8 @@ void SipRelay::Run()
                     continue;
                 }
                 const int64_t wait = impairment_.jitterMaxMs > 0 ? delay(rng) : 0;
-                queue.push(Delayed{now + wait, order++, out, to,
-                                   std::vector<uint8_t>(buffer.begin(), buffer.begin() + n)});
+                queue.push(
+                    Delayed{now + wait, order++, out, to, std::vector<uint8_t>(buffer.begin(), buffer.begin() + n)});
             }
         }
     }

@@ -16,15 +16,15 @@
 namespace tvxsim::test {
 
 struct RelayImpairment {
-    double loss = 0;       // share of RTP packets dropped, 0 to 1
-    int jitterMaxMs = 0;   // each RTP packet is delayed by 0 to this many ms, uniformly
+    double loss = 0;      // share of RTP packets dropped, 0 to 1
+    int jitterMaxMs = 0;  // each RTP packet is delayed by 0 to this many ms, uniformly
     uint32_t seed = 1;
 };
 
 struct RelayCounts {
-    uint64_t rtp = 0;      // RTP packets that came to the relay
-    uint64_t dropped = 0;  // of them dropped
-    uint64_t sip = 0;      // SIP messages relayed
+    uint64_t rtp = 0;        // RTP packets that came to the relay
+    uint64_t dropped = 0;    // of them dropped
+    uint64_t sip = 0;        // SIP messages relayed
     uint64_t rewritten = 0;  // session descriptions rewritten
 };
 

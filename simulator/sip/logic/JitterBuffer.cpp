@@ -102,7 +102,7 @@ void JitterBuffer::NoteTransit(int64_t transitUs)
 
 void JitterBuffer::Push(const RtpAudioPacket &packet)
 {
-    if (packet.size == 0 || packet.size > kMaxPacketBytes)
+    if (packet.size > kMaxPacketBytes)
         return;
     if (!haveStream_ || packet.ssrc != ssrc_) {
         // A new source: its own sequence numbers and clock.
@@ -120,6 +120,12 @@ void JitterBuffer::Push(const RtpAudioPacket &packet)
         anchored_ = false;
         playing_ = false;
         ClearRing();
+    }
+    if (packet.size == 0) {
+        // Another payload of the stream (its timestamps are its own): its
+        // sequence number is no gap.
+        CountSequence(packet.sequence);
+        return;
     }
     const int64_t position = Extend(packet.timestamp);
     CountSequence(packet.sequence);

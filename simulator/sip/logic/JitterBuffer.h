@@ -34,7 +34,8 @@ struct RtpAudioPacket {
     uint16_t sequence = 0;
     uint32_t timestamp = 0;
     int64_t arrivalUs = 0;  // the caller's clock
-    uint16_t size = 0;      // bytes of payload, one a sample
+    uint16_t size = 0;      // bytes of payload, one a sample; 0: a packet of the stream that is not
+                            // audio (a telephone-event), counted in its sequence only
     std::array<uint8_t, kMaxPacketBytes> payload{};
 };
 
