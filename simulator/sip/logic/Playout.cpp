@@ -11,6 +11,24 @@ namespace tvxsim::sip {
 
 struct Playout::Concealer {
     plc_state_t state;
+    // The last samples played, oldest first: the concealer's own history.
+    std::array<int16_t, PLC_HISTORY_LEN> history{};
+
+    void Played(std::span<const int16_t> frame)
+    {
+        const size_t n = std::min(frame.size(), history.size());
+        std::move(history.begin() + static_cast<ptrdiff_t>(n), history.end(), history.begin());
+        std::copy(frame.end() - static_cast<ptrdiff_t>(n), frame.end(), history.end() - static_cast<ptrdiff_t>(n));
+    }
+
+    // The first frame concealed after good ones makes the library rotate its
+    // history with an overlapping memcpy unless the history starts at its
+    // beginning; handing it the same history whole first puts it there.
+    void BeforeFillIn()
+    {
+        if (state.missing_samples == 0)
+            plc_rx(&state, history.data(), static_cast<int>(history.size()));
+    }
 };
 
 Playout::Playout() : plc_(std::make_unique<Concealer>()) { plc_init(&plc_->state); }
@@ -22,6 +40,7 @@ void Playout::Reset(G711Law law)
     buffer_.Reset();
     law_ = law;
     plc_init(&plc_->state);
+    plc_->history.fill(0);
 }
 
 void Playout::Pop(int64_t nowUs, std::span<int16_t, kFrameSamples> out)
@@ -31,10 +50,13 @@ void Playout::Pop(int64_t nowUs, std::span<int16_t, kFrameSamples> out)
     case JitterBuffer::Play::Frame:
         DecodeG711(law_, bytes, out);
         plc_rx(&plc_->state, out.data(), static_cast<int>(out.size()));
+        plc_->Played(out);
         return;
     case JitterBuffer::Play::Missing:
         std::fill(out.begin(), out.end(), int16_t{0});
+        plc_->BeforeFillIn();
         plc_fillin(&plc_->state, out.data(), static_cast<int>(out.size()));
+        plc_->Played(out);
         return;
     case JitterBuffer::Play::Idle:
         std::fill(out.begin(), out.end(), int16_t{0});
