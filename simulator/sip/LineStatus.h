@@ -12,7 +12,8 @@ namespace tvxsim::sip {
 
 struct LineStatus {
     std::string farEnd;  // "sip:user@domain"; empty: no SIP line
-    std::string listen;  // where the line listens, "127.0.0.1:5060"
+    std::string listen;  // where the line listens, "127.0.0.1:5060"; empty until it does
+    std::string fault;   // why the line does not run ("cannot listen on ..."); empty while it does
     RegistrationState registration = RegistrationState::None;
     std::string registrationReason;  // the last failure's reason ("403 Forbidden"); empty when none
     std::string peer;                // the current call's far party (its URI); empty without a call

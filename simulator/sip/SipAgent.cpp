@@ -121,7 +121,8 @@ void SipAgent::Run()
     } else {
         Say(why);
         std::lock_guard<std::mutex> lock(bridge_.statusLock);
-        bridge_.status.registrationReason = why;
+        bridge_.status.farEnd = config_.account.Uri();
+        bridge_.status.fault = why;
     }
     TearDown();
     (void)fd_setsize(0);

@@ -31,11 +31,11 @@ class Identity : public ::testing::TestWithParam<IdentityCase> {};
 TEST_P(Identity, MapsToTheCallerId)
 {
     const IdentityCase &c = GetParam();
-    const CallerIdSpec spec = CallerFromHeaders({c.asserted, c.from, c.privacy});
-    EXPECT_EQ(spec.name, c.name);
-    EXPECT_EQ(spec.number, c.number);
-    EXPECT_EQ(spec.absence, c.absence);
-    EXPECT_EQ(spec.date, "") << "the exchange fills the wall clock's date";
+    const CallerIdSpec caller = CallerFromHeaders({c.asserted, c.from, c.privacy});
+    EXPECT_EQ(caller.name, c.name);
+    EXPECT_EQ(caller.number, c.number);
+    EXPECT_EQ(caller.absence, c.absence);
+    EXPECT_EQ(caller.date, "") << "the exchange fills the wall clock's date";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "Ivor Kell",
                      "+441234567890",
                      0},
-        IdentityCase{"from as a bare addr-spec with a tag", {}, "sip:5551234@10.0.0.1;tag=77", {}, "", "5551234", 0},
+        IdentityCase{"from as a bare URI with a tag", {}, "sip:5551234@10.0.0.1;tag=77", {}, "", "5551234", 0},
         IdentityCase{"asserted identity wins over from",
                      {"\"Network Name\" <sip:+15551230000@carrier.example>"},
                      "\"Spoofed\" <sip:999@evil.example>",

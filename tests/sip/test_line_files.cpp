@@ -3,14 +3,20 @@
 // a session bus.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <cstdlib>
 #include <string>
 
 #include "simulator/sip/LineConfigFile.h"
 #include "simulator/sip/LineSecret.h"
+#include "simulator/sip/SipLine.h"
 #include "tests/sip/PeerProcess.h"
 
 using namespace tvxsim::sip;
@@ -96,6 +102,44 @@ TEST(LineSecret, WithoutASessionBusTheKeyringIsNotAsked)
         setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
     else
         unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LineStart, APortInUseIsOneLineAndTheLineTakesNoCalls)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+    const int port = ntohs(a.sin_port);
+    const ConfigResult conf =
+        ParseLineConfig("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:" + std::to_string(port) + "\n");
+    ASSERT_FALSE(conf.error.has_value());
+    ::testing::internal::CaptureStderr();
+    {
+        SipLine line(conf.config, {});
+        std::string reason;
+        for (int i = 0; i < 300 && reason.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            reason = line.Status().fault;
+        }
+        EXPECT_EQ(reason, "cannot listen on 127.0.0.1:" + std::to_string(port) + " (UDP): Address already in use");
+        EXPECT_FALSE(line.Up());
+        EXPECT_EQ(line.Dial("123"), 0u) << "no call can be placed";
+        tvxsim::FarLineEvent e;
+        EXPECT_FALSE(line.Next(e));
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err,
+              "tvxusb: SIP line: cannot listen on 127.0.0.1:" + std::to_string(port) +
+                  " (UDP): Address already in use\n");
+    close(fd);
 }
 
 }  // namespace

@@ -132,10 +132,10 @@ bool ParseSipAddress(std::string_view value, SipAddress &out)
         if (!ParseUri(uri, out))
             return false;
     } else {
-        // An addr-spec: its ';' parameters belong to the header, except for
+        // A bare URI: its ';' parameters belong to the header, except for
         // a user part's own, which come before the '@'.
-        std::string_view spec = Trim(value.substr(i));
-        if (!ParseUri(spec, out))
+        const std::string_view bare = Trim(value.substr(i));
+        if (!ParseUri(bare, out))
             return false;
     }
     out.display = std::move(display);

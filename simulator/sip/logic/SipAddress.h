@@ -17,7 +17,7 @@ struct SipAddress {
     bool operator==(const SipAddress &) const = default;
 };
 
-// One name-addr or addr-spec: `"Name" <sip:user@host>;tag=x`,
+// One address, with a display name and angle brackets or as a bare URI: `"Name" <sip:user@host>;tag=x`,
 // `Name <tel:+1555>`, `sip:user@host;tag=x`. False when no URI is found.
 bool ParseSipAddress(std::string_view value, SipAddress &out);
 
