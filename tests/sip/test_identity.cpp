@@ -157,6 +157,8 @@ struct FoldCase {
     const char *in;
     const char *out;
 };
+void PrintTo(const FoldCase &c, std::ostream *os) { *os << c.in; }
+
 class Fold : public ::testing::TestWithParam<FoldCase> {};
 
 TEST_P(Fold, GivesPrintableAsciiOfAtMost49Bytes)
@@ -199,6 +201,8 @@ struct AddressCase {
     bool ok;
     SipAddress expected;
 };
+void PrintTo(const AddressCase &c, std::ostream *os) { *os << c.value; }
+
 class Address : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(Address, IsReadLeniently)

@@ -164,6 +164,11 @@ struct PlaceCase {
     bool named;
 };
 
+void PrintTo(const PlaceCase &c, std::ostream *os)
+{
+    *os << (c.line ? c.line : "-") << " " << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+}
+
 class ConfigPlaceTable : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(ConfigPlaceTable, FollowsTheVariablesInOrder)
@@ -199,6 +204,11 @@ struct FileCase {
     FileFacts facts;
     const char *faultStart;  // empty: allowed
 };
+
+void PrintTo(const FileCase &c, std::ostream *os)
+{
+    *os << (c.facts.regular ? "file" : "other") << " uid " << c.facts.owner << " mode " << std::oct << c.facts.mode;
+}
 
 class PasswordFileTable : public ::testing::TestWithParam<FileCase> {};
 

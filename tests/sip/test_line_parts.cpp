@@ -3,6 +3,8 @@
 // who may call.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <spandsp.h>
 
 #include <cmath>
@@ -181,6 +183,8 @@ struct OutcomeCase {
     bool sdp;
     CallOutcome outcome;
 };
+void PrintTo(const OutcomeCase &c, std::ostream *os) { *os << c.status << (c.sdp ? " with SDP" : ""); }
+
 class Outcome : public ::testing::TestWithParam<OutcomeCase> {};
 
 TEST_P(Outcome, ResponsesMeanWhatAnExchangeMakesOfThem)
@@ -225,6 +229,8 @@ struct HostCase {
     bool ok;
     HostPort hp;
 };
+void PrintTo(const HostCase &c, std::ostream *os) { *os << c.text; }
+
 class Hosts : public ::testing::TestWithParam<HostCase> {};
 
 TEST_P(Hosts, HostAndPort)

@@ -96,6 +96,8 @@ struct MalformedCase {
     const char *what;
     const char *text;
 };
+void PrintTo(const MalformedCase &c, std::ostream *os) { *os << c.what; }
+
 class MalformedSdp : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedSdp, GivesNoStream) { EXPECT_FALSE(ParseSdp(GetParam().text).has_value()) << GetParam().what; }
