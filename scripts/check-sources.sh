@@ -124,7 +124,7 @@ while IFS=: read -r file line _; do
     fail "$file:$line: logic/ includes Qt; pure logic has none"
 done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' -- \
              'device/logic/' 'commands/logic/' 'panel/logic/' 'dialogs/logic/' \
-             'simulator/benchwindow/logic/' || true)
+             'simulator/benchwindow/logic/' 'simulator/logic/' 'simulator/sip/logic/' || true)
 
 # The simulator's rooms by floor, lowest first: keep in step with the README.
 # "library" is the files directly in simulator/ (the session, the driver,
@@ -185,7 +185,7 @@ done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' -- 'sim
 declare -A sim_target_room=(
     [tvxsim_wire]=logic [tvxsim_logic]=logic [tvxsim_engine]=engine [tvxsim_client]=control
     [tvxsim_control]=control [tvxsim_media]=media [tvxsim_audio]=audio [tvxusb_sound]=audio
-    [tvxsim_sip]=sip [tvxusb_core]=library [tvxusb_headless]=library [tvxusb_painter]=library [tvxusb]=library
+    [tvxsim_sip]=sip [tvxsim_sip_logic]=sip [tvxusb_core]=library [tvxusb_headless]=library [tvxusb_painter]=library [tvxusb]=library
     [tvxsim_runner]=runner [tvxsim]=runner [benchwindow_logic]=benchwindow [benchwindow]=benchwindow
     [tvxsim-panel]=benchwindow
 )

@@ -17,6 +17,7 @@ packages=(
   pipewire pipewire-bin wireplumber pipewire-pulse dbus-bin dbus-daemon
   at-spi2-core python3-gi gir1.2-atspi-2.0 imagemagick
   asterisk-core-sounds-en-wav asterisk-moh-opsound-wav
+  libre-dev libsecret-1-dev sip-tester baresip-core
 )
 
 missing=()
