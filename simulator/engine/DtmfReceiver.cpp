@@ -203,8 +203,10 @@ void DtmfReceiver::OnHop(SampleTime end)
 void DtmfReceiver::Process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits)
 {
     if (IsSilent(samples)) {
-        if (silentSamples_ >= kSettledSilence)
+        if (silentSamples_ >= kSettledSilence) {
+            running_ = reported_ = -1;  // settled silence: whatever key there was has ended
             return;
+        }
         silentSamples_ += static_cast<int>(samples.size());
     } else {
         silentSamples_ = 0;

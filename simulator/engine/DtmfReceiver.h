@@ -69,6 +69,8 @@ public:
     void SetThreshold(int dbm0);
     void Reset();
     void Process(std::span<const int16_t> samples, SampleTime start, std::vector<DtmfDigit> &digits);
+    // A key reported is still sounding (its run has not ended).
+    bool KeyHeld() const { return reported_ >= 0; }
 
 private:
     static constexpr SampleTime kMinDigit = 252;   // 31.5 ms

@@ -215,6 +215,8 @@ void Engine::UpdateHooks(SampleTime now)
 
 void Engine::Step()
 {
+    at_ = now_;
+    exchange_.BeginBlock(now_, [this](const CallerIdSpec &caller) { return CallOf(caller, state_, now_); });
     if (feed_ != nullptr) {
         for (auto &into : buf_.fed)
             into.fill(0);
@@ -242,6 +244,7 @@ void Engine::Step()
         ProcessSegment(offset, n);
         offset += n;
     }
+    exchange_.EndBlock(buf_.lineTx);
     at_ = now_ + kBlockSamples;
     events_.Release(at_);
     bell_ = std::any_of(buf_.phoneRing.begin(), buf_.phoneRing.end(), [](int16_t v) { return v != 0; });

@@ -129,6 +129,10 @@ public:
     void RemoveTap(AudioTap *tap) { std::erase(taps_, tap); }
     // Live sound from outside (PC out, the microphone, the far party's voice), read once per block; may be null.
     void SetFeed(AudioFeed *feed) { feed_ = feed; }
+    // A far line beyond the exchange (a SIP line), or null for the simulated
+    // exchange alone; its calls go there, met once per block. The line must
+    // outlive its use here: the engine calls it only inside Step().
+    void SetFarLine(FarLine *line) { exchange_.SetFarLine(line, at_); }
 
     Exchange &GetExchange() { return exchange_; }
     const Exchange &GetExchange() const { return exchange_; }

@@ -13,7 +13,7 @@ struct StateRow {
     const char *name;  // in messages and test output
     LineCall shown;    // on the state lines
 };
-constexpr std::array<StateRow, 9> kStates = {{
+constexpr std::array<StateRow, 10> kStates = {{
     {CallState::Idle, "idle", LineCall::Idle},
     {CallState::Ringing, "ringing", LineCall::Ringing},
     {CallState::DialTone, "dial tone", LineCall::DialTone},
@@ -23,6 +23,7 @@ constexpr std::array<StateRow, 9> kStates = {{
     {CallState::Connected, "connected", LineCall::Connected},
     {CallState::Cleared, "cleared", LineCall::Busy},  // the far party hung up: busy tone
     {CallState::Reorder, "reorder", LineCall::Reorder},
+    {CallState::Calling, "calling", LineCall::Calling},
 }};
 
 const StateRow &RowOf(CallState state)
@@ -70,6 +71,7 @@ void Exchange::Enter(CallState state, SampleTime now)
     case CallState::Ringing:
     case CallState::Collecting:
     case CallState::Connected:
+    case CallState::Calling:
         StartTone(std::nullopt);
         break;
     }
@@ -196,7 +198,9 @@ void Exchange::Release(SampleTime now)
     number_.clear();
     answerAt_ = -1;
     hangupAt_ = -1;
+    FarReleased();
     Enter(CallState::Idle, now);
+    RingAgain(now);
 }
 
 bool Exchange::AddNumber(NumberRule rule)
@@ -235,6 +239,8 @@ void Exchange::Loop(bool closed, SampleTime time)
         return;
     case CallState::Ringing:
         ringer_.Stop();
+        if (farRinging_)
+            FarAnswered(time);
         Connect(time, false);
         return;
     default:
@@ -262,6 +268,8 @@ void Exchange::Recall(SampleTime now)
     CancelCallerId();
     ++flashes_;
     pulses_ = 0;
+    if (FarRecall(now))
+        return;
     if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && held_) {
         held_ = false;  // back to the call on hold
         number_.clear();
@@ -284,6 +292,10 @@ void Exchange::AddDigit(char key, SampleTime now)
 {
     if (state_ != CallState::DialTone && state_ != CallState::Collecting)
         return;
+    if (key == '#' && FarNumber(number_)) {
+        Route(now);  // '#' ends a number for the far line at once
+        return;
+    }
     if (number_.size() < kMaxNumber)
         number_.push_back(key);
     lastDigit_ = now;
@@ -297,6 +309,14 @@ void Exchange::Route(SampleTime now)
     if (held_) {
         far_.Clear();  // a new call releases the one on hold
         held_ = false;
+    }
+    if (farHeld_ != 0) {
+        farLine_->HangUp(farHeld_);
+        farHeld_ = 0;
+    }
+    if (FarNumber(number_)) {
+        DialFar(now);
+        return;
     }
     const NumberRule *rule = nullptr;
     for (const NumberRule &r : numbers_)
@@ -392,7 +412,14 @@ void Exchange::Timers(SampleTime now)
         if (pulses_ == 0 && now - lastDigit_ > kNumberComplete)
             Route(now);
         break;
+    case CallState::Calling:
     case CallState::RingBack:
+        if (farCall_ != 0 && farOutgoing_ && now - farDialledAt_ > kFarAnswerTimeout) {
+            farLine_->HangUp(farCall_);  // no answer in time: CANCEL
+            farCall_ = 0;
+            Enter(CallState::Reorder, now);
+            break;
+        }
         if (answerAt_ >= 0 && now >= answerAt_) {
             const bool scripted = std::any_of(
                 numbers_.begin(), numbers_.end(), [this](const NumberRule &r) { return r.digits == routed_; });
@@ -420,6 +447,8 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
         digits_.Process(lineTx, start, heard_);
         for (const DtmfDigit &d : heard_)
             AddDigit(d.key, d.time);
+    } else if (closed_ && state_ == CallState::Connected && farCall_ != 0 && cidPhase_ == CidPhase::None) {
+        FarDigits(lineTx, start);
     }
     if (cidPhase_ == CidPhase::AwaitAck) {
         heard_.clear();
@@ -439,9 +468,17 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
     far_.MixInto(scratch_);
     if (farVoice.size() == scratch_.size())
         MixInto(scratch_, farVoice);
+    if (farVoiceOn_) {
+        const auto at = static_cast<size_t>(std::clamp<SampleTime>(start - blockStart_, 0, kBlockSamples));
+        const size_t n = std::min(scratch_.size(), farVoice_.size() - at);
+        MixInto(std::span<int16_t>(scratch_.data(), n), std::span<const int16_t>(farVoice_.data() + at, n));
+    }
+    if (farDigit_ && !farDigit_->MixInto(scratch_))
+        farDigit_.reset();
+    const bool early = state_ == CallState::RingBack && farEarly_ && farMedia_;  // the far end's own ring-back
     if (!closed_)
         std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
-    else if (state_ == CallState::Connected && !SendingCallerId())
+    else if ((state_ == CallState::Connected && !SendingCallerId()) || early)
         MixInto(toAdapter, scratch_);
     if (closed_ && tone_)
         tone_->MixInto(toAdapter);

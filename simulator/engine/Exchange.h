@@ -18,9 +18,29 @@
 // (440 Hz, 300 ms) and 50 ms later the CAS (2130 + 2750 Hz, 80 ms, -15 dBm0)
 // sound; a DTMF D or A heard within 250 ms of the CAS's end brings the
 // message 100 ms later, no acknowledgement brings nothing.
+//
+// With a far line (a SIP line, FarLine.h) the exchange's calls beyond it go
+// there: a dialled number that is not one of the line's local numbers is
+// called over it (when the inter-digit time has passed, or at once after a
+// '#'), and the far line's incoming calls ring the line with caller ID. The
+// exchange decides what each call does; the far line carries it:
+//  - outgoing: silence until the far end rings (ring-back), plays its own
+//    early media (local ring-back until its audio arrives), answers,
+//    is busy (busy tone) or fails, or gives no answer in 32 s (reorder);
+//  - incoming: ringing until the loop closes (answer) or the caller gives up;
+//    a second call during a connected one is call waiting (alert and caller
+//    ID), a third is refused; a flash takes the waiting call and holds the
+//    first, another swaps them back; the hook going down with a call held or
+//    waiting rings the line again for it;
+//  - a far hang-up of the connected call gives busy tone as the simulated far
+//    party's does; digits heard on line transmit during a call go to the far
+//    line as they start and end, and its digits play onto line receive.
+// Without a far line nothing of this happens: the simulated exchange alone.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -29,6 +49,7 @@
 
 #include "simulator/engine/CadencedTone.h"
 #include "simulator/engine/DtmfReceiver.h"
+#include "simulator/engine/FarLine.h"
 #include "simulator/engine/FskSource.h"
 #include "simulator/engine/Ringer.h"
 #include "simulator/engine/Sources.h"
@@ -47,7 +68,8 @@ enum class CallState : uint8_t {
     Busy,        // the called number is busy
     Connected,   // talking to the far party
     Cleared,     // the far party hung up: busy tone
-    Reorder,     // no number dialled in time
+    Reorder,     // no number dialled in time, or the far line's call failed
+    Calling,     // a call over the far line awaits the far end's first word
 };
 const char *CallStateName(CallState state);
 // The call as the state lines name it.
@@ -86,6 +108,8 @@ public:
     static constexpr float kAlertDbm0 = -15.0f;
     static constexpr float kSasDbm0 = -13.0f;
     static constexpr int32_t kSasHz = 440;
+    static constexpr SampleTime kFarAnswerTimeout = MsToSamples(32000);  // an outgoing far-line call, unanswered
+    static constexpr int32_t kFarDigitMaxMs = 10000;                     // a far end's digit without its end
 
     Exchange();
 
@@ -117,6 +141,20 @@ public:
     bool SendingCallerId() const { return cidPhase_ != CidPhase::None; }
     // Signals the exchange itself puts on the line, heard on hook as well.
     void LinePlay(std::unique_ptr<Source> source) { lineSignals_.Add(std::move(source)); }
+
+    // The far line beyond the exchange (null: none). Its calls in progress are
+    // ended first when it is replaced.
+    void SetFarLine(FarLine *line, SampleTime now);
+    bool HasFarLine() const { return farLine_ != nullptr; }
+    // Once per block, before it: what the far line said (an incoming call's
+    // caller ID made ready by `callOf`), and the far party's voice of the block.
+    void BeginBlock(SampleTime now, const std::function<CidCall(const CallerIdSpec &)> &callOf);
+    // Once per block, after it: the block's line transmit toward the far line's call.
+    void EndBlock(std::span<const int16_t> lineTx);
+    // The far line's call on the line now, the one on hold and the one waiting (0: none).
+    FarCallId FarCall() const { return farCall_; }
+    FarCallId FarHeld() const { return farHeld_; }
+    FarCallId FarWaiting() const { return farWaiting_; }
 
     // One stretch of time: hears lineTx, writes what it sends toward the
     // adapter into toAdapter and the ringing voltage into ringVoltage.
@@ -158,6 +196,16 @@ private:
     void Recall(SampleTime now);
     void Timers(SampleTime now);
     void StartTone(std::optional<ProgressTone> tone);
+    // The far line's side (ExchangeFarLine.cpp).
+    void OnFarEvent(const FarLineEvent &event, const CidCall &cid, SampleTime now);
+    bool FarNumber(const std::string &number) const;  // dialled over the far line, not routed here
+    void DialFar(SampleTime now);
+    bool FarRecall(SampleTime now);    // a flash with a far-line call: true when taken care of
+    void FarAnswered(SampleTime now);  // the loop closed on a ringing far-line call
+    void FarReleased();                // the call ended at this end: the far line's calls too
+    bool RingAgain(SampleTime now);    // after the hook went down: a held or waiting call rings the line
+    void FarDigits(std::span<const int16_t> lineTx, SampleTime start);
+    void EndFarCalls();
 
     const TonePlan *plan_;
     std::vector<NumberRule> numbers_;
@@ -189,6 +237,22 @@ private:
     SampleTime cidNext_ = 0;  // when the phase's step is due
     SourceMixer cidSignals_;
     bool reversed_ = false;
+
+    FarLine *farLine_ = nullptr;                     // the far line beyond the exchange, or none
+    FarCallId farCall_ = 0;                          // its call on the line: ringing, calling or connected
+    FarCallId farHeld_ = 0;                          // its call on hold (a flash took another, or dial tone)
+    FarCallId farWaiting_ = 0;                       // its incoming call waiting during a connected one
+    bool farOutgoing_ = false;                       // farCall_ was dialled here
+    bool farEarly_ = false;                          // the far end plays early media: local ring-back until it comes
+    bool farMedia_ = false;                          // the far end's audio of farCall_ has begun
+    bool farRinging_ = false;                        // the line rings for farCall_ (incoming, or rung again)
+    bool farResume_ = false;                         // farCall_ rings again after the hook went down: take it off hold
+    SampleTime farDialledAt_ = 0;                    // when farCall_ was dialled
+    bool farDigitOn_ = false;                        // a digit on line transmit has been told to the far line
+    std::unique_ptr<Source> farDigit_;               // the far end's digit playing onto line receive
+    std::array<int16_t, kBlockSamples> farVoice_{};  // the far line's audio of this block
+    bool farVoiceOn_ = false;                        // farVoice_ holds the far party's voice of this block
+    SampleTime blockStart_ = 0;                      // the block farVoice_ belongs to
 };
 
 }  // namespace tvxsim

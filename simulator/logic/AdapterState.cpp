@@ -100,8 +100,8 @@ std::string ValueOf(const AdapterState &s, StateItem item)
     return {};
 }
 
-constexpr std::array<const char *, 8> kCallNames = {
-    "idle", "dial-tone", "dialling", "ringing", "ringback", "connected", "busy", "reorder"};
+constexpr std::array<const char *, 9> kCallNames = {
+    "idle", "dial-tone", "dialling", "ringing", "ringback", "connected", "busy", "reorder", "calling"};
 constexpr std::array<const char *, 3> kAudioNames = {"off", "unavailable", "published"};
 constexpr std::array<const char *, kSoundSwitches> kSoundNames = {"listen", "talk", "be-far"};
 

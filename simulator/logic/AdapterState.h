@@ -25,6 +25,7 @@ enum class LineCall : uint8_t {
     Connected,
     Busy,
     Reorder,
+    Calling,  // a number goes out over the far line, its answer awaited
 };
 
 // The sound-server nodes.

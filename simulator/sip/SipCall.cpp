@@ -4,7 +4,9 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "simulator/sip/SipAgent.h"
 #include "simulator/sip/logic/CallOutcome.h"
@@ -48,6 +50,18 @@ bool CollectHeader(const struct sip_hdr *hdr, const struct sip_msg *, void *arg)
     if (values->size() < kMaxIdentityHeaders)
         values->push_back(View(hdr->val));
     return false;  // go on to the next one
+}
+
+// The caller's date and time as caller ID carries them: the wall clock's, "MMDDhhmm".
+std::string CidDateNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr)
+        return {};
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d%02d%02d%02d", local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
+    return std::string(text).substr(0, 8);
 }
 
 std::string ErrorText(int err)
@@ -149,6 +163,7 @@ bool SipCall::Receive(const struct sip_msg *invite)
     event.kind = FarLineEventKind::Incoming;
     event.call = id_;
     event.caller = CallerFromHeaders(headers);
+    event.caller.date = CidDateNow();
     if (!agent_.PushEvent(std::move(event))) {
         // More calls than the engine can hear of: refused at once.
         (void)sip_treply(nullptr, sip, invite, 486, "Busy Here");

@@ -27,6 +27,7 @@ inline constexpr std::array kCallTexts = std::to_array<CallText>({
     {LineCall::Connected, "connected"},
     {LineCall::Busy, "busy"},
     {LineCall::Reorder, "reorder (number unobtainable)"},
+    {LineCall::Calling, "calling (the far line awaits an answer)"},
 });
 
 struct AudioText {

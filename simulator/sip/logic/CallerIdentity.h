@@ -19,7 +19,7 @@ struct IdentityHeaders {
     std::vector<std::string_view> privacy;             // each Privacy header's value
 };
 
-// The caller ID for these headers, the date left empty (the exchange's clock).
+// The caller ID for these headers, the date left empty (the line fills the wall clock's).
 CallerIdSpec CallerFromHeaders(const IdentityHeaders &headers);
 
 // Whether a Privacy header's values ask for the identity to be withheld.
