@@ -12,6 +12,7 @@
 #include "simulator/logic/Scenario.h"
 #include "simulator/logic/SimErrors.h"
 #include "simulator/media/PlayFile.h"
+#include "simulator/sip/LineConfigFile.h"
 
 namespace tvxsim {
 namespace {
@@ -19,6 +20,44 @@ namespace {
 constexpr char kScenarioVariable[] = "TVXUSB_SCENARIO";
 constexpr char kRecordVariable[] = "TVXUSB_RECORD";
 constexpr char kAudioVariable[] = "TVXUSB_AUDIO";
+
+// The SIP line of the line configuration, started (its own thread listens
+// and registers), or none: without a configuration, or with a bad one (said
+// in one line on stderr, or in `why`).
+std::unique_ptr<sip::SipLine> StartConfiguredLine(std::string *why = nullptr)
+{
+    sip::LineLoad load = sip::LoadLineConfig();
+    switch (load.outcome) {
+    case sip::LineLoad::Outcome::None:
+        if (why != nullptr)
+            *why = "no line configuration ($TVXUSB_LINE, or tvxusb/line.conf in the user's configuration folder)";
+        return nullptr;
+    case sip::LineLoad::Outcome::Error:
+        if (why != nullptr)
+            *why = load.error.rfind("tvxusb: ", 0) == 0 ? load.error.substr(8) : load.error;
+        else
+            std::fprintf(stderr, "%s\n", load.error.c_str());
+        return nullptr;
+    case sip::LineLoad::Outcome::Loaded:
+        break;
+    }
+    return std::make_unique<sip::SipLine>(load.config, load.passwordPath);
+}
+
+// The line's far end for the state lines.
+void ReadLineState(const sip::SipLine *line, AdapterState &state)
+{
+    if (line == nullptr)
+        return;  // the simulated exchange: the state's defaults
+    const sip::LineStatus status = line->Status();
+    state.farEnd = status.farEnd;
+    state.registration = sip::RegistrationName(status.registration);
+    state.lineReason = !status.fault.empty() ? status.fault : status.registrationReason;
+    state.peer = status.peer;
+    state.codec = status.codec;
+    state.packetsLost = status.packetsLost;
+    state.jitterMs = status.jitterMs;
+}
 
 void JoinAll(const std::vector<std::shared_ptr<Driver>> &threads)
 {
@@ -81,10 +120,12 @@ Session::~Session()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
+    std::vector<std::unique_ptr<sip::SipLine>> lines;
     {
         std::lock_guard lock(mutex_);
         threads = StopLocked();
         servers = TakeRetiredControl();
+        lines = TakeRetiredLines();
     }
     StopAll(servers);
     JoinAll(threads);
@@ -152,6 +193,8 @@ std::vector<std::shared_ptr<Driver>> Session::StopLocked()
         bridge_.reset();
     }
     engine_.reset();
+    if (sipLine_)
+        retiredLines_.push_back(std::move(sipLine_));  // no engine calls it now
     if (recording_) {
         recorder_.Close();
         recording_ = false;
@@ -217,6 +260,7 @@ bool Session::Control::Snapshot(AdapterState &state)
             return false;
         ReadAdapterState(*s.engine_, s.levels_, state);
         state.scenario = s.scenario_;
+        ReadLineState(s.sipLine_.get(), state);
         if (!s.audioOff_)
             sound = s.soundServer_;
     }
@@ -238,6 +282,49 @@ std::string Session::Control::Sound(SoundSwitch which, bool on)
         sound = session_.soundServer_;
     }
     return sound ? sound->SetSwitch(which, on) : "no sound server";
+}
+
+std::string Session::Control::LineSip(bool on)
+{
+    Session &s = session_;
+    std::unique_ptr<sip::SipLine> line;
+    {
+        std::lock_guard lock(s.mutex_);
+        if (!s.open_ || !s.engine_)
+            return "no simulated device is open";
+        if (on == (s.sipLine_ != nullptr))
+            return {};
+        if (!on) {
+            s.engine_->SetFarLine(nullptr);  // its calls end as a far hang-up would
+            line = std::move(s.sipLine_);
+        }
+    }
+    if (!on)
+        return {};  // `line` goes here, outside the lock: its thread ends
+    // Read and started outside the lock: the file, and the line's own thread.
+    std::string why;
+    line = StartConfiguredLine(&why);
+    if (!line)
+        return why;
+    std::lock_guard lock(s.mutex_);
+    if (!s.open_ || !s.engine_) {
+        s.retiredLines_.push_back(std::move(line));
+        return "no simulated device is open";
+    }
+    if (!s.sipLine_) {
+        s.sipLine_ = std::move(line);
+        s.engine_->SetFarLine(s.sipLine_.get());
+    } else {
+        s.retiredLines_.push_back(std::move(line));  // switched on meanwhile
+    }
+    return {};
+}
+
+std::vector<std::unique_ptr<sip::SipLine>> Session::TakeRetiredLines()
+{
+    std::vector<std::unique_ptr<sip::SipLine>> lines;
+    lines.swap(retiredLines_);
+    return lines;
 }
 
 std::vector<std::shared_ptr<Driver>> Session::TakeRetired()
@@ -300,6 +387,7 @@ int32_t Session::Open()
     if (Driver::OnEventThread())
         return kErrWrongThread;
     std::vector<std::shared_ptr<Driver>> threads;
+    std::vector<std::unique_ptr<sip::SipLine>> lines;
     {
         std::lock_guard lock(mutex_);
         if (!initialised_)
@@ -307,11 +395,14 @@ int32_t Session::Open()
         if (open_)
             return kErrAlreadyOpen;
         threads = TakeRetired();
+        lines = TakeRetiredLines();
     }
     JoinAll(threads);  // a callback that closed its own thread has returned by now
+    lines.clear();
 
     std::string summary;
     Scenario scenario = LoadConfiguredScenario(summary);
+    std::unique_ptr<sip::SipLine> line = StartConfiguredLine();  // none without a line configuration
 
     std::lock_guard lock(mutex_);
     if (!initialised_)
@@ -332,6 +423,8 @@ int32_t Session::Open()
             return opening;
         });
     engine_->Load(scenario);
+    sipLine_ = std::move(line);
+    engine_->SetFarLine(sipLine_.get());
     engine_->AddTap(&analyser_);
     levels_.Reset();
     engine_->AddTap(&levels_);
@@ -374,12 +467,15 @@ int32_t Session::Close()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
+    std::vector<std::unique_ptr<sip::SipLine>> lines;  // ended after the lock, never inside a callback
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
         rc = !initialised_ ? kErrNotInitialised : (open_ ? kOk : kErrNotOpen);
         threads = StopLocked();
         servers = TakeRetiredControl();
+        if (!Driver::OnEventThread())
+            lines = TakeRetiredLines();
     }
     StopAll(servers);  // the socket is gone before Close returns
     JoinAll(threads);
@@ -390,11 +486,14 @@ int32_t Session::Shutdown()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
+    std::vector<std::unique_ptr<sip::SipLine>> lines;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
         rc = initialised_ ? kOk : kErrNotInitialised;
         threads = StopLocked();
+        if (!Driver::OnEventThread())
+            lines = TakeRetiredLines();
         initialised_ = false;
         callback_ = nullptr;
         context_ = nullptr;

@@ -28,6 +28,7 @@
 #include "simulator/engine/LineAnalyser.h"
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/DeviceState.h"
+#include "simulator/sip/SipLine.h"
 
 namespace tvxsim {
 
@@ -79,6 +80,7 @@ private:
         std::string Apply(std::string_view item) override;
         bool Snapshot(AdapterState &state) override;
         std::string Sound(SoundSwitch which, bool on) override;
+        std::string LineSip(bool on) override;
 
     private:
         Session &session_;
@@ -94,6 +96,8 @@ private:
     SampleTime Advance(const Driver &driver, SampleTime until, std::vector<EngineEvent> &out);
     // Stops the driver; returns the threads the caller must join (none on the driver thread).
     std::vector<std::shared_ptr<Driver>> StopLocked();
+    // The SIP lines no engine calls any more, to destroy outside the lock.
+    std::vector<std::unique_ptr<sip::SipLine>> TakeRetiredLines();
     std::vector<std::shared_ptr<Driver>> TakeRetired();
 
     std::mutex mutex_;
@@ -118,6 +122,8 @@ private:
     Control door_{*this};
     std::shared_ptr<ControlServer> control_;
     std::vector<std::shared_ptr<ControlServer>> retiredControl_;  // closed, to stop outside the lock
+    std::unique_ptr<sip::SipLine> sipLine_;                       // the line's far end while open, or none
+    std::vector<std::unique_ptr<sip::SipLine>> retiredLines_;     // detached, to destroy outside the lock
 };
 
 }  // namespace tvxsim

@@ -104,6 +104,18 @@ void ControlConnection::Answer(std::string_view line, ControlDoor &door, std::ve
         out.push_back(Reply(door.Sound(which, SameWord(arg, "on"))));
         return;
     }
+    // "line sip on|off"; any other "line ..." is a scenario item (line noise, line play).
+    const std::string_view rest = space == std::string_view::npos ? std::string_view() : Trim(request.substr(space));
+    const size_t gap = rest.find_first_of(" \t");
+    if (SameWord(head, "line") && SameWord(rest.substr(0, gap), "sip")) {
+        const std::string_view arg = gap == std::string_view::npos ? std::string_view() : Trim(rest.substr(gap));
+        if (!SameWord(arg, "on") && !SameWord(arg, "off")) {
+            out.push_back("error line sip takes on or off");
+            return;
+        }
+        out.push_back(Reply(door.LineSip(SameWord(arg, "on"))));
+        return;
+    }
     out.push_back(Reply(door.Apply(request)));
 }
 

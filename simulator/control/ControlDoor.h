@@ -20,6 +20,9 @@ public:
     virtual bool Snapshot(AdapterState &state) = 0;
     // Turns a sound-server switch on or off: "" on success, else the reason.
     virtual std::string Sound(SoundSwitch which, bool on) = 0;
+    // The line's far end: the SIP line of the line configuration (on) or the
+    // simulated exchange alone (off). "" on success, else the reason.
+    virtual std::string LineSip(bool on) = 0;
 };
 
 }  // namespace tvxsim

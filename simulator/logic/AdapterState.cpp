@@ -1,5 +1,6 @@
 #include "simulator/logic/AdapterState.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -21,6 +22,14 @@ std::string Printable(std::string text)
 std::string Level(const AdapterState &s, AudioPoint p) { return FormatLevel(s.levels[static_cast<size_t>(p)]); }
 
 std::string Sound(const AdapterState &s, SoundSwitch which) { return OnOff(s.sound[static_cast<size_t>(which)]); }
+
+// Milliseconds with one decimal ("12.3"), never negative.
+std::string Tenths(double ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::isfinite(ms) ? std::clamp(ms, 0.0, 1e9) : 0.0);
+    return text;
+}
 
 std::string ValueOf(const AdapterState &s, StateItem item)
 {
@@ -94,6 +103,20 @@ std::string ValueOf(const AdapterState &s, StateItem item)
         return Sound(s, SoundSwitch::BeFar);
     case StateItem::Scenario:
         return Printable(s.scenario);
+    case StateItem::FarEnd:
+        return Printable(s.farEnd);
+    case StateItem::Registration:
+        return Printable(s.registration);
+    case StateItem::LineReason:
+        return Printable(s.lineReason);
+    case StateItem::Peer:
+        return Printable(s.peer);
+    case StateItem::Codec:
+        return Printable(s.codec);
+    case StateItem::PacketsLost:
+        return std::to_string(s.packetsLost);
+    case StateItem::Jitter:
+        return Tenths(s.jitterMs);
     case StateItem::Count:
         break;
     }

@@ -89,6 +89,14 @@ struct AdapterState {
     AudioNodes audio = AudioNodes::Off;
     std::array<bool, kSoundSwitches> sound{};  // by SoundSwitch
     std::string scenario = "none";             // what became of TVXUSB_SCENARIO's file (ScenarioSummary), or "none"
+    // The line's far end: the simulated exchange, or a SIP line.
+    std::string farEnd = "exchange";    // "exchange", or the SIP account ("sip:user@domain")
+    std::string registration = "none";  // the SIP line's: none, registering, registered, failed
+    std::string lineReason;             // why the SIP line does not run or last failed to register; empty: none
+    std::string peer;                   // the SIP call's far party (its URI); empty without a call
+    std::string codec;                  // the SIP call's codec (PCMU, PCMA); empty without one
+    int64_t packetsLost = 0;            // of the SIP call's received audio
+    double jitterMs = 0;                // its interarrival jitter
 };
 
 // Every state line, in the order the adapter sends them.
@@ -126,6 +134,13 @@ enum class StateItem : uint8_t {
     Talk,
     BeFar,
     Scenario,
+    FarEnd,
+    Registration,
+    LineReason,
+    Peer,
+    Codec,
+    PacketsLost,
+    Jitter,
     Count
 };
 inline constexpr size_t kStateLines = static_cast<size_t>(StateItem::Count);
@@ -189,6 +204,13 @@ inline constexpr std::array kStateLineRows = std::to_array<StateLineRow>({
     {"talk", StateItem::Talk, StateLineKind::Steady, ValueKind::OnOff},
     {"be-far", StateItem::BeFar, StateLineKind::Steady, ValueKind::OnOff},
     {"scenario", StateItem::Scenario, StateLineKind::Steady, ValueKind::Text},
+    {"far-end", StateItem::FarEnd, StateLineKind::Steady, ValueKind::Text},
+    {"registration", StateItem::Registration, StateLineKind::Steady, ValueKind::Text},
+    {"line-reason", StateItem::LineReason, StateLineKind::Steady, ValueKind::Text},
+    {"peer", StateItem::Peer, StateLineKind::Steady, ValueKind::Text},
+    {"codec", StateItem::Codec, StateLineKind::Steady, ValueKind::Text},
+    {"packets-lost", StateItem::PacketsLost, StateLineKind::Periodic, ValueKind::Number},
+    {"jitter", StateItem::Jitter, StateLineKind::Periodic, ValueKind::Level},
 });
 static_assert(kStateLineRows.size() == kStateLines);
 static_assert(

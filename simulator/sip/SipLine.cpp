@@ -26,6 +26,7 @@ SipLine::SipLine(const LineConfig &config, std::string passwordPath, LineTimings
 {
     plan_.localNumbers = config.localNumbers;
     plan_.relayFlash = config.flash == FlashMethod::Info;
+    bridge_.status.farEnd = config.account.Uri();  // known at once, before the line's thread has begun
     agent_ = std::make_unique<SipAgent>(config, std::move(passwordPath), bridge_, timings);
     bridge_.wake = [agent = agent_.get()] { agent->Wake(); };
     agent_->Start();

@@ -47,6 +47,11 @@ public:
         sounds.push_back(std::to_string(static_cast<int>(which)) + (on ? " on" : " off"));
         return "no sound server";
     }
+    std::string LineSip(bool on) override
+    {
+        sounds.push_back(on ? "line sip on" : "line sip off");
+        return on ? "no line configuration" : "";
+    }
 };
 
 struct FramingCase {
@@ -116,6 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"listen on\ntalk off\nbe-far maybe\n"},
                     {},
                     {"error no sound server", "error no sound server", "error be-far takes on or off"}},
+        FramingCase{"line_sip",
+                    {"line sip off\nLINE SIP ON\nline sip maybe\nline noise 100\n"},
+                    {"line noise 100"},
+                    {"ok", "error no line configuration", "error line sip takes on or off", "ok"}},
         FramingCase{"watch_ignores_what_follows", {"watch\nfar answer\n", "phone offhook\n"}, {}, {"ok"}}),
     [](const auto &info) { return info.param.name; });
 
@@ -182,6 +191,13 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
     s.audio = AudioNodes::Published;
     s.sound[static_cast<size_t>(SoundSwitch::BeFar)] = true;
     s.scenario = "2 lines skipped; the first: /a.scn:3: bad\tthing";
+    s.farEnd = "sip:line@pbx.example";
+    s.registration = "failed";
+    s.lineReason = "403 Forbidden";
+    s.peer = "sip:7964710@pbx.example";
+    s.codec = "PCMA";
+    s.packetsLost = 12;
+    s.jitterMs = 123.46;
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"time", "1234"},
         {"phone", "offhook"},
@@ -216,13 +232,21 @@ TEST(AdapterState, LinesAreTheAgreedNamesAndValues)
         {"talk", "off"},
         {"be-far", "on"},
         {"scenario", "2 lines skipped; the first: /a.scn:3: bad?thing"},
+        {"far-end", "sip:line@pbx.example"},
+        {"registration", "failed"},
+        {"line-reason", "403 Forbidden"},
+        {"peer", "sip:7964710@pbx.example"},
+        {"codec", "PCMA"},
+        {"packets-lost", "12"},
+        {"jitter", "123.5"},
     };
     ASSERT_EQ(expected.size(), kStateLines);
     const StateValues values = StateValuesOf(s);
     for (size_t i = 0; i < kStateLines; ++i) {
         EXPECT_EQ(StateLineName(i), expected[i].first) << i;
         EXPECT_EQ(values[i], expected[i].second) << expected[i].first;
-        const bool periodic = expected[i].first == "time" || expected[i].first.rfind("level-", 0) == 0;
+        const bool periodic = expected[i].first == "time" || expected[i].first.rfind("level-", 0) == 0 ||
+                              expected[i].first == "packets-lost" || expected[i].first == "jitter";
         EXPECT_EQ(StateLineKindOf(i) == StateLineKind::Periodic, periodic) << expected[i].first;
     }
 }

@@ -47,6 +47,7 @@ public:
         return true;
     }
     std::string Sound(tvxsim::SoundSwitch, bool) override { return "no sound server"; }
+    std::string LineSip(bool) override { return "no line configuration here"; }
 
     // Moves the model on by `blocks` blocks under the lock.
     void Step(int blocks = 1)
