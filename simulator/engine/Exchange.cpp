@@ -239,6 +239,7 @@ void Exchange::Loop(bool closed, SampleTime time)
         return;
     case CallState::Ringing:
         ringer_.Stop();
+        CancelCallerId();  // answered before the caller ID went: it goes no more
         if (farRinging_)
             FarAnswered(time);
         Connect(time, false);
