@@ -2,6 +2,8 @@
 // and the password file's rule.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <ostream>
 #include <string>
 
@@ -75,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "'123456789012345678901234567890123' is not"},
         BadCase{"account = sip:a@b\npassword-file = a\x01z\n", 2, "password-file", "control characters"}));
 
-TEST(LineConfig, DefaultsAreTheIssuesOnesWithOnlyAnAccount)
+TEST(LineConfig, DefaultsAreTheDocumentedOnesWithOnlyAnAccount)
 {
     const ConfigResult r = ParseLineConfig("account = sip:alice@192.0.2.10\n");
     ASSERT_FALSE(r.error.has_value()) << r.error->reason;
@@ -240,6 +242,31 @@ TEST(PasswordFile, ThePasswordIsTheFirstLineWithoutItsEnd)
     EXPECT_EQ(PasswordInFileText("\n"), "");
     EXPECT_EQ(PasswordInFileText(std::string(kMaxPasswordBytes, 'x')), std::string(kMaxPasswordBytes, 'x'));
     EXPECT_EQ(PasswordInFileText(std::string(kMaxPasswordBytes + 1, 'x')), "");
+}
+
+// The line configurations the README shows (an indented block that starts
+// with its account) are ones the line takes.
+TEST(LineConfig, TheReadmesExamplesAreTaken)
+{
+    std::ifstream in(TVX_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(in) << "README.md";
+    std::vector<std::string> examples;
+    bool inside = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("    account = ", 0) == 0) {
+            examples.emplace_back();
+            inside = true;
+        } else if (line.rfind("    ", 0) != 0) {
+            inside = false;
+        }
+        if (inside)
+            examples.back() += line.substr(4) + "\n";
+    }
+    ASSERT_GE(examples.size(), 2u);
+    for (const std::string &text : examples) {
+        const ConfigResult r = ParseLineConfig(text);
+        EXPECT_FALSE(r.error) << text << (r.error ? r.error->key + ": " + r.error->reason : "");
+    }
 }
 
 }  // namespace
