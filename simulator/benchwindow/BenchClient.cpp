@@ -118,6 +118,7 @@ void BenchClient::ReadWatch()
         case LineKind::Ok:
             if (!watching_) {
                 watching_ = true;
+                emit watchStarted();
                 UpdateConnected();
             }
             break;

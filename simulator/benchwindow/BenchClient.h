@@ -29,6 +29,9 @@ public:
 
 signals:
     void connectedChanged(bool connected);
+    // The watch has begun: the state and events that follow are those of
+    // the device open now, its model time counted from its open.
+    void watchStarted();
     // A state line of the watch.
     void stateReceived(const QString &name, const QString &value);
     // An event line of the watch, as the runner prints it.
