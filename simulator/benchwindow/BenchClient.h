@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 namespace tvxsim::bench {
 
 class BenchClient : public QObject {
@@ -62,6 +64,7 @@ private:
     bool skipWatch_ = false;    // inside an over-long watch line
     bool skipReplies_ = false;  // inside an over-long reply line
     QQueue<QString> pending_;   // requests sent, oldest first, waiting for their replies
+    std::vector<char> line_;    // the line being read: the longest taken, its '\n' and a '\0'
 };
 
 }  // namespace tvxsim::bench

@@ -85,12 +85,19 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     scenario_->setWordWrap(true);
     scenario_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     // The time changes ten times a second: a label of a fixed size is
-    // repainted alone, without laying out the window again each time.
+    // repainted alone, without laying out the window again each time, and
+    // a screen reader hears of it no more often than it is shown.
     const QFontMetrics metrics = time_->fontMetrics();
     const int timeWidth = std::max(metrics.horizontalAdvance(tr("Model time %1").arg(QStringLiteral("00000:00.0"))),
                                    metrics.horizontalAdvance(tr("Model time: unknown")));
     time_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     time_->setFixedSize(timeWidth + metrics.averageCharWidth(), metrics.height());
+    timeRefresh_.setSingleShot(true);
+    timeRefresh_.setInterval(kTimeRefreshMs);
+    connect(&timeRefresh_, &QTimer::timeout, this, [this] {
+        if (timePending_)
+            ShowTime();
+    });
 
     // The handset with the sound over it, the adapter, the far end.
     auto *desk = new QWidget;
@@ -260,10 +267,21 @@ void BenchWindow::ShowTopLine(StateItem item)
         const QString text = Qs(WordText(StateItem::Call, state_.Raw(StateItem::Call)));
         tvx::res::SetValueText(callState_, text.isEmpty() ? tr("Call: unknown") : tr("Call: %1").arg(text));
     } else if (item == StateItem::Time) {
-        const auto ms = state_.Number(StateItem::Time);
-        tvx::res::SetValueText(time_,
-                               ms ? tr("Model time %1").arg(Qs(FormatModelTime(*ms))) : tr("Model time: unknown"));
+        // The time comes ten times a second; it is shown at most every
+        // kTimeRefreshMs, the newest value at the end of each such wait.
+        if (timeRefresh_.isActive())
+            timePending_ = true;
+        else
+            ShowTime();
     }
+}
+
+void BenchWindow::ShowTime()
+{
+    const auto ms = state_.Number(StateItem::Time);
+    tvx::res::SetValueText(time_, ms ? tr("Model time %1").arg(Qs(FormatModelTime(*ms))) : tr("Model time: unknown"));
+    timePending_ = false;
+    timeRefresh_.start();
 }
 
 // Enter or Return on a focused button clicks it, as the space bar does.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include "simulator/benchwindow/logic/BenchState.h"
 
@@ -28,6 +29,9 @@ class BenchWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The model time is shown at most this often (its lines come every 100 ms).
+    static constexpr int kTimeRefreshMs = 200;
+
     // Connects to the control socket at socketPath (retrying every retryMs).
     explicit BenchWindow(const QString &socketPath, int retryMs = 500, QWidget *parent = nullptr);
 
@@ -46,6 +50,7 @@ private:
     void SetStatus(const QString &text);
     void ShowAll();
     void ShowTopLine(StateItem item);
+    void ShowTime();
     void MarkSession(bool started);
     void FitToScreen();
 
@@ -59,12 +64,14 @@ private:
     FarPartyPanel *farParty_;
     AudioRow *audio_;
     EventLogView *log_;
-    QWidget *bench_;          // everything that needs an adapter
-    QLabel *callState_;       // the line's call state
-    QLabel *scenario_;        // what became of the scenario file
-    QLabel *time_;            // the model's time, of a fixed size
-    StatusLine *status_;      // connection, replies and refusals
-    bool inSession_ = false;  // the log shows a session's start, not yet its end
+    QWidget *bench_;            // everything that needs an adapter
+    QLabel *callState_;         // the line's call state
+    QLabel *scenario_;          // what became of the scenario file
+    QLabel *time_;              // the model's time, of a fixed size
+    StatusLine *status_;        // connection, replies and refusals
+    bool inSession_ = false;    // the log shows a session's start, not yet its end
+    QTimer timeRefresh_;        // running: the time was shown less than kTimeRefreshMs ago
+    bool timePending_ = false;  // a newer time came meanwhile
 };
 
 }  // namespace tvxsim::bench

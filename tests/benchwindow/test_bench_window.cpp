@@ -277,6 +277,22 @@ TEST_F(BenchWindowTest, StateLinesLightTheLampsAndShowTheDisplay)
     EXPECT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("1520 64 Off hook (phone)"); }, kWaitMs));
 }
 
+// Times that come faster than the label is refreshed end with the newest shown.
+TEST_F(BenchWindowTest, TheNewestModelTimeIsShown)
+{
+    Open();
+    QLabel *time = LabelStartingWith(QStringLiteral("Model time"));
+    ASSERT_NE(time, nullptr);
+    for (int ms = 2000; ms <= 2500; ms += 100)
+        server_->SetState(QStringLiteral("time"), QString::number(ms));
+    EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QLatin1String("Model time 0:02.5"); }, kWaitMs))
+        << time->text().toStdString();
+    EXPECT_EQ(tvx::test::AccessibleText(time), QStringLiteral("Model time 0:02.5"));
+    server_->Close();
+    EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QLatin1String("Model time: unknown"); }, kWaitMs))
+        << time->text().toStdString();
+}
+
 TEST_F(BenchWindowTest, TheEventLogKeepsTheNewestLines)
 {
     Open();
@@ -287,6 +303,24 @@ TEST_F(BenchWindowTest, TheEventLogKeepsTheNewestLines)
     ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().endsWith("2599 112 Voice detected"); }, kWaitMs));
     EXPECT_EQ(log->blockCount(), 2000);
     EXPECT_TRUE(log->toPlainText().startsWith("600 112 Voice detected\n"));
+}
+
+// A line far longer than any the socket sends is dropped whole, and the
+// lines after it are read as usual: one that comes at once, and one whose
+// first part alone is longer than the limit.
+TEST_F(BenchWindowTest, AnOverlongLineIsDroppedWhole)
+{
+    Open();
+    auto *log = window_->findChild<QPlainTextEdit *>();
+    ASSERT_NE(log, nullptr);
+    const QByteArray longLine = "1 112 " + QByteArray(100 * 1024, 'x');
+    server_->SendRaw(longLine + "\n2 112 after the first long line\n");
+    server_->SendRaw(longLine.left(70 * 1024));
+    QTest::qWait(100);
+    server_->SendRaw(longLine.mid(70 * 1024) + "\n3 112 after the second long line\n");
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("3 112 after the second"); }, kWaitMs));
+    EXPECT_TRUE(log->toPlainText().contains("2 112 after the first long line"));
+    EXPECT_FALSE(log->toPlainText().contains("xxxx"));
 }
 
 TEST_F(BenchWindowTest, AnErrorReplyShowsInTheStatusLine)
