@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -122,6 +123,12 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     auto *deskArea = new DeskArea;
     deskArea->setWidget(desk);
     benchLayout->addWidget(deskArea);
+    // A control that takes the focus comes into view, by Tab as by its
+    // mnemonic or a screen reader.
+    connect(qApp, &QApplication::focusChanged, deskArea, [deskArea](QWidget *, QWidget *now) {
+        if (now && deskArea->widget()->isAncestorOf(now))
+            deskArea->ensureWidgetVisible(now);
+    });
 
     auto *logCaption = new QLabel(tr("Adapter &events:"));
     logCaption->setBuddy(log_);

@@ -611,6 +611,34 @@ TEST_F(BenchWindowTest, AScenarioThatWentWrongStandsOut)
     EXPECT_EQ(scenario->palette().color(QPalette::WindowText), plain);
 }
 
+// In a window too small for the parts, a control that takes the focus by
+// its mnemonic scrolls into view.
+TEST_F(BenchWindowTest, AFocusedControlComesIntoView)
+{
+    Open();
+    window_->resize(window_->minimumSizeHint());
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    auto *desk = window_->findChild<QScrollArea *>();
+    ASSERT_NE(desk, nullptr);
+    QLineEdit *keys = nullptr;
+    for (QLabel *caption : window_->findChildren<QLabel *>()) {
+        if (caption->text() == QLatin1String("&Keys:"))
+            keys = qobject_cast<QLineEdit *>(caption->buddy());
+    }
+    ASSERT_NE(keys, nullptr);
+    const auto shown = [desk](QWidget *control) {
+        const QRect at(control->mapTo(desk->viewport(), QPoint(0, 0)), control->size());
+        return desk->viewport()->rect().contains(at);
+    };
+    desk->verticalScrollBar()->setValue(0);
+    desk->horizontalScrollBar()->setValue(desk->horizontalScrollBar()->maximum());
+    ASSERT_FALSE(shown(keys));  // the window is small enough for the test to mean something
+    QTest::keyClick(window_.get(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([keys] { return keys->hasFocus(); }, kWaitMs));
+    EXPECT_TRUE(shown(keys));
+}
+
 // The window opens within the screen, its status line whole; parts that
 // need more room than the screen has scroll, none is squeezed below its size.
 TEST_F(BenchWindowTest, OpensWithinTheScreen)
