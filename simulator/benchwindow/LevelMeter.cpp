@@ -66,6 +66,12 @@ LevelMeter::LevelMeter(const QString &pointName, QWidget *parent) : QProgressBar
     setFocusPolicy(Qt::NoFocus);
 }
 
+QSize LevelMeter::minimumSizeHint() const
+{
+    const int text = fontMetrics().horizontalAdvance(QStringLiteral("-99.9 dBm0"));
+    return {text + 2 * fontMetrics().averageCharWidth(), QProgressBar::minimumSizeHint().height()};
+}
+
 void LevelMeter::SetLevel(std::optional<double> dbm0)
 {
     const QString text = dbm0 ? QString::fromStdString(LevelText(*dbm0)) : tr("unknown");
