@@ -85,6 +85,9 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     benchLayout->addLayout(top);
     scenario_->setWordWrap(true);
     scenario_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    // A long file name is one word: it may not widen the window beyond the
+    // screen. What the label cannot show, its tooltip and a screen reader do.
+    scenario_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // The time changes ten times a second: a label of a fixed size is
     // repainted alone, without laying out the window again each time, and
     // a screen reader hears of it no more often than it is shown.
@@ -269,6 +272,7 @@ void BenchWindow::ShowTopLine(StateItem item)
         colours.setColor(QPalette::WindowText, scenario.wrong ? kWarningColour : palette().color(QPalette::WindowText));
         scenario_->setPalette(colours);
         scenario_->setAccessibleDescription(scenario.wrong ? tr("Warning: the scenario went wrong") : QString());
+        scenario_->setToolTip(Qs(scenario.text));
         tvx::res::SetValueText(scenario_, Qs(scenario.text));
     } else if (item == StateItem::Call) {
         const QString text = Qs(WordText(StateItem::Call, state_.Raw(StateItem::Call)));

@@ -608,6 +608,14 @@ TEST_F(BenchWindowTest, AScenarioThatWentWrongStandsOut)
     });
     EXPECT_TRUE(scenario->font().bold());
 
+    // A file name longer than the window is wide does not widen the window.
+    const int minimumWidth = window_->minimumSizeHint().width();
+    const std::string longName = "refused: /" + std::string(400, 'x') + ".scn: cannot read the file: No such file";
+    SendState(
+        "scenario", longName.c_str(), [scenario] { return scenario->text().startsWith("Scenario refused: /xxx"); });
+    EXPECT_EQ(window_->minimumSizeHint().width(), minimumWidth);
+    EXPECT_EQ(scenario->toolTip(), scenario->text());
+
     SendState("scenario", "ok", [scenario] { return scenario->text().startsWith("Scenario: loaded"); });
     EXPECT_EQ(tvx::test::AccessibleText(scenario), scenario->text());
     EXPECT_FALSE(scenario->font().bold());
