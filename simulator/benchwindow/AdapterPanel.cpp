@@ -79,15 +79,19 @@ AdapterPanel::AdapterPanel(QWidget *parent)
     switchGrid->setColumnStretch(3, 1);
     layout->addLayout(switchGrid);
 
+    // The meters two by two: each direction of the line, of the handset and of the PC stream.
     auto *meterGrid = new QGridLayout;
-    meterGrid->addWidget(new QLabel(tr("Levels over the last 100 ms:"), this), 0, 0, 1, 2);
+    meterGrid->addWidget(new QLabel(tr("Levels over the last 100 ms:"), this), 0, 0, 1, 4);
     for (size_t i = 0; i < kLevelRows.size(); ++i) {
         const QString label = Qs(kLevelRows[i].label);
         meters_[i] = new LevelMeter(label, this);
-        meterGrid->addWidget(new QLabel(label, this), int(i) + 1, 0);
-        meterGrid->addWidget(meters_[i], int(i) + 1, 1);
+        const int row = int(i / 2) + 1;
+        const int column = int(i % 2) * 2;
+        meterGrid->addWidget(new QLabel(label, this), row, column);
+        meterGrid->addWidget(meters_[i], row, column + 1);
     }
     meterGrid->setColumnStretch(1, 1);
+    meterGrid->setColumnStretch(3, 1);
     layout->addLayout(meterGrid);
     layout->addStretch(1);
 

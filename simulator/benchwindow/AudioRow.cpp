@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "res/ControlAccessibility.h"
 
@@ -37,17 +38,21 @@ AudioRow::AudioRow(QWidget *parent) : BenchPanel(tr("Sound"), parent), reason_(n
 {
     // Before the first box: a screen reader's toggle is then a click.
     tvx::res::InstallCheckBoxAccessibility();
-    auto *layout = new QHBoxLayout(this);
+    // The boxes in a row, the reason under them.
+    auto *layout = new QVBoxLayout(this);
+    auto *boxRow = new QHBoxLayout;
+    layout->addLayout(boxRow);
     for (const BoxRow &row : kBoxRows) {
         auto *box = new QCheckBox(tr(row.text), this);
         box->setAccessibleDescription(tr(row.description));
         const SoundSwitch which = row.which;
         connect(box, &QCheckBox::clicked, this, [this, which](bool on) { Submit(AudioToggle(which, on)); });
         boxes_[size_t(row.which)] = box;
-        layout->addWidget(box);
+        boxRow->addWidget(box);
     }
+    boxRow->addStretch(1);
     reason_->setWordWrap(true);
-    layout->addWidget(reason_, 1);
+    layout->addWidget(reason_);
     ShowAvailability(BenchState());
 }
 

@@ -13,7 +13,11 @@ QString FromUtf8(const std::string &text) { return QString::fromUtf8(text.data()
 }  // namespace
 
 BenchClient::BenchClient(QString path, int retryMs, QObject *parent)
-    : QObject(parent), path_(std::move(path)), watch_(new QLocalSocket(this)), requests_(new QLocalSocket(this))
+    : QObject(parent),
+      path_(std::move(path)),
+      watch_(new QLocalSocket(this)),
+      requests_(new QLocalSocket(this)),
+      line_(size_t(kMaxLineBytes) + 1)
 {
     retry_.setSingleShot(true);
     retry_.setInterval(retryMs);
@@ -92,16 +96,18 @@ void BenchClient::UpdateConnected()
 
 QList<QByteArray> BenchClient::TakeLines(QLocalSocket *socket, bool &skipping)
 {
+    // Each line is read into the one buffer: a line costs no allocation of the limit's size.
     QList<QByteArray> lines;
     while (socket->canReadLine()) {
-        QByteArray line = socket->readLine(kMaxLineBytes);
-        const bool whole = line.endsWith('\n');
+        const qint64 length = socket->readLine(line_.data(), qint64(line_.size()));
+        if (length <= 0)
+            break;
+        const bool whole = line_[size_t(length) - 1] == '\n';
         if (skipping || !whole) {
             skipping = !whole;
             continue;
         }
-        line.chop(1);
-        lines.append(std::move(line));
+        lines.append(QByteArray(line_.data(), length - 1));
     }
     if (socket->bytesAvailable() > kMaxLineBytes) {
         socket->skip(socket->bytesAvailable());
@@ -118,6 +124,7 @@ void BenchClient::ReadWatch()
         case LineKind::Ok:
             if (!watching_) {
                 watching_ = true;
+                emit watchStarted();
                 UpdateConnected();
             }
             break;

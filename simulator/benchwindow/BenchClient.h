@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 namespace tvxsim::bench {
 
 class BenchClient : public QObject {
@@ -29,6 +31,9 @@ public:
 
 signals:
     void connectedChanged(bool connected);
+    // The watch has begun: the state and events that follow are those of
+    // the device open now, its model time counted from its open.
+    void watchStarted();
     // A state line of the watch.
     void stateReceived(const QString &name, const QString &value);
     // An event line of the watch, as the runner prints it.
@@ -59,6 +64,7 @@ private:
     bool skipWatch_ = false;    // inside an over-long watch line
     bool skipReplies_ = false;  // inside an over-long reply line
     QQueue<QString> pending_;   // requests sent, oldest first, waiting for their replies
+    std::vector<char> line_;    // the line being read: the longest taken, its '\n' and a '\0'
 };
 
 }  // namespace tvxsim::bench

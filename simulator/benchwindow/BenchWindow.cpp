@@ -2,12 +2,18 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "res/ControlAccessibility.h"
 #include "simulator/benchwindow/AdapterPanel.h"
@@ -18,8 +24,35 @@
 #include "simulator/benchwindow/FarPartyPanel.h"
 #include "simulator/benchwindow/HandsetPanel.h"
 #include "simulator/benchwindow/RoutesPanel.h"
+#include "simulator/benchwindow/StatusLine.h"
 
 namespace tvxsim::bench {
+namespace {
+
+// What a window manager's frame and a desktop's panels may take beside the
+// screen's available area, which is all that is known before the window shows.
+const QSize kFrameAllowance(16, 48);
+
+const QColor kWarningColour(0xb0, 0x10, 0x10);
+
+// The parts in a scroll area that asks for all of their size, and scrolls
+// them when the window has less room than that.
+class DeskArea : public QScrollArea {
+public:
+    DeskArea()
+    {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return (widget() ? widget()->sizeHint() : QSize()) + QSize(frame, frame);
+    }
+};
+
+}  // namespace
 
 BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent)
     : QMainWindow(parent),
@@ -33,8 +66,9 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
       log_(new EventLogView),
       bench_(new QWidget),
       callState_(new QLabel),
+      scenario_(new QLabel),
       time_(new QLabel),
-      status_(new QLabel)
+      status_(new StatusLine)
 {
     // Qt adds the application's display name: "Simulated adapter — Parlino bench".
     setWindowTitle(tr("Simulated adapter"));
@@ -45,13 +79,39 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     benchLayout->setContentsMargins(0, 0, 0, 0);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(callState_, 1);
+    top->addWidget(callState_);
+    top->addWidget(scenario_, 1);
     top->addWidget(time_);
     benchLayout->addLayout(top);
+    scenario_->setWordWrap(true);
+    scenario_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    // A long file name is one word: it may not widen the window beyond the
+    // screen. What the label cannot show, its tooltip and a screen reader do.
+    scenario_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The time changes ten times a second: a label of a fixed size is
+    // repainted alone, without laying out the window again each time, and
+    // a screen reader hears of it no more often than it is shown.
+    const QFontMetrics metrics = time_->fontMetrics();
+    const int timeWidth = std::max(metrics.horizontalAdvance(tr("Model time %1").arg(QStringLiteral("00000:00.0"))),
+                                   metrics.horizontalAdvance(tr("Model time: unknown")));
+    time_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    time_->setFixedSize(timeWidth + metrics.averageCharWidth(), metrics.height());
+    timeRefresh_.setSingleShot(true);
+    timeRefresh_.setInterval(kTimeRefreshMs);
+    connect(&timeRefresh_, &QTimer::timeout, this, [this] {
+        if (timePending_)
+            ShowTime();
+    });
 
-    auto *desk = new QHBoxLayout;
-    desk->addWidget(handset_, 2);
-    desk->addWidget(adapter_, 3);
+    // The handset with the sound over it, the adapter, the far end.
+    auto *desk = new QWidget;
+    auto *parts = new QHBoxLayout(desk);
+    parts->setContentsMargins(0, 0, 0, 0);
+    auto *phoneSide = new QVBoxLayout;
+    phoneSide->addWidget(handset_, 1);
+    phoneSide->addWidget(audio_);
+    parts->addLayout(phoneSide, 2);
+    parts->addWidget(adapter_, 3);
     auto *farEnd = new QTabWidget;
     farEnd->setAccessibleName(tr("Far end"));
     // In a tab, a panel's name is its tab's.
@@ -62,19 +122,24 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
         panel->setTitle(QString());
         panel->setFlat(true);
     }
-    desk->addWidget(farEnd, 3);
-    benchLayout->addLayout(desk, 3);
-    benchLayout->addWidget(audio_);
+    parts->addWidget(farEnd, 3);
+    auto *deskArea = new DeskArea;
+    deskArea->setWidget(desk);
+    benchLayout->addWidget(deskArea);
+    // A control that takes the focus comes into view, by Tab as by its
+    // mnemonic or a screen reader.
+    connect(qApp, &QApplication::focusChanged, deskArea, [deskArea](QWidget *, QWidget *now) {
+        if (now && deskArea->widget()->isAncestorOf(now))
+            deskArea->ensureWidgetVisible(now);
+    });
 
     auto *logCaption = new QLabel(tr("Adapter &events:"));
     logCaption->setBuddy(log_);
     benchLayout->addWidget(logCaption);
-    benchLayout->addWidget(log_, 2);
+    benchLayout->addWidget(log_, 1);
     layout->addWidget(bench_, 1);
     setCentralWidget(central);
 
-    status_->setWordWrap(true);
-    status_->setAccessibleDescription(tr("Status"));
     statusBar()->addWidget(status_, 1);
 
     for (BenchPanel *panel : {static_cast<BenchPanel *>(handset_),
@@ -88,6 +153,7 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
         button->installEventFilter(this);
 
     connect(client_, &BenchClient::connectedChanged, this, &BenchWindow::OnConnected);
+    connect(client_, &BenchClient::watchStarted, this, [this] { MarkSession(true); });
     connect(client_, &BenchClient::stateReceived, this, &BenchWindow::OnState);
     connect(client_, &BenchClient::eventReceived, log_, &EventLogView::Add);
     connect(client_, &BenchClient::linesDropped, this, [this](quint64 count) {
@@ -97,7 +163,7 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
 
     ShowAll();
     OnConnected(client_->IsConnected());
-    resize(1180, 820);
+    FitToScreen();
 }
 
 void BenchWindow::AddPanel(BenchPanel *panel)
@@ -109,9 +175,34 @@ void BenchWindow::AddPanel(BenchPanel *panel)
     });
 }
 
-QString BenchWindow::StatusText() const { return status_->text(); }
+QString BenchWindow::StatusText() const { return status_->Message(); }
 
-void BenchWindow::SetStatus(const QString &text) { tvx::res::SetValueText(status_, text); }
+void BenchWindow::SetStatus(const QString &text) { status_->SetMessage(text); }
+
+// Its size hint, no larger than the room the screen leaves for it.
+void BenchWindow::FitToScreen()
+{
+    QSize size = sizeHint();
+    if (const QScreen *screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() - kFrameAllowance;
+        size = size.boundedTo(room);
+    }
+    resize(size);
+}
+
+// A line in the log where a device's events begin and end, with the clock's
+// time: the model times of two sessions both count from their own open.
+void BenchWindow::MarkSession(bool started)
+{
+    const QString clock = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    if (started) {
+        log_->Add(tr("---- %1 connected to the simulated adapter: the model times below count from its open ----")
+                      .arg(clock));
+    } else if (inSession_) {
+        log_->Add(tr("---- %1 the simulated adapter closed ----").arg(clock));
+    }
+    inSession_ = started;
+}
 
 void BenchWindow::Request(const QString &line)
 {
@@ -123,6 +214,7 @@ void BenchWindow::OnConnected(bool connected)
 {
     bench_->setEnabled(connected);
     if (!connected) {
+        MarkSession(false);
         state_.Clear();
         ShowAll();
         SetStatus(tr("No simulated adapter is running. Start the tool on the simulator (scripts/run.sh); "
@@ -139,7 +231,7 @@ void BenchWindow::OnState(const QString &name, const QString &value)
     const std::optional<StateItem> item = state_.Apply(name.toStdString(), value.toStdString());
     if (!item)
         return;
-    ShowCallAndTime(*item);
+    ShowTopLine(*item);
     for (BenchPanel *panel : panels_)
         panel->Show(state_, *item);
 }
@@ -160,22 +252,47 @@ void BenchWindow::OnReply(const QString &request, bool ok, const QString &reason
 void BenchWindow::ShowAll()
 {
     for (const StateLineRow &row : kStateLineRows) {
-        ShowCallAndTime(row.item);
+        ShowTopLine(row.item);
         for (BenchPanel *panel : panels_)
             panel->Show(state_, row.item);
     }
 }
 
-void BenchWindow::ShowCallAndTime(StateItem item)
+void BenchWindow::ShowTopLine(StateItem item)
 {
-    if (item == StateItem::Call) {
+    if (item == StateItem::Scenario) {
+        const ScenarioText scenario = state_.Known(StateItem::Scenario)
+                                          ? ScenarioTextOf(state_.Raw(StateItem::Scenario))
+                                          : ScenarioText{tr("Scenario: unknown").toStdString(), false};
+        // A scenario that went wrong stands out, in bold and the warning colour.
+        QFont font = scenario_->font();
+        font.setBold(scenario.wrong);
+        scenario_->setFont(font);
+        QPalette colours = scenario_->palette();
+        colours.setColor(QPalette::WindowText, scenario.wrong ? kWarningColour : palette().color(QPalette::WindowText));
+        scenario_->setPalette(colours);
+        scenario_->setAccessibleDescription(scenario.wrong ? tr("Warning: the scenario went wrong") : QString());
+        scenario_->setToolTip(Qs(scenario.text));
+        tvx::res::SetValueText(scenario_, Qs(scenario.text));
+    } else if (item == StateItem::Call) {
         const QString text = Qs(WordText(StateItem::Call, state_.Raw(StateItem::Call)));
         tvx::res::SetValueText(callState_, text.isEmpty() ? tr("Call: unknown") : tr("Call: %1").arg(text));
     } else if (item == StateItem::Time) {
-        const auto ms = state_.Number(StateItem::Time);
-        tvx::res::SetValueText(time_,
-                               ms ? tr("Model time %1").arg(Qs(FormatModelTime(*ms))) : tr("Model time: unknown"));
+        // The time comes ten times a second; it is shown at most every
+        // kTimeRefreshMs, the newest value at the end of each such wait.
+        if (timeRefresh_.isActive())
+            timePending_ = true;
+        else
+            ShowTime();
     }
+}
+
+void BenchWindow::ShowTime()
+{
+    const auto ms = state_.Number(StateItem::Time);
+    tvx::res::SetValueText(time_, ms ? tr("Model time %1").arg(Qs(FormatModelTime(*ms))) : tr("Model time: unknown"));
+    timePending_ = false;
+    timeRefresh_.start();
 }
 
 // Enter or Return on a focused button clicks it, as the space bar does.

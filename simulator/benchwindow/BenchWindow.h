@@ -1,10 +1,12 @@
 // The bench window: the handset, the adapter and the far end side by side,
-// the sound row, the call state and model time, the event log, and a status
-// line that says whether an adapter is there and what it answered.
-// UI thread only.
+// the sound row, the call state, what became of the scenario and the model
+// time, the event log, and a status line that says whether an adapter is
+// there and what it answered. It opens no larger than the screen; the parts
+// scroll when the window is too small for them. UI thread only.
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include "simulator/benchwindow/logic/BenchState.h"
 
@@ -21,15 +23,19 @@ class EventLogView;
 class FarPartyPanel;
 class HandsetPanel;
 class RoutesPanel;
+class StatusLine;
 
 class BenchWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The model time is shown at most this often (its lines come every 100 ms).
+    static constexpr int kTimeRefreshMs = 200;
+
     // Connects to the control socket at socketPath (retrying every retryMs).
     explicit BenchWindow(const QString &socketPath, int retryMs = 500, QWidget *parent = nullptr);
 
-    // What the status line says now.
+    // What the status line says now (the whole message).
     QString StatusText() const;
 
 protected:
@@ -43,7 +49,10 @@ private:
     void Request(const QString &line);
     void SetStatus(const QString &text);
     void ShowAll();
-    void ShowCallAndTime(StateItem item);
+    void ShowTopLine(StateItem item);
+    void ShowTime();
+    void MarkSession(bool started);
+    void FitToScreen();
 
     BenchClient *client_;         // the connection to the adapter
     BenchState state_;            // what the adapter last said
@@ -55,10 +64,14 @@ private:
     FarPartyPanel *farParty_;
     AudioRow *audio_;
     EventLogView *log_;
-    QWidget *bench_;     // everything that needs an adapter
-    QLabel *callState_;  // the line's call state
-    QLabel *time_;       // the model's time
-    QLabel *status_;     // connection, replies and refusals
+    QWidget *bench_;            // everything that needs an adapter
+    QLabel *callState_;         // the line's call state
+    QLabel *scenario_;          // what became of the scenario file
+    QLabel *time_;              // the model's time, of a fixed size
+    StatusLine *status_;        // connection, replies and refusals
+    bool inSession_ = false;    // the log shows a session's start, not yet its end
+    QTimer timeRefresh_;        // running: the time was shown less than kTimeRefreshMs ago
+    bool timePending_ = false;  // a newer time came meanwhile
 };
 
 }  // namespace tvxsim::bench

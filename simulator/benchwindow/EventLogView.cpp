@@ -16,6 +16,26 @@ EventLogView::EventLogView(QWidget *parent) : QPlainTextEdit(parent)
     batch_.setSingleShot(true);
     batch_.setInterval(50);
     connect(&batch_, &QTimer::timeout, this, &EventLogView::Flush);
+    // Only the user moves the view away from the bottom: a new height or new
+    // lines change the range, and a following view then goes to its end.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &EventLogView::OnScrolled);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &EventLogView::OnRangeChanged);
+}
+
+QSize EventLogView::sizeHint() const
+{
+    const int frame = 2 * frameWidth();
+    const int scrollBar = horizontalScrollBar()->sizeHint().height();
+    return {QPlainTextEdit::sizeHint().width(),
+            kHintLines * fontMetrics().lineSpacing() + frame + scrollBar + 2 * int(document()->documentMargin())};
+}
+
+QSize EventLogView::minimumSizeHint() const
+{
+    const int frame = 2 * frameWidth();
+    const int scrollBar = horizontalScrollBar()->sizeHint().height();
+    return {QPlainTextEdit::minimumSizeHint().width(),
+            kMinimumLines * fontMetrics().lineSpacing() + frame + scrollBar + 2 * int(document()->documentMargin())};
 }
 
 void EventLogView::Add(const QString &line)
@@ -32,12 +52,28 @@ void EventLogView::Flush()
     batch_.stop();
     if (pending_.isEmpty())
         return;
-    QScrollBar *bar = verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum();
+    const bool follow = following_;
     appendPlainText(pending_.join(u'\n'));
     pending_.clear();
-    if (atEnd)
-        bar->setValue(bar->maximum());
+    following_ = follow;
+    if (following_)
+        OnRangeChanged();
+}
+
+void EventLogView::OnScrolled(int value)
+{
+    if (!scrolling_)
+        following_ = value >= verticalScrollBar()->maximum();
+}
+
+void EventLogView::OnRangeChanged()
+{
+    if (!following_)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    scrolling_ = true;
+    bar->setValue(bar->maximum());
+    scrolling_ = false;
 }
 
 }  // namespace tvxsim::bench

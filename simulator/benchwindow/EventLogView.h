@@ -1,6 +1,7 @@
 // The adapter's events as the runner prints them, newest at the bottom,
 // kept to the newest 2000 lines. A flood costs a few repaints a second: lines
-// are added in batches. UI thread only.
+// are added in batches. The view follows the newest line unless the user has
+// scrolled away from the bottom, whatever changes its height. UI thread only.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -14,6 +15,8 @@ class EventLogView : public QPlainTextEdit {
 
 public:
     static constexpr int kMaxLines = 2000;
+    static constexpr int kHintLines = 12;    // lines it asks for
+    static constexpr int kMinimumLines = 4;  // lines it keeps on a small screen
 
     explicit EventLogView(QWidget *parent = nullptr);
 
@@ -22,9 +25,22 @@ public:
     // Adds what waits now (also done by the batch timer).
     void Flush();
 
+    // Room for a few lines; the window gives it what the parts above leave.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Whether new lines scroll into view (the view is at the bottom, or the
+    // user has come back there).
+    bool IsFollowing() const { return following_; }
+
 private:
-    QStringList pending_;  // lines not shown yet, at most kMaxLines
-    QTimer batch_;         // shows the pending lines
+    void OnScrolled(int value);
+    void OnRangeChanged();
+
+    QStringList pending_;     // lines not shown yet, at most kMaxLines
+    QTimer batch_;            // shows the pending lines
+    bool following_ = true;   // new lines scroll into view
+    bool scrolling_ = false;  // the view is moving to the bottom by itself
 };
 
 }  // namespace tvxsim::bench

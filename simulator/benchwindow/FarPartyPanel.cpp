@@ -102,9 +102,10 @@ FarPartyPanel::FarPartyPanel(QWidget *parent)
     auto *noise = Button(tr("&Make noise"), tr("White noise on the line, heard on hook too"), this);
     connect(noise, &QPushButton::clicked, this, [this] { Submit(LineNoise(noiseMs_->value(), noiseLevel_->value())); });
     grid->addWidget(Caption(tr("Line n&oise for:"), noiseMs_, this), row, 0);
-    grid->addWidget(noiseMs_, row, 1);
-    grid->addWidget(noiseLevel_, row, 2);
+    grid->addWidget(noiseMs_, row, 1, 1, 2);
     grid->addWidget(noise, row++, 3);
+    // Its level on a line of its own, so that the panel stays narrow.
+    grid->addWidget(noiseLevel_, row++, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
     layout->addStretch(1);

@@ -66,6 +66,12 @@ LevelMeter::LevelMeter(const QString &pointName, QWidget *parent) : QProgressBar
     setFocusPolicy(Qt::NoFocus);
 }
 
+QSize LevelMeter::minimumSizeHint() const
+{
+    const int text = fontMetrics().horizontalAdvance(QStringLiteral("-99.9 dBm0"));
+    return {text + 2 * fontMetrics().averageCharWidth(), QProgressBar::minimumSizeHint().height()};
+}
+
 void LevelMeter::SetLevel(std::optional<double> dbm0)
 {
     const QString text = dbm0 ? QString::fromStdString(LevelText(*dbm0)) : tr("unknown");
@@ -74,7 +80,17 @@ void LevelMeter::SetLevel(std::optional<double> dbm0)
         return;
     text_ = text;
     setAccessibleDescription(text);
-    setValue(value);
+    if (value != this->value()) {
+        // A progress bar repaints itself at once on a new value; a meter
+        // waits for the window's next paint, so that the six meters of one
+        // batch of levels are painted together. The bar tells screen readers
+        // of its new value itself.
+        setUpdatesEnabled(false);
+        setValue(value);
+        setUpdatesEnabled(true);
+        return;
+    }
+    // Beyond the bar's range only the text changes.
     update();
     QAccessibleValueChangeEvent changed(this, value);
     QAccessible::updateAccessibility(&changed);

@@ -19,6 +19,8 @@ public:
     void SetLevel(std::optional<double> dbm0);
 
     QString text() const override { return text_; }
+    // Room for a level's text, narrower than a progress bar asks for.
+    QSize minimumSizeHint() const override;
 
 private:
     QString text_;  // what the bar shows and a screen reader reads

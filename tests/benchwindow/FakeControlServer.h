@@ -31,6 +31,8 @@ public:
     void SetState(const QString &name, const QString &value);
     // Sends an event line to every watcher.
     void SendEvent(const QString &line);
+    // Sends bytes as they are (no line end added) to every watcher.
+    void SendRaw(const QByteArray &bytes) { SendToWatchers(bytes); }
     // The reply to request (default "ok").
     void SetReply(const QString &request, const QString &reply) { replies_.insert(request, reply); }
 

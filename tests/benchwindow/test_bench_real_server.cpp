@@ -16,6 +16,7 @@
 #include "simulator/benchwindow/logic/BenchState.h"
 #include "simulator/benchwindow/logic/Requests.h"
 #include "simulator/control/ControlServer.h"
+#include "simulator/logic/Scenario.h"
 #include "tests/support/EngineDoor.h"
 
 namespace {
@@ -84,6 +85,10 @@ TEST_F(BenchOnRealServer, KnowsEveryStateLineTheServerSends)
     }
     EXPECT_EQ(state_.Raw(StateItem::Mode), std::to_string(58));
     EXPECT_EQ(WordText(StateItem::Call, state_.Raw(StateItem::Call)), "idle");
+    // A device opened without a scenario says so, and that is nothing wrong.
+    const ScenarioText scenario = ScenarioTextOf(state_.Raw(StateItem::Scenario));
+    EXPECT_TRUE(scenario.text.starts_with("Scenario: none")) << scenario.text;
+    EXPECT_FALSE(scenario.wrong);
 }
 
 struct RequestCase {
@@ -144,6 +149,41 @@ TEST_F(BenchOnRealServer, SeesWhatItsRequestChanged)
     ASSERT_TRUE(QTest::qWaitFor([this] { return state_.Raw(StateItem::Call) == "dial-tone"; }, kWaitMs));
     EXPECT_TRUE(state_.Flag(StateItem::Phone));
     EXPECT_TRUE(state_.Flag(StateItem::Line));
+}
+
+// What the library says of a scenario file, the window reads as it was
+// meant: what it went through, and whether it went wrong.
+TEST(BenchScenarioLine, ReadsWhatTheLibrarySaysOfAFile)
+{
+    struct Row {
+        const char *what;
+        std::string summary;
+        const char *shown;  // what the window shows starts so
+        bool wrong;
+    };
+    const Row rows[] = {
+        {"a good file",
+         ScenarioSummary(ParseScenario("1000 phone offhook\n"), "/s/good.scn"),
+         "Scenario: loaded",
+         false},
+        {"a file that is not there",
+         ScenarioSummary(LoadScenarioFile("/no/such/folder/x.scn"), "/no/such/folder/x.scn"),
+         "Scenario refused: /no/such/folder/x.scn: ",
+         true},
+        {"a bad line",
+         ScenarioSummary(ParseScenario("1000 phone offhook\n2000 phone jump\n"), "/s/a.scn"),
+         "Scenario: 1 line skipped; the first: /s/a.scn:2: ",
+         true},
+        {"two bad lines",
+         ScenarioSummary(ParseScenario("x\n1000 phone jump\n"), "/s/b.scn"),
+         "Scenario: 2 lines skipped; the first: /s/b.scn:1: ",
+         true},
+    };
+    for (const Row &row : rows) {
+        const ScenarioText read = ScenarioTextOf(row.summary);
+        EXPECT_TRUE(read.text.starts_with(row.shown)) << row.what << ": " << read.text;
+        EXPECT_EQ(read.wrong, row.wrong) << row.what << ": " << row.summary;
+    }
 }
 
 }  // namespace

@@ -11,7 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +24,7 @@
 
 #include "simulator/benchwindow/AdapterPanel.h"
 #include "simulator/benchwindow/BenchWindow.h"
+#include "simulator/benchwindow/EventLogView.h"
 #include "simulator/benchwindow/Lamp.h"
 #include "simulator/benchwindow/LevelMeter.h"
 #include "simulator/control/ControlPath.h"
@@ -30,6 +35,7 @@ namespace {
 
 using benchtest::FakeControlServer;
 using tvxsim::bench::BenchWindow;
+using tvxsim::bench::EventLogView;
 
 constexpr int kWaitMs = 5000;
 
@@ -75,6 +81,16 @@ protected:
                 return widget;
         }
         ADD_FAILURE() << "no control " << text.toStdString();
+        return nullptr;
+    }
+
+    // The label whose text starts with this, or nullptr.
+    QLabel *LabelStartingWith(const QString &start) const
+    {
+        for (QLabel *label : window_->findChildren<QLabel *>()) {
+            if (label->text().startsWith(start))
+                return label;
+        }
         return nullptr;
     }
 
@@ -261,6 +277,22 @@ TEST_F(BenchWindowTest, StateLinesLightTheLampsAndShowTheDisplay)
     EXPECT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("1520 64 Off hook (phone)"); }, kWaitMs));
 }
 
+// Times that come faster than the label is refreshed end with the newest shown.
+TEST_F(BenchWindowTest, TheNewestModelTimeIsShown)
+{
+    Open();
+    QLabel *time = LabelStartingWith(QStringLiteral("Model time"));
+    ASSERT_NE(time, nullptr);
+    for (int ms = 2000; ms <= 2500; ms += 100)
+        server_->SetState(QStringLiteral("time"), QString::number(ms));
+    EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QLatin1String("Model time 0:02.5"); }, kWaitMs))
+        << time->text().toStdString();
+    EXPECT_EQ(tvx::test::AccessibleText(time), QStringLiteral("Model time 0:02.5"));
+    server_->Close();
+    EXPECT_TRUE(QTest::qWaitFor([time] { return time->text() == QLatin1String("Model time: unknown"); }, kWaitMs))
+        << time->text().toStdString();
+}
+
 TEST_F(BenchWindowTest, TheEventLogKeepsTheNewestLines)
 {
     Open();
@@ -271,6 +303,24 @@ TEST_F(BenchWindowTest, TheEventLogKeepsTheNewestLines)
     ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().endsWith("2599 112 Voice detected"); }, kWaitMs));
     EXPECT_EQ(log->blockCount(), 2000);
     EXPECT_TRUE(log->toPlainText().startsWith("600 112 Voice detected\n"));
+}
+
+// A line far longer than any the socket sends is dropped whole, and the
+// lines after it are read as usual: one that comes at once, and one whose
+// first part alone is longer than the limit.
+TEST_F(BenchWindowTest, AnOverlongLineIsDroppedWhole)
+{
+    Open();
+    auto *log = window_->findChild<QPlainTextEdit *>();
+    ASSERT_NE(log, nullptr);
+    const QByteArray longLine = "1 112 " + QByteArray(100 * 1024, 'x');
+    server_->SendRaw(longLine + "\n2 112 after the first long line\n");
+    server_->SendRaw(longLine.left(70 * 1024));
+    QTest::qWait(100);
+    server_->SendRaw(longLine.mid(70 * 1024) + "\n3 112 after the second long line\n");
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("3 112 after the second"); }, kWaitMs));
+    EXPECT_TRUE(log->toPlainText().contains("2 112 after the first long line"));
+    EXPECT_FALSE(log->toPlainText().contains("xxxx"));
 }
 
 TEST_F(BenchWindowTest, AnErrorReplyShowsInTheStatusLine)
@@ -401,6 +451,227 @@ TEST_F(BenchWindowTest, EachMnemonicOnScreenReachesOneControl)
         }
         EXPECT_GE(owners.size(), 10);
     }
+}
+
+// Adds lines and shows them at once.
+void AddLines(EventLogView &log, int first, int count)
+{
+    for (int i = first; i < first + count; ++i)
+        log.Add(QStringLiteral("%1 112 Voice detected").arg(i));
+    log.Flush();
+    QCoreApplication::processEvents();
+}
+
+TEST(EventLogViewTest, FollowsTheNewestLineUnlessScrolledAway)
+{
+    // A child's new size takes effect at once, whatever the window system does with windows.
+    QWidget window;
+    window.resize(420, 260);
+    auto &log = *new EventLogView(&window);
+    log.setGeometry(0, 0, 400, 240);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QScrollBar *bar = log.verticalScrollBar();
+    AddLines(log, 0, 100);
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A lower view (the window's other parts grew) still shows the newest line, and the next.
+    log.setGeometry(0, 0, 400, 120);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.IsFollowing());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    AddLines(log, 100, 10);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Scrolled up by the user, the view stays where it is, whatever comes or changes.
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_FALSE(log.IsFollowing());
+    AddLines(log, 110, 10);
+    EXPECT_EQ(bar->value(), 0);
+    log.setGeometry(0, 0, 400, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
+
+    // Back at the bottom, it follows again.
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_TRUE(log.IsFollowing());
+    AddLines(log, 120, 10);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    log.setGeometry(0, 0, 400, 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// A refusal longer than the status line neither changes the log's height
+// nor keeps the log from following; it reads whole to a screen reader.
+TEST_F(BenchWindowTest, ALongRefusalLeavesTheLogAsItIs)
+{
+    const QString file = QStringLiteral("/no/such/folder/") + QString(120, u'x') + QStringLiteral(".wav");
+    const QString once =
+        QStringLiteral("cannot play \"%1\": cannot open the file: No such file or directory").arg(file);
+    const QString reason = QStringList{once, once, once}.join(QStringLiteral("; "));
+    const QString request = QStringLiteral("far play \"%1\" 0").arg(file);
+    server_->SetReply(request, QStringLiteral("error ") + reason);
+    Open();
+    auto *log = window_->findChild<EventLogView *>();
+    ASSERT_NE(log, nullptr);
+    for (int i = 0; i < 100; ++i)
+        server_->SendEvent(QStringLiteral("%1 112 Voice detected").arg(i));
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().endsWith("99 112 Voice detected"); }, kWaitMs));
+    const int logHeight = log->height();
+    const int statusHeight = window_->statusBar()->height();
+
+    QLineEdit *fileEdit = nullptr;
+    for (QLabel *caption : window_->findChildren<QLabel *>()) {
+        if (caption->text() == QLatin1String("F&ile:"))
+            fileEdit = qobject_cast<QLineEdit *>(caption->buddy());
+    }
+    ASSERT_NE(fileEdit, nullptr);
+    fileEdit->setText(file);
+    QTest::mouseClick(Find(QStringLiteral("Pla&y")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("The adapter refused"); }, kWaitMs));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Status().toStdString(),
+              QStringLiteral("The adapter refused \"%1\": %2").arg(request, reason).toStdString());
+    EXPECT_EQ(window_->statusBar()->height(), statusHeight);
+    EXPECT_EQ(log->height(), logHeight);
+
+    QLabel *status = nullptr;
+    for (QLabel *label : window_->statusBar()->findChildren<QLabel *>()) {
+        if (label->accessibleDescription() == QLatin1String("Status"))
+            status = label;
+    }
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(tvx::test::AccessibleText(status).toStdString(), Status().toStdString());
+    EXPECT_LE(status->text().count(u'\n'), 1) << status->text().toStdString();
+    EXPECT_TRUE(status->text().endsWith(QChar(0x2026))) << status->text().toStdString();
+
+    for (int i = 100; i < 110; ++i)
+        server_->SendEvent(QStringLiteral("%1 112 Voice detected").arg(i));
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().endsWith("109 112 Voice detected"); }, kWaitMs));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+}
+
+// The model time of each device counts from its own open: a line in the
+// log shows where one device's events end and the next one's begin.
+TEST_F(BenchWindowTest, TheLogMarksWhereEachDeviceBeginsAndEnds)
+{
+    Open();
+    auto *log = window_->findChild<EventLogView *>();
+    ASSERT_NE(log, nullptr);
+    server_->SendEvent(QStringLiteral("100 112 Voice detected"));
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("100 112"); }, kWaitMs));
+    server_->Close();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("No simulated adapter"); }, kWaitMs));
+    server_ = std::make_unique<FakeControlServer>(path_);
+    ASSERT_TRUE(server_->Listen());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Status().startsWith("Connected"); }, kWaitMs));
+    server_->SendEvent(QStringLiteral("50 112 Voice detected"));
+    ASSERT_TRUE(QTest::qWaitFor([log] { return log->toPlainText().contains("50 112"); }, kWaitMs));
+
+    const QStringList lines = log->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 5) << log->toPlainText().toStdString();
+    const QRegularExpression opened(QStringLiteral("^---- \\d\\d:\\d\\d:\\d\\d connected to the simulated adapter: "
+                                                   "the model times below count from its open ----$"));
+    const QRegularExpression closed(QStringLiteral("^---- \\d\\d:\\d\\d:\\d\\d the simulated adapter closed ----$"));
+    EXPECT_TRUE(opened.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("100 112 Voice detected"));
+    EXPECT_TRUE(closed.match(lines[2]).hasMatch()) << lines[2].toStdString();
+    EXPECT_TRUE(opened.match(lines[3]).hasMatch()) << lines[3].toStdString();
+    EXPECT_EQ(lines[4], QStringLiteral("50 112 Voice detected"));
+}
+
+TEST_F(BenchWindowTest, AScenarioThatWentWrongStandsOut)
+{
+    Open();
+    QLabel *scenario = LabelStartingWith(QStringLiteral("Scenario"));
+    ASSERT_NE(scenario, nullptr);
+    EXPECT_EQ(scenario->text(), QStringLiteral("Scenario: unknown"));
+    const QColor plain = scenario->palette().color(QPalette::WindowText);
+
+    SendState("scenario", "none", [scenario] { return scenario->text().startsWith("Scenario: none"); });
+    EXPECT_FALSE(scenario->font().bold());
+
+    const QString refused =
+        QStringLiteral("Scenario refused: /tmp/call.scn: cannot read the file: No such file or directory");
+    SendState("scenario",
+              "refused: /tmp/call.scn: cannot read the file: No such file or directory",
+              [scenario, refused] { return scenario->text() == refused; });
+    EXPECT_EQ(tvx::test::AccessibleText(scenario), refused);
+    EXPECT_TRUE(scenario->font().bold());
+    EXPECT_NE(scenario->palette().color(QPalette::WindowText), plain);
+
+    SendState("scenario", "2 lines skipped; the first: /tmp/call.scn:4: unknown action target 'x'", [scenario] {
+        return scenario->text().startsWith("Scenario: 2 lines skipped");
+    });
+    EXPECT_TRUE(scenario->font().bold());
+
+    // A file name longer than the window is wide does not widen the window.
+    const int minimumWidth = window_->minimumSizeHint().width();
+    const std::string longName = "refused: /" + std::string(400, 'x') + ".scn: cannot read the file: No such file";
+    SendState(
+        "scenario", longName.c_str(), [scenario] { return scenario->text().startsWith("Scenario refused: /xxx"); });
+    EXPECT_EQ(window_->minimumSizeHint().width(), minimumWidth);
+    EXPECT_EQ(scenario->toolTip(), scenario->text());
+
+    SendState("scenario", "ok", [scenario] { return scenario->text().startsWith("Scenario: loaded"); });
+    EXPECT_EQ(tvx::test::AccessibleText(scenario), scenario->text());
+    EXPECT_FALSE(scenario->font().bold());
+    EXPECT_EQ(scenario->palette().color(QPalette::WindowText), plain);
+}
+
+// In a window too small for the parts, a control that takes the focus by
+// its mnemonic scrolls into view.
+TEST_F(BenchWindowTest, AFocusedControlComesIntoView)
+{
+    Open();
+    window_->resize(window_->minimumSizeHint());
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    auto *desk = window_->findChild<QScrollArea *>();
+    ASSERT_NE(desk, nullptr);
+    QLineEdit *keys = nullptr;
+    for (QLabel *caption : window_->findChildren<QLabel *>()) {
+        if (caption->text() == QLatin1String("&Keys:"))
+            keys = qobject_cast<QLineEdit *>(caption->buddy());
+    }
+    ASSERT_NE(keys, nullptr);
+    const auto shown = [desk](QWidget *control) {
+        const QRect at(control->mapTo(desk->viewport(), QPoint(0, 0)), control->size());
+        return desk->viewport()->rect().contains(at);
+    };
+    desk->verticalScrollBar()->setValue(0);
+    desk->horizontalScrollBar()->setValue(desk->horizontalScrollBar()->maximum());
+    ASSERT_FALSE(shown(keys));  // the window is small enough for the test to mean something
+    QTest::keyClick(window_.get(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([keys] { return keys->hasFocus(); }, kWaitMs));
+    EXPECT_TRUE(shown(keys));
+}
+
+// The window opens within the screen, its status line whole; parts that
+// need more room than the screen has scroll, none is squeezed below its size.
+TEST_F(BenchWindowTest, OpensWithinTheScreen)
+{
+    Open();
+    const QRect room = window_->screen()->availableGeometry();
+    EXPECT_LE(window_->width(), room.width());
+    EXPECT_LE(window_->height(), room.height());
+    EXPECT_LE(window_->minimumSizeHint().width(), room.width());
+    EXPECT_LE(window_->minimumSizeHint().height(), room.height());
+
+    QStatusBar *status = window_->statusBar();
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(window_->rect().contains(status->geometry())) << status->geometry().y() << " " << window_->height();
+    EXPECT_GE(status->height(), status->minimumSizeHint().height());
+
+    auto *desk = window_->findChild<QScrollArea *>();
+    ASSERT_NE(desk, nullptr);
+    ASSERT_NE(desk->widget(), nullptr);
+    EXPECT_GE(desk->widget()->height(), desk->widget()->minimumSizeHint().height());
+    EXPECT_GE(desk->widget()->width(), desk->widget()->minimumSizeHint().width());
+    EXPECT_EQ(desk->verticalScrollBar()->maximum(), std::max(0, desk->widget()->height() - desk->viewport()->height()));
 }
 
 }  // namespace

@@ -139,6 +139,41 @@ TEST(BenchTables, NamesForCodesAndWords)
     EXPECT_EQ(WordText(StateItem::Audio, "ringback"), "");
 }
 
+struct ScenarioCase {
+    const char *value;
+    const char *text;
+    bool wrong;
+};
+
+class ScenarioLine : public ::testing::TestWithParam<ScenarioCase> {};
+
+TEST_P(ScenarioLine, ReadsAsWhatBecameOfTheFile)
+{
+    const ScenarioText read = ScenarioTextOf(GetParam().value);
+    EXPECT_EQ(read.text, GetParam().text);
+    EXPECT_EQ(read.wrong, GetParam().wrong);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ScenarioLine,
+    ::testing::Values(
+        ScenarioCase{"none", "Scenario: none (TVXUSB_SCENARIO is not set)", false},
+        ScenarioCase{"ok", "Scenario: loaded, every line taken", false},
+        ScenarioCase{"refused: /tmp/a.scn: cannot read the file: No such file or directory",
+                     "Scenario refused: /tmp/a.scn: cannot read the file: No such file or directory",
+                     true},
+        ScenarioCase{"1 line skipped; the first: /tmp/a.scn:3: unknown action target 'x'",
+                     "Scenario: 1 line skipped; the first: /tmp/a.scn:3: unknown action target 'x'",
+                     true},
+        ScenarioCase{"12 lines skipped; the first: b.scn:1: bad time",
+                     "Scenario: 12 lines skipped; the first: b.scn:1: bad time",
+                     true},
+        // Anything else is shown as it came, not taken for a word it resembles.
+        ScenarioCase{"lines skipped; the first: b.scn:1: x", "Scenario: lines skipped; the first: b.scn:1: x", false},
+        ScenarioCase{"12 lines", "Scenario: 12 lines", false}, ScenarioCase{"none ", "Scenario: none ", false},
+        ScenarioCase{"refused:", "Scenario: refused:", false}, ScenarioCase{"OK", "Scenario: OK", false},
+        ScenarioCase{"", "Scenario: unknown", false}));
+
 TEST(BenchFormat, TimeAndLevel)
 {
     EXPECT_EQ(FormatModelTime(0), "0:00.0");

@@ -40,6 +40,23 @@ std::string_view WordText(StateItem item, std::string_view word)
     return {};
 }
 
+ScenarioText ScenarioTextOf(std::string_view value)
+{
+    for (const ScenarioWordRow &row : kScenarioWords) {
+        if (row.prefix ? value.starts_with(row.word) : value == row.word)
+            return {std::string(row.shown) + std::string(value.substr(row.prefix ? row.word.size() : value.size())),
+                    row.wrong};
+    }
+    // "<n> line skipped; the first: ..." or "<n> lines skipped; ...".
+    const size_t digits = value.find_first_not_of("0123456789");
+    if (digits != 0 && digits != std::string_view::npos) {
+        const std::string_view rest = value.substr(digits);
+        if (rest.starts_with(" line skipped; ") || rest.starts_with(" lines skipped; "))
+            return {"Scenario: " + std::string(value), true};
+    }
+    return {"Scenario: " + std::string(value.empty() ? "unknown" : value), false};
+}
+
 std::optional<StateItem> BenchState::Apply(std::string_view name, std::string_view value)
 {
     const StateLineRow *row = FindStateLine(name);

@@ -20,6 +20,14 @@ std::string_view AuxName(int code);
 // What a person reads for a word of the call or audio state ("" when unknown).
 std::string_view WordText(StateItem item, std::string_view word);
 
+// What a person reads for the scenario line's value, and whether it says
+// that the scenario file went wrong (refused, or lines of it skipped).
+struct ScenarioText {
+    std::string text;
+    bool wrong = false;
+};
+ScenarioText ScenarioTextOf(std::string_view value);
+
 class BenchState {
 public:
     // Stores a state line's value. Returns the item it changed, or nothing

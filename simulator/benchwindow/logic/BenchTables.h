@@ -41,6 +41,22 @@ inline constexpr std::array kAudioTexts = std::to_array<AudioText>({
     {AudioNodes::Published, "published"},
 });
 
+// The fixed words of the scenario line (what became of TVXUSB_SCENARIO's
+// file) and what a person reads for each; a prefix row is followed by the
+// file and the reason, shown after its text.
+struct ScenarioWordRow {
+    std::string_view word;
+    bool prefix;  // the value starts with the word, else it is the word
+    std::string_view shown;
+    bool wrong;  // the file went wrong
+};
+
+inline constexpr std::array kScenarioWords = std::to_array<ScenarioWordRow>({
+    {"none", false, "Scenario: none (TVXUSB_SCENARIO is not set)", false},
+    {"ok", false, "Scenario: loaded, every line taken", false},
+    {"refused: ", true, "Scenario refused: ", true},
+});
+
 // The device modes by command code, named as the tool's menu names them.
 struct ModeRow {
     int code;
