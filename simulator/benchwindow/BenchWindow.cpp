@@ -23,6 +23,7 @@
 #include "simulator/benchwindow/EventLogView.h"
 #include "simulator/benchwindow/FarPartyPanel.h"
 #include "simulator/benchwindow/HandsetPanel.h"
+#include "simulator/benchwindow/LinePanel.h"
 #include "simulator/benchwindow/RoutesPanel.h"
 #include "simulator/benchwindow/StatusLine.h"
 
@@ -62,6 +63,7 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
       call_(new CallPanel),
       routes_(new RoutesPanel),
       farParty_(new FarPartyPanel),
+      line_(new LinePanel),
       audio_(new AudioRow),
       log_(new EventLogView),
       bench_(new QWidget),
@@ -115,8 +117,10 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
     auto *farEnd = new QTabWidget;
     farEnd->setAccessibleName(tr("Far end"));
     // In a tab, a panel's name is its tab's.
-    for (BenchPanel *panel :
-         {static_cast<BenchPanel *>(call_), static_cast<BenchPanel *>(routes_), static_cast<BenchPanel *>(farParty_)}) {
+    for (BenchPanel *panel : {static_cast<BenchPanel *>(call_),
+                              static_cast<BenchPanel *>(routes_),
+                              static_cast<BenchPanel *>(farParty_),
+                              static_cast<BenchPanel *>(line_)}) {
         panel->setAccessibleName(panel->title());
         farEnd->addTab(panel, panel->title());
         panel->setTitle(QString());
@@ -147,6 +151,7 @@ BenchWindow::BenchWindow(const QString &socketPath, int retryMs, QWidget *parent
                               static_cast<BenchPanel *>(call_),
                               static_cast<BenchPanel *>(routes_),
                               static_cast<BenchPanel *>(farParty_),
+                              static_cast<BenchPanel *>(line_),
                               static_cast<BenchPanel *>(audio_)})
         AddPanel(panel);
     for (QAbstractButton *button : bench_->findChildren<QAbstractButton *>())

@@ -22,6 +22,7 @@ class BenchClient;
 class EventLogView;
 class FarPartyPanel;
 class HandsetPanel;
+class LinePanel;
 class RoutesPanel;
 class StatusLine;
 
@@ -62,6 +63,7 @@ private:
     CallPanel *call_;
     RoutesPanel *routes_;
     FarPartyPanel *farParty_;
+    LinePanel *line_;
     AudioRow *audio_;
     EventLogView *log_;
     QWidget *bench_;            // everything that needs an adapter

@@ -136,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   "far call-waiting comes during a connected call, and the call is idle"},
                       RequestCase{"a routed number", NumberRoute("5551234", Route::Answer, 2000), ""},
                       RequestCase{"a busy number", NumberRoute("5551235", Route::Busy, 0), ""},
-                      RequestCase{"a sound switch", AudioToggle(SoundSwitch::Talk, true), "no sound server"}),
+                      RequestCase{"a sound switch", AudioToggle(SoundSwitch::Talk, true), "no sound server"},
+                      RequestCase{"the SIP line", LineSip(true), "no line configuration here"}),
     [](const auto &info) { return std::to_string(info.index); });
 
 // A request the window sends changes what the watch then shows.

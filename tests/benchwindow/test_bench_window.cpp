@@ -395,6 +395,31 @@ TEST_F(BenchWindowTest, EnterOnAFocusedButtonActsOnce)
     EXPECT_EQ(server_->Requests().size(), 1);
 }
 
+// The line's far end: shown from its state lines, switched by mouse or a
+// screen reader's toggle with one request, the box as the adapter says.
+TEST_F(BenchWindowTest, TheLineTabShowsTheFarEndAndSwitchesIt)
+{
+    Open();
+    auto *sip = Find<QCheckBox>(QStringLiteral("&SIP line"));
+    ASSERT_NE(sip, nullptr);
+    auto *tabs = window_->findChild<QTabWidget *>();
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentIndex(tabs->count() - 1);  // the Line tab, as a person opens it
+    ASSERT_TRUE(sip->isVisible());
+    SendState("far-end", "sip:2001@pbx.example.net", [sip] { return sip->isChecked(); });
+    SendState("registration", "failed", [] { return true; });
+    SendState("line-reason", "403 Forbidden", [this] {
+        for (QLabel *label : window_->findChildren<QLabel *>())
+            if (label->text() == QLatin1String("Registration: failed (403 Forbidden)"))
+                return true;
+        return false;
+    });
+    ASSERT_TRUE(tvx::test::AccessibleAction(sip, QAccessibleActionInterface::toggleAction()));
+    EXPECT_EQ(Requests(1), QStringList{QStringLiteral("line sip off")});
+    EXPECT_TRUE(sip->isChecked());  // until the adapter says otherwise
+    SendState("far-end", "exchange", [sip] { return !sip->isChecked(); });
+}
+
 // The switches are there to choose whenever the adapter has a sound-server
 // side, reachable now or not; with its audio off there is nothing to switch.
 TEST_F(BenchWindowTest, TheSoundRowWaitsForTheSoundServer)

@@ -104,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"play a name longer than a request", FarPlay(kLongName, std::nullopt), nullptr},
         RequestCase{"listen", AudioToggle(SoundSwitch::Listen, true), "listen on"},
         RequestCase{"talk", AudioToggle(SoundSwitch::Talk, false), "talk off"},
-        RequestCase{"be the far party", AudioToggle(SoundSwitch::BeFar, true), "be-far on"}),
+        RequestCase{"be the far party", AudioToggle(SoundSwitch::BeFar, true), "be-far on"},
+        RequestCase{"the SIP line", LineSip(true), "line sip on"},
+        RequestCase{"the simulated exchange", LineSip(false), "line sip off"}),
     [](const ::testing::TestParamInfo<RequestCase> &info) { return "case" + std::to_string(info.index); });
 
 TEST(RequestLine, KeysUpToTheirLimit)

@@ -185,4 +185,6 @@ Request AudioToggle(SoundSwitch which, bool on)
     return Finish(std::string(SoundSwitchName(which)) + (on ? " on" : " off"));
 }
 
+Request LineSip(bool on) { return Finish(on ? "line sip on" : "line sip off"); }
+
 }  // namespace tvxsim::bench

@@ -90,4 +90,7 @@ Request NumberRoute(std::string_view digits, Route route, long long answerMs);
 // listen|talk|be-far on|off
 Request AudioToggle(SoundSwitch which, bool on);
 
+// line sip on|off: the line on the SIP account of the line configuration, or the simulated exchange
+Request LineSip(bool on);
+
 }  // namespace tvxsim::bench
