@@ -1,5 +1,6 @@
 #include "app/CControlMonitorDlg.h"
 
+#include "app/StartupMarks.h"
 #include "commands/MenuDispatcher.h"
 #include "device/DeviceSession.h"
 #include "dialogs/MaintenanceAndTests.h"
@@ -43,11 +44,14 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
     setFont(tvx::res::DialogFont(tmpl));
 
     menu_ = new MainMenu(this, tvx::res::kMainMenu136);
+    tvx::StartupMark("menu built");
     const int menuHeight = menu_->Bar()->sizeHint().height();
+    tvx::StartupMark("menu measured (the first text: fonts loaded)");
     const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(font());
     const QSize client = tvx::res::DialogClientSize(tmpl, base);
     menu_->Bar()->setGeometry(0, 0, client.width(), menuHeight);
     tvx::res::BuildControls(this, tmpl, base, QPoint(0, menuHeight));
+    tvx::StartupMark("controls built");
     setFixedSize(client.width(), client.height() + menuHeight);
 
     auto *logView = Control<QListView>(this, tvx::kIdEventLog);
@@ -77,6 +81,7 @@ CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(p
     countries_ = std::make_unique<tvx::CountryPanel>(controls, *session_, std::move(seams.countries));
     maintenance_ = std::make_unique<tvx::MaintenanceAndTests>(controls, *log_, std::move(seams.melodyFileDialog));
 
+    tvx::StartupMark("parts bound");
     // Menu choices send a click, buttons and check boxes too, drop-down
     // lists a selection change: each straight into the routing.
     tvx::ConnectMenuCommands(*menu_, messages_);
@@ -90,6 +95,7 @@ void CControlMonitorDlg::OnInitDialog()
 {
     setWindowIcon(tvx::res::ApplicationIcon());
     session_->Open();
+    tvx::StartupMark("device open");
     Control<QLineEdit>(this, tvx::kIdDialString)->setMaxLength(kDialStringLimit);
 }
 

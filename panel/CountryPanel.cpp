@@ -7,7 +7,9 @@
 #include "res/MainDialogIds.h"
 
 #include <QComboBox>
-#include <QStringList>
+#include <QList>
+#include <QStandardItem>
+#include <QStandardItemModel>
 #include <QVariant>
 
 #include <cstdio>
@@ -32,6 +34,41 @@ bool SelectedCodeText(const QComboBox *list, char (&text)[kCountrySendTextSize])
     return true;
 }
 
+// What a source's countries become in a list, or none when it cannot be
+// read.
+std::optional<std::vector<CountryItem>> ItemsOf(CountrySource &source)
+{
+    const std::optional<std::vector<CountryEntry>> countries = source.Countries();
+    if (!countries)
+        return std::nullopt;
+    return CountryItemsOf(*countries);
+}
+
+// Empties list and puts items in it, none selected.
+void Fill(QComboBox *list, const std::vector<CountryItem> &items)
+{
+    list->clear();
+    auto *model = qobject_cast<QStandardItemModel *>(list->model());
+    if (model && list->rootModelIndex() == QModelIndex()) {
+        // Each item made with its text and its code, then all in one
+        // insertion: item by item, or a code set on an item already in the
+        // list, every item would be a model change of its own.
+        QList<QStandardItem *> rows;
+        rows.reserve(static_cast<qsizetype>(items.size()));
+        for (const CountryItem &item : items) {
+            auto *row = new QStandardItem(Latin1(item.text));
+            row->setData(QVariant(static_cast<int>(item.code)), Qt::UserRole);
+            rows.append(row);
+        }
+        model->invisibleRootItem()->appendRows(rows);
+    } else {
+        for (const CountryItem &item : items)
+            list->addItem(Latin1(item.text), QVariant(static_cast<int>(item.code)));
+    }
+    // Adding items selects none: the combo box's own pick of the first goes.
+    list->setCurrentIndex(-1);
+}
+
 }  // namespace
 
 CountryPanel::CountryPanel(DialogControls controls, DeviceSession &session, std::shared_ptr<CountrySource> source)
@@ -46,8 +83,14 @@ CountryPanel::CountryPanel(DialogControls controls, DeviceSession &session, std:
 
 void CountryPanel::OnDeviceOpened()
 {
-    FillCountryList(local_);
-    FillCountryList(destination_);
+    // Both lists from one reading of the source.
+    const std::optional<std::vector<CountryItem>> items = ItemsOf(*source_);
+    for (QComboBox *list : {local_, destination_}) {
+        if (list && items)
+            Fill(list, *items);
+        else if (list)
+            list->clear();
+    }
     // The library writes the code as text into a 256-byte buffer.
     char text[TVX_TEXT_SIZE] = "";
     adapter::GetLocalCountry(text);
@@ -62,22 +105,12 @@ int32_t CountryPanel::FillCountryList(QComboBox *list)
 {
     if (!list)
         return 0;
-    list->clear();
-    const std::optional<std::vector<CountryEntry>> countries = source_->Countries();
-    if (!countries)
+    const std::optional<std::vector<CountryItem>> items = ItemsOf(*source_);
+    if (!items) {
+        list->clear();
         return kCountryListUnreadable;
-    // All names in one insertion, then each item's code: item by item, every
-    // insertion would be a model change of its own.
-    const std::vector<CountryItem> items = CountryItemsOf(*countries);
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(items.size()));
-    for (const CountryItem &item : items)
-        names.append(Latin1(item.text));
-    list->addItems(names);
-    for (size_t i = 0; i < items.size(); ++i)
-        list->setItemData(static_cast<int>(i), QVariant(static_cast<int>(items[i].code)));
-    // Adding items selects none: the combo box's own pick of the first goes.
-    list->setCurrentIndex(-1);
+    }
+    Fill(list, *items);
     return 0;
 }
 

@@ -1,20 +1,34 @@
 // The sound-server door on PipeWire (libpipewire-0.3). Everything that
-// touches the server runs on one pw_thread_loop: the other threads only
-// record what they want under a small mutex and signal the loop. Each node
-// is a pw_stream of 8 kHz mono S16: the published ones carry a media class
-// and wait for programs to link to them; the switches' streams follow the
-// default speakers and microphone.
+// touches the server runs on one thread of its own, the audio thread, from
+// pw_init on: the other threads only record what they want under a small
+// mutex and write to an eventfd that the thread's loop watches, so that
+// neither the device's open nor any other caller waits for the library's
+// start-up, its plugins or a server that is slow or absent. The thread
+// waits kStartMs before it starts: loading the library's plugins and
+// configuration and connecting would otherwise take a share of the two
+// cores of a small machine, and of its dynamic loader, from the window
+// being built and drawn beside it. Each node is a pw_stream of 8 kHz mono
+// S16: the published ones carry a media class and wait for programs to link
+// to them; the switches' streams follow the default speakers and
+// microphone.
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <pthread.h>
+#include <system_error>
+#include <thread>
 
 #include "simulator/audio/SoundServer.h"
 #include "simulator/engine/Audio.h"
@@ -133,10 +147,14 @@ private:
     struct Wanted {
         std::shared_ptr<AudioBridge> bridge;  // null while closed
         uint64_t generation = 0;              // one more at every open and close
+        bool stop = false;                    // the door goes: the loop ends
     };
 
     void Signal();
-    // The loop's thread from here on.
+    // The audio thread from here on: its whole life, the loop's start and end.
+    void Run();
+    bool StartLoop();
+    void StopLoop();
     void Sync();
     bool Connect();
     void Disconnect();
@@ -146,18 +164,23 @@ private:
     void UpdateState();
     void RetryIn(int ms);
 
-    static void OnWake(void *data, uint64_t count);
+    static void OnWake(void *data, int fd, uint32_t mask);
     static void OnRetry(void *data, uint64_t expirations);
     static void OnCoreError(void *data, uint32_t id, int seq, int res, const char *message);
     static void OnStreamState(void *data, pw_stream_state old, pw_stream_state state, const char *error);
     static void OnProcess(void *data);
 
-    std::mutex mutex_;  // guards wanted_
+    std::mutex mutex_;                  // guards wanted_ and failed_
+    std::condition_variable stopping_;  // wanted_.stop set
     Wanted wanted_;
+    bool failed_ = false;  // the audio thread or its loop did not start
     std::array<std::atomic<bool>, kSoundSwitches> switches_{};
     std::atomic<AudioNodes> state_{AudioNodes::Unavailable};
+    int wakeFd_ = -1;  // written by any thread, read by the loop
+    std::thread thread_;
 
-    pw_thread_loop *loop_ = nullptr;
+    pw_loop *loop_ = nullptr;
+    bool running_ = false;
     spa_source *wake_ = nullptr;
     spa_source *retry_ = nullptr;
     pw_context *context_ = nullptr;
@@ -173,57 +196,117 @@ private:
 
 PipeWireServer::PipeWireServer()
 {
+    for (size_t i = 0; i < kNodeCount; ++i) {
+        nodes_[i].owner = this;
+        nodes_[i].row = &kNodes[i];
+    }
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ >= 0) {
+        try {
+            thread_ = std::thread([this] { Run(); });
+            return;
+        } catch (const std::system_error &) {
+        }
+    }
+    failed_ = true;
+}
+
+PipeWireServer::~PipeWireServer()
+{
+    if (thread_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            wanted_.stop = true;
+        }
+        stopping_.notify_all();
+        Signal();
+        thread_.join();
+    }
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
+}
+
+void PipeWireServer::Run()
+{
+    pthread_setname_np(pthread_self(), "tvxusb-audio");
+    {
+        std::unique_lock lock(mutex_);
+        if (stopping_.wait_for(lock, std::chrono::milliseconds(kStartMs), [this] { return wanted_.stop; }))
+            return;
+    }
+    if (!StartLoop()) {
+        bool wanted = false;
+        {
+            std::lock_guard lock(mutex_);
+            failed_ = true;
+            wanted = wanted_.bridge != nullptr && !wanted_.stop;
+        }
+        if (wanted)
+            std::fprintf(stderr, "tvxusb: no sound server: its thread did not start\n");
+        StopLoop();
+        return;
+    }
+    // What was asked for while the loop started is in wanted_, and the
+    // eventfd is readable: the first iteration syncs.
+    pw_loop_enter(loop_);
+    running_ = true;
+    while (running_)
+        pw_loop_iterate(loop_, -1);
+    pw_loop_leave(loop_);
+    StopLoop();
+}
+
+bool PipeWireServer::StartLoop()
+{
     pw_init(nullptr, nullptr);
     // The library speaks for itself (one line when there is no server);
     // PIPEWIRE_DEBUG still brings the server library's own messages.
     if (std::getenv("PIPEWIRE_DEBUG") == nullptr)
         pw_log_set_level(SPA_LOG_LEVEL_NONE);
-    loop_ = pw_thread_loop_new("tvxusb-audio", nullptr);
+    loop_ = pw_loop_new(nullptr);
     if (loop_ == nullptr)
-        return;
-    pw_loop *loop = pw_thread_loop_get_loop(loop_);
-    wake_ = pw_loop_add_event(loop, &OnWake, this);
-    retry_ = pw_loop_add_timer(loop, &OnRetry, this);
-    for (size_t i = 0; i < kNodeCount; ++i) {
-        nodes_[i].owner = this;
-        nodes_[i].row = &kNodes[i];
-    }
-    if (wake_ == nullptr || retry_ == nullptr || pw_thread_loop_start(loop_) < 0) {
-        pw_thread_loop_destroy(loop_);
-        loop_ = nullptr;
-    }
+        return false;
+    wake_ = pw_loop_add_io(loop_, wakeFd_, SPA_IO_IN, false, &OnWake, this);
+    retry_ = pw_loop_add_timer(loop_, &OnRetry, this);
+    return wake_ != nullptr && retry_ != nullptr;
 }
 
-PipeWireServer::~PipeWireServer()
+void PipeWireServer::StopLoop()
 {
-    if (loop_ == nullptr)
-        return;
-    pw_thread_loop_stop(loop_);  // joins the loop's thread: what follows runs here alone
     for (size_t i = 0; i < kNodeCount; ++i)
         DestroyNode(i);
     Disconnect();
     if (context_ != nullptr)
         pw_context_destroy(context_);
-    pw_thread_loop_destroy(loop_);
+    context_ = nullptr;
+    if (loop_ != nullptr)
+        pw_loop_destroy(loop_);  // with its sources
+    loop_ = nullptr;
 }
 
 void PipeWireServer::Signal()
 {
-    if (loop_ != nullptr)
-        pw_loop_signal_event(pw_thread_loop_get_loop(loop_), wake_);
+    if (wakeFd_ < 0)
+        return;
+    const uint64_t one = 1;
+    // A full counter is already readable: the loop wakes either way.
+    [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
 }
 
 void PipeWireServer::Publish(std::shared_ptr<AudioBridge> bridge)
 {
+    bool failed = false;
     {
         std::lock_guard lock(mutex_);
         wanted_.bridge = std::move(bridge);
         ++wanted_.generation;
         for (std::atomic<bool> &s : switches_)
             s = false;
+        // Said here, or by the audio thread if it fails after this.
+        failed = failed_;
     }
     state_ = AudioNodes::Unavailable;
-    if (loop_ == nullptr) {
+    if (failed) {
         std::fprintf(stderr, "tvxusb: no sound server: its thread did not start\n");
         return;
     }
@@ -256,7 +339,12 @@ std::string PipeWireServer::SetSwitch(SoundSwitch which, bool on)
     return {};
 }
 
-void PipeWireServer::OnWake(void *data, uint64_t) { static_cast<PipeWireServer *>(data)->Sync(); }
+void PipeWireServer::OnWake(void *data, int fd, uint32_t)
+{
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t read = ::read(fd, &count, sizeof count);
+    static_cast<PipeWireServer *>(data)->Sync();
+}
 
 void PipeWireServer::OnRetry(void *data, uint64_t) { static_cast<PipeWireServer *>(data)->Sync(); }
 
@@ -264,7 +352,7 @@ void PipeWireServer::RetryIn(int ms)
 {
     struct timespec value = Ms(ms);
     struct timespec none = {0, 0};
-    pw_loop_update_timer(pw_thread_loop_get_loop(loop_), retry_, &value, &none, false);
+    pw_loop_update_timer(loop_, retry_, &value, &none, false);
 }
 
 void PipeWireServer::Sync()
@@ -273,6 +361,10 @@ void PipeWireServer::Sync()
     {
         std::lock_guard lock(mutex_);
         wanted = wanted_;
+    }
+    if (wanted.stop) {
+        running_ = false;
+        return;
     }
     if (wanted.generation != generation_) {
         // Opened or closed since: the nodes of the last device go.
@@ -314,8 +406,7 @@ bool PipeWireServer::Connect()
         return e;
     }();
     if (context_ == nullptr) {
-        context_ = pw_context_new(
-            pw_thread_loop_get_loop(loop_), pw_properties_new(PW_KEY_CONFIG_NAME, "client.conf", nullptr), 0);
+        context_ = pw_context_new(loop_, pw_properties_new(PW_KEY_CONFIG_NAME, "client.conf", nullptr), 0);
         if (context_ == nullptr) {
             if (!reported_)
                 std::fprintf(stderr, "tvxusb: no sound server: %s\n", std::strerror(errno));

@@ -1,9 +1,12 @@
 // The library's door to the desktop's sound server: while a device is open
 // it publishes the adapter's audio points as nodes that any program sees as
 // ordinary sound devices, and serves the Listen, Talk and Be-the-far-party
-// switches. It runs on a thread of its own; nothing here waits for the
-// server, and a server that is missing, stops or restarts changes nothing
-// in the model (the nodes come back when it returns).
+// switches. It runs on a thread of its own, which starts the server's
+// library and reaches the server only a moment after the door is made (the
+// device's first open), once the opening program has had the time to draw
+// its window; nothing here waits for the server, and a server that is
+// missing, slow, stops or restarts changes nothing in the model (the nodes
+// come back when it returns).
 //
 // The library is built with the PipeWire side (PipeWireServer.cpp); a
 // headless build, such as the fuzz targets', links NoSoundServer.cpp instead.
@@ -20,6 +23,7 @@ namespace tvxsim {
 
 class SoundServer {
 public:
+    static constexpr int kStartMs = 150;   // from the door's making to its first attempt
     static constexpr int kRetryMs = 2000;  // between attempts to reach a missing server
 
     virtual ~SoundServer() = default;
