@@ -95,29 +95,16 @@ int main(int argc, char **argv)
     {
         const std::string dir = TempFolder("bench-cpu");
         const int port = FreeUdpPort();
-        PeerProcess sipp("sipp",
-                         {"-sf",
-                          std::string(TVX_SIPP_SCENARIO_DIR) + "/uas_answer.xml",
-                          "-i",
-                          "127.0.0.1",
-                          "-p",
-                          std::to_string(port),
-                          "-mp",
-                          std::to_string(FreeUdpPort()),
-                          "-rtp_echo",
-                          "-m",
-                          "1",
-                          "-key",
-                          "codecs",
-                          "0 101",
-                          "-key",
-                          "rtpmaps",
-                          "a=rtpmap:101 telephone-event/8000",
-                          "-nostdin",
-                          "-timeout",
-                          "120s"},
-                         dir,
-                         "sipp");
+        PeerProcess sipp(
+            "sipp",
+            SippArgs(
+                {.scenario = "uas_answer.xml",
+                 .listen = port,
+                 .extra =
+                     {"-rtp_echo", "-key", "codecs", "0 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"},
+                 .timeoutS = 120}),
+            dir,
+            "sipp");
         SleepMs(300);
         const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +
                                                   "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
@@ -142,23 +129,12 @@ int main(int argc, char **argv)
         const std::string dir = TempFolder("bench-cpu-idle");
         const int port = FreeUdpPort();
         WriteFile(dir + "/line.pw", "s3cret\n", 0600);
-        PeerProcess sipp("sipp",
-                         {"-sf",
-                          std::string(TVX_SIPP_SCENARIO_DIR) + "/registrar.xml",
-                          "-i",
-                          "127.0.0.1",
-                          "-p",
-                          std::to_string(port),
-                          "-m",
-                          "1",
-                          "-key",
-                          "password",
-                          "s3cret",
-                          "-nostdin",
-                          "-timeout",
-                          "60s"},
-                         dir,
-                         "sipp");
+        PeerProcess sipp(
+            "sipp",
+            SippArgs(
+                {.scenario = "registrar.xml", .listen = port, .extra = {"-key", "password", "s3cret"}, .timeoutS = 60}),
+            dir,
+            "sipp");
         SleepMs(300);
         const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\nregistrar = "
                                                   "sip:127.0.0.1:" +

@@ -65,29 +65,18 @@ int main(int argc, char **argv)
         }
     });
     const std::string listen = line.Status().listen;
+    const int port = std::stoi(listen.substr(listen.rfind(':') + 1));
     const std::string dir = TempFolder("bench-flood");
     const long before = RssKb();
-    PeerProcess sipp("sipp",
-                     {"-sf",
-                      std::string(TVX_SIPP_SCENARIO_DIR) + "/uac_flood.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      std::to_string(rate * seconds),
-                      "-r",
-                      std::to_string(rate),
-                      "-l",
-                      "1000",
-                      "-d",
-                      std::to_string((seconds + 2) * 1000),
-                      "-nostdin",
-                      "-timeout",
-                      std::to_string(seconds + 30) + "s",
-                      listen},
-                     dir,
-                     "sipp");
+    PeerProcess sipp(
+        "sipp",
+        SippArgs({.scenario = "uac_flood.xml",
+                  .call = port,
+                  .calls = rate * seconds,
+                  .extra = {"-r", std::to_string(rate), "-l", "1000", "-d", std::to_string((seconds + 2) * 1000)},
+                  .timeoutS = seconds + 30}),
+        dir,
+        "sipp");
     std::printf("INVITE flood at %d a second for %d s against the SIP line (one call up, one waiting, the rest "
                 "refused)\n",
                 rate,

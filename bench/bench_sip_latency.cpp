@@ -61,29 +61,16 @@ Result Measure(const std::string &dtmf, int clicks)
     const std::string dir = TempFolder("bench-latency");
     const int port = FreeUdpPort();
     const int media = FreeUdpPort();
-    PeerProcess sipp("sipp",
-                     {"-sf",
-                      std::string(TVX_SIPP_SCENARIO_DIR) + "/uas_answer.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-p",
-                      std::to_string(port),
-                      "-mp",
-                      std::to_string(media),
-                      "-rtp_echo",
-                      "-m",
-                      "1",
-                      "-key",
-                      "codecs",
-                      "0 101",
-                      "-key",
-                      "rtpmaps",
-                      "a=rtpmap:101 telephone-event/8000",
-                      "-nostdin",
-                      "-timeout",
-                      "60s"},
-                     dir,
-                     "sipp");
+    PeerProcess sipp(
+        "sipp",
+        SippArgs(
+            {.scenario = "uas_answer.xml",
+             .listen = port,
+             .media = media,
+             .extra = {"-rtp_echo", "-key", "codecs", "0 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"},
+             .timeoutS = 60}),
+        dir,
+        "sipp");
     SleepMs(300);
     Result r;
     const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +

@@ -156,4 +156,23 @@ void WriteFile(const std::string &path, const std::string &text, unsigned mode)
     chmod(path.c_str(), mode);
 }
 
+std::vector<std::string> SippArgs(const SippRun &run)
+{
+    std::vector<std::string> args{"-sf",
+                                  run.scenario.find('/') == std::string::npos
+                                      ? std::string(TVX_SIPP_SCENARIO_DIR) + "/" + run.scenario
+                                      : run.scenario,
+                                  "-i",
+                                  run.from};
+    if (run.listen > 0)
+        args.insert(args.end(), {"-p", std::to_string(run.listen)});
+    args.insert(args.end(),
+                {"-mp", std::to_string(run.media > 0 ? run.media : FreeUdpPort()), "-m", std::to_string(run.calls)});
+    args.insert(args.end(), run.extra.begin(), run.extra.end());
+    args.insert(args.end(), {"-nostdin", "-timeout", std::to_string(run.timeoutS) + "s", "-timeout_error"});
+    if (run.call > 0)
+        args.push_back("127.0.0.1:" + std::to_string(run.call));
+    return args;
+}
+
 }  // namespace tvxsim::sip::test

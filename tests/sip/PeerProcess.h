@@ -32,6 +32,23 @@ private:
     int status_ = -1;
 };
 
+// One run of sipp: its scenario (a file of tests/sip/sipp/, or a path with
+// a '/'), the address it sends from, the port it listens on as a UAS or the
+// line's port it calls as a UAC, its calls, its other options, its bound.
+struct SippRun {
+    std::string scenario{};
+    std::string from = "127.0.0.1";
+    int listen = 0;  // a UAS's port (0: sipp's own choice)
+    int call = 0;    // a UAC's target on 127.0.0.1 (0: none)
+    int media = 0;   // its media port (0: a free one)
+    int calls = 1;
+    std::vector<std::string> extra{};
+    int timeoutS = 20;
+};
+// The arguments of that run: -sf, -i, -p, a free media port, -m, the extra
+// options, -nostdin, and its bound (an error when reached), then its target.
+std::vector<std::string> SippArgs(const SippRun &run);
+
 // Whether the program is there (on PATH); tests that need it skip with a message otherwise.
 bool HaveProgram(const char *name);
 

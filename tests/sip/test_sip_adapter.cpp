@@ -92,22 +92,7 @@ TEST_F(SipAdapter, ACallComingInRingsWithItsCallerAndItsDigitsReachTheLine)
     UseLine("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:" + std::to_string(port) + "\npeers = 127.0.0.1\n");
     OpenWith(rec);
     EXPECT_EQ(State("far-end"), "sip:line@127.0.0.1");
-    PeerProcess sipp("sipp",
-                     {"-sf",
-                      kScenarios + "/uac_digits.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      "1",
-                      "-nostdin",
-                      "-timeout",
-                      "30s",
-                      "-timeout_error",
-                      "127.0.0.1:" + std::to_string(port)},
-                     folder_,
-                     "sipp");
+    PeerProcess sipp("sipp", SippArgs({.scenario = "uac_digits.xml", .call = port, .timeoutS = 30}), folder_, "sipp");
     ASSERT_TRUE(sipp.Started());
     ASSERT_TRUE(rec.WaitForCode(tvxsim::kEvCallerId)) << sipp.Output();
     std::vector<uint8_t> payload;
@@ -162,22 +147,8 @@ TEST_P(SipOutgoing, AFinalRefusalGivesBusyOrReorder)
     ASSERT_NE(at, std::string::npos);
     scenario.replace(at, 21, std::string("SIP/2.0 ") + c.status + " " + c.reason);
     WriteFile(folder_ + "/final.xml", scenario);
-    PeerProcess sipp("sipp",
-                     {"-sf",
-                      folder_ + "/final.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-p",
-                      std::to_string(port),
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      "1",
-                      "-nostdin",
-                      "-timeout",
-                      "30s"},
-                     folder_,
-                     "sipp");
+    PeerProcess sipp(
+        "sipp", SippArgs({.scenario = folder_ + "/final.xml", .listen = port, .timeoutS = 30}), folder_, "sipp");
     ASSERT_TRUE(sipp.Started());
     UseLine("account = sip:line@127.0.0.1:" + std::to_string(port) + "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     OpenWith(rec);

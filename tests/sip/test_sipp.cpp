@@ -31,22 +31,7 @@ std::string LineTo(int peerPort, const std::string &extra = {})
 // sipp as a UAS on `port` with `scenario` and its keys, bounded at 20 s.
 std::vector<std::string> UasArgs(const std::string &scenario, int port, int media, std::vector<std::string> extra)
 {
-    std::vector<std::string> args{"-sf",
-                                  kScenarios + "/" + scenario,
-                                  "-i",
-                                  "127.0.0.1",
-                                  "-p",
-                                  std::to_string(port),
-                                  "-mp",
-                                  std::to_string(media),
-                                  "-m",
-                                  "1",
-                                  "-nostdin",
-                                  "-timeout",
-                                  "20s",
-                                  "-timeout_error"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    return args;
+    return SippArgs({.scenario = scenario, .listen = port, .media = media, .extra = std::move(extra)});
 }
 
 // Waits until sipp listens (it answers nothing before): a short fixed wait.
@@ -245,25 +230,10 @@ TEST(Sipp, CallerIdentitiesWithAndWithoutAssertedIdentityAndPrivacy)
     LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     t.exchange->SetOnIncoming(FakeExchange::OnIncoming::Refuse);
     PeerProcess sipp("sipp",
-                     {"-sf",
-                      kScenarios + "/uac_identity.xml",
-                      "-inf",
-                      dir + "/identities.csv",
-                      "-i",
-                      "127.0.0.1",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      std::to_string(rows.size()),
-                      "-l",
-                      "1",
-                      "-r",
-                      "20",
-                      "-nostdin",
-                      "-timeout",
-                      "20s",
-                      "-timeout_error",
-                      "127.0.0.1:" + std::to_string(t.Port())},
+                     SippArgs({.scenario = "uac_identity.xml",
+                               .call = t.Port(),
+                               .calls = static_cast<int>(rows.size()),
+                               .extra = {"-inf", dir + "/identities.csv", "-l", "1", "-r", "20"}}),
                      dir,
                      "sipp");
     ASSERT_TRUE(sipp.Started());
@@ -289,22 +259,7 @@ TEST(Sipp, RtpEventDigitsFromItsRecordingsArriveOnceEachAndTheCallEndsWithItsBye
     const std::string dir = TempFolder("uac-digits");
     LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     t.exchange->SetOnIncoming(FakeExchange::OnIncoming::AlertAnswer, 100);
-    PeerProcess sipp("sipp",
-                     {"-sf",
-                      kScenarios + "/uac_digits.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      "1",
-                      "-nostdin",
-                      "-timeout",
-                      "20s",
-                      "-timeout_error",
-                      "127.0.0.1:" + std::to_string(t.Port())},
-                     dir,
-                     "sipp");
+    PeerProcess sipp("sipp", SippArgs({.scenario = "uac_digits.xml", .call = t.Port()}), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     FarLineEvent incoming;
     ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000, &incoming)) << sipp.Output();
@@ -373,19 +328,7 @@ TEST(Sipp, AStrangerGets403)
     const std::string dir = TempFolder("stranger");
     LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     PeerProcess sipp("sipp",
-                     {"-sf",
-                      kScenarios + "/uac_stranger.xml",
-                      "-i",
-                      "127.0.0.2",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      "1",
-                      "-nostdin",
-                      "-timeout",
-                      "10s",
-                      "-timeout_error",
-                      "127.0.0.1:" + std::to_string(t.Port())},
+                     SippArgs({.scenario = "uac_stranger.xml", .from = "127.0.0.2", .call = t.Port(), .timeoutS = 10}),
                      dir,
                      "sipp");
     ASSERT_TRUE(sipp.Started());
@@ -454,22 +397,8 @@ TEST(Sipp, ACancelBeforeTheAnswerIsReportedWhetherTheLineRingsOrNot)
         t.exchange->SetOnIncoming(what);
         const std::string scenario =
             what == FakeExchange::OnIncoming::Alert ? "/uac_cancel_ringing.xml" : "/uac_cancel.xml";
-        PeerProcess sipp("sipp",
-                         {"-sf",
-                          kScenarios + scenario,
-                          "-i",
-                          "127.0.0.1",
-                          "-mp",
-                          std::to_string(FreeUdpPort()),
-                          "-m",
-                          "1",
-                          "-nostdin",
-                          "-timeout",
-                          "10s",
-                          "-timeout_error",
-                          "127.0.0.1:" + std::to_string(t.Port())},
-                         dir,
-                         "sipp");
+        PeerProcess sipp(
+            "sipp", SippArgs({.scenario = scenario.substr(1), .call = t.Port(), .timeoutS = 10}), dir, "sipp");
         ASSERT_TRUE(sipp.Started());
         FarLineEvent incoming;
         ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000, &incoming)) << sipp.Output();
@@ -493,23 +422,11 @@ TEST(Sipp, AFloodIsAnsweredByTheExchangeAndWhatItCannotHearIsBusyAtOnce)
     t.exchange->Pause(true);
     const int calls = 60;
     PeerProcess sipp("sipp",
-                     {"-sf",
-                      kScenarios + "/uac_flood.xml",
-                      "-i",
-                      "127.0.0.1",
-                      "-mp",
-                      std::to_string(FreeUdpPort()),
-                      "-m",
-                      std::to_string(calls),
-                      "-r",
-                      "200",
-                      "-d",
-                      "1500",
-                      "-nostdin",
-                      "-timeout",
-                      "15s",
-                      "-timeout_error",
-                      "127.0.0.1:" + std::to_string(t.Port())},
+                     SippArgs({.scenario = "uac_flood.xml",
+                               .call = t.Port(),
+                               .calls = calls,
+                               .extra = {"-r", "200", "-d", "1500"},
+                               .timeoutS = 15}),
                      dir,
                      "sipp");
     ASSERT_TRUE(sipp.Started());
@@ -612,21 +529,10 @@ TEST(Sipp, ClosingTheLineEndsEveryCallAsItsStateWants)
         ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, up, 5000)) << answered.Output();
         // The ringing UAS is called from a second line, whose account's domain it is.
         PeerProcess caller("sipp",
-                           {"-sf",
-                            kScenarios + "/uac_identity.xml",
-                            "-inf",
-                            dir + "/caller.csv",
-                            "-i",
-                            "127.0.0.1",
-                            "-mp",
-                            std::to_string(FreeUdpPort()),
-                            "-m",
-                            "1",
-                            "-nostdin",
-                            "-timeout",
-                            "10s",
-                            "-timeout_error",
-                            "127.0.0.1:" + std::to_string(t.Port())},
+                           SippArgs({.scenario = "uac_identity.xml",
+                                     .call = t.Port(),
+                                     .extra = {"-inf", dir + "/caller.csv"},
+                                     .timeoutS = 10}),
                            dir,
                            "caller");
         ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Incoming, 0, 5000)) << caller.Output();
