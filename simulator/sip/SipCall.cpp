@@ -242,18 +242,18 @@ void SipCall::Dial(const char *number)
     }
 }
 
-void SipCall::Alert()
+// Accepts the pending INVITE with a first response (180, or 200 with `desc`):
+// the session begins, the INVITE is let go. libre's error, 0 on success.
+int SipCall::Accept(uint16_t status, const char *reason, struct mbuf *desc)
 {
-    if (state_ != State::Pending)
-        return;
     const int err = sipsess_accept(&session_,
                                    agent_.SessionSocket(),
                                    invite_,
-                                   180,
-                                   "Ringing",
+                                   status,
+                                   reason,
                                    agent_.ContactUser().c_str(),
                                    kSdpType,
-                                   nullptr,
+                                   desc,
                                    SipAgent::Authenticate,
                                    &agent_,
                                    false,
@@ -267,8 +267,16 @@ void SipCall::Alert()
                                    nullptr);
     mem_deref(const_cast<struct sip_msg *>(invite_));
     invite_ = nullptr;
-    if (err != 0) {
+    if (err != 0)
         session_ = nullptr;
+    return err;
+}
+
+void SipCall::Alert()
+{
+    if (state_ != State::Pending)
+        return;
+    if (const int err = Accept(180, "Ringing", nullptr); err != 0) {
         End(FarLineEventKind::Cancelled, ErrorText(err), true);
         return;
     }
@@ -299,29 +307,7 @@ void SipCall::Answer()
     }
     int err = 0;
     if (state_ == State::Pending) {
-        err = sipsess_accept(&session_,
-                             agent_.SessionSocket(),
-                             invite_,
-                             200,
-                             "OK",
-                             agent_.ContactUser().c_str(),
-                             kSdpType,
-                             desc,
-                             SipAgent::Authenticate,
-                             &agent_,
-                             false,
-                             OnOffer,
-                             OnAnswer,
-                             OnEstablished,
-                             OnInfo,
-                             nullptr,
-                             OnClose,
-                             this,
-                             nullptr);
-        mem_deref(const_cast<struct sip_msg *>(invite_));
-        invite_ = nullptr;
-        if (err != 0)
-            session_ = nullptr;
+        err = Accept(200, "OK", desc);
     } else {
         err = sipsess_answer(session_, 200, "OK", desc, nullptr);
     }

@@ -67,6 +67,7 @@ public:
     bool RtcpStats(struct rtcp_stats &out);
 
 private:
+    int Accept(uint16_t status, const char *reason, struct mbuf *desc);
     bool OpenMedia();
     bool UsePlan(const MediaPlan &plan);
     struct mbuf *Description(const SdpAudio &audio);
