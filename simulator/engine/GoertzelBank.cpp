@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <numbers>
 
@@ -54,17 +55,27 @@ int GoertzelBank::FilterFor(float hz)
     Filter f{};
     const double w = 2.0 * std::numbers::pi * hz / kSampleRate;
     f.hz = hz;
-    for (int j = 0; j < kWindowHops; ++j) {
-        f.turnRe[static_cast<size_t>(j)] = static_cast<float>(std::cos(w * kHop * j));
-        f.turnIm[static_cast<size_t>(j)] = static_cast<float>(-std::sin(w * kHop * j));
+    // Each table steps one angle at a time by a rotation in double precision
+    // (a few hundred banks are configured as the device opens; two sines per
+    // table instead of one per entry), exact to far below a float's step.
+    const std::complex<double> hopTurn = std::polar(1.0, -w * kHop);
+    std::complex<double> turn = 1.0;
+    for (size_t j = 0; j < f.turnRe.size(); ++j, turn *= hopTurn) {
+        f.turnRe[j] = static_cast<float>(turn.real());
+        f.turnIm[j] = static_cast<float>(turn.imag());
     }
     f.hopSerial.fill(-1);
     filters_.push_back(f);
     levels_.push_back({});
-    for (int m = 0; m < kHalfHop; ++m)
-        tables_.push_back(static_cast<float>(std::cos(w * (m + 0.5))));
-    for (int m = 0; m < kHalfHop; ++m)
-        tables_.push_back(static_cast<float>(std::sin(w * (m + 0.5))));
+    const size_t at = tables_.size();
+    constexpr size_t kHalf = kHalfHop;
+    tables_.resize(at + 2 * kHalf);
+    const std::complex<double> step = std::polar(1.0, w);
+    std::complex<double> angle = std::polar(1.0, w / 2);
+    for (size_t m = 0; m < kHalf; ++m, angle *= step) {
+        tables_[at + m] = static_cast<float>(angle.real());
+        tables_[at + kHalf + m] = static_cast<float>(angle.imag());
+    }
     return static_cast<int>(filters_.size() - 1);
 }
 
