@@ -5,6 +5,8 @@
 #   /usr/lib/<multiarch>/tvxmonitor/libtvxusb.so.1   private, found through the
 #       executables' RUNPATH relative to $ORIGIN: an extracted package runs in
 #       place, and LD_LIBRARY_PATH still puts another libtvxusb.so.1 first
+#   /usr/lib/<multiarch>/tvxmonitor/libtvxusb-sip.so  the SIP line's module,
+#       which the library loads from its own folder when a line is configured
 #   /usr/share/tvxmonitor/scenarios/*.scn, desktop entries, AppStream metadata,
 #   hicolor icons, manual pages, copyright and changelog
 include(GNUInstallDirs)
@@ -36,6 +38,7 @@ if(TARGET tvxsim-panel)
   install(TARGETS tvxsim-panel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS tvxusb LIBRARY DESTINATION ${TVX_PRIVATE_LIBDIR} NAMELINK_SKIP PERMISSIONS ${TVX_DATA_PERMISSIONS})
+install(TARGETS tvxusb_sip LIBRARY DESTINATION ${TVX_PRIVATE_LIBDIR} PERMISSIONS ${TVX_DATA_PERMISSIONS})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/simulator/scenarios/
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/tvxmonitor/scenarios
         FILE_PERMISSIONS ${TVX_DATA_PERMISSIONS}

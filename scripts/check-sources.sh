@@ -185,7 +185,7 @@ done < <(git grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' -- 'sim
 declare -A sim_target_room=(
     [tvxsim_wire]=logic [tvxsim_logic]=logic [tvxsim_engine]=engine [tvxsim_client]=control
     [tvxsim_control]=control [tvxsim_media]=media [tvxsim_audio]=audio [tvxusb_sound]=audio
-    [tvxsim_sip]=sip [tvxsim_sip_logic]=sip [tvxusb_core]=library [tvxusb_headless]=library [tvxusb_painter]=library [tvxusb]=library
+    [tvxsim_sip]=sip [tvxsim_sip_logic]=sip [tvxsim_sip_config]=sip [tvxusb_sip]=sip [tvxusb_core]=library [tvxusb_headless]=library [tvxusb_painter]=library [tvxusb]=library
     [tvxsim_runner]=runner [tvxsim]=runner [benchwindow_logic]=benchwindow [benchwindow]=benchwindow
     [tvxsim-panel]=benchwindow
 )

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "simulator/Gui.h"
+#include "simulator/LineModule.h"
 #include "simulator/control/ControlPath.h"
 #include "simulator/control/LiveRequest.h"
 #include "simulator/engine/AdapterSnapshot.h"
@@ -24,7 +25,7 @@ constexpr char kAudioVariable[] = "TVXUSB_AUDIO";
 // The SIP line of the line configuration, started (its own thread listens
 // and registers), or none: without a configuration, or with a bad one (said
 // in one line on stderr, or in `why`).
-std::unique_ptr<sip::SipLine> StartConfiguredLine(std::string *why = nullptr)
+std::unique_ptr<sip::ConfiguredLine> StartConfiguredLine(std::string *why = nullptr)
 {
     sip::LineLoad load = sip::LoadLineConfig();
     switch (load.outcome) {
@@ -41,11 +42,20 @@ std::unique_ptr<sip::SipLine> StartConfiguredLine(std::string *why = nullptr)
     case sip::LineLoad::Outcome::Loaded:
         break;
     }
-    return std::make_unique<sip::SipLine>(load.config, load.passwordPath);
+    std::string error;
+    std::unique_ptr<sip::ConfiguredLine> line = OpenConfiguredLine(load.config, load.passwordPath, error);
+    if (!line) {
+        // The line stays on the simulated exchange, as with a bad file.
+        if (why != nullptr)
+            *why = load.path + ": " + error;
+        else
+            std::fprintf(stderr, "tvxusb: %s: %s\n", load.path.c_str(), error.c_str());
+    }
+    return line;
 }
 
 // The line's far end for the state lines.
-void ReadLineState(const sip::SipLine *line, AdapterState &state)
+void ReadLineState(const sip::ConfiguredLine *line, AdapterState &state)
 {
     if (line == nullptr)
         return;  // the simulated exchange: the state's defaults
@@ -120,7 +130,7 @@ Session::~Session()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
-    std::vector<std::unique_ptr<sip::SipLine>> lines;
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> lines;
     {
         std::lock_guard lock(mutex_);
         threads = StopLocked();
@@ -287,7 +297,7 @@ std::string Session::Control::Sound(SoundSwitch which, bool on)
 std::string Session::Control::LineSip(bool on)
 {
     Session &s = session_;
-    std::unique_ptr<sip::SipLine> line;
+    std::unique_ptr<sip::ConfiguredLine> line;
     {
         std::lock_guard lock(s.mutex_);
         if (!s.open_ || !s.engine_)
@@ -320,9 +330,9 @@ std::string Session::Control::LineSip(bool on)
     return {};
 }
 
-std::vector<std::unique_ptr<sip::SipLine>> Session::TakeRetiredLines()
+std::vector<std::unique_ptr<sip::ConfiguredLine>> Session::TakeRetiredLines()
 {
-    std::vector<std::unique_ptr<sip::SipLine>> lines;
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> lines;
     lines.swap(retiredLines_);
     return lines;
 }
@@ -387,7 +397,7 @@ int32_t Session::Open()
     if (Driver::OnEventThread())
         return kErrWrongThread;
     std::vector<std::shared_ptr<Driver>> threads;
-    std::vector<std::unique_ptr<sip::SipLine>> lines;
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> lines;
     {
         std::lock_guard lock(mutex_);
         if (!initialised_)
@@ -402,7 +412,7 @@ int32_t Session::Open()
 
     std::string summary;
     Scenario scenario = LoadConfiguredScenario(summary);
-    std::unique_ptr<sip::SipLine> line = StartConfiguredLine();  // none without a line configuration
+    std::unique_ptr<sip::ConfiguredLine> line = StartConfiguredLine();  // none without a line configuration
 
     std::lock_guard lock(mutex_);
     if (!initialised_)
@@ -467,7 +477,7 @@ int32_t Session::Close()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
-    std::vector<std::unique_ptr<sip::SipLine>> lines;  // ended after the lock, never inside a callback
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> lines;  // ended after the lock, never inside a callback
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);
@@ -486,7 +496,7 @@ int32_t Session::Shutdown()
 {
     std::vector<std::shared_ptr<Driver>> threads;
     std::vector<std::shared_ptr<ControlServer>> servers;
-    std::vector<std::unique_ptr<sip::SipLine>> lines;
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> lines;
     int32_t rc = kOk;
     {
         std::lock_guard lock(mutex_);

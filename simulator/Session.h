@@ -28,7 +28,7 @@
 #include "simulator/engine/LineAnalyser.h"
 #include "simulator/engine/Recorder.h"
 #include "simulator/logic/DeviceState.h"
-#include "simulator/sip/SipLine.h"
+#include "simulator/sip/ConfiguredLine.h"
 
 namespace tvxsim {
 
@@ -97,7 +97,7 @@ private:
     // Stops the driver; returns the threads the caller must join (none on the driver thread).
     std::vector<std::shared_ptr<Driver>> StopLocked();
     // The SIP lines no engine calls any more, to destroy outside the lock.
-    std::vector<std::unique_ptr<sip::SipLine>> TakeRetiredLines();
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> TakeRetiredLines();
     std::vector<std::shared_ptr<Driver>> TakeRetired();
 
     std::mutex mutex_;
@@ -121,9 +121,9 @@ private:
     LevelTap levels_;
     Control door_{*this};
     std::shared_ptr<ControlServer> control_;
-    std::vector<std::shared_ptr<ControlServer>> retiredControl_;  // closed, to stop outside the lock
-    std::unique_ptr<sip::SipLine> sipLine_;                       // the line's far end while open, or none
-    std::vector<std::unique_ptr<sip::SipLine>> retiredLines_;     // detached, to destroy outside the lock
+    std::vector<std::shared_ptr<ControlServer>> retiredControl_;      // closed, to stop outside the lock
+    std::unique_ptr<sip::ConfiguredLine> sipLine_;                    // the line's far end while open, or none
+    std::vector<std::unique_ptr<sip::ConfiguredLine>> retiredLines_;  // detached, to destroy outside the lock
 };
 
 }  // namespace tvxsim

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "simulator/sip/LineSecret.h"
+#include "simulator/sip/PasswordFile.h"
 
 namespace tvxsim::sip {
 

@@ -1,15 +1,10 @@
 #include "simulator/sip/LineSecret.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <libsecret/secret.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 namespace tvxsim::sip {
 
@@ -73,26 +68,7 @@ gboolean TimedOut(gpointer data)
     return G_SOURCE_REMOVE;
 }
 
-FileFacts FactsOf(const struct stat &st)
-{
-    return FileFacts{S_ISREG(st.st_mode), static_cast<uint32_t>(st.st_uid), static_cast<uint32_t>(st.st_mode & 07777)};
-}
-
 }  // namespace
-
-void SecretText::Set(std::string_view text)
-{
-    Wipe();
-    size_ = std::min(text.size(), kMaxPasswordBytes);
-    std::copy_n(text.data(), size_, text_.data());
-    text_[size_] = '\0';
-}
-
-void SecretText::Wipe()
-{
-    explicit_bzero(text_.data(), text_.size());
-    size_ = 0;
-}
 
 bool LookUpKeyring(std::string_view account, int timeoutMs, SecretText &out, std::string &why)
 {
@@ -132,50 +108,6 @@ bool LookUpKeyring(std::string_view account, int timeoutMs, SecretText &out, std
     out.Set(lookup.password);
     secret_password_free(lookup.password);
     return !out.Empty();
-}
-
-std::string CheckPasswordFile(const std::string &path)
-{
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0)
-        return std::strerror(errno);
-    return PasswordFileFault(FactsOf(st), static_cast<uint32_t>(getuid()));
-}
-
-bool ReadPasswordFile(const std::string &path, SecretText &out, std::string &why)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        why = errno == ELOOP ? "not a regular file" : std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        why = std::strerror(errno);
-        close(fd);
-        return false;
-    }
-    why = PasswordFileFault(FactsOf(st), static_cast<uint32_t>(getuid()));
-    if (!why.empty()) {
-        close(fd);
-        return false;
-    }
-    std::array<char, kMaxPasswordBytes + 2> text{};
-    const ssize_t n = read(fd, text.data(), text.size());
-    close(fd);
-    if (n < 0) {
-        why = std::strerror(errno);
-        explicit_bzero(text.data(), text.size());
-        return false;
-    }
-    const std::string_view password = PasswordInFileText(std::string_view(text.data(), static_cast<size_t>(n)));
-    out.Set(password);
-    explicit_bzero(text.data(), text.size());
-    if (out.Empty()) {
-        why = "no password on its first line (or longer than 255 bytes)";
-        return false;
-    }
-    return true;
 }
 
 }  // namespace tvxsim::sip

@@ -51,21 +51,6 @@ void Say(const std::string &line) { std::fprintf(stderr, "tvxusb: SIP line: %s\n
 
 }  // namespace
 
-const char *RegistrationName(RegistrationState state)
-{
-    switch (state) {
-    case RegistrationState::None:
-        return "none";
-    case RegistrationState::Registering:
-        return "registering";
-    case RegistrationState::Registered:
-        return "registered";
-    case RegistrationState::Failed:
-        return "failed";
-    }
-    return "none";
-}
-
 SipAgent::SipAgent(LineConfig config, std::string passwordPath, LineBridge &bridge, LineTimings timings)
     : config_(std::move(config)), passwordPath_(std::move(passwordPath)), bridge_(bridge), timings_(timings)
 {

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "simulator/engine/FarLine.h"
+#include "simulator/sip/ConfiguredLine.h"
 #include "simulator/sip/LineBridge.h"
 #include "simulator/sip/LineStatus.h"
 #include "simulator/sip/logic/LineConfig.h"
@@ -26,7 +26,7 @@ namespace tvxsim::sip {
 
 class SipAgent;
 
-class SipLine final : public FarLine {
+class SipLine final : public ConfiguredLine {
 public:
     // Starts the line's thread; it listens, looks up the password and
     // registers on its own (the status tells how far it got).
@@ -36,7 +36,7 @@ public:
     SipLine &operator=(const SipLine &) = delete;
 
     // Any thread.
-    LineStatus Status() const;
+    LineStatus Status() const override;
     // Whether the SIP thread runs its loop (listening).
     bool Up() const { return bridge_.up.load(); }
 

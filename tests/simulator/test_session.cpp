@@ -2,6 +2,7 @@
 // event thread, closing while events stream, and the calls a tester makes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "device/tvxusb.h"
 #include "simulator/logic/EventNames.h"
@@ -22,6 +24,7 @@
 #include "tests/simulator/SimTestSupport.h"
 #include "tests/simulator/SoundFiles.h"
 
+#include <link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +195,37 @@ TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario)
     unsetenv("TVXUSB_SCENARIO");
     EXPECT_EQ(ScOpen(0, 0), kOk);
     EXPECT_EQ(ScGetDevType(0, 0), 3);
+}
+
+// Without a line configuration the SIP line's module and the libraries it
+// runs on stay unloaded: the default start does not pay for them.
+TEST_F(Library, AnOpenWithoutALineLoadsNoSipLibrary)
+{
+    PrivateRuntimeDir config;  // an empty folder: no tvxusb/line.conf in it
+    const char *savedConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = savedConfig != nullptr ? savedConfig : "";
+    setenv("XDG_CONFIG_HOME", config.Dir().c_str(), 1);
+    unsetenv("TVXUSB_LINE");
+    OpenWith(rec);
+    EXPECT_EQ(ScClose(0), kOk);
+    if (savedConfig != nullptr)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+
+    std::vector<std::string> loaded;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *names) {
+            static_cast<std::vector<std::string> *>(names)->emplace_back(info->dlpi_name);
+            return 0;
+        },
+        &loaded);
+    ASSERT_TRUE(std::any_of(loaded.begin(), loaded.end(), [](const std::string &name) {
+        return name.find("libtvxusb.so") != std::string::npos;
+    })) << "the library itself is among the objects read";
+    for (const char *sip : {"libtvxusb-sip.so", "/libre.so", "libsecret-1.so"})
+        for (const std::string &name : loaded)
+            EXPECT_EQ(name.find(sip), std::string::npos) << name;
 }
 
 // ScClose while a flood streams: once it returns, no callback is running and
