@@ -29,15 +29,28 @@ Module Load()
     Module module;
     // Never closed: the line's thread and libre's state live as long as the
     // process may start a line.
-    void *handle = nullptr;
-    const std::string beside = LibraryFolder();
-    if (!beside.empty())
-        handle = dlopen((beside + sip::kLineModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-        handle = dlopen(sip::kLineModuleFile, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
+    // The first place's reason is the one told: the module beside the
+    // library that fails (a library of its own missing) says more than the
+    // search for it elsewhere.
+    const auto reason = [] {
         const char *why = dlerror();
-        module.error = std::string("the SIP line's module cannot be loaded: ") + (why != nullptr ? why : "not found");
+        return std::string(why != nullptr ? why : "not found");
+    };
+    void *handle = nullptr;
+    std::string why;
+    const std::string beside = LibraryFolder();
+    if (!beside.empty()) {
+        handle = dlopen((beside + sip::kLineModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr)
+            why = reason();
+    }
+    if (handle == nullptr) {
+        handle = dlopen(sip::kLineModuleFile, RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr && why.empty())
+            why = reason();
+    }
+    if (handle == nullptr) {
+        module.error = "the SIP line's module cannot be loaded: " + why;
         return module;
     }
     module.open = reinterpret_cast<sip::OpenLineEntry>(dlsym(handle, sip::kLineModuleEntry));
