@@ -77,19 +77,19 @@ int Compare(int runs)
         std::fprintf(stderr, "bench_startup: cannot name its own executable\n");
         return 1;
     }
-    struct Kind {
+    struct Timed {
         const char *mode;
         const char *what;
         std::vector<double> fromMain, fromLaunch;
     };
-    std::array<Kind, 3> kinds{{{"empty", "empty QDialog", {}, {}},
-                               {"text", "QDialog with one line of text", {}, {}},
-                               {"dialog", "main window with the device open", {}, {}}}};
+    std::array<Timed, 3> kinds{{{"empty", "empty QDialog", {}, {}},
+                                {"text", "QDialog with one line of text", {}, {}},
+                                {"dialog", "main window with the device open", {}, {}}}};
     // One of each in turn, so that all see the same load of the machine;
     // the first round (files read from disk, the display server's first
     // clients) is not counted.
     for (int i = -1; i < runs; ++i) {
-        for (Kind &kind : kinds) {
+        for (Timed &kind : kinds) {
             const std::optional<Start> start = StartOnce(self, kind.mode);
             if (!start) {
                 std::fprintf(stderr, "bench_startup: a start failed\n");
@@ -103,7 +103,7 @@ int Compare(int runs)
     }
     // From main(), as the ratio counts; from the launch, as a user waits
     // (the libraries' loading before main() included).
-    for (const Kind &kind : kinds)
+    for (const Timed &kind : kinds)
         std::printf("%s shown after %.1f ms (median of %d), %.1f ms after its launch\n",
                     kind.what,
                     Median(kind.fromMain),

@@ -201,10 +201,11 @@ TEST_F(Library, DeviceTypeAndOpenErrorComeFromTheScenario)
 // runs on stay unloaded: the default start does not pay for them.
 TEST_F(Library, AnOpenWithoutALineLoadsNoSipLibrary)
 {
-    PrivateRuntimeDir config;  // an empty folder: no tvxusb/line.conf in it
     const char *savedConfig = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = savedConfig != nullptr ? savedConfig : "";
-    setenv("XDG_CONFIG_HOME", config.Dir().c_str(), 1);
+    // A folder that does not exist holds no tvxusb/line.conf.
+    const std::string none = ::testing::TempDir() + "tvx_no_config_" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", none.c_str(), 1);
     unsetenv("TVXUSB_LINE");
     OpenWith(rec);
     EXPECT_EQ(ScClose(0), kOk);
