@@ -1,5 +1,6 @@
-// What the SIP line's benchmarks share: clocks, CPU time of the process and
-// of one named thread, the resident memory, percentiles.
+// What the SIP line's benchmarks share: the peer's presence, clocks, CPU
+// time of the process and of one named thread, the resident memory,
+// percentiles.
 #pragma once
 
 #include <dirent.h>
@@ -14,7 +15,19 @@
 #include <thread>
 #include <vector>
 
+#include "tests/sip/PeerProcess.h"
+
 namespace tvxsim::sip::bench {
+
+// Whether the peer program is installed; when it is not, says so on stderr
+// (the benchmark then exits 2).
+inline bool PeerInstalled(const char *program)
+{
+    if (test::HaveProgram(program))
+        return true;
+    std::fprintf(stderr, "%s is not installed (scripts/install-deps.sh)\n", program);
+    return false;
+}
 
 inline double NowMs()
 {

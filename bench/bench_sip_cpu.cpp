@@ -75,10 +75,8 @@ Share Over(int seconds, const std::function<void()> &during = {})
 int main(int argc, char **argv)
 {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    if (!HaveProgram("sipp")) {
-        std::fprintf(stderr, "sipp is not installed (scripts/install-deps.sh)\n");
+    if (!PeerInstalled("sipp"))
         return 2;
-    }
     std::printf("CPU of the SIP line, %d s each, as a share of one core\n", seconds);
 
     Share baseline;

@@ -111,10 +111,8 @@ bool Run(const char *what, RelayImpairment impairment, size_t digits)
 int main(int argc, char **argv)
 {
     const size_t digits = argc > 1 ? static_cast<size_t>(std::max(1, std::atoi(argv[1]))) : 40;
-    if (!HaveProgram("baresip")) {
-        std::fprintf(stderr, "baresip is not installed (scripts/install-deps.sh)\n");
+    if (!PeerInstalled("baresip"))
         return 2;
-    }
     std::printf("Digits both ways, %zu each way (repeated ones included), the line and baresip through the relay\n",
                 digits);
     const bool clean = Run("loopback, no loss:", RelayImpairment{0, 0, 1}, digits);

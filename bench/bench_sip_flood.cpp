@@ -23,10 +23,8 @@ int main(int argc, char **argv)
 {
     const int rate = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
-    if (!HaveProgram("sipp")) {
-        std::fprintf(stderr, "sipp is not installed (scripts/install-deps.sh)\n");
+    if (!PeerInstalled("sipp"))
         return 2;
-    }
     const ConfigResult conf =
         ParseLineConfig("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     SipLine line(conf.config, {});

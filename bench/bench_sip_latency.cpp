@@ -103,10 +103,8 @@ Result Measure(const std::string &dtmf, int clicks)
 int main(int argc, char **argv)
 {
     const int clicks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    if (!HaveProgram("sipp")) {
-        std::fprintf(stderr, "sipp is not installed (scripts/install-deps.sh)\n");
+    if (!PeerInstalled("sipp"))
         return 2;
-    }
     // The echo alone, on its own port.
     const std::string dir = TempFolder("bench-echo");
     const int echoPort = FreeUdpPort();

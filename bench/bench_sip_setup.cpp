@@ -39,20 +39,16 @@ bool WaitEvent(SipLine &line, FarCallId call, FarLineEventKind kind, double &atM
 int main(int argc, char **argv)
 {
     const int calls = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-    if (!HaveProgram("sipp")) {
-        std::fprintf(stderr, "sipp is not installed (scripts/install-deps.sh)\n");
+    if (!PeerInstalled("sipp"))
         return 2;
-    }
     const std::string dir = TempFolder("bench-setup");
     const int port = FreeUdpPort();
-    PeerProcess sipp("sipp",
-                     SippArgs({.scenario = "uas_answer.xml",
-                               .listen = port,
-                               .calls = calls,
-                               .extra = {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"},
-                               .timeoutS = 60}),
-                     dir,
-                     "sipp");
+    PeerProcess sipp(
+        "sipp",
+        SippArgs(
+            {.scenario = "uas_answer.xml", .listen = port, .calls = calls, .extra = kSippPcmuOnly, .timeoutS = 60}),
+        dir,
+        "sipp");
     SleepMs(300);
     const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +
                                               "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");

@@ -12,7 +12,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 extern char **environ;
@@ -154,6 +156,20 @@ void WriteFile(const std::string &path, const std::string &text, unsigned mode)
 {
     std::ofstream(path) << text;
     chmod(path.c_str(), mode);
+}
+
+std::string WriteFinalScenario(const std::string &folder, const std::string &status, const std::string &reason)
+{
+    static constexpr std::string_view kPlaceholder = "SIP/2.0 STATUS REASON";
+    std::ifstream in(std::string(TVX_SIPP_SCENARIO_DIR) + "/uas_final.xml");
+    std::string scenario((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = scenario.find(kPlaceholder);
+    if (at == std::string::npos)
+        return {};
+    scenario.replace(at, kPlaceholder.size(), "SIP/2.0 " + status + " " + reason);
+    const std::string path = folder + "/final.xml";
+    WriteFile(path, scenario);
+    return path;
 }
 
 std::vector<std::string> SippArgs(const SippRun &run)

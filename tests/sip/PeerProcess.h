@@ -49,6 +49,16 @@ struct SippRun {
 // options, -nostdin, and its bound (an error when reached), then its target.
 std::vector<std::string> SippArgs(const SippRun &run);
 
+// sipp's keys for an SDP of PCMU alone (its scenarios offer and answer what
+// the keys say), for a run's `extra`.
+inline const std::vector<std::string> kSippPcmuOnly = {
+    "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"};
+
+// Writes folder/final.xml: the UAS scenario that answers every INVITE with
+// this final status and reason. Its path, or empty when the scenario it
+// comes from has no status to replace.
+std::string WriteFinalScenario(const std::string &folder, const std::string &status, const std::string &reason);
+
 // Whether the program is there (on PATH); tests that need it skip with a message otherwise.
 bool HaveProgram(const char *name);
 

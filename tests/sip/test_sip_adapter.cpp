@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,6 @@ namespace {
 
 using namespace tvxsim::sip::test;
 using simtest::Received;
-
-const std::string kScenarios = TVX_SIPP_SCENARIO_DIR;
 
 #define TVX_NEED_PROGRAM(name)                                                                                         \
     do {                                                                                                               \
@@ -141,14 +138,9 @@ TEST_P(SipOutgoing, AFinalRefusalGivesBusyOrReorder)
     TVX_NEED_PROGRAM("sipp");
     const OutgoingCase &c = GetParam();
     const int port = FreeUdpPort();
-    std::ifstream in(kScenarios + "/uas_final.xml");
-    std::string scenario((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t at = scenario.find("SIP/2.0 STATUS REASON");
-    ASSERT_NE(at, std::string::npos);
-    scenario.replace(at, 21, std::string("SIP/2.0 ") + c.status + " " + c.reason);
-    WriteFile(folder_ + "/final.xml", scenario);
-    PeerProcess sipp(
-        "sipp", SippArgs({.scenario = folder_ + "/final.xml", .listen = port, .timeoutS = 30}), folder_, "sipp");
+    const std::string final = WriteFinalScenario(folder_, c.status, c.reason);
+    ASSERT_FALSE(final.empty());
+    PeerProcess sipp("sipp", SippArgs({.scenario = final, .listen = port, .timeoutS = 30}), folder_, "sipp");
     ASSERT_TRUE(sipp.Started());
     UseLine("account = sip:line@127.0.0.1:" + std::to_string(port) + "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     OpenWith(rec);

@@ -6,8 +6,6 @@
 #include <ctime>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,8 +17,6 @@ using namespace tvxsim::sip;
 using namespace tvxsim::sip::test;
 
 namespace {
-
-const std::string kScenarios = TVX_SIPP_SCENARIO_DIR;
 
 std::string LineTo(int peerPort, const std::string &extra = {})
 {
@@ -34,6 +30,14 @@ std::vector<std::string> UasArgs(const std::string &scenario, int port, int medi
     return SippArgs({.scenario = scenario, .listen = port, .media = media, .extra = std::move(extra)});
 }
 
+// sipp's keys after -rtp_echo: it sends back the audio it gets.
+std::vector<std::string> Echoing(const std::vector<std::string> &keys)
+{
+    std::vector<std::string> extra = {"-rtp_echo"};
+    extra.insert(extra.end(), keys.begin(), keys.end());
+    return extra;
+}
+
 // Waits until sipp listens (it answers nothing before): a short fixed wait.
 void LetStart() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
 
@@ -42,13 +46,7 @@ TEST(Sipp, AFarEndWithoutTelephoneEventsGetsTheDigitsInBandAndEchoesThem)
     TVX_NEED_PROGRAM("sipp");
     const std::string dir = TempFolder("uas");
     const int port = FreeUdpPort();
-    PeerProcess sipp("sipp",
-                     UasArgs("uas_answer.xml",
-                             port,
-                             FreeUdpPort(),
-                             {"-rtp_echo", "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
-                     dir,
-                     "sipp");
+    PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), Echoing(kSippPcmuOnly)), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     LetStart();
     LineUnderTest t(LineTo(port));
@@ -82,7 +80,7 @@ TEST(Sipp, WithTelephoneEventsTheDigitsLeaveTheAudioAndComeBackAsEvents)
         UasArgs("uas_answer.xml",
                 port,
                 FreeUdpPort(),
-                {"-rtp_echo", "-key", "codecs", "8 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"}),
+                Echoing({"-key", "codecs", "8 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"})),
         dir,
         "sipp");
     ASSERT_TRUE(sipp.Started());
@@ -152,15 +150,9 @@ TEST_P(SippFinal, FinalResponsesAreBusyOrAFailureWithTheirStatus)
     const FinalCase &c = GetParam();
     const std::string dir = TempFolder("uas-final");
     const int port = FreeUdpPort();
-    std::ifstream in(kScenarios + "/uas_final.xml");
-    std::string scenario((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t at = scenario.find("SIP/2.0 STATUS REASON");
-    ASSERT_NE(at, std::string::npos);
-    scenario.replace(at, 21, std::string("SIP/2.0 ") + c.status + " " + c.reason);
-    WriteFile(dir + "/final.xml", scenario);
-    std::vector<std::string> args = UasArgs("uas_final.xml", port, FreeUdpPort(), {});
-    args[1] = dir + "/final.xml";
-    PeerProcess sipp("sipp", args, dir, "sipp");
+    const std::string final = WriteFinalScenario(dir, c.status, c.reason);
+    ASSERT_FALSE(final.empty());
+    PeerProcess sipp("sipp", UasArgs(final, port, FreeUdpPort(), {}), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     LetStart();
     LineUnderTest t(LineTo(port));
@@ -369,12 +361,7 @@ TEST(Sipp, AConnectedCallWithoutRtpEndsAsAFarHangUp)
     const std::string dir = TempFolder("uas-silent");
     const int port = FreeUdpPort();
     // No echo: sipp sends no RTP at all.
-    PeerProcess sipp(
-        "sipp",
-        UasArgs(
-            "uas_answer.xml", port, FreeUdpPort(), {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
-        dir,
-        "sipp");
+    PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), kSippPcmuOnly), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     LetStart();
     LineTimings timings;
@@ -453,13 +440,11 @@ TEST(Sipp, TwoCallsAtOnceEachHearOnlyTheirOwnEcho)
     TVX_NEED_PROGRAM("sipp");
     const std::string dir = TempFolder("uas-two");
     const int port = FreeUdpPort();
-    std::vector<std::string> args =
-        UasArgs("uas_answer.xml",
-                port,
-                FreeUdpPort(),
-                {"-rtp_echo", "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"});
-    args[std::find(args.begin(), args.end(), "-m") - args.begin() + 1] = "2";
-    PeerProcess sipp("sipp", args, dir, "sipp");
+    PeerProcess sipp(
+        "sipp",
+        SippArgs({.scenario = "uas_answer.xml", .listen = port, .calls = 2, .extra = Echoing(kSippPcmuOnly)}),
+        dir,
+        "sipp");
     ASSERT_TRUE(sipp.Started());
     LetStart();
     LineUnderTest t(LineTo(port));
@@ -512,13 +497,7 @@ TEST(Sipp, ClosingTheLineEndsEveryCallAsItsStateWants)
     // and an incoming one nobody has decided on yet (486).
     const int answering = FreeUdpPort();
     const int ringing = FreeUdpPort();
-    PeerProcess answered("sipp",
-                         UasArgs("uas_answer.xml",
-                                 answering,
-                                 FreeUdpPort(),
-                                 {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
-                         dir,
-                         "answered");
+    PeerProcess answered("sipp", UasArgs("uas_answer.xml", answering, FreeUdpPort(), kSippPcmuOnly), dir, "answered");
     PeerProcess rung("sipp", UasArgs("uas_ringing.xml", ringing, FreeUdpPort(), {}), dir, "ringing");
     LetStart();
     WriteFile(dir + "/caller.csv", "SEQUENTIAL\n\"Waiting\" <sip:5550111@127.0.0.1>;X-Test: 1;X-Test: 2;\n");
@@ -559,12 +538,7 @@ TEST(Sipp, WithAnOutboundProxyCallsGoThroughIt)
     TVX_NEED_PROGRAM("sipp");
     const std::string dir = TempFolder("proxy");
     const int port = FreeUdpPort();
-    PeerProcess sipp(
-        "sipp",
-        UasArgs(
-            "uas_answer.xml", port, FreeUdpPort(), {"-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"}),
-        dir,
-        "sipp");
+    PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), kSippPcmuOnly), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     LetStart();
     // The account's domain answers nothing (a documentation address): only the proxy can take the call.
