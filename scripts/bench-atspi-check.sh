@@ -32,8 +32,9 @@ pids+=("$(cat "$work/bus.pid")")
 DBUS_SESSION_BUS_ADDRESS="$(cat "$work/bus")"
 export DBUS_SESSION_BUS_ADDRESS
 
-export DISPLAY="$display" XDG_RUNTIME_DIR="$work" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 TVXUSB_AUDIO=0
-unset TVXUSB_SCENARIO TMPDIR
+# No line configuration of the user's: the check writes its own later.
+export DISPLAY="$display" XDG_RUNTIME_DIR="$work" XDG_CONFIG_HOME="$work/config" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 TVXUSB_AUDIO=0
+unset TVXUSB_SCENARIO TVXUSB_LINE TMPDIR
 "$build/app/tvxmonitor" >"$work/tool.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do "$build/simulator/tvxsim" state >/dev/null 2>&1 && break; sleep 0.1; done

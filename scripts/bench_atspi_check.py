@@ -7,6 +7,8 @@ event log (its list named "Event log") for what the tool saw.
 Run by scripts/bench-atspi-check.sh, which starts the display, the buses,
 the tool and the bench window. Prints one "ok"/"FAILED" line per check and
 "N passed, N failed" at the end; exit 1 when a check failed."""
+import os
+import socket
 import subprocess
 import sys
 import time
@@ -175,6 +177,24 @@ def main():
         check("tvxsim state: leds 0x00 again", wait_state("leds", "0x00"), state("leds"))
     dialog.kill()
     dialog.wait()
+
+    # The Line tab's switch, with a loopback account that `line sip on` reads.
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    folder = os.path.join(os.environ["XDG_CONFIG_HOME"], "tvxusb")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "line.conf"), "w") as conf:
+        conf.write("account = sip:line@127.0.0.1:5072\nlisten = 127.0.0.1:%d\npeers = 127.0.0.1\n" % port)
+    switch = one(bench, "check box", "SIP line")
+    press(switch)
+    check("SIP line on: far-end is the account", wait_state("far-end", "sip:line@127.0.0.1:5072"), state("far-end"))
+    time.sleep(0.5)
+    check("the switch reads checked", switch.get_state_set().contains(Atspi.StateType.CHECKED))
+    press(switch)
+    check("SIP line off: far-end is the exchange", wait_state("far-end", "exchange"), state("far-end"))
+    time.sleep(0.5)
+    check("the switch reads unchecked", not switch.get_state_set().contains(Atspi.StateType.CHECKED))
 
     print("%d passed, %d failed" % (results["passed"], results["failed"]))
     return 1 if results["failed"] else 0
