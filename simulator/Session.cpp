@@ -27,6 +27,12 @@ constexpr char kAudioVariable[] = "TVXUSB_AUDIO";
 // in one line on stderr, or in `why`).
 std::unique_ptr<sip::ConfiguredLine> StartConfiguredLine(std::string *why = nullptr)
 {
+    const auto refuse = [why](const std::string &text) {
+        if (why != nullptr)
+            *why = text;
+        else
+            std::fprintf(stderr, "tvxusb: %s\n", text.c_str());
+    };
     sip::LineLoad load = sip::LoadLineConfig();
     switch (load.outcome) {
     case sip::LineLoad::Outcome::None:
@@ -34,23 +40,16 @@ std::unique_ptr<sip::ConfiguredLine> StartConfiguredLine(std::string *why = null
             *why = "no line configuration ($TVXUSB_LINE, or tvxusb/line.conf in the user's configuration folder)";
         return nullptr;
     case sip::LineLoad::Outcome::Error:
-        if (why != nullptr)
-            *why = load.error.rfind("tvxusb: ", 0) == 0 ? load.error.substr(8) : load.error;
-        else
-            std::fprintf(stderr, "%s\n", load.error.c_str());
+        refuse(load.error);
         return nullptr;
     case sip::LineLoad::Outcome::Loaded:
         break;
     }
     std::string error;
     std::unique_ptr<sip::ConfiguredLine> line = OpenConfiguredLine(load.config, load.passwordPath, error);
-    if (!line) {
-        // The line stays on the simulated exchange, as with a bad file.
-        if (why != nullptr)
-            *why = load.path + ": " + error;
-        else
-            std::fprintf(stderr, "tvxusb: %s: %s\n", load.path.c_str(), error.c_str());
-    }
+    // The line stays on the simulated exchange, as with a bad file.
+    if (!line)
+        refuse(load.path + ": " + error);
     return line;
 }
 
@@ -412,7 +411,8 @@ int32_t Session::Open()
 
     std::string summary;
     Scenario scenario = LoadConfiguredScenario(summary);
-    std::unique_ptr<sip::ConfiguredLine> line = StartConfiguredLine();  // none without a line configuration
+    // None without a line configuration, nor for an open that the scenario fails.
+    std::unique_ptr<sip::ConfiguredLine> line = scenario.openError ? nullptr : StartConfiguredLine();
 
     std::lock_guard lock(mutex_);
     if (!initialised_)

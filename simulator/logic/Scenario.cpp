@@ -5,11 +5,8 @@
 #include <cstring>
 #include <limits>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "simulator/logic/ActionParser.h"
+#include "simulator/logic/RegularFile.h"
 #include "simulator/logic/ScenarioTokens.h"
 
 namespace tvxsim {
@@ -208,40 +205,19 @@ std::string ScenarioSummary(const Scenario &scenario, const std::string &path)
 
 Scenario LoadScenarioFile(const std::string &path)
 {
-    // Non-blocking, so that a FIFO cannot hold the caller up before it is refused.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FileError(std::string("cannot read the file: ") + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    FileRead file = ReadRegularFile(path, kScenarioMaxFileBytes);
+    switch (file.fault) {
+    case FileRead::Fault::None:
+        return ParseScenario(file.text);
+    case FileRead::Fault::Open:
+    case FileRead::Fault::Read:
+        return FileError(std::string("cannot read the file: ") + std::strerror(file.error));
+    case FileRead::Fault::NotRegular:
         return FileError("not a regular file (a directory, FIFO or device is refused)");
+    case FileRead::Fault::TooLarge:
+        break;
     }
-    if (static_cast<uint64_t>(st.st_size) > kScenarioMaxFileBytes) {
-        ::close(fd);
-        return FileError("file larger than 16777216 bytes");
-    }
-    std::string text;
-    text.resize(static_cast<size_t>(st.st_size) + 1);  // one more byte shows a file that grew
-    size_t got = 0;
-    while (got < text.size()) {
-        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return FileError(std::string("cannot read the file: ") + std::strerror(err));
-        }
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    if (got > kScenarioMaxFileBytes)
-        return FileError("file larger than 16777216 bytes");
-    text.resize(got);
-    return ParseScenario(text);
+    return FileError("file larger than 16777216 bytes");
 }
 
 }  // namespace tvxsim

@@ -21,7 +21,7 @@ struct LineLoad {
     LineConfig config;
     std::string path;          // the configuration file
     std::string passwordPath;  // the password file's full path; empty when none is named
-    std::string error;         // "tvxusb: <file>:<line>: <key>: <reason>"
+    std::string error;         // "<file>:<line>: <key>: <reason>"
 };
 
 // From the environment.

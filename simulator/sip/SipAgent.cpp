@@ -74,15 +74,23 @@ void SipAgent::Stop()
     // The ring may be full (a stuck thread): the flag below still ends it.
     (void)bridge_.commands.Push(stop);
     stopRequested_.store(true);
-    if (struct mqueue *q = queueReady_.load())
-        (void)mqueue_push(q, kStopMessage, nullptr);
+    Push(kStopMessage);
     thread_.join();
 }
 
-void SipAgent::Wake()
+void SipAgent::Wake() { Push(0); }
+
+void SipAgent::Push(int id)
 {
-    if (struct mqueue *q = queueReady_.load())
-        (void)mqueue_push(q, 0, nullptr);
+    std::lock_guard<std::mutex> lock(queueLock_);
+    if (queueReady_ != nullptr)
+        (void)mqueue_push(queueReady_, id, nullptr);
+}
+
+void SipAgent::SetQueueReady(struct mqueue *queue)
+{
+    std::lock_guard<std::mutex> lock(queueLock_);
+    queueReady_ = queue;
 }
 
 void SipAgent::Run()
@@ -96,13 +104,13 @@ void SipAgent::Run()
     (void)re_thread_init();
     std::string why;
     if (SetUp(why)) {
-        queueReady_.store(queue_);
+        SetQueueReady(queue_);
         bridge_.up.store(true);
         if (stopRequested_.load())
             BeginStop();
         (void)re_main(nullptr);
         bridge_.up.store(false);
-        queueReady_.store(nullptr);
+        SetQueueReady(nullptr);
     } else {
         Say(why);
         std::lock_guard<std::mutex> lock(bridge_.statusLock);

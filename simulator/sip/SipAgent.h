@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -57,6 +58,8 @@ public:
     void UpdateCallStatus();
 
 private:
+    void Push(int id);                         // a message to the loop, if it runs
+    void SetQueueReady(struct mqueue *queue);  // the loop's queue, or none
     void Run();
     bool SetUp(std::string &why);
     void TearDown();
@@ -87,9 +90,12 @@ private:
     LineBridge &bridge_;
     LineTimings timings_;
     std::thread thread_;
-    std::atomic<bool> running_{false};                  // the thread was started and not joined
-    std::atomic<bool> stopRequested_{false};            // the owner asked the thread to end
-    std::atomic<struct mqueue *> queueReady_{nullptr};  // the message queue, while the loop runs
+    std::atomic<bool> running_{false};        // the thread was started and not joined
+    std::atomic<bool> stopRequested_{false};  // the owner asked the thread to end
+    // The message queue while the loop runs. Held while a message is pushed,
+    // so that the queue is not freed under a push from another thread.
+    std::mutex queueLock_;
+    struct mqueue *queueReady_ = nullptr;
 
     // The SIP thread's own.
     struct dnsc *dnsc_ = nullptr;

@@ -30,7 +30,7 @@ TEST(LineConfigFile, NoFileAtTheDefaultPlaceIsNoLineButANamedOneMustExist)
     EXPECT_EQ(LoadLineConfigAt({dir + "/none.conf", false}).outcome, LineLoad::Outcome::None);
     const LineLoad named = LoadLineConfigAt({dir + "/none.conf", true});
     EXPECT_EQ(named.outcome, LineLoad::Outcome::Error);
-    EXPECT_EQ(named.error, "tvxusb: " + dir + "/none.conf:0: No such file or directory");
+    EXPECT_EQ(named.error, dir + "/none.conf:0: No such file or directory");
 }
 
 TEST(LineConfigFile, ABadKeyIsOneLineNamingFileLineKeyAndReason)
@@ -39,15 +39,15 @@ TEST(LineConfigFile, ABadKeyIsOneLineNamingFileLineKeyAndReason)
     WriteFile(dir + "/line.conf", "account = sip:a@127.0.0.1\n\ndtmf = tones\n");
     const LineLoad l = LoadLineConfigAt({dir + "/line.conf", true});
     EXPECT_EQ(l.outcome, LineLoad::Outcome::Error);
-    EXPECT_EQ(l.error, "tvxusb: " + dir + "/line.conf:3: dtmf: must be rfc4733, info or inband");
+    EXPECT_EQ(l.error, dir + "/line.conf:3: dtmf: must be rfc4733, info or inband");
 }
 
 TEST(LineConfigFile, AFolderOrAFifoIsRefusedWithoutWaiting)
 {
     const std::string dir = TempFolder("conf");
-    EXPECT_EQ(LoadLineConfigAt({dir, true}).error, "tvxusb: " + dir + ":0: not a regular file");
+    EXPECT_EQ(LoadLineConfigAt({dir, true}).error, dir + ":0: not a regular file");
     ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
-    EXPECT_EQ(LoadLineConfigAt({dir + "/fifo", true}).error, "tvxusb: " + dir + "/fifo:0: not a regular file");
+    EXPECT_EQ(LoadLineConfigAt({dir + "/fifo", true}).error, dir + "/fifo:0: not a regular file");
 }
 
 TEST(LineConfigFile, ThePasswordFileBesideItMustBeTheUsersAtMode0600)
@@ -58,7 +58,7 @@ TEST(LineConfigFile, ThePasswordFileBesideItMustBeTheUsersAtMode0600)
     const LineLoad open = LoadLineConfigAt({dir + "/line.conf", false});
     EXPECT_EQ(open.outcome, LineLoad::Outcome::Error);
     EXPECT_EQ(open.error,
-              "tvxusb: " + dir + "/line.conf:2: password-file: " + dir +
+              dir + "/line.conf:2: password-file: " + dir +
                   "/line.pw: mode 0644: it must be 0600, read and written by you alone");
     EXPECT_EQ(open.error.find("s3cret"), std::string::npos);
 
