@@ -417,7 +417,7 @@ void Exchange::Timers(SampleTime now)
     case CallState::RingBack:
         if (farCall_ != 0 && farOutgoing_ && now - farDialledAt_ > kFarAnswerTimeout) {
             farLine_->HangUp(farCall_);  // no answer in time: CANCEL
-            farCall_ = 0;
+            SetFarCall(0);
             Enter(CallState::Reorder, now);
             break;
         }
@@ -450,6 +450,8 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
             AddDigit(d.key, d.time);
     } else if (closed_ && state_ == CallState::Connected && farCall_ != 0 && cidPhase_ == CidPhase::None) {
         FarDigits(lineTx, start);
+    } else {
+        EndFarDigit();  // the loop opened, the call changed or a caller ID began: no key reaches the far end
     }
     if (cidPhase_ == CidPhase::AwaitAck) {
         heard_.clear();

@@ -205,6 +205,8 @@ private:
     void FarReleased();                // the call ended at this end: the far line's calls too
     bool RingAgain(SampleTime now);    // after the hook went down: a held or waiting call rings the line
     void FarDigits(std::span<const int16_t> lineTx, SampleTime start);
+    void EndFarDigit();               // a digit told to the current call ends there
+    void SetFarCall(FarCallId call);  // the current call (or none), its flags afresh
     void EndFarCalls();
 
     const TonePlan *plan_;

@@ -40,9 +40,8 @@ void Exchange::DialFar(SampleTime now)
         Enter(CallState::Reorder, now);  // the line cannot call now (not up yet, or the number is none it takes)
         return;
     }
-    farCall_ = call;
+    SetFarCall(call);
     farOutgoing_ = true;
-    farEarly_ = farMedia_ = farRinging_ = farResume_ = false;
     farDialledAt_ = now;
     answerAt_ = hangupAt_ = -1;
     Enter(CallState::Calling, now);
@@ -54,8 +53,7 @@ void Exchange::OnFarEvent(const FarLineEvent &e, const CidCall &cid, SampleTime 
     switch (e.kind) {
     case FarLineEventKind::Incoming:
         if (farCall_ == 0 && farHeld_ == 0 && farWaiting_ == 0 && Call(cid, now).empty()) {
-            farCall_ = e.call;
-            farOutgoing_ = farEarly_ = farMedia_ = farResume_ = false;
+            SetFarCall(e.call);
             farRinging_ = true;
             farLine_->Alert(e.call);
         } else if (farCall_ != 0 && state_ == CallState::Connected && farWaiting_ == 0 && farHeld_ == 0 &&
@@ -71,7 +69,7 @@ void Exchange::OnFarEvent(const FarLineEvent &e, const CidCall &cid, SampleTime 
             farWaiting_ = 0;
             CancelCallerId();
         } else if (current && state_ == CallState::Ringing) {
-            farCall_ = 0;
+            SetFarCall(0);
             ringer_.Stop();
             Release(now);
         }
@@ -103,7 +101,7 @@ void Exchange::OnFarEvent(const FarLineEvent &e, const CidCall &cid, SampleTime 
     case FarLineEventKind::Busy:
     case FarLineEventKind::Failed:
         if (current && (state_ == CallState::Calling || state_ == CallState::RingBack)) {
-            farCall_ = 0;
+            SetFarCall(0);
             Enter(e.kind == FarLineEventKind::Busy ? CallState::Busy : CallState::Reorder, now);
         }
         return;
@@ -115,8 +113,7 @@ void Exchange::OnFarEvent(const FarLineEvent &e, const CidCall &cid, SampleTime 
             farWaiting_ = 0;
             CancelCallerId();
         } else if (current) {
-            farCall_ = 0;
-            farDigit_.reset();
+            SetFarCall(0);
             if (state_ == CallState::Connected)
                 FarHangup(now);  // what a far hang-up gives: busy tone
             else if (state_ == CallState::Ringing)
@@ -157,27 +154,29 @@ bool Exchange::FarRecall(SampleTime now)
         return true;
     }
     if (state_ == CallState::Connected && farCall_ != 0 && farWaiting_ != 0) {
+        EndFarDigit();
         farLine_->Hold(farCall_, true);  // take the waiting call, hold the first
         farLine_->Answer(farWaiting_);
         farHeld_ = farCall_;
-        farCall_ = farWaiting_;
+        SetFarCall(farWaiting_);
         farWaiting_ = 0;
-        farDigit_.reset();
         held_ = true;
         return true;
     }
     if (state_ == CallState::Connected && farCall_ != 0 && farHeld_ != 0) {
+        EndFarDigit();
         farLine_->Hold(farCall_, true);  // swap back
         farLine_->Hold(farHeld_, false);
-        std::swap(farCall_, farHeld_);
-        farDigit_.reset();
+        const FarCallId back = farHeld_;
+        farHeld_ = farCall_;
+        SetFarCall(back);
         return true;
     }
     if (state_ == CallState::Connected && farCall_ != 0) {
+        EndFarDigit();
         farLine_->Hold(farCall_, true);  // on hold, with dial tone for another call
         farHeld_ = farCall_;
-        farCall_ = 0;
-        farDigit_.reset();
+        SetFarCall(0);
         held_ = true;
         number_.clear();
         answerAt_ = -1;
@@ -187,7 +186,7 @@ bool Exchange::FarRecall(SampleTime now)
     }
     if ((state_ == CallState::DialTone || state_ == CallState::Collecting) && farHeld_ != 0 && farCall_ == 0) {
         farLine_->Hold(farHeld_, false);  // back to the call on hold
-        farCall_ = farHeld_;
+        SetFarCall(farHeld_);
         farHeld_ = 0;
         held_ = false;
         number_.clear();
@@ -199,12 +198,10 @@ bool Exchange::FarRecall(SampleTime now)
 
 void Exchange::FarReleased()
 {
+    EndFarDigit();
     if (farLine_ != nullptr && farCall_ != 0)
         farLine_->HangUp(farCall_);  // BYE, or CANCEL or 486 before an answer
-    farCall_ = 0;
-    farOutgoing_ = farEarly_ = farMedia_ = farRinging_ = farResume_ = false;
-    farDigit_.reset();
-    farDigitOn_ = false;
+    SetFarCall(0);
 }
 
 bool Exchange::RingAgain(SampleTime now)
@@ -212,9 +209,10 @@ bool Exchange::RingAgain(SampleTime now)
     if (farLine_ == nullptr || (farHeld_ == 0 && farWaiting_ == 0))
         return false;
     // The hook went down with a call held or waiting: it rings the line, as an exchange does.
-    farResume_ = farHeld_ != 0;
-    farCall_ = farHeld_ != 0 ? farHeld_ : farWaiting_;
-    (farHeld_ != 0 ? farHeld_ : farWaiting_) = 0;
+    const bool resume = farHeld_ != 0;
+    SetFarCall(resume ? farHeld_ : farWaiting_);
+    (resume ? farHeld_ : farWaiting_) = 0;
+    farResume_ = resume;
     held_ = false;
     farRinging_ = true;
     StartRinging(-1);
@@ -228,10 +226,8 @@ void Exchange::EndFarCalls()
         for (const FarCallId call : {farCall_, farHeld_, farWaiting_})
             if (call != 0)
                 farLine_->HangUp(call);
-    farCall_ = farHeld_ = farWaiting_ = 0;
-    farOutgoing_ = farEarly_ = farMedia_ = farRinging_ = farResume_ = false;
-    farDigit_.reset();
-    farDigitOn_ = false;
+    SetFarCall(0);
+    farHeld_ = farWaiting_ = 0;
     farVoiceOn_ = false;
 }
 
@@ -264,10 +260,23 @@ void Exchange::FarDigits(std::span<const int16_t> lineTx, SampleTime start)
         farLine_->DigitStart(farCall_, heard_.front().key);
         farDigitOn_ = true;
     }
-    if (farDigitOn_ && !digits_.KeyHeld()) {
+    if (!digits_.KeyHeld())
+        EndFarDigit();
+}
+
+void Exchange::EndFarDigit()
+{
+    if (farDigitOn_ && farLine_ != nullptr && farCall_ != 0)
         farLine_->DigitEnd(farCall_);
-        farDigitOn_ = false;
-    }
+    farDigitOn_ = false;
+}
+
+void Exchange::SetFarCall(FarCallId call)
+{
+    farCall_ = call;
+    farOutgoing_ = farEarly_ = farMedia_ = farRinging_ = farResume_ = false;
+    farDigitOn_ = false;
+    farDigit_.reset();
 }
 
 }  // namespace tvxsim

@@ -3,6 +3,7 @@
 // exchange asks of it (the commands it records), block by block and exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <string>
@@ -315,6 +316,37 @@ TEST(FarLine, DigitsBothWays)
             heard.emplace_back(e.param, e.side);
     EXPECT_EQ(heard, (std::vector<std::pair<int32_t, int32_t>>{{7, TVX_SIDE_LINE}}));
 }
+
+// A key still held when the call stops taking digits (the loop opens for a
+// flash, a call-waiting caller ID begins) ends at the far end there and
+// then, on the call it began on.
+struct HeldKeyCase {
+    const char *what;
+    void (*interrupt)(LineRig &);
+};
+
+class FarLineHeldKey : public ::testing::TestWithParam<HeldKeyCase> {};
+
+TEST_P(FarLineHeldKey, EndsOnTheCallItBeganOn)
+{
+    LineRig rig;
+    rig.AnswerIncoming(2);
+    rig.line.commands.clear();
+    rig.Do("phone keys \"5\"");
+    rig.RunMs(60);  // heard and told; the key stays down for 100 ms
+    ASSERT_EQ(rig.line.commands, (std::vector<std::string>{"DigitStart 2 5"}));
+    GetParam().interrupt(rig);
+    rig.RunMs(20);
+    EXPECT_TRUE(rig.Said("DigitEnd 2"));
+    rig.RunMs(1500);
+    EXPECT_EQ(std::count(rig.line.commands.begin(), rig.line.commands.end(), "DigitEnd 2"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interruptions, FarLineHeldKey,
+    ::testing::Values(HeldKeyCase{"flash", [](LineRig &rig) { rig.Do("phone flash"); }},
+                      HeldKeyCase{"call_waiting", [](LineRig &rig) { rig.line.Push(FarLineEventKind::Incoming, 4); }}),
+    [](const auto &info) { return std::string(info.param.what); });
 
 // Early media: the local ring-back plays until the far end's audio arrives,
 // then the far end's own is heard instead.
