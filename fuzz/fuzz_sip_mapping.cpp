@@ -164,7 +164,7 @@ void Config(std::string_view text)
         return;
     }
     Check(!r.config.account.user.empty());
-    Check(!r.config.codecs.empty() || text.find("codecs") != std::string_view::npos);
+    Check(!r.config.codecs.empty());
     Check(r.config.expires >= kMinExpires && r.config.expires <= kMaxExpires);
     Check(r.config.localNumbers.size() <= kMaxLocalNumbers);
     Check(r.config.peers.size() <= kMaxPeers);

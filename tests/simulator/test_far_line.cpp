@@ -310,11 +310,11 @@ TEST(FarLine, DigitsBothWays)
     rig.RunMs(200);
     rig.line.Push(FarLineEventKind::DigitEnd, 2);
     rig.RunMs(300);
-    std::vector<std::pair<int32_t, int32_t>> heard;
+    std::vector<int32_t> heard;  // the keys the adapter heard on the line
     for (const EngineEvent &e : rig.EventsOf(kEvDtmfDetected))
         if (e.side == TVX_SIDE_LINE)
-            heard.emplace_back(e.param, e.side);
-    EXPECT_EQ(heard, (std::vector<std::pair<int32_t, int32_t>>{{7, TVX_SIDE_LINE}}));
+            heard.push_back(e.param);
+    EXPECT_EQ(heard, (std::vector<int32_t>{7}));
 }
 
 // A key still held when the call stops taking digits (the loop opens for a

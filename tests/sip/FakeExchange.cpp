@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 namespace tvxsim::sip::test {
@@ -103,23 +105,35 @@ FakeExchange::Call &FakeExchange::CallOf(FarCallId id)
     return c;
 }
 
+template <typename T> T FakeExchange::PostAndWait(std::function<T()> action, T late)
+{
+    struct Result {
+        std::mutex lock;
+        std::condition_variable cv;
+        std::optional<T> value;
+    };
+    auto result = std::make_shared<Result>();
+    Post([result, action = std::move(action)] {
+        T value = action();
+        std::lock_guard<std::mutex> l(result->lock);
+        result->value = value;
+        result->cv.notify_all();
+    });
+    std::unique_lock<std::mutex> l(result->lock);
+    result->cv.wait_for(l, std::chrono::seconds(2), [&] { return result->value.has_value(); });
+    return result->value.value_or(late);
+}
+
 FarCallId FakeExchange::Dial(const std::string &number)
 {
-    std::mutex done;
-    std::condition_variable cv;
-    bool ready = false;
-    FarCallId id = 0;
-    Post([&] {
-        id = line_.Dial(number);
-        if (id != 0)
-            CallOf(id);
-        std::lock_guard<std::mutex> l(done);
-        ready = true;
-        cv.notify_all();
-    });
-    std::unique_lock<std::mutex> l(done);
-    cv.wait_for(l, std::chrono::seconds(2), [&] { return ready; });
-    return id;
+    return PostAndWait<FarCallId>(
+        [this, number] {
+            const FarCallId id = line_.Dial(number);
+            if (id != 0)
+                CallOf(id);
+            return id;
+        },
+        0);
 }
 
 void FakeExchange::Answer(FarCallId call)
@@ -173,20 +187,12 @@ void FakeExchange::SendDigits(FarCallId call, const std::string &keys, int onMs,
 
 int64_t FakeExchange::Click(FarCallId call)
 {
-    std::mutex done;
-    std::condition_variable cv;
-    bool ready = false;
-    int64_t block = -1;
-    Post([&] {
-        CallOf(call).click = true;
-        block = blocks_.load();
-        std::lock_guard<std::mutex> l(done);
-        ready = true;
-        cv.notify_all();
-    });
-    std::unique_lock<std::mutex> l(done);
-    cv.wait_for(l, std::chrono::seconds(2), [&] { return ready; });
-    return block;
+    return PostAndWait<int64_t>(
+        [this, call] {
+            CallOf(call).click = true;
+            return blocks_.load();
+        },
+        -1);
 }
 
 void FakeExchange::SetSource(FarCallId call, std::function<void(std::span<int16_t>)> source)

@@ -109,6 +109,9 @@ private:
     void Transmit(FarCallId id, Call &call, std::span<int16_t> out);
     Call &CallOf(FarCallId id);
     void Post(std::function<void()> action);
+    // Runs `action` at the next block and waits up to 2 s for its result;
+    // `late` when it has not run by then (it may still run, on its own state).
+    template <typename T> T PostAndWait(std::function<T()> action, T late);
 
     FarLine &line_;
     std::atomic<bool> running_{true};

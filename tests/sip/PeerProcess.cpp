@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -189,6 +190,25 @@ std::vector<std::string> SippArgs(const SippRun &run)
     if (run.call > 0)
         args.push_back("127.0.0.1:" + std::to_string(run.call));
     return args;
+}
+
+bool WaitUdpBound(int port, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const int s = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        const bool taken = bind(s, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 && errno == EADDRINUSE;
+        close(s);
+        if (taken)
+            return true;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 }  // namespace tvxsim::sip::test

@@ -64,6 +64,9 @@ bool HaveProgram(const char *name);
 
 // A UDP port on 127.0.0.1 nobody uses now (and its neighbour, for RTCP).
 int FreeUdpPort();
+// Waits until something has bound this UDP port on loopback (a peer that
+// has started listening); false after timeoutMs.
+bool WaitUdpBound(int port, int timeoutMs = 5000);
 // A fresh folder below the test's temporary folder.
 std::string TempFolder(const std::string &name);
 void WriteFile(const std::string &path, const std::string &text, unsigned mode = 0644);

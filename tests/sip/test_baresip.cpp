@@ -77,8 +77,10 @@ TEST(Baresip, TheLineCallsItWithDigitsInBandAndHangsUp)
     peer.Command("accept");
     ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000)) << peer.Output();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int64_t from = t.exchange->Blocks();
     t.exchange->SendDigits(call, "7899*", 120, 120);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+    // Five keys of 240 ms and 600 ms more, in the exchange's 20 ms blocks.
+    ASSERT_TRUE(t.exchange->WaitUntil([&] { return t.exchange->Blocks() >= from + 1800 / 20; }, 10000));
     t.exchange->HangUp(call);
     ASSERT_TRUE(peer.WaitFor("CALL_CLOSED", 5000)) << peer.Output();
     EXPECT_EQ(peer.DigitsReceived(), "") << "in band: no events";

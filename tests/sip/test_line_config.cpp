@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"account = sip:a@b\npeers = 127.0.0.1 bad_host\n", 2, "peers", "'bad_host' is not a host"},
         BadCase{"account = sip:a@b\ncodecs = pcmu g729\n", 2, "codecs", "unknown codec 'g729'"},
         BadCase{"account = sip:a@b\ncodecs = pcmu PCMU\n", 2, "codecs", "'PCMU' given twice"},
+        BadCase{"account = sip:a@b\ncodecs = , \n", 2, "codecs", "no codec given (pcmu, pcma)"},
         BadCase{"account = sip:a@b\ndtmf = sipinfo\n", 2, "dtmf", "must be rfc4733, info or inband"},
         BadCase{"account = sip:a@b\nflash = yes\n", 2, "flash", "must be info or hold"},
         BadCase{"account = sip:a@b\nexpires = 59\n", 2, "expires", "must be a number of seconds, 60 to 86400"},

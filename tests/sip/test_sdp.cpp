@@ -378,6 +378,7 @@ TEST(Offering, HoldAndRefusalsInTheAnswer)
 {
     const SdpAudio held = MakeOffer({G711Law::Mu}, true, kLocal);
     const auto recvonly = ParseSdp("v=0\r\nc=IN IP4 127.0.0.2\r\nm=audio 3 RTP/AVP 0\r\na=recvonly\r\n");
+    ASSERT_TRUE(recvonly.has_value());
     const auto plan = PlanFromAnswer(held, *recvonly);
     ASSERT_TRUE(plan.has_value());
     EXPECT_TRUE(plan->send);
@@ -385,9 +386,11 @@ TEST(Offering, HoldAndRefusalsInTheAnswer)
     EXPECT_FALSE(plan->sendEventType >= 0);
 
     const SdpAudio offer = MakeOffer({G711Law::Mu}, false, kLocal);
-    EXPECT_FALSE(PlanFromAnswer(offer, *ParseSdp("v=0\r\nc=IN IP4 1.1.1.1\r\nm=audio 0 RTP/AVP 0\r\n")).has_value());
-    EXPECT_FALSE(PlanFromAnswer(offer, *ParseSdp("v=0\r\nc=IN IP4 1.1.1.1\r\nm=audio 5 RTP/AVP 8\r\n")).has_value())
-        << "PCMA was not offered";
+    const auto portZero = ParseSdp("v=0\r\nc=IN IP4 1.1.1.1\r\nm=audio 0 RTP/AVP 0\r\n");
+    const auto pcma = ParseSdp("v=0\r\nc=IN IP4 1.1.1.1\r\nm=audio 5 RTP/AVP 8\r\n");
+    ASSERT_TRUE(portZero.has_value() && pcma.has_value());
+    EXPECT_FALSE(PlanFromAnswer(offer, *portZero).has_value());
+    EXPECT_FALSE(PlanFromAnswer(offer, *pcma).has_value()) << "PCMA was not offered";
 }
 
 }  // namespace

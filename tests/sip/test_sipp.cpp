@@ -39,7 +39,6 @@ std::vector<std::string> Echoing(const std::vector<std::string> &keys)
 }
 
 // Waits until sipp listens (it answers nothing before): a short fixed wait.
-void LetStart() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
 
 TEST(Sipp, AFarEndWithoutTelephoneEventsGetsTheDigitsInBandAndEchoesThem)
 {
@@ -48,7 +47,7 @@ TEST(Sipp, AFarEndWithoutTelephoneEventsGetsTheDigitsInBandAndEchoesThem)
     const int port = FreeUdpPort();
     PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), Echoing(kSippPcmuOnly)), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port));
     const FarCallId call = t.exchange->Dial("5551234");
     ASSERT_NE(call, 0u);
@@ -84,7 +83,7 @@ TEST(Sipp, WithTelephoneEventsTheDigitsLeaveTheAudioAndComeBackAsEvents)
         dir,
         "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port, "codecs = pcma pcmu\n"));
     const FarCallId call = t.exchange->Dial("100");
     ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 5000)) << sipp.Output();
@@ -108,7 +107,7 @@ TEST(Sipp, EarlyMediaPlaysBeforeTheAnswer)
     const int port = FreeUdpPort();
     PeerProcess sipp("sipp", UasArgs("uas_early.xml", port, FreeUdpPort(), {}), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port));
     const FarCallId call = t.exchange->Dial("200");
     ASSERT_TRUE(t.exchange->WaitFor(FarLineEventKind::Answered, call, 8000)) << sipp.Output();
@@ -154,7 +153,7 @@ TEST_P(SippFinal, FinalResponsesAreBusyOrAFailureWithTheirStatus)
     ASSERT_FALSE(final.empty());
     PeerProcess sipp("sipp", UasArgs(final, port, FreeUdpPort(), {}), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port));
     const FarCallId call = t.exchange->Dial("300");
     FarLineEvent event;
@@ -288,7 +287,7 @@ TEST(Sipp, ARegistrarWithDigestAcceptsTheRightPasswordAndRefusesAWrongOne)
         PeerProcess sipp(
             "sipp", UasArgs("registrar.xml", port, FreeUdpPort(), {"-key", "password", "s3cret"}), dir, "sipp");
         ASSERT_TRUE(sipp.Started());
-        LetStart();
+        ASSERT_TRUE(WaitUdpBound(port));
         ::testing::internal::CaptureStderr();
         {
             LineUnderTest t("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\nregistrar = sip:127.0.0.1:" +
@@ -339,7 +338,7 @@ TEST(Sipp, HoldIsAReinviteSendonlyAndTakingBackSendrecv)
     const int port = FreeUdpPort();
     PeerProcess sipp("sipp", UasArgs("uas_hold.xml", port, FreeUdpPort(), {}), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     // A second's silence would end an unheld call; a held one waits.
     LineTimings timings;
     timings.noRtpTimeoutMs = 1000;
@@ -363,7 +362,7 @@ TEST(Sipp, AConnectedCallWithoutRtpEndsAsAFarHangUp)
     // No echo: sipp sends no RTP at all.
     PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), kSippPcmuOnly), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineTimings timings;
     timings.noRtpTimeoutMs = 1000;
     LineUnderTest t(LineTo(port), {}, timings);
@@ -417,7 +416,9 @@ TEST(Sipp, AFloodIsAnsweredByTheExchangeAndWhatItCannotHearIsBusyAtOnce)
                      dir,
                      "sipp");
     ASSERT_TRUE(sipp.Started());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Every slot taken, then a while longer for the INVITEs beyond them.
+    ASSERT_TRUE(t.exchange->WaitUntil([&] { return t.line->Status().calls >= static_cast<int>(kCallSlots); }, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     t.exchange->Pause(false);
     EXPECT_EQ(sipp.Wait(12000), 0) << "every call was answered or refused\n" << sipp.Output();
     const auto count = [&](FarLineEventKind kind) {
@@ -446,7 +447,7 @@ TEST(Sipp, TwoCallsAtOnceEachHearOnlyTheirOwnEcho)
         dir,
         "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port));
     const FarCallId first = t.exchange->Dial("601");
     const FarCallId second = t.exchange->Dial("602");
@@ -455,8 +456,8 @@ TEST(Sipp, TwoCallsAtOnceEachHearOnlyTheirOwnEcho)
     EXPECT_EQ(t.line->Status().calls, 2);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const int64_t block = t.exchange->Click(first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_GE(t.exchange->FirstLoudSample(first, block, 10000), 0) << "the first call hears its echo";
+    EXPECT_TRUE(t.exchange->WaitUntil([&] { return t.exchange->FirstLoudSample(first, block, 10000) >= 0; }, 5000))
+        << "the first call hears its echo";
     EXPECT_LT(t.exchange->FirstLoudSample(second, block, 10000), 0) << "the second does not";
     t.exchange->HangUp(first);
     t.exchange->HangUp(second);
@@ -499,7 +500,8 @@ TEST(Sipp, ClosingTheLineEndsEveryCallAsItsStateWants)
     const int ringing = FreeUdpPort();
     PeerProcess answered("sipp", UasArgs("uas_answer.xml", answering, FreeUdpPort(), kSippPcmuOnly), dir, "answered");
     PeerProcess rung("sipp", UasArgs("uas_ringing.xml", ringing, FreeUdpPort(), {}), dir, "ringing");
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(answering));
+    ASSERT_TRUE(WaitUdpBound(ringing));
     WriteFile(dir + "/caller.csv", "SEQUENTIAL\n\"Waiting\" <sip:5550111@127.0.0.1>;X-Test: 1;X-Test: 2;\n");
     {
         LineUnderTest t("account = sip:line@127.0.0.1:" + std::to_string(answering) +
@@ -540,7 +542,7 @@ TEST(Sipp, WithAnOutboundProxyCallsGoThroughIt)
     const int port = FreeUdpPort();
     PeerProcess sipp("sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), kSippPcmuOnly), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
-    LetStart();
+    ASSERT_TRUE(WaitUdpBound(port));
     // The account's domain answers nothing (a documentation address): only the proxy can take the call.
     LineUnderTest t(
         "account = sip:line@192.0.2.1\nlisten = 127.0.0.1:0\nproxy = sip:127.0.0.1:" + std::to_string(port) + "\n");

@@ -158,6 +158,8 @@ std::string ApplyCodecs(std::string_view value, LineConfig &config)
             return Quoted(word) + " given twice";
         codecs.push_back(row->law);
     }
+    if (codecs.empty())
+        return "no codec given (pcmu, pcma)";  // only separators: a line with no codec could take no call
     config.codecs = codecs;
     return {};
 }
