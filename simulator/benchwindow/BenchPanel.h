@@ -4,6 +4,8 @@
 
 #include <QGroupBox>
 
+class QComboBox;
+
 #include "simulator/benchwindow/logic/BenchState.h"
 #include "simulator/benchwindow/logic/Requests.h"
 
@@ -28,6 +30,10 @@ protected:
     // Asks for the request, or reports why it was refused.
     void Submit(const Request &request);
 };
+
+// A choice box as narrow as a short choice, so that the window fits a small
+// screen; a wider window shows the long ones whole.
+void NarrowChoices(QComboBox *box);
 
 // The text of a std::string for a widget.
 inline QString Qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }

@@ -5,6 +5,8 @@
 // scroll when the window is too small for them. UI thread only.
 #pragma once
 
+#include <vector>
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -31,7 +33,7 @@ class BenchWindow : public QMainWindow {
 
 public:
     // The model time is shown at most this often (its lines come every 100 ms).
-    static constexpr int kTimeRefreshMs = 200;
+    static constexpr int kTimeRefreshMs = 200;  // the periodic figures shown as text, at most this often
 
     // Connects to the control socket at socketPath (retrying every retryMs).
     explicit BenchWindow(const QString &socketPath, int retryMs = 500, QWidget *parent = nullptr);
@@ -50,6 +52,7 @@ private:
     void Request(const QString &line);
     void SetStatus(const QString &text);
     void ShowAll();
+    void Show(StateItem item);  // in the top line and every panel
     void ShowTopLine(StateItem item);
     void ShowTime();
     void MarkSession(bool started);
@@ -66,14 +69,14 @@ private:
     LinePanel *line_;
     AudioRow *audio_;
     EventLogView *log_;
-    QWidget *bench_;            // everything that needs an adapter
-    QLabel *callState_;         // the line's call state
-    QLabel *scenario_;          // what became of the scenario file
-    QLabel *time_;              // the model's time, of a fixed size
-    StatusLine *status_;        // connection, replies and refusals
-    bool inSession_ = false;    // the log shows a session's start, not yet its end
-    QTimer timeRefresh_;        // running: the time was shown less than kTimeRefreshMs ago
-    bool timePending_ = false;  // a newer time came meanwhile
+    QWidget *bench_;                  // everything that needs an adapter
+    QLabel *callState_;               // the line's call state
+    QLabel *scenario_;                // what became of the scenario file
+    QLabel *time_;                    // the model's time, of a fixed size
+    StatusLine *status_;              // connection, replies and refusals
+    bool inSession_ = false;          // the log shows a session's start, not yet its end
+    QTimer timeRefresh_;              // running: a periodic figure was shown less than kTimeRefreshMs ago
+    std::vector<StateItem> pending_;  // periodic figures that changed meanwhile
 };
 
 }  // namespace tvxsim::bench

@@ -41,17 +41,12 @@ constexpr std::array kAbsences = std::to_array<Choice>({
     {QT_TRANSLATE_NOOP("CallPanel", "Out of area"), int(CallAbsence::OutOfArea)},
 });
 
-constexpr int kComboLength = 12;  // characters a choice box shows at least
-
 template <size_t N> QComboBox *ChoiceBox(const std::array<Choice, N> &choices, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     for (const Choice &choice : choices)
         box->addItem(CallPanel::tr(choice.text), choice.value);
-    // As narrow as a short choice, so that the window fits a small screen;
-    // a wider window shows the long ones whole.
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMinimumContentsLength(kComboLength);
+    NarrowChoices(box);
     return box;
 }
 

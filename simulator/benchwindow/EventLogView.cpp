@@ -22,20 +22,18 @@ EventLogView::EventLogView(QWidget *parent) : QPlainTextEdit(parent)
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &EventLogView::OnRangeChanged);
 }
 
-QSize EventLogView::sizeHint() const
-{
-    const int frame = 2 * frameWidth();
-    const int scrollBar = horizontalScrollBar()->sizeHint().height();
-    return {QPlainTextEdit::sizeHint().width(),
-            kHintLines * fontMetrics().lineSpacing() + frame + scrollBar + 2 * int(document()->documentMargin())};
-}
+QSize EventLogView::sizeHint() const { return {QPlainTextEdit::sizeHint().width(), HeightFor(kHintLines)}; }
 
 QSize EventLogView::minimumSizeHint() const
 {
+    return {QPlainTextEdit::minimumSizeHint().width(), HeightFor(kMinimumLines)};
+}
+
+int EventLogView::HeightFor(int lines) const
+{
     const int frame = 2 * frameWidth();
     const int scrollBar = horizontalScrollBar()->sizeHint().height();
-    return {QPlainTextEdit::minimumSizeHint().width(),
-            kMinimumLines * fontMetrics().lineSpacing() + frame + scrollBar + 2 * int(document()->documentMargin())};
+    return lines * fontMetrics().lineSpacing() + frame + scrollBar + 2 * int(document()->documentMargin());
 }
 
 void EventLogView::Add(const QString &line)

@@ -34,6 +34,7 @@ public:
     bool IsFollowing() const { return following_; }
 
 private:
+    int HeightFor(int lines) const;  // the height of this many lines, frame and scroll bar included
     void OnScrolled(int value);
     void OnRangeChanged();
 

@@ -8,6 +8,16 @@
 
 namespace tvxsim::bench {
 
+namespace {
+
+// The line is on a SIP account: a far end known and not the exchange.
+bool OnSip(const BenchState &state)
+{
+    return state.Known(StateItem::FarEnd) && state.Raw(StateItem::FarEnd) != "exchange";
+}
+
+}  // namespace
+
 LinePanel::LinePanel(QWidget *parent)
     : BenchPanel(tr("Line"), parent),
       sip_(nullptr),
@@ -28,7 +38,9 @@ LinePanel::LinePanel(QWidget *parent)
     layout->addWidget(sip_);
     for (QLabel *label : {farEnd_, registration_, call_}) {
         label->setWordWrap(true);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Selectable and reachable from the keyboard too, as the handset's display.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setFocusPolicy(Qt::StrongFocus);
         layout->addWidget(label);
     }
     layout->addStretch(1);
@@ -41,7 +53,7 @@ void LinePanel::Show(const BenchState &state, StateItem item)
     switch (item) {
     case StateItem::FarEnd: {
         const std::string &farEnd = state.Raw(StateItem::FarEnd);
-        const bool sip = state.Known(StateItem::FarEnd) && farEnd != "exchange";
+        const bool sip = OnSip(state);
         sip_->setChecked(sip);
         tvx::res::SetValueText(farEnd_,
                                !state.Known(StateItem::FarEnd) ? tr("Far end: unknown")
@@ -55,7 +67,7 @@ void LinePanel::Show(const BenchState &state, StateItem item)
         QString text = tr("Registration: %1").arg(Qs(state.Raw(StateItem::Registration)));
         if (!reason.empty())
             text += tr(" (%1)").arg(Qs(reason));
-        tvx::res::SetValueText(registration_, state.Raw(StateItem::FarEnd) == "exchange" ? QString() : text);
+        tvx::res::SetValueText(registration_, OnSip(state) ? text : QString());
         return;
     }
     case StateItem::Peer:

@@ -41,9 +41,7 @@ RoutesPanel::RoutesPanel(QWidget *parent)
     route_->addItem(tr("Answers after a delay"), int(Route::Answer));
     route_->addItem(tr("Busy"), int(Route::Busy));
     route_->addItem(tr("No answer (rings for ever)"), int(Route::NoAnswer));
-    // As narrow as a short choice, so that the window fits a small screen.
-    route_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    route_->setMinimumContentsLength(12);
+    NarrowChoices(route_);
     answerMs_->setRange(0, 600000);
     answerMs_->setValue(3000);
     answerMs_->setSuffix(tr(" ms"));

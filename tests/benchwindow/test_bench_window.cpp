@@ -406,13 +406,23 @@ TEST_F(BenchWindowTest, TheLineTabShowsTheFarEndAndSwitchesIt)
     ASSERT_NE(tabs, nullptr);
     tabs->setCurrentIndex(tabs->count() - 1);  // the Line tab, as a person opens it
     ASSERT_TRUE(sip->isVisible());
+    EXPECT_EQ(LabelStartingWith(QStringLiteral("Registration")), nullptr) << "no far end known: no registration";
     SendState("far-end", "sip:2001@pbx.example.net", [sip] { return sip->isChecked(); });
-    SendState("registration", "failed", [] { return true; });
+    server_->SetState(QStringLiteral("registration"), QStringLiteral("failed"));
     SendState("line-reason", "403 Forbidden", [this] {
         for (QLabel *label : window_->findChildren<QLabel *>())
             if (label->text() == QLatin1String("Registration: failed (403 Forbidden)"))
                 return true;
         return false;
+    });
+    // The call's figures come ten times a second: the newest is shown.
+    server_->SetState(QStringLiteral("peer"), QStringLiteral("sip:5550123@pbx.example.net"));
+    server_->SetState(QStringLiteral("codec"), QStringLiteral("PCMA"));
+    for (int lost = 0; lost <= 5; ++lost)
+        server_->SetState(QStringLiteral("packets-lost"), QString::number(lost));
+    SendState("jitter", "4.5", [this] {
+        return LabelStartingWith(QStringLiteral(
+                   "Call with sip:5550123@pbx.example.net, PCMA, 5 packets lost, jitter 4.5 ms")) != nullptr;
     });
     ASSERT_TRUE(tvx::test::AccessibleAction(sip, QAccessibleActionInterface::toggleAction()));
     EXPECT_EQ(Requests(1), QStringList{QStringLiteral("line sip off")});
