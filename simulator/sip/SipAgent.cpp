@@ -15,6 +15,7 @@
 
 #include "simulator/sip/SipCall.h"
 #include "simulator/sip/logic/CallOutcome.h"
+#include "simulator/sip/logic/MediaNegotiation.h"
 
 namespace tvxsim::sip {
 
@@ -588,7 +589,7 @@ void SipAgent::UpdateCallStatus()
     LineStatus &s = bridge_.status;
     s.calls = count;
     s.peer = current != nullptr ? current->Peer() : std::string();
-    s.codec = current != nullptr && current->Plan() ? (current->Plan()->law == G711Law::A ? "PCMA" : "PCMU") : "";
+    s.codec = current != nullptr && current->Plan() ? std::string(LawName(current->Plan()->law)) : "";
     bridge_.currentCall = current != nullptr ? current->Id() : 0;
     if (current == nullptr) {
         s.packetsLost = 0;

@@ -102,8 +102,7 @@ bool SipCall::OpenMedia()
 
 struct mbuf *SipCall::Description(const SdpAudio &audio)
 {
-    static uint32_t version = 0;
-    const std::string text = FormatSdp(audio, id_ + 100000u, ++version);
+    const std::string text = FormatSdp(audio, id_ + 100000u, ++sdpVersion_);
     struct mbuf *mb = mbuf_alloc(text.size());
     if (mb == nullptr)
         return nullptr;
@@ -320,7 +319,6 @@ void SipCall::Answer()
     lastRtpMs_ = NowUs() / 1000;
     if (plan)
         UsePlan(*plan);
-    agent_.UpdateCallStatus();
 }
 
 void SipCall::Refuse()
@@ -365,7 +363,6 @@ void SipCall::Hold(bool held)
     (void)sipsess_modify(session_, desc);
     mem_deref(desc);
     lastRtpMs_ = NowUs() / 1000;
-    agent_.UpdateCallStatus();
 }
 
 void SipCall::Flash()

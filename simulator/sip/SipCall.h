@@ -45,6 +45,7 @@ public:
     // An outgoing call to `number`.
     void Dial(const char *number);
 
+    // The engine's commands; the agent updates the call status after each.
     void Alert();
     void Answer();
     void Refuse();
@@ -103,6 +104,7 @@ private:
     bool rtcpStarted_ = false;
     std::string peer_;            // the far party's URI, for the state lines
     uint32_t timestampBase_ = 0;  // our RTP timestamp of frame 0
+    uint32_t sdpVersion_ = 0;     // the o= line's version: one more at each description this call sends
     bool firstPacket_ = true;     // the next audio packet carries the marker bit
     bool mediaReported_ = false;  // MediaStarted sent
     bool ringingReported_ = false;

@@ -70,9 +70,7 @@ FarCallId SipLine::Dial(std::string_view number)
         return 0;
     }
     const FarCallId id = nextDial_;
-    nextDial_ += 2;
-    if (nextDial_ < 2)
-        nextDial_ = 1;  // wrapped
+    nextDial_ += 2;  // odd ids wrap from the largest to 1 by themselves, never 0
     bridge_.Wake();
     return id;
 }

@@ -66,6 +66,8 @@ SdpFormat EventFormat(uint8_t payloadType) { return SdpFormat{payloadType, "tele
 
 }  // namespace
 
+std::string_view LawName(G711Law law) { return RowOf(law).encoding; }
+
 MediaDirection AnswerDirection(MediaDirection offered, bool held)
 {
     return DirectionFor(Receives(offered), Sends(offered) && !held);

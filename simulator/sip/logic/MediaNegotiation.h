@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "simulator/sip/logic/LineConfig.h"
@@ -52,6 +53,9 @@ AnswerResult AnswerOffer(const SdpAudio &offer, const std::vector<G711Law> &code
 
 // Our offer: the codecs in order on their static types, telephone-event 101.
 SdpAudio MakeOffer(const std::vector<G711Law> &codecs, bool held, const LocalMedia &local);
+
+// "PCMU" or "PCMA": the encoding's name in a description.
+std::string_view LawName(G711Law law);
 
 // What the far end's answer to `offer` agrees on; nullopt when it takes no
 // codec we offered or refuses the stream.
