@@ -220,18 +220,10 @@ bool GoertzelBank::TonePresent(size_t index, float minDbm0)
     if (MeanSquareBound() < minMeanSquare)
         return false;  // too quiet for any frequency
     // The frequencies' own filters first; the guards only for a tone that has passed them.
-    double tone = 0;
-    for (const Component &c : tones_[index]) {
-        if (c.nominal < 0)
-            continue;
-        const double own = MeanSquareOf(c);
-        if (own < minMeanSquare)
+    for (const Component &c : tones_[index])
+        if (c.nominal >= 0 && MeanSquareOf(c) < minMeanSquare)
             return false;
-        tone += own;
-    }
-    // Purity(index) < kMinPurity, from the mean squares at hand.
-    const double total = WindowMeanSquare();
-    if (total <= 0 || static_cast<float>(std::min(1.0, tone / total)) < kMinPurity)
+    if (Purity(index) < kMinPurity)
         return false;
     for (const Component &c : tones_[index]) {
         if (c.nominal < 0)

@@ -1,5 +1,7 @@
 #include "simulator/sip/logic/LineConfig.h"
 
+#include "device/logic/HexDigit.h"
+
 #include <algorithm>
 #include <array>
 
@@ -12,7 +14,7 @@ namespace {
 constexpr size_t kMaxUser = 64;
 constexpr size_t kMaxPathBytes = 4096;
 
-bool IsHex(char c) { return IsDigit(c) || (LowerAscii(c) >= 'a' && LowerAscii(c) <= 'f'); }
+bool IsHex(char c) { return tvx::HexDigit(static_cast<unsigned char>(c)) >= 0; }
 
 // The user part of a SIP URI: unreserved characters, %HH escapes and the
 // user-unreserved marks, without ';', '?' and '/'.

@@ -1,5 +1,7 @@
 #include "simulator/sip/logic/SipAddress.h"
 
+#include "device/logic/HexDigit.h"
+
 #include "simulator/sip/logic/SipText.h"
 
 namespace tvxsim::sip {
@@ -8,15 +10,7 @@ namespace {
 
 constexpr size_t kMaxAddressText = 1024;
 
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    c = LowerAscii(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+int HexValue(char c) { return tvx::HexDigit(static_cast<unsigned char>(c)); }
 
 std::string PercentDecoded(std::string_view s)
 {
