@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "simulator/sip/SipLine.h"
 #include "tests/sip/PeerProcess.h"
 
 namespace tvxsim::sip::bench {
@@ -96,5 +97,27 @@ inline double Percentile(std::vector<double> v, double q)
 }
 
 inline void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Waits up to 5 s for a peer to listen on `port`; says so on stderr when it does not.
+inline bool PeerListening(int port)
+{
+    if (test::WaitUdpBound(port))
+        return true;
+    std::fprintf(stderr, "no peer listens on port %d\n", port);
+    return false;
+}
+
+// Waits up to 5 s for the line to be up; says why on stderr when it is not.
+inline bool LineUp(const SipLine &line)
+{
+    for (int waited = 0; !line.Up(); waited += 5) {
+        if (waited >= 5000) {
+            std::fprintf(stderr, "the SIP line did not come up: %s\n", line.Status().fault.c_str());
+            return false;
+        }
+        SleepMs(5);
+    }
+    return true;
+}
 
 }  // namespace tvxsim::sip::bench

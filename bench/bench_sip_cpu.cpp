@@ -93,22 +93,20 @@ int main(int argc, char **argv)
     {
         const std::string dir = TempFolder("bench-cpu");
         const int port = FreeUdpPort();
-        PeerProcess sipp(
-            "sipp",
-            SippArgs(
-                {.scenario = "uas_answer.xml",
-                 .listen = port,
-                 .extra =
-                     {"-rtp_echo", "-key", "codecs", "0 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"},
-                 .timeoutS = 120}),
-            dir,
-            "sipp");
-        SleepMs(300);
+        PeerProcess sipp("sipp",
+                         SippArgs({.scenario = "uas_answer.xml",
+                                   .listen = port,
+                                   .extra = Echoing(SippEventKeys("0 101")),
+                                   .timeoutS = 120}),
+                         dir,
+                         "sipp");
+        if (!PeerListening(port))
+            return 1;
         const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +
                                                   "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
         SipLine line(conf.config, {});
-        while (!line.Up())
-            SleepMs(5);
+        if (!LineUp(line))
+            return 1;
         FakeExchange exchange(line);
         const FarCallId id = exchange.Dial("100");
         if (!exchange.WaitFor(FarLineEventKind::Answered, id, 5000)) {
@@ -133,7 +131,8 @@ int main(int argc, char **argv)
                 {.scenario = "registrar.xml", .listen = port, .extra = {"-key", "password", "s3cret"}, .timeoutS = 60}),
             dir,
             "sipp");
-        SleepMs(300);
+        if (!PeerListening(port))
+            return 1;
         const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\nregistrar = "
                                                   "sip:127.0.0.1:" +
                                                   std::to_string(port) + "\nexpires = 600\n");

@@ -48,8 +48,8 @@ bool Run(const char *what, RelayImpairment impairment, size_t digits)
     const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(relay.SipPort()) +
                                               "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     SipLine line(conf.config, {});
-    while (!line.Up())
-        SleepMs(5);
+    if (!LineUp(line))
+        return 1;
     FakeExchange exchange(line);
     const FarCallId call = exchange.Dial("5550123");
     if (!peer.WaitFor("CALL_INCOMING", 5000))

@@ -28,8 +28,8 @@ int main(int argc, char **argv)
     const ConfigResult conf =
         ParseLineConfig("account = sip:line@127.0.0.1\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     SipLine line(conf.config, {});
-    while (!line.Up())
-        SleepMs(5);
+    if (!LineUp(line))
+        return 1;
     // The exchange: answers the first call, lets the second wait, refuses the rest.
     std::atomic<bool> running{true};
     std::atomic<int> heard{0};
@@ -112,5 +112,5 @@ int main(int argc, char **argv)
                 peak,
                 samples.back());
     std::printf("  (the first 5 s fill libre's server transactions, each kept 5 s after its ACK; then it is flat)\n");
-    return 0;
+    return status == 0 ? 0 : 1;  // a call neither answered nor refused is a failure of the line
 }

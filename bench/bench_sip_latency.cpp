@@ -61,23 +61,22 @@ Result Measure(const std::string &dtmf, int clicks)
     const std::string dir = TempFolder("bench-latency");
     const int port = FreeUdpPort();
     const int media = FreeUdpPort();
-    PeerProcess sipp(
-        "sipp",
-        SippArgs(
-            {.scenario = "uas_answer.xml",
-             .listen = port,
-             .media = media,
-             .extra = {"-rtp_echo", "-key", "codecs", "0 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"},
-             .timeoutS = 60}),
-        dir,
-        "sipp");
-    SleepMs(300);
+    PeerProcess sipp("sipp",
+                     SippArgs({.scenario = "uas_answer.xml",
+                               .listen = port,
+                               .media = media,
+                               .extra = Echoing(SippEventKeys("0 101")),
+                               .timeoutS = 60}),
+                     dir,
+                     "sipp");
     Result r;
+    if (!PeerListening(port))
+        return r;
     const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +
                                               "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\ndtmf = " + dtmf + "\n");
     SipLine line(conf.config, {});
-    while (!line.Up())
-        SleepMs(5);
+    if (!LineUp(line))
+        return r;
     FakeExchange exchange(line);
     const FarCallId call = exchange.Dial("100");
     if (!exchange.WaitFor(FarLineEventKind::Answered, call, 5000)) {
@@ -125,7 +124,8 @@ int main(int argc, char **argv)
                           "10s"},
                          dir,
                          "sipp-echo");
-        SleepMs(300);
+        if (!PeerListening(echoPort))
+            return 1;
         echo = EchoMs(echoPort);
     }
     std::printf("SIP path latency, line transmit -> RTP -> sipp's echo -> line receive, %d clicks each\n", clicks);

@@ -49,12 +49,13 @@ int main(int argc, char **argv)
             {.scenario = "uas_answer.xml", .listen = port, .calls = calls, .extra = kSippPcmuOnly, .timeoutS = 60}),
         dir,
         "sipp");
-    SleepMs(300);
+    if (!PeerListening(port))
+        return 1;
     const ConfigResult conf = ParseLineConfig("account = sip:line@127.0.0.1:" + std::to_string(port) +
                                               "\nlisten = 127.0.0.1:0\npeers = 127.0.0.1\n");
     SipLine line(conf.config, {});
-    while (!line.Up())
-        SleepMs(5);
+    if (!LineUp(line))
+        return 1;
     std::vector<double> ringing;
     std::vector<double> answered;
     for (int i = 0; i < calls; ++i) {

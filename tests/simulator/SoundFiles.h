@@ -19,13 +19,11 @@
 #include <unistd.h>
 
 #include "simulator/engine/Audio.h"
+#include "tests/support/Programs.h"
 
 namespace simtest {
 
-inline bool HaveTool(const char *tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+inline bool HaveTool(const char *tool) { return tvxtest::HaveProgram(tool); }
 
 // The same for sox, asked once per process.
 inline bool HaveSox()

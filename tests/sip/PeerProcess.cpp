@@ -12,11 +12,16 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 #include <string_view>
 #include <thread>
+#include <vector>
+
+#include "tests/support/Programs.h"
 
 extern char **environ;
 
@@ -98,17 +103,7 @@ std::string PeerProcess::Output() const
     return text.str();
 }
 
-bool HaveProgram(const char *name)
-{
-    const char *path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0)
-            return true;
-    }
-    return false;
-}
+bool HaveProgram(const char *name) { return tvxtest::HaveProgram(name); }
 
 int FreeUdpPort()
 {
@@ -145,11 +140,25 @@ int FreeUdpPort()
 
 std::string TempFolder(const std::string &name)
 {
+    // Kept while the process runs (its peers' logs and recordings are read
+    // to the end), removed with everything in them when it ends.
+    static struct Made {
+        std::mutex lock;
+        std::vector<std::string> paths;
+        ~Made()
+        {
+            std::error_code ignored;
+            for (const std::string &path : paths)
+                std::filesystem::remove_all(path, ignored);
+        }
+    } made;
     const char *base = std::getenv("TMPDIR");
     std::string pattern =
         std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tvx-sip-" + name + "-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         return {};
+    std::lock_guard<std::mutex> hold(made.lock);
+    made.paths.push_back(pattern);
     return pattern;
 }
 

@@ -54,6 +54,20 @@ std::vector<std::string> SippArgs(const SippRun &run);
 inline const std::vector<std::string> kSippPcmuOnly = {
     "-key", "codecs", "0", "-key", "rtpmaps", "a=rtpmap:0 PCMU/8000"};
 
+// sipp's keys for the payload types `codecs` ("0 101") with telephone-events as 101.
+inline std::vector<std::string> SippEventKeys(const char *codecs)
+{
+    return {"-key", "codecs", codecs, "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"};
+}
+
+// sipp's keys after -rtp_echo: it sends back the audio it gets.
+inline std::vector<std::string> Echoing(const std::vector<std::string> &keys)
+{
+    std::vector<std::string> extra = {"-rtp_echo"};
+    extra.insert(extra.end(), keys.begin(), keys.end());
+    return extra;
+}
+
 // Writes folder/final.xml: the UAS scenario that answers every INVITE with
 // this final status and reason. Its path, or empty when the scenario it
 // comes from has no status to replace.
@@ -67,7 +81,7 @@ int FreeUdpPort();
 // Waits until something has bound this UDP port on loopback (a peer that
 // has started listening); false after timeoutMs.
 bool WaitUdpBound(int port, int timeoutMs = 5000);
-// A fresh folder below the test's temporary folder.
+// A folder of its own under $TMPDIR or /tmp, removed when the process ends.
 std::string TempFolder(const std::string &name);
 void WriteFile(const std::string &path, const std::string &text, unsigned mode = 0644);
 

@@ -30,14 +30,6 @@ std::vector<std::string> UasArgs(const std::string &scenario, int port, int medi
     return SippArgs({.scenario = scenario, .listen = port, .media = media, .extra = std::move(extra)});
 }
 
-// sipp's keys after -rtp_echo: it sends back the audio it gets.
-std::vector<std::string> Echoing(const std::vector<std::string> &keys)
-{
-    std::vector<std::string> extra = {"-rtp_echo"};
-    extra.insert(extra.end(), keys.begin(), keys.end());
-    return extra;
-}
-
 // Waits until sipp listens (it answers nothing before): a short fixed wait.
 
 TEST(Sipp, AFarEndWithoutTelephoneEventsGetsTheDigitsInBandAndEchoesThem)
@@ -75,13 +67,7 @@ TEST(Sipp, WithTelephoneEventsTheDigitsLeaveTheAudioAndComeBackAsEvents)
     const std::string dir = TempFolder("uas-te");
     const int port = FreeUdpPort();
     PeerProcess sipp(
-        "sipp",
-        UasArgs("uas_answer.xml",
-                port,
-                FreeUdpPort(),
-                Echoing({"-key", "codecs", "8 101", "-key", "rtpmaps", "a=rtpmap:101 telephone-event/8000"})),
-        dir,
-        "sipp");
+        "sipp", UasArgs("uas_answer.xml", port, FreeUdpPort(), Echoing(SippEventKeys("8 101"))), dir, "sipp");
     ASSERT_TRUE(sipp.Started());
     ASSERT_TRUE(WaitUdpBound(port));
     LineUnderTest t(LineTo(port, "codecs = pcma pcmu\n"));

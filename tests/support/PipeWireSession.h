@@ -21,6 +21,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/Programs.h"
+
 extern char **environ;
 
 namespace tvxtest {
@@ -39,10 +41,7 @@ inline std::string CommandOutput(const std::string &command, bool withErrors = t
     return out;
 }
 
-inline bool HaveTool(const char *tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+inline bool HaveTool(const char *tool) { return tvxtest::HaveProgram(tool); }
 
 // A program running in the background until Stop() (SIGINT, then SIGKILL).
 class Background {
