@@ -91,29 +91,28 @@ void ControlConnection::Answer(std::string_view line, ControlDoor &door, std::ve
     }
     const size_t space = request.find_first_of(" \t");
     const std::string_view head = request.substr(0, space);
+    const std::string_view rest = space == std::string_view::npos ? std::string_view() : Trim(request.substr(space));
+    // A switch's word and its on or off: the door's reply, or why it takes neither.
+    const auto onOff = [&out](std::string_view what, std::string_view arg, const auto &set) {
+        if (SameWord(arg, "on") || SameWord(arg, "off"))
+            out.push_back(Reply(set(SameWord(arg, "on"))));
+        else
+            out.push_back("error " + std::string(what) + " takes on or off");
+    };
     for (size_t i = 0; i < kSoundSwitches; ++i) {
         const auto which = static_cast<SoundSwitch>(i);
         const std::string_view word = SoundSwitchName(which);
-        if (!SameWord(head, word))
-            continue;
-        const std::string_view arg = space == std::string_view::npos ? std::string_view() : Trim(request.substr(space));
-        if (!SameWord(arg, "on") && !SameWord(arg, "off")) {
-            out.push_back("error " + std::string(word) + " takes on or off");
+        if (SameWord(head, word)) {
+            onOff(word, rest, [&](bool on) { return door.Sound(which, on); });
             return;
         }
-        out.push_back(Reply(door.Sound(which, SameWord(arg, "on"))));
-        return;
     }
     // "line sip on|off"; any other "line ..." is a scenario item (line noise, line play).
-    const std::string_view rest = space == std::string_view::npos ? std::string_view() : Trim(request.substr(space));
     const size_t gap = rest.find_first_of(" \t");
     if (SameWord(head, "line") && SameWord(rest.substr(0, gap), "sip")) {
-        const std::string_view arg = gap == std::string_view::npos ? std::string_view() : Trim(rest.substr(gap));
-        if (!SameWord(arg, "on") && !SameWord(arg, "off")) {
-            out.push_back("error line sip takes on or off");
-            return;
-        }
-        out.push_back(Reply(door.LineSip(SameWord(arg, "on"))));
+        onOff("line sip", gap == std::string_view::npos ? std::string_view() : Trim(rest.substr(gap)), [&](bool on) {
+            return door.LineSip(on);
+        });
         return;
     }
     out.push_back(Reply(door.Apply(request)));

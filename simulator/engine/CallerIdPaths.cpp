@@ -13,11 +13,14 @@ namespace {
 
 constexpr float kForwardDbm0 = -13.0f;  // a waiting caller passed on to the phone: the exchange's level
 
+// The local country's caller-ID modem: Bell 202 in North America (country code 1), V.23 elsewhere.
+CidModem LocalModem(const DeviceState &state) { return state.localCountry == "1" ? CidModem::Bell202 : CidModem::V23; }
+
 }  // namespace
 
 CidCall CallOf(const CallerIdSpec &request, const DeviceState &state, SampleTime at)
 {
-    bool northAmerican = state.localCountry == "1";
+    bool northAmerican = LocalModem(state) == CidModem::Bell202;
     if (request.timing)
         northAmerican = *request.timing == CidTiming::NorthAmerican;
     else if (request.modem)
@@ -102,7 +105,7 @@ void CallerIdPaths::Forward(const std::vector<uint8_t> &bytes, SampleTime at)
     job.msgType = bytes.front() == kSdmfCallerId ? kCidSdmf : kCidMdmf;
     job.message = bytes;
     job.message.push_back(CidChecksum(bytes));
-    job.modem = state_.localCountry == "1" ? CidModem::Bell202 : CidModem::V23;
+    job.modem = LocalModem(state_);
     job.dbm0 = kForwardDbm0;
     job.callWaiting = true;
     job.waitAck = true;
@@ -121,7 +124,7 @@ int32_t CallerIdPaths::Generate(const CidGenRecord &record, SampleTime at)
     else
         job.message = BuildCallerIdMessage(record.msgType == kCidSdmf ? CidFormat::Sdmf : CidFormat::Mdmf,
                                            CidContentOfRecord(record));
-    job.modem = state_.localCountry == "1" ? CidModem::Bell202 : CidModem::V23;
+    job.modem = LocalModem(state_);
     job.dbm0 = CidSignalDbm0(record.signalLevel);
     job.callWaiting = (record.callFlags & kCallWaiting) != 0;
     job.waitAck = job.callWaiting && (record.callFlags & kWaitForAck) != 0;
