@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 namespace tvxsim {
 namespace {
 
-constexpr char kKeys[] = "0123456789*#ABCD";
 // After this much silence the receiver holds no digit and no energy: more
 // silence changes nothing, so it is skipped.
 constexpr int kSettledSilence = 2 * kBlockSamples;
@@ -66,16 +64,6 @@ const double kMaxTwist = DbToPowerRatio(DtmfReceiver::kMaxTwistDb);
 const double kMaxReverse = DbToPowerRatio(DtmfReceiver::kMaxReverseDb);
 
 }  // namespace
-
-int32_t DtmfKeyIndex(char key)
-{
-    if (key >= 'a' && key <= 'd')
-        key = static_cast<char>(key - 'a' + 'A');
-    const char *p = key == '\0' ? nullptr : std::strchr(kKeys, key);
-    return p ? static_cast<int32_t>(p - kKeys) : -1;
-}
-
-char DtmfKeyChar(int32_t index) { return (index >= 0 && index < 16) ? kKeys[index] : '?'; }
 
 DtmfReceiver::DtmfReceiver()
 {

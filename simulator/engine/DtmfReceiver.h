@@ -37,6 +37,7 @@
 
 #include "simulator/engine/Audio.h"
 #include "simulator/engine/GoertzelBank.h"
+#include "simulator/logic/DtmfKeys.h"
 
 namespace tvxsim {
 
@@ -44,10 +45,6 @@ struct DtmfDigit {
     char key;         // '0'..'9', '*', '#', 'A'..'D'
     SampleTime time;  // end of the samples in which it was recognised
 };
-
-// 0..15 in the order 0-9, *, #, A-D; -1 for anything else.
-int32_t DtmfKeyIndex(char key);
-char DtmfKeyChar(int32_t index);
 
 class DtmfReceiver {
 public:

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "simulator/logic/DtmfKeys.h"
+
 namespace tvxsim {
 namespace {
 
@@ -69,8 +71,6 @@ constexpr std::array<const char *, 8> kToneNames = {
     "beep",
     "receiver off-hook",
 };
-
-constexpr char kDtmfKeys[] = "0123456789*#ABCD";
 
 // Dial codes 0..29: tone keys, pulse digits, flash and waits.
 struct DialCodeText {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "simulator/logic/DtmfKeys.h"
 #include "simulator/sip/logic/SipText.h"
 
 namespace tvxsim::sip {
 
 namespace {
 
-constexpr std::string_view kKeys = "0123456789*#ABCD";
 constexpr int kFlashEvent = 16;
 constexpr size_t kMaxInfoBody = 4096;
 constexpr size_t kMaxInfoLines = 32;
@@ -43,14 +43,13 @@ std::string_view MediaType(std::string_view contentType) { return Trim(contentTy
 
 }  // namespace
 
-int KeyEvent(char key)
-{
-    const char upper = key >= 'a' && key <= 'd' ? static_cast<char>(key - 'a' + 'A') : key;
-    const size_t at = kKeys.find(upper);
-    return upper != '\0' && at != std::string_view::npos ? static_cast<int>(at) : -1;
-}
+int KeyEvent(char key) { return DtmfKeyIndex(key); }
 
-char EventKey(int event) { return event >= 0 && event < static_cast<int>(kKeys.size()) ? kKeys[event] : 0; }
+char EventKey(int event)
+{
+    const char key = DtmfKeyChar(event);
+    return key != '?' ? key : 0;
+}
 
 std::optional<InfoEvent> ParseInfoBody(std::string_view contentType, std::string_view body)
 {

@@ -1,6 +1,7 @@
 #include "simulator/sip/logic/LineConfig.h"
 
 #include "device/logic/HexDigit.h"
+#include "simulator/logic/DtmfKeys.h"
 
 #include <algorithm>
 #include <array>
@@ -207,11 +208,7 @@ std::string ApplyExpires(std::string_view value, LineConfig &config)
     return {};
 }
 
-bool IsKey(char c)
-{
-    c = LowerAscii(c);
-    return IsDigit(c) || c == '*' || c == '#' || (c >= 'a' && c <= 'd');
-}
+bool IsKey(char c) { return DtmfKeyIndex(c) >= 0; }
 
 std::string ApplyLocalNumbers(std::string_view value, LineConfig &config)
 {
@@ -224,7 +221,7 @@ std::string ApplyLocalNumbers(std::string_view value, LineConfig &config)
             return Quoted(word) + " is not a number of 1 to 32 keys 0-9, *, #, A-D";
         std::string number(word);
         for (char &c : number)
-            c = c >= 'a' && c <= 'd' ? static_cast<char>(c - 'a' + 'A') : c;
+            c = DtmfKeyChar(DtmfKeyIndex(c));  // a-d as A-D
         config.localNumbers.push_back(number);
     }
     return {};
