@@ -13,6 +13,7 @@
 #define DEBUG_LEVEL 0
 #include <re_dbg.h>
 
+#include "simulator/sip/ReText.h"
 #include "simulator/sip/SipCall.h"
 #include "simulator/sip/logic/CallOutcome.h"
 #include "simulator/sip/logic/MediaNegotiation.h"
@@ -26,27 +27,6 @@ constexpr uint64_t kTickMs = 20;
 constexpr uint64_t kStopGraceMs = 200;  // how long the stack may send its BYEs and CANCELs at a stop
 constexpr int kKeyringTimeoutMs = 1500;
 constexpr int kStatusEveryTicks = 10;
-
-int64_t NowUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-std::string ErrorText(int err)
-{
-    std::array<char, 128> text{};
-    return str_error(err, text.data(), text.size());
-}
-
-std::string_view View(const struct pl &p) { return p.p != nullptr ? std::string_view(p.p, p.l) : std::string_view{}; }
-
-std::string AddressText(const struct sa &address)
-{
-    std::array<char, 64> text{};
-    sa_ntop(&address, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
 
 void Say(const std::string &line) { std::fprintf(stderr, "tvxusb: SIP line: %s\n", line.c_str()); }
 

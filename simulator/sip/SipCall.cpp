@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "simulator/sip/ReText.h"
 #include "simulator/sip/SipAgent.h"
 #include "simulator/sip/logic/CallOutcome.h"
 #include "simulator/sip/logic/CallerIdentity.h"
@@ -22,14 +23,6 @@ constexpr const char *kSdpType = "application/sdp";
 constexpr uint16_t kFirstRtpPort = 16384;
 constexpr uint16_t kLastRtpPort = 32766;
 constexpr size_t kMaxIdentityHeaders = 8;
-
-int64_t NowUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-std::string_view View(const struct pl &p) { return p.p != nullptr ? std::string_view(p.p, p.l) : std::string_view{}; }
 
 bool HasSdp(const struct sip_msg *msg)
 {
@@ -62,12 +55,6 @@ std::string CidDateNow()
     char text[48];
     std::snprintf(text, sizeof text, "%02d%02d%02d%02d", local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
     return std::string(text).substr(0, 8);
-}
-
-std::string ErrorText(int err)
-{
-    std::array<char, 128> text{};
-    return str_error(err, text.data(), text.size());
 }
 
 }  // namespace
@@ -115,10 +102,8 @@ namespace {
 
 LocalMedia LocalOf(const struct sa &address, const struct rtp_sock *rtp)
 {
-    std::array<char, 64> text{};
-    sa_ntop(&address, text.data(), static_cast<int>(text.size()));
     LocalMedia local;
-    local.address = text.data();
+    local.address = AddressText(address);
     local.ipv6 = sa_af(&address) == AF_INET6;
     local.port = rtp != nullptr ? sa_port(rtp_local(rtp)) : 0;
     return local;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "simulator/sip/ReText.h"
 #include "simulator/sip/SipAgent.h"
 
 namespace tvxsim::sip {
@@ -13,12 +14,6 @@ namespace {
 
 constexpr int64_t kBlockUs = 20000;
 constexpr int64_t kClockSlipUs = 60000;  // the block clock is set again when it is this far off
-
-int64_t NowUs()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 
