@@ -207,23 +207,4 @@ std::string BaresipPeer::ReceivedRecording() const
     return found;
 }
 
-std::string DigitsInRecording(const std::string &wav)
-{
-    if (wav.empty())
-        return {};
-    const std::string command = "multimon-ng -q -c -a DTMF -t wav '" + wav + "' 2>/dev/null";
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return {};
-    std::string digits;
-    std::array<char, 256> line{};
-    while (std::fgets(line.data(), static_cast<int>(line.size()), pipe) != nullptr) {
-        const std::string text = line.data();
-        if (text.rfind("DTMF: ", 0) == 0 && text.size() > 6)
-            digits.push_back(text[6]);
-    }
-    pclose(pipe);
-    return digits;
-}
-
 }  // namespace tvxsim::sip::test

@@ -53,7 +53,4 @@ private:
     int token_ = 0;
 };
 
-// The DTMF digits multimon-ng reads in a WAV file ("" when none, or when it is missing).
-std::string DigitsInRecording(const std::string &wav);
-
 }  // namespace tvxsim::sip::test

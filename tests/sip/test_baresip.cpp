@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/simulator/SoundFiles.h"
 #include "tests/sip/BaresipPeer.h"
 #include "tests/sip/LineFixture.h"
 
@@ -58,7 +59,7 @@ TEST(Baresip, CallsTheLineDigitsGoBothWaysAndItHangsUp)
     peer.Stop();
     const std::string recording = peer.ReceivedRecording();
     ASSERT_FALSE(recording.empty()) << "baresip recorded what it received";
-    EXPECT_EQ(DigitsInRecording(recording), "") << "the tones stayed out of the audio: no digit counted twice";
+    EXPECT_EQ(simtest::MultimonDtmf(recording), "") << "the tones stayed out of the audio: no digit counted twice";
 }
 
 TEST(Baresip, TheLineCallsItWithDigitsInBandAndHangsUp)
@@ -85,7 +86,7 @@ TEST(Baresip, TheLineCallsItWithDigitsInBandAndHangsUp)
     ASSERT_TRUE(peer.WaitFor("CALL_CLOSED", 5000)) << peer.Output();
     EXPECT_EQ(peer.DigitsReceived(), "") << "in band: no events";
     peer.Stop();
-    EXPECT_EQ(DigitsInRecording(peer.ReceivedRecording()), "7899*") << "the tones reached baresip's ear";
+    EXPECT_EQ(simtest::MultimonDtmf(peer.ReceivedRecording()), "7899*") << "the tones reached baresip's ear";
 }
 
 TEST(Baresip, TakesTheLinesDigitsByInfo)
@@ -108,7 +109,7 @@ TEST(Baresip, TakesTheLinesDigitsByInfo)
     t.exchange->HangUp(call);
     EXPECT_TRUE(peer.WaitFor("CALL_CLOSED", 5000));
     peer.Stop();
-    EXPECT_EQ(DigitsInRecording(peer.ReceivedRecording()), "") << "INFO digits leave the audio too";
+    EXPECT_EQ(simtest::MultimonDtmf(peer.ReceivedRecording()), "") << "INFO digits leave the audio too";
 }
 
 }  // namespace
