@@ -216,7 +216,10 @@ void Engine::UpdateHooks(SampleTime now)
 void Engine::Step()
 {
     at_ = now_;
-    exchange_.BeginBlock(now_, [this](const CallerIdSpec &caller) { return CallOf(caller, state_, now_); });
+    farLineHeard_ =
+        exchange_.HasFarLine() &&
+        exchange_.BeginBlock(
+            now_, [this](const CallerIdSpec &caller) { return CallOf(caller, state_, now_); }, buf_.farLine);
     if (feed_ != nullptr) {
         for (auto &into : buf_.fed)
             into.fill(0);
@@ -309,7 +312,8 @@ void Engine::ProcessSegment(size_t offset, size_t n)
                       exch,
                       lineRing,
                       t,
-                      feed_ != nullptr ? seg(buf_.fed[static_cast<size_t>(FeedInto::FarParty)]) : std::span<int16_t>());
+                      feed_ != nullptr ? seg(buf_.fed[static_cast<size_t>(FeedInto::FarParty)]) : std::span<int16_t>(),
+                      farLineHeard_ ? seg(buf_.farLine) : std::span<int16_t>());
     std::copy(exch.begin(), exch.end(), lineRx.begin());
     if (lineOffHook_ && paths_.lineEcho)
         MixInto(lineRx, lineTx, DbToGain(-kEchoLossDb));

@@ -155,6 +155,7 @@ private:
         std::array<int16_t, kBlockSamples> lineTx, lineRx, earpiece, mic, keypad, pcIn, pcOut, dial, exchange,
             phoneRing, lineRing;
         std::array<std::array<int16_t, kBlockSamples>, kFeedTargets> fed;  // this block's live sound, by FeedInto
+        std::array<int16_t, kBlockSamples> farLine;                        // the far line's call heard this block
     };
 
     void Refresh();
@@ -201,6 +202,7 @@ private:
     PlayOpener playOpener_;                // opens the play actions' recordings (empty: none play)
 
     Buffers buf_{};                          // this block's audio
+    bool farLineHeard_ = false;              // buf_.farLine holds the far line's voice of this block
     std::vector<AudioTap *> taps_;           // listeners of every block
     AudioFeed *feed_ = nullptr;              // live sound from outside, or none
     std::vector<LoopEdge> edges_;            // the dialler's loop breaks in a segment

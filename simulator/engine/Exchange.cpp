@@ -437,7 +437,7 @@ void Exchange::Timers(SampleTime now)
 }
 
 void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
-                       SampleTime start, std::span<const int16_t> farVoice)
+                       SampleTime start, std::span<const int16_t> farVoice, std::span<const int16_t> farLine)
 {
     const SampleTime end = start + static_cast<SampleTime>(toAdapter.size());
     std::fill(toAdapter.begin(), toAdapter.end(), int16_t{0});
@@ -471,11 +471,8 @@ void Exchange::Process(std::span<const int16_t> lineTx, std::span<int16_t> toAda
     far_.MixInto(scratch_);
     if (farVoice.size() == scratch_.size())
         MixInto(scratch_, farVoice);
-    if (farVoiceOn_) {
-        const auto at = static_cast<size_t>(std::clamp<SampleTime>(start - blockStart_, 0, kBlockSamples));
-        const size_t n = std::min(scratch_.size(), farVoice_.size() - at);
-        MixInto(std::span<int16_t>(scratch_.data(), n), std::span<const int16_t>(farVoice_.data() + at, n));
-    }
+    if (farLine.size() == scratch_.size())
+        MixInto(scratch_, farLine);
     if (farDigit_ && !farDigit_->MixInto(scratch_))
         farDigit_.reset();
     const bool early = state_ == CallState::RingBack && farEarly_ && farMedia_;  // the far end's own ring-back

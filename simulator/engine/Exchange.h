@@ -147,8 +147,10 @@ public:
     void SetFarLine(FarLine *line, SampleTime now);
     bool HasFarLine() const { return farLine_ != nullptr; }
     // Once per block, before it: what the far line said (an incoming call's
-    // caller ID made ready by `callOf`), and the far party's voice of the block.
-    void BeginBlock(SampleTime now, const std::function<CidCall(const CallerIdSpec &)> &callOf);
+    // caller ID made ready by `callOf`), and the far party's voice of the
+    // block into `voice` (a block long). False when no voice is heard.
+    bool BeginBlock(SampleTime now, const std::function<CidCall(const CallerIdSpec &)> &callOf,
+                    std::span<int16_t> voice);
     // Once per block, after it: the block's line transmit toward the far line's call.
     void EndBlock(std::span<const int16_t> lineTx);
     // The far line's call on the line now, the one on hold and the one waiting (0: none).
@@ -158,10 +160,10 @@ public:
 
     // One stretch of time: hears lineTx, writes what it sends toward the
     // adapter into toAdapter and the ringing voltage into ringVoltage.
-    // farVoice (empty, or as long as toAdapter) is a live far party's voice,
-    // heard like the far party's sources.
+    // farVoice and farLine (each empty, or as long as toAdapter) are a live
+    // far party's voice and the far line's, heard like the far party's sources.
     void Process(std::span<const int16_t> lineTx, std::span<int16_t> toAdapter, std::span<int16_t> ringVoltage,
-                 SampleTime start, std::span<const int16_t> farVoice = {});
+                 SampleTime start, std::span<const int16_t> farVoice = {}, std::span<const int16_t> farLine = {});
 
     CallState State() const { return state_; }
     const std::string &Number() const { return number_; }  // digits collected for the current call
@@ -240,21 +242,18 @@ private:
     SourceMixer cidSignals_;
     bool reversed_ = false;
 
-    FarLine *farLine_ = nullptr;                     // the far line beyond the exchange, or none
-    FarCallId farCall_ = 0;                          // its call on the line: ringing, calling or connected
-    FarCallId farHeld_ = 0;                          // its call on hold (a flash took another, or dial tone)
-    FarCallId farWaiting_ = 0;                       // its incoming call waiting during a connected one
-    bool farOutgoing_ = false;                       // farCall_ was dialled here
-    bool farEarly_ = false;                          // the far end plays early media: local ring-back until it comes
-    bool farMedia_ = false;                          // the far end's audio of farCall_ has begun
-    bool farRinging_ = false;                        // the line rings for farCall_ (incoming, or rung again)
-    bool farResume_ = false;                         // farCall_ rings again after the hook went down: take it off hold
-    SampleTime farDialledAt_ = 0;                    // when farCall_ was dialled
-    bool farDigitOn_ = false;                        // a digit on line transmit has been told to the far line
-    std::unique_ptr<Source> farDigit_;               // the far end's digit playing onto line receive
-    std::array<int16_t, kBlockSamples> farVoice_{};  // the far line's audio of this block
-    bool farVoiceOn_ = false;                        // farVoice_ holds the far party's voice of this block
-    SampleTime blockStart_ = 0;                      // the block farVoice_ belongs to
+    FarLine *farLine_ = nullptr;        // the far line beyond the exchange, or none
+    FarCallId farCall_ = 0;             // its call on the line: ringing, calling or connected
+    FarCallId farHeld_ = 0;             // its call on hold (a flash took another, or dial tone)
+    FarCallId farWaiting_ = 0;          // its incoming call waiting during a connected one
+    bool farOutgoing_ = false;          // farCall_ was dialled here
+    bool farEarly_ = false;             // the far end plays early media: local ring-back until it comes
+    bool farMedia_ = false;             // the far end's audio of farCall_ has begun
+    bool farRinging_ = false;           // the line rings for farCall_ (incoming, or rung again)
+    bool farResume_ = false;            // farCall_ rings again after the hook went down: take it off hold
+    SampleTime farDialledAt_ = 0;       // when farCall_ was dialled
+    bool farDigitOn_ = false;           // a digit on line transmit has been told to the far line
+    std::unique_ptr<Source> farDigit_;  // the far end's digit playing onto line receive
 };
 
 }  // namespace tvxsim

@@ -228,22 +228,20 @@ void Exchange::EndFarCalls()
                 farLine_->HangUp(call);
     SetFarCall(0);
     farHeld_ = farWaiting_ = 0;
-    farVoiceOn_ = false;
 }
 
-void Exchange::BeginBlock(SampleTime now, const std::function<CidCall(const CallerIdSpec &)> &callOf)
+bool Exchange::BeginBlock(SampleTime now, const std::function<CidCall(const CallerIdSpec &)> &callOf,
+                          std::span<int16_t> voice)
 {
-    blockStart_ = now;
-    farVoiceOn_ = false;
     if (farLine_ == nullptr)
-        return;
+        return false;
     for (FarLineEvent e; farLine_->Next(e);)
         OnFarEvent(e, e.kind == FarLineEventKind::Incoming ? callOf(e.caller) : CidCall{}, now);
     const bool heard = state_ == CallState::Connected || (state_ == CallState::RingBack && farEarly_);
-    if (farCall_ != 0 && heard) {
-        farLine_->Hear(farCall_, farVoice_);
-        farVoiceOn_ = true;
-    }
+    if (farCall_ == 0 || !heard)
+        return false;
+    farLine_->Hear(farCall_, voice);
+    return true;
 }
 
 void Exchange::EndBlock(std::span<const int16_t> lineTx)
