@@ -180,11 +180,8 @@ void SipAgent::TearDown()
     tmr_cancel(&registerRetry_);
     tmr_cancel(&reap_);
     tmr_cancel(&stopDeadline_);
-    for (auto &call : calls_) {
-        call.reset();
-    }
-    for (CallSlot &slot : bridge_.slots)
-        slot.call.store(0);
+    for (size_t i = 0; i < calls_.size(); ++i)
+        ReleaseSlot(i);
     reg_ = static_cast<struct sipreg *>(mem_deref(reg_));
     sock_ = static_cast<struct sipsess_sock *>(mem_deref(sock_));
     filter_ = static_cast<struct sip_lsnr *>(mem_deref(filter_));
@@ -405,12 +402,9 @@ void SipAgent::OnIncoming(const struct sip_msg *msg, void *arg)
     agent->nextIncoming_ += 2;
     if (agent->nextIncoming_ == 0)
         agent->nextIncoming_ = 2;
-    auto call = std::make_unique<SipCall>(*agent, static_cast<size_t>(slot), id);
-    CallSlot &shared = agent->bridge_.slots[static_cast<size_t>(slot)];
-    shared.outOfBand.store(agent->config_.dtmf != DtmfMethod::Inband);
-    shared.call.store(id);
+    std::unique_ptr<SipCall> call = agent->ClaimSlot(static_cast<size_t>(slot), id);
     if (!call->Receive(msg)) {
-        shared.call.store(0);
+        agent->ReleaseSlot(static_cast<size_t>(slot));
         return;
     }
     agent->calls_[static_cast<size_t>(slot)] = std::move(call);
@@ -463,10 +457,7 @@ void SipAgent::Execute(const LineCommand &command)
             (void)PushEvent(std::move(event));
             return;
         }
-        auto call = std::make_unique<SipCall>(*this, static_cast<size_t>(slot), command.call);
-        CallSlot &shared = bridge_.slots[static_cast<size_t>(slot)];
-        shared.outOfBand.store(config_.dtmf != DtmfMethod::Inband);
-        shared.call.store(command.call);
+        std::unique_ptr<SipCall> call = ClaimSlot(static_cast<size_t>(slot), command.call);
         SipCall *raw = call.get();
         calls_[static_cast<size_t>(slot)] = std::move(call);
         raw->Dial(command.number.data());
@@ -534,13 +525,25 @@ void SipAgent::CallFinished()
 
 void SipAgent::OnReap(void *arg) { static_cast<SipAgent *>(arg)->Reap(); }
 
+std::unique_ptr<SipCall> SipAgent::ClaimSlot(size_t slot, FarCallId id)
+{
+    CallSlot &shared = bridge_.slots[slot];
+    shared.outOfBand.store(config_.dtmf != DtmfMethod::Inband);
+    shared.call.store(id);
+    return std::make_unique<SipCall>(*this, slot, id);
+}
+
+void SipAgent::ReleaseSlot(size_t slot)
+{
+    calls_[slot].reset();
+    bridge_.slots[slot].call.store(0);
+}
+
 void SipAgent::Reap()
 {
     for (size_t i = 0; i < calls_.size(); ++i) {
-        if (calls_[i] && calls_[i]->Ended()) {
-            calls_[i].reset();
-            bridge_.slots[i].call.store(0);
-        }
+        if (calls_[i] && calls_[i]->Ended())
+            ReleaseSlot(i);
     }
     UpdateCallStatus();
 }
@@ -598,10 +601,8 @@ void SipAgent::BeginStop()
         }
     }
     // The sessions go now: BYE, CANCEL or 486 leave at once.
-    for (size_t i = 0; i < calls_.size(); ++i) {
-        calls_[i].reset();
-        bridge_.slots[i].call.store(0);
-    }
+    for (size_t i = 0; i < calls_.size(); ++i)
+        ReleaseSlot(i);
     tmr_cancel(&tick_);
     tmr_cancel(&registerRetry_);
     if (reg_ != nullptr) {

@@ -72,6 +72,10 @@ private:
     void Execute(const LineCommand &command);
     SipCall *Find(FarCallId call);
     int FreeSlot() const;
+    // A call taking `slot` under `id`, the engine's side of the slot told
+    // (the caller puts it in calls_); the slot free again, both sides.
+    std::unique_ptr<SipCall> ClaimSlot(size_t slot, FarCallId id);
+    void ReleaseSlot(size_t slot);
     void Reap();
     void BeginStop();
     void StartTicking();
