@@ -245,6 +245,10 @@ bool ControlServer::Accept()
         const int fd = accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED;
+        // The connection may have come after others hung up, later than
+        // this round's poll saw: their places count as free.
+        if (clients_.size() >= kMaxClients)
+            DropGone();
         if (clients_.size() >= kMaxClients) {
             const std::string refusal = std::string(kTooManyClients) + "\n";
             [[maybe_unused]] const ssize_t n = send(fd, refusal.data(), refusal.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -257,6 +261,23 @@ bool ControlServer::Accept()
         c->fd = fd;
         clients_.push_back(std::move(c));
     }
+}
+
+void ControlServer::DropGone()
+{
+    std::vector<pollfd> fds;
+    for (const auto &c : clients_)
+        fds.push_back({c->fd, 0, 0});
+    if (poll(fds.data(), fds.size(), 0) > 0)
+        for (size_t i = 0; i < fds.size(); ++i)
+            if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL))
+                CloseClient(*clients_[i]);
+    EraseClosed();
+}
+
+void ControlServer::EraseClosed()
+{
+    std::erase_if(clients_, [](const std::unique_ptr<Client> &c) { return c->fd < 0; });
 }
 
 void ControlServer::Serve(Client &c)
@@ -389,9 +410,6 @@ void ControlServer::Run()
             }
         }
         TakeHandedOver();
-        // Out of descriptors: try again a little later rather than spin.
-        if ((fds[1].revents & POLLIN) && !Accept())
-            acceptPausedUntil = Clock::now() + std::chrono::milliseconds(kPeriodicMs);
         for (size_t i = 2; i < fds.size(); ++i) {
             Client &c = *clients_[i - 2];
             if (fds[i].revents & POLLIN)
@@ -419,7 +437,13 @@ void ControlServer::Run()
             if (!Write(*c) || Finished(*c))
                 CloseClient(*c);
         }
-        std::erase_if(clients_, [](const std::unique_ptr<Client> &c) { return c->fd < 0; });
+        EraseClosed();
+        // Newcomers once the clients that went have given back their places,
+        // so that a connection made after others went is never refused as
+        // one too many. Out of descriptors: try again a little later rather
+        // than spin.
+        if ((fds[1].revents & POLLIN) && !Accept())
+            acceptPausedUntil = Clock::now() + std::chrono::milliseconds(kPeriodicMs);
     }
 }
 

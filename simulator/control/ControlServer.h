@@ -83,6 +83,10 @@ private:
     void Run();
     void Wake();
     bool Accept();  // false when accepting failed for want of resources
+    // Closes the clients whose peers have hung up since this round's poll
+    // and lets go of every closed one.
+    void DropGone();
+    void EraseClosed();
     void Read(Client &c);
     bool Write(Client &c);  // false when the connection failed
     void Serve(Client &c);

@@ -159,16 +159,13 @@ TEST_F(ControlSocket, ASeventeenthClientIsToldAndClosed)
         EXPECT_EQ(out, "") << command[0];
         EXPECT_EQ(err, "tvxsim: error too many clients (16)\n") << command[0];
     }
-    clients.pop_back();  // a place frees up, once the server has seen it go
-    std::string reply;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (reply != "ok" && std::chrono::steady_clock::now() < deadline) {
-        auto again = Connected();
-        reply = simtest::Ask(*again, "phone onhook", 2000);
-        if (reply != "ok")
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // A place frees up as a client goes: one that connects after it is
+    // served, however late the server sees the hang-up.
+    for (int i = 0; i < 20; ++i) {
+        clients.pop_back();
+        clients.push_back(Connected());
+        ASSERT_EQ(simtest::Ask(*clients.back(), "phone onhook", 5000), "ok") << i;
     }
-    EXPECT_EQ(reply, "ok");
 }
 
 TEST_F(ControlSocket, AWatcherThatNeverReadsLosesItsOldestLinesAndHoldsNothingUp)
