@@ -20,6 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What poll says of a client that is gone both ways: nothing can reach it.
+constexpr short kGone = POLLERR | POLLHUP | POLLNVAL;
+
 static_assert(kMaxControlClients == 16, "the refusal names the limit");
 
 bool MakeAddress(const std::string &path, sockaddr_un &addr)
@@ -270,7 +273,7 @@ void ControlServer::DropGone()
         fds.push_back({c->fd, 0, 0});
     if (poll(fds.data(), fds.size(), 0) > 0)
         for (size_t i = 0; i < fds.size(); ++i)
-            if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL))
+            if (fds[i].revents & kGone)
                 CloseClient(*clients_[i]);
     EraseClosed();
 }
@@ -414,8 +417,8 @@ void ControlServer::Run()
             Client &c = *clients_[i - 2];
             if (fds[i].revents & POLLIN)
                 Read(c);
-            if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL))
-                CloseClient(c);  // gone both ways: nothing can reach it any more
+            if (fds[i].revents & kGone)
+                CloseClient(c);
         }
         for (auto &c : clients_)
             if (c->fd >= 0)
