@@ -35,24 +35,30 @@ constexpr int kDialStringLimit = 255;
 
 }  // namespace
 
-CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(parent)
+MainMenu *CControlMonitorDlg::BuildWindow(QDialog &dialog)
 {
     const auto &tmpl = tvx::res::kMainDialogTemplate;
-    setWindowTitle(QString::fromLatin1(tmpl.title));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(tvx::res::DialogFont(tmpl));
+    dialog.setWindowTitle(QString::fromLatin1(tmpl.title));
+    dialog.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
+    dialog.setFont(tvx::res::DialogFont(tmpl));
 
-    menu_ = new MainMenu(this, tvx::res::kMainMenu136);
+    auto *menu = new MainMenu(&dialog, tvx::res::kMainMenu136);
     tvx::StartupMark("menu built");
-    const int menuHeight = menu_->Bar()->sizeHint().height();
+    const int menuHeight = menu->Bar()->sizeHint().height();
     tvx::StartupMark("menu measured (the first text: fonts loaded)");
-    const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(font());
+    const tvx::res::BaseUnits base = tvx::res::DialogBaseUnits(dialog.font());
     const QSize client = tvx::res::DialogClientSize(tmpl, base);
-    menu_->Bar()->setGeometry(0, 0, client.width(), menuHeight);
-    tvx::res::BuildControls(this, tmpl, base, QPoint(0, menuHeight));
+    menu->Bar()->setGeometry(0, 0, client.width(), menuHeight);
+    tvx::res::BuildControls(&dialog, tmpl, base, QPoint(0, menuHeight));
     tvx::StartupMark("controls built");
-    setFixedSize(client.width(), client.height() + menuHeight);
+    dialog.setFixedSize(client.width(), client.height() + menuHeight);
+    return menu;
+}
+
+CControlMonitorDlg::CControlMonitorDlg(QWidget *parent, Seams seams) : QDialog(parent)
+{
+    menu_ = BuildWindow(*this);
 
     auto *logView = Control<QListView>(this, tvx::kIdEventLog);
     log_ = new tvx::EventLog(this);

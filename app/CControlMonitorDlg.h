@@ -40,6 +40,11 @@ public:
         tvx::MelodyFileDialog melodyFileDialog;         // how "Load Melody ..." asks for a file
     };
 
+    // Builds dialog as template 102 with menu 136: its title, font, menu bar
+    // and controls, at the template's fixed size. Returns the menu, which
+    // dialog owns.
+    static tvx::res::MainMenu *BuildWindow(QDialog &dialog);
+
     // Creates the controls, the menu and the parts, then initialises the
     // dialog, which opens the device.
     explicit CControlMonitorDlg(QWidget *parent = nullptr, Seams seams = {});

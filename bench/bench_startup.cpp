@@ -3,10 +3,14 @@
 // started as a fresh process in turn, in the same run. A dialog with one line
 // of text is timed beside them: an empty dialog never reads the font
 // configuration nor draws a glyph, which any window with text does first.
-//   bench_startup [RUNS]          all three, RUNS times each (20) after one
-//                                 start of each not counted: the medians and
-//                                 the main window's ratios to the others
-//   bench_startup dialog|empty|text   one start: prints its milliseconds and exits
+// So is the main window's frame alone: its menu bar, controls and first log
+// lines with no device and none of the tool's parts, what the toolkit spends
+// on that first frame whatever the tool does around it.
+//   bench_startup [RUNS]          each kind RUNS times (20) after one start
+//                                 of each not counted: the medians and the
+//                                 main window's ratios to the others
+//   bench_startup dialog|empty|text|frame   one start: prints its
+//                                 milliseconds and exits
 // Run it under the platform to measure, at the screen depth of a desktop:
 // xvfb-run -s "-screen 0 1280x800x24" bench_startup (Xvfb's default 8-bit
 // screen slows the empty dialog's first frame). With TVX_START_MARKS set, a
@@ -15,11 +19,16 @@
 #include "app/CControlMonitorDlg.h"
 #include "app/StartupMarks.h"
 #include "app/StartupWarmUp.h"
+#include "log/EventLog.h"
+#include "res/DialogBuilder.h"
+#include "res/MainDialogIds.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 #include <algorithm>
@@ -82,8 +91,9 @@ int Compare(int runs)
         const char *what;
         std::vector<double> fromMain, fromLaunch;
     };
-    std::array<Timed, 3> kinds{{{"empty", "empty QDialog", {}, {}},
+    std::array<Timed, 4> kinds{{{"empty", "empty QDialog", {}, {}},
                                 {"text", "QDialog with one line of text", {}, {}},
+                                {"frame", "main window's frame, no device", {}, {}},
                                 {"dialog", "main window with the device open", {}, {}}}};
     // One of each in turn, so that all see the same load of the machine;
     // the first round (files read from disk, the display server's first
@@ -111,26 +121,47 @@ int Compare(int runs)
                     Median(kind.fromLaunch));
     const double e = Median(kinds[0].fromMain);
     const double t = Median(kinds[1].fromMain);
-    const double d = Median(kinds[2].fromMain);
+    const double f = Median(kinds[2].fromMain);
+    const double d = Median(kinds[3].fromMain);
     std::printf("ratio %.2f\n", d / e);
     std::printf("ratio to the dialog with text %.2f\n", d / t);
+    std::printf("ratio to its frame alone %.2f (the frame alone: %.2f of the empty dialog)\n", d / f, f / e);
     return 0;
 }
 
 enum class Kind {
     Empty,
     Text,
+    Frame,
     Main
 };
+
+// The main window's frame with what its first frame shows once the device
+// is open: the five lines the open writes and the serial number.
+std::unique_ptr<QDialog> MainWindowFrame()
+{
+    auto dialog = std::make_unique<QDialog>();
+    CControlMonitorDlg::BuildWindow(*dialog);
+    auto *log = new tvx::EventLog(dialog.get());
+    log->Attach(tvx::res::Control<QListView>(dialog.get(), tvx::kIdEventLog));
+    for (const char *line : {"Device SN: TVX-PLN-000-00012345-A",
+                             "Device firmware version: 4.53.18",
+                             "Device Name: Parlino USB (simulated)",
+                             "tvxUSB DLL version 3",
+                             "Tone monitor armed, 16 tones"})
+        log->Insert(line);
+    tvx::res::Control<QLineEdit>(dialog.get(), tvx::kIdSerialNumber)->setText("TVX-PLN-000-00012345-A");
+    return dialog;
+}
 
 int ShowOnce(int argc, char **argv, Kind kind)
 {
     QElapsedTimer timer;
     timer.start();
     tvx::StartupMark("main");
-    // The main window starts as the tool's main() starts it; the others as
-    // a plain program would.
-    const bool main = kind == Kind::Main;
+    // The main window and its frame start as the tool's main() starts it;
+    // the others as a plain program would.
+    const bool main = kind == Kind::Main || kind == Kind::Frame;
     std::optional<tvx::StartupWarmUp> warmUp;
     if (main)
         warmUp.emplace();
@@ -140,7 +171,9 @@ int ShowOnce(int argc, char **argv, Kind kind)
     if (warmUp)
         warmUp->ApplicationReady();
     std::unique_ptr<QDialog> dialog;
-    if (main) {
+    if (kind == Kind::Frame) {
+        dialog = MainWindowFrame();
+    } else if (main) {
         dialog = std::make_unique<CControlMonitorDlg>();
     } else {
         dialog = std::make_unique<QDialog>();
@@ -171,13 +204,13 @@ int main(int argc, char **argv)
     static constexpr struct {
         const char *word;
         Kind kind;
-    } kKinds[] = {{"empty", Kind::Empty}, {"text", Kind::Text}, {"dialog", Kind::Main}};
+    } kKinds[] = {{"empty", Kind::Empty}, {"text", Kind::Text}, {"frame", Kind::Frame}, {"dialog", Kind::Main}};
     for (const auto &k : kKinds)
         if (argc > 1 && std::strcmp(argv[1], k.word) == 0)
             return ShowOnce(argc, argv, k.kind);
     const int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
     if (runs <= 0) {
-        std::fprintf(stderr, "usage: bench_startup [RUNS] | dialog | empty | text\n");
+        std::fprintf(stderr, "usage: bench_startup [RUNS] | dialog | empty | text | frame\n");
         return 2;
     }
     return Compare(runs);
