@@ -9,7 +9,7 @@
 //   bench_startup [RUNS]          each kind RUNS times (20) after one start
 //                                 of each not counted: the medians and the
 //                                 main window's ratios to the others
-//   bench_startup dialog|empty|text|frame   one start: prints its
+//   bench_startup empty|text|frame|dialog   one start: prints its
 //                                 milliseconds and exits
 // Run it under the platform to measure, at the screen depth of a desktop:
 // xvfb-run -s "-screen 0 1280x800x24" bench_startup (Xvfb's default 8-bit
@@ -38,12 +38,35 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
+
+enum class Kind {
+    Empty,
+    Text,
+    Frame,
+    Main
+};
+
+// One row per kind of start, in the order each round starts them.
+struct KindRow {
+    const char *word;  // its argument for one start
+    const char *what;  // how the results name it
+    Kind kind;
+    bool asTheTool;  // started as the tool's main() starts it, not as a plain program
+};
+
+constexpr KindRow kKinds[] = {
+    {"empty", "empty QDialog", Kind::Empty, false},
+    {"text", "QDialog with one line of text", Kind::Text, false},
+    {"frame", "main window's frame, no device", Kind::Frame, true},
+    {"dialog", "main window with the device open", Kind::Main, true},
+};
 
 // Single starts on a shared machine vary by a third; twenty keep the median
 // ratio within a few hundredths from run to run.
@@ -87,20 +110,18 @@ int Compare(int runs)
         return 1;
     }
     struct Timed {
-        const char *mode;
-        const char *what;
+        const KindRow *row = nullptr;
         std::vector<double> fromMain, fromLaunch;
     };
-    std::array<Timed, 4> kinds{{{"empty", "empty QDialog", {}, {}},
-                                {"text", "QDialog with one line of text", {}, {}},
-                                {"frame", "main window's frame, no device", {}, {}},
-                                {"dialog", "main window with the device open", {}, {}}}};
+    std::array<Timed, std::size(kKinds)> kinds;
+    for (size_t k = 0; k < kinds.size(); ++k)
+        kinds[k].row = &kKinds[k];
     // One of each in turn, so that all see the same load of the machine;
     // the first round (files read from disk, the display server's first
     // clients) is not counted.
     for (int i = -1; i < runs; ++i) {
         for (Timed &kind : kinds) {
-            const std::optional<Start> start = StartOnce(self, kind.mode);
+            const std::optional<Start> start = StartOnce(self, kind.row->word);
             if (!start) {
                 std::fprintf(stderr, "bench_startup: a start failed\n");
                 return 1;
@@ -115,26 +136,25 @@ int Compare(int runs)
     // (the libraries' loading before main() included).
     for (const Timed &kind : kinds)
         std::printf("%s shown after %.1f ms (median of %d), %.1f ms after its launch\n",
-                    kind.what,
+                    kind.row->what,
                     Median(kind.fromMain),
                     runs,
                     Median(kind.fromLaunch));
-    const double e = Median(kinds[0].fromMain);
-    const double t = Median(kinds[1].fromMain);
-    const double f = Median(kinds[2].fromMain);
-    const double d = Median(kinds[3].fromMain);
+    const auto median = [&kinds](Kind kind) {
+        for (const Timed &timed : kinds)
+            if (timed.row->kind == kind)
+                return Median(timed.fromMain);
+        return 0.0;
+    };
+    const double e = median(Kind::Empty);
+    const double t = median(Kind::Text);
+    const double f = median(Kind::Frame);
+    const double d = median(Kind::Main);
     std::printf("ratio %.2f\n", d / e);
     std::printf("ratio to the dialog with text %.2f\n", d / t);
     std::printf("ratio to its frame alone %.2f (the frame alone: %.2f of the empty dialog)\n", d / f, f / e);
     return 0;
 }
-
-enum class Kind {
-    Empty,
-    Text,
-    Frame,
-    Main
-};
 
 // The main window's frame with what its first frame shows once the device
 // is open: the five lines the open writes and the serial number.
@@ -154,31 +174,34 @@ std::unique_ptr<QDialog> MainWindowFrame()
     return dialog;
 }
 
-int ShowOnce(int argc, char **argv, Kind kind)
+int ShowOnce(int argc, char **argv, const KindRow &row)
 {
     QElapsedTimer timer;
     timer.start();
     tvx::StartupMark("main");
-    // The main window and its frame start as the tool's main() starts it;
-    // the others as a plain program would.
-    const bool main = kind == Kind::Main || kind == Kind::Frame;
     std::optional<tvx::StartupWarmUp> warmUp;
-    if (main)
+    if (row.asTheTool)
         warmUp.emplace();
     std::unique_ptr<QApplication> app =
-        main ? std::make_unique<CControlMonitorApp>(argc, argv) : std::make_unique<QApplication>(argc, argv);
+        row.asTheTool ? std::make_unique<CControlMonitorApp>(argc, argv) : std::make_unique<QApplication>(argc, argv);
     tvx::StartupMark("application");
     if (warmUp)
         warmUp->ApplicationReady();
     std::unique_ptr<QDialog> dialog;
-    if (kind == Kind::Frame) {
-        dialog = MainWindowFrame();
-    } else if (main) {
-        dialog = std::make_unique<CControlMonitorDlg>();
-    } else {
+    switch (row.kind) {
+    case Kind::Empty:
         dialog = std::make_unique<QDialog>();
-        if (kind == Kind::Text)
-            new QLabel(QStringLiteral("Events Monitor"), dialog.get());
+        break;
+    case Kind::Text:
+        dialog = std::make_unique<QDialog>();
+        new QLabel(QStringLiteral("Events Monitor"), dialog.get());
+        break;
+    case Kind::Frame:
+        dialog = MainWindowFrame();
+        break;
+    case Kind::Main:
+        dialog = std::make_unique<CControlMonitorDlg>();
+        break;
     }
     tvx::StartupMark("window built");
     dialog->show();
@@ -201,16 +224,15 @@ int ShowOnce(int argc, char **argv, Kind kind)
 
 int main(int argc, char **argv)
 {
-    static constexpr struct {
-        const char *word;
-        Kind kind;
-    } kKinds[] = {{"empty", Kind::Empty}, {"text", Kind::Text}, {"frame", Kind::Frame}, {"dialog", Kind::Main}};
-    for (const auto &k : kKinds)
-        if (argc > 1 && std::strcmp(argv[1], k.word) == 0)
-            return ShowOnce(argc, argv, k.kind);
+    for (const KindRow &row : kKinds)
+        if (argc > 1 && std::strcmp(argv[1], row.word) == 0)
+            return ShowOnce(argc, argv, row);
     const int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
     if (runs <= 0) {
-        std::fprintf(stderr, "usage: bench_startup [RUNS] | dialog | empty | text | frame\n");
+        std::fprintf(stderr, "usage: bench_startup [RUNS]");
+        for (const KindRow &row : kKinds)
+            std::fprintf(stderr, " | %s", row.word);
+        std::fprintf(stderr, "\n");
         return 2;
     }
     return Compare(runs);
